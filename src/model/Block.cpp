@@ -1,0 +1,136 @@
+#include "model/Block.h"
+
+#include "blocks/StringTable.h"
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+#include "platform/Platform.h"
+#include "platform/Text.h"
+
+CBlock::CBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : TypeId(typeId), HelpId(commandId + 0x10000), ColorImage(imageId), MonoImage(imageId + 500),
+      Document(document) {
+    TypeName = kintra::LoadString(typeId);
+    Name = TypeName;
+}
+
+CBlock::~CBlock() = default;
+
+void CBlock::ClearHistory() {
+    History.clear();
+    History.shrink_to_fit();
+}
+
+void CBlock::RecordValue() { History.push_back(Value); }
+
+double CBlock::GetHistoryAt(int index) const {
+    if (index < 0 || static_cast<std::size_t>(index) >= History.size()) return 0.0;
+    return History[static_cast<std::size_t>(index)];
+}
+
+bool CBlock::ResolveInput(int x, int y, int index) {
+    if (index < 0 || index > 2) return false;
+    if (x == NoPosition.x && y == NoPosition.y) {
+        Inputs[index] = nullptr;
+        return true;
+    }
+    if (!Document) return false;
+    for (const auto& b : Document->Blocks) {
+        if (b->Position.x == x && b->Position.y == y) {
+            Inputs[index] = b.get();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CBlock::SerializeCommon(CArchive& ar) {
+    if (ar.IsStoring()) {
+        ar.WriteString(Name);
+        ar.WriteString(LineLabel);
+        ar.WriteUInt32(LineColor);
+        ar.WriteString(Notes);
+        ar.WriteInt32(Invert);
+        ar.WriteInt32(AtFirst);
+        for (int i = 0; i < 3; ++i) {
+            CPoint p = Inputs[i] ? Inputs[i]->Position : NoPosition;
+            ar.WriteInt32(p.x);
+            ar.WriteInt32(p.y);
+            ar.WriteDouble(Params[i]);
+            for (std::int32_t v : RouteRecord[i].v) ar.WriteInt32(v);
+        }
+        ar.WriteInt32(static_cast<std::int32_t>(History.size()));
+        ar.WriteBytes(History.data(), History.size() * sizeof(double));
+        return;
+    }
+    Name = ar.ReadString();
+    LineLabel = ar.ReadString();
+    LineColor = ar.ReadUInt32();
+    Notes = ar.ReadString();
+    Invert = ar.ReadInt32();
+    AtFirst = ar.ReadInt32();
+    for (int i = 0; i < 3; ++i) {
+        std::int32_t x = ar.ReadInt32();
+        std::int32_t y = ar.ReadInt32();
+        if (!ResolveInput(x, y, i)) {
+            Platform().Messages().MessageBox(
+                "Unable to find a match for input " + std::to_string(i + 1) + " of block '" + Name + "'.",
+                "Load Error", MB_OK);
+            Inputs[i] = nullptr;
+        }
+        Params[i] = ar.ReadDouble();
+        for (std::int32_t& v : RouteRecord[i].v) v = ar.ReadInt32();
+    }
+    std::int32_t n = ar.ReadInt32();
+    ar.CheckCount(n, sizeof(double));
+    History.resize(static_cast<std::size_t>(n));
+    ar.ReadBytes(History.data(), History.size() * sizeof(double));
+}
+
+CBlockEditorData CBlock::MakeEditorData() const {
+    CBlockEditorData d;
+    for (int i = 0; i < 3; ++i) {
+        d.InputNames[i] = Inputs[i] ? Inputs[i]->Name : std::string();
+        d.ParamTexts[i] = FormatString("%g", Params[i]);
+        d.InputLabels[i] = InputLabels[i];
+        d.ParamLabels[i] = ParamLabels[i];
+    }
+    d.Name = Name;
+    d.TypeName = TypeName;
+    d.CurrentValue = FormatString("%.5g", Value);
+    d.Invert = Invert;
+    d.AtFirst = AtFirst;
+    d.LineColor = LineColor;
+    d.Notes = Notes;
+    d.InputsShown = InputsShown;
+    d.ParamsShown = ParamsShown;
+    d.Kind = Kind;
+    d.ShowValue = ShowValue;
+    d.TypeId = TypeId;
+    d.HelpId = HelpId;
+    d.Block = const_cast<CBlock*>(this);
+    return d;
+}
+
+void CBlock::ApplyEditorData(const CBlockEditorData& d) {
+    Name = d.Name.substr(0, kMaxBlockNameLength);
+    for (int i = 0; i < 3; ++i) Params[i] = ParseLeadingDouble(d.ParamTexts[i]);
+    // The editor can only disconnect an input, never connect one.
+    for (int i = 0; i < 3; ++i)
+        if (d.InputNames[i].empty()) Inputs[i] = nullptr;
+    LineColor = d.LineColor;
+    Notes = d.Notes;
+    AtFirst = d.AtFirst;
+    if (d.Invert != Invert) {
+        Invert = d.Invert;
+        if (Document) Document->RerouteBlock(this);
+    }
+    if (Document) Document->SetModifiedFlag();
+    if (TypeName == "Clock") Initialize();
+    if (Document) Document->UpdateAllViews(nullptr, 0, nullptr);
+}
+
+void CBlock::EditProperties() {
+    CBlockEditorData data = MakeEditorData();
+    if (!Platform().Windows().RunBlockEditor(data)) return;
+    ApplyEditorData(data);
+}

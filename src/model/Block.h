@@ -1,0 +1,121 @@
+#pragma once
+// The base of every block on a chart: one output value, up to three inputs linked to other
+// blocks, up to three parameters, its place on the grid and the history of its last run.
+
+#include "platform/LogFont.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CArchive;
+class COrventDoc;
+
+enum BlockKind {
+    BK_ALGEBRAIC = 0,
+    BK_INTEGRATING = 1,
+    BK_CONSTANT = 2,
+    BK_SOURCE = 4,
+    BK_COMPANION = 8,
+};
+
+// Grid cell: x is the column (0, 1, 2, ... to the right), y the row (0, -1, -2, ... downwards).
+struct CPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    bool operator==(const CPoint&) const = default;
+};
+
+constexpr CPoint NoPosition{-99, -99};
+
+// The route of one connection line (four values; -96 direct, -97 vertical only, -99 unroutable).
+struct CRouteRecord {
+    std::array<std::int32_t, 4> v{0, 0, 0, 0};
+    bool operator==(const CRouteRecord&) const = default;
+};
+
+constexpr int ROUTE_DIRECT = -96;
+constexpr int ROUTE_VERTICAL = -97;
+constexpr int ROUTE_UNROUTABLE = -99;
+
+// What the Block Editor shows and returns.
+struct CBlockEditorData {
+    std::array<std::string, 3> InputNames;
+    std::string Name;
+    std::string TypeName;
+    std::string CurrentValue;
+    std::array<std::string, 3> ParamTexts;
+    int Invert = 0;
+    int AtFirst = 0;
+    COLORREF LineColor = 0;
+    std::string Notes;
+    std::array<std::string, 3> InputLabels;
+    std::array<std::string, 3> ParamLabels;
+    int InputsShown = 3;
+    int ParamsShown = 3;
+    int Kind = 0;
+    int ShowValue = 1;
+    int TypeId = 0;
+    int HelpId = 0;
+    class CBlock* Block = nullptr;
+};
+
+constexpr std::size_t kMaxBlockNameLength = 35;
+
+class CBlock {
+public:
+    CBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CBlock(const CBlock&) = delete;
+    CBlock& operator=(const CBlock&) = delete;
+    virtual ~CBlock();
+
+    virtual void Serialize(CArchive& ar) = 0;
+    virtual int Initialize() = 0;
+    virtual void Compute() = 0;
+    virtual void ClearHistory();
+    virtual void RecordValue();
+
+    // The common record every type writes or reads first.
+    void SerializeCommon(CArchive& ar);
+    // Links input `index` to the first block of the document at (x, y); (-99, -99) disconnects.
+    bool ResolveInput(int x, int y, int index);
+    double GetHistoryAt(int index) const;
+    // The Block Editor on this block; OK applies the user's entries.
+    void EditProperties();
+    // Fills the editor data from the block, and applies edited data to it (OK).
+    CBlockEditorData MakeEditorData() const;
+    void ApplyEditorData(const CBlockEditorData& data);
+
+    // Value of input `i`'s source, or `fallback` when the input is unconnected.
+    double InputOr(int i, double fallback) const { return Inputs[i] ? Inputs[i]->Value : fallback; }
+
+    int InputsShown = 3;
+    int ParamsShown = 3;
+    int RequiredInputs = 0;
+    int Kind = BK_ALGEBRAIC;
+    int ShowValue = 1;
+    int Invert = 0;
+    int AtFirst = 0;
+    double Value = 0.0;
+    std::array<CBlock*, 3> Inputs{nullptr, nullptr, nullptr};
+    std::array<double, 3> Params{1.0, 1.0, 1.0};
+    std::string Name;
+    std::string TypeName;
+    std::array<std::string, 3> InputLabels{"Input 1", "Input 2", "Input 3"};
+    std::array<std::string, 3> ParamLabels{"Gain", "Gain", "Gain"};
+    int TypeId;
+    int HelpId;
+    CPoint Position;
+    std::array<CRouteRecord, 3> RouteRecord{};
+    std::string LineLabel;
+    int ColorImage; // picture resource id
+    int MonoImage;  // ColorImage + 500
+    COrventDoc* Document;
+    COLORREF LineColor = 0;
+    std::string Notes;
+    std::vector<double> History;
+
+    // Scratch slot for the run's list ordering; meaningless outside it.
+    int SortSlot = -1;
+};

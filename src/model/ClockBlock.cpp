@@ -1,0 +1,62 @@
+#include "model/ClockBlock.h"
+
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+
+CClockBlock::CClockBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    InputsShown = 0;
+    ParamsShown = 3;
+    RequiredInputs = 0;
+    Kind = BK_INTEGRATING;
+    Params = {1e-7, 0.1, 1.0};
+    ParamLabels = {"Error Limit", "Output Interval", "Simulation Time"};
+}
+
+void CClockBlock::CreateCompanions() {
+    if (!Document || ErrorCompanion) return;
+    auto error = std::make_unique<CDummyBlock>(ColorImage, Document, HelpId - 0x10000, TypeId, this);
+    error->Name += "Error";
+    error->Position = {Position.x - 500, Position.y};
+    auto count = std::make_unique<CDummyBlock>(ColorImage, Document, HelpId - 0x10000, TypeId, this);
+    count->Name += "Count";
+    count->Position = {Position.x, Position.y + 500};
+    ErrorCompanion = error.get();
+    CountCompanion = count.get();
+    Document->Blocks.push_back(std::move(error));
+    Document->CompanionBlocks.push_back(ErrorCompanion);
+    Document->Blocks.push_back(std::move(count));
+    Document->CompanionBlocks.push_back(CountCompanion);
+}
+
+void CClockBlock::Serialize(CArchive& ar) {
+    SerializeCommon(ar);
+    if (ar.IsLoading()) CreateCompanions();
+    if (ErrorCompanion) ErrorCompanion->Serialize(ar);
+    if (CountCompanion) CountCompanion->Serialize(ar);
+}
+
+int CClockBlock::Initialize() {
+    if (ErrorCompanion) {
+        ErrorCompanion->Name = Name + "Error";
+        ErrorCompanion->Value = 0.0;
+    }
+    if (CountCompanion) {
+        CountCompanion->Name = Name + "Count";
+        CountCompanion->Value = 0.0;
+    }
+    return 1;
+}
+
+void CClockBlock::Compute() { Value = Document ? Document->CurrentTime : 0.0; }
+
+CDummyBlock::CDummyBlock(int imageId, COrventDoc* document, int commandId, int typeId, CClockBlock* clock)
+    : CBlock(imageId, document, commandId, typeId), Clock(clock) {
+    InputsShown = 0;
+    ParamsShown = 0;
+    RequiredInputs = 0;
+    Kind = BK_COMPANION;
+    TypeName = "Dummy";
+}
+
+void CDummyBlock::Serialize(CArchive& ar) { SerializeCommon(ar); }

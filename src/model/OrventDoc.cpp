@@ -1,0 +1,124 @@
+#include "model/OrventDoc.h"
+
+#include "blocks/Catalogue.h"
+#include "model/ClockBlock.h"
+#include "model/Solver.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+
+const std::array<COLORREF, 7> COrventDoc::LineColors = {
+    RGB(0, 0, 0), RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0),
+};
+
+COrventDoc::COrventDoc() {
+    ModelSettings.SetSection("Model", 100.0);
+    ModelSettings.AddInteger(100.0, 0.0, &VertLines, 5, "VertLines", 1032, 1, 99);
+    ModelSettings.AddInteger(100.0, 0.0, &HorizLines, 5, "HorizLines", 1033, 1, 99);
+    ModelSettings.AddInteger(100.0, 0.0, &MaxSort, 500, "MaxSort", 1196, 0, 0);
+    ModelSettings.AddChoice(100.0, 0.0, &IntStyle, 0, "IntStyle", 1198);
+    ModelSettings.AddFlag(100.0, 0.0, &PrintMode, 0, "PrintMode", 1201);
+    ModelSettings.AddReal(102.0, 0.0, &MaxSteps, 100.0, "MaxSteps", 1204, 0.0, 0.0);
+}
+
+COrventDoc::~COrventDoc() {
+    // Run lists and views only refer to blocks; drop the references before the blocks go.
+    Solver.reset();
+    IntegratingBlocks.clear();
+    EvalOrder.clear();
+    AtFirstBlocks.clear();
+    SourceBlocks.clear();
+    CompanionBlocks.clear();
+    PendingBlock.reset();
+    Blocks.clear();
+}
+
+void COrventDoc::AddBlock() {
+    if (!PendingBlock) return;
+    CBlock* block = PendingBlock.get();
+    Blocks.push_back(std::move(PendingBlock));
+    block->LineColor = LineColors[Blocks.size() % LineColorCount];
+    UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
+    SetModifiedFlag();
+}
+
+void COrventDoc::PlaceBlock(int x, int y) {
+    if (!PendingBlock) return;
+    CBlock* block = PendingBlock.get();
+    block->Position = {x, y};
+    AddBlock();
+    UpdateAllViews(nullptr, HINT_BLOCK_PLACED, block);
+}
+
+void COrventDoc::DeleteBlock(CBlock* block) {
+    auto it = std::find_if(Blocks.begin(), Blocks.end(), [&](const auto& b) { return b.get() == block; });
+    if (it == Blocks.end()) return;
+    // The Clock and its companions live as long as the document.
+    if (it == Blocks.begin() || block->Kind == BK_COMPANION) return;
+    SetModifiedFlag();
+    for (auto& b : Blocks)
+        for (auto& input : b->Inputs)
+            if (input == block) input = nullptr;
+    UpdateAllViews(nullptr, HINT_BLOCK_DELETING, block);
+    // Nothing may keep pointing at the block once it is gone.
+    for (auto* list : {&IntegratingBlocks, &EvalOrder, &AtFirstBlocks, &SourceBlocks})
+        list->erase(std::remove(list->begin(), list->end(), block), list->end());
+    it = std::find_if(Blocks.begin(), Blocks.end(), [&](const auto& b) { return b.get() == block; });
+    if (it != Blocks.end()) Blocks.erase(it);
+}
+
+void COrventDoc::CopyBlockSettings(const CBlock& source, CBlock& target) {
+    target.Name = source.Name;
+    target.LineLabel = source.LineLabel;
+    target.LineColor = source.LineColor;
+    target.Notes = source.Notes;
+    target.Invert = source.Invert;
+    target.Params = source.Params;
+}
+
+CView* COrventDoc::GetChartView() const { return Views().empty() ? nullptr : Views().front(); }
+
+CBlock* COrventDoc::FindBlockAt(int x, int y) const {
+    for (const auto& b : Blocks)
+        if (b->Position.x == x && b->Position.y == y) return b.get();
+    return nullptr;
+}
+
+bool COrventDoc::OnNewDocument() {
+    if (!CDocument::OnNewDocument()) return false;
+    if (CView* chart = GetChartView()) chart->OnInitialUpdate();
+    PendingBlock = CreateBlock(kClockTypeId);
+    auto* clock = static_cast<CClockBlock*>(PendingBlock.get());
+    PlaceBlock(0, 0);
+    if (clock) clock->CreateCompanions();
+    SetModifiedFlag(false);
+    PendingBlock.reset();
+    return true;
+}
+
+void COrventDoc::SetTitle(const std::string& title) { CDocument::SetTitle(Title.empty() ? title : Title); }
+
+void COrventDoc::OnPreferences() {
+    CSettingList working;
+    working.CloneFrom(ModelSettings);
+    std::string title = Title;
+    if (!Platform().Windows().RunModelProperties(working, title)) return;
+    ModelSettings.CopyValuesFrom(working);
+    SetModifiedFlag();
+    Title = title;
+    if (!Title.empty()) SetTitle(Title);
+}
+
+void COrventDoc::OnDebugSettings() {
+    int state = RouteDebug;
+    if (Platform().Windows().RunDebugSettings(state)) RouteDebug = state ? 1 : 0;
+}
+
+void COrventDoc::OnInitialize() {
+    InitializeOnly = 1;
+    RunSimulation();
+    Stopped = 1;
+    InitializeOnly = 0;
+    SetModifiedFlag();
+    UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The document of one chart: it owns every block, the model settings and the run.
+
+#include "model/Block.h"
+#include "platform/Document.h"
+#include "settings/SettingList.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CSolver;
+
+// Update hints sent to the views.
+enum DocumentHint {
+    HINT_REDRAW = 0,
+    HINT_BLOCK_PLACED = 1,
+    HINT_BLOCKS_GREW = 5,
+    HINT_BLOCK_DELETING = -1,
+};
+
+// How the last Run command ended.
+enum class RunOutcome {
+    NotRun,    // no run yet
+    Refused,   // a check before the run failed (missing input, sort failure, timing)
+    Completed, // the time loop reached its end, or a block (Quit) ended it normally
+    Stopped,   // the user stopped it
+    Failed,    // a run-time error ended it
+};
+
+constexpr double kDataVersion = 102.0;
+
+class COrventDoc : public CDocument {
+public:
+    COrventDoc();
+    ~COrventDoc() override;
+
+    // ---- Blocks ----
+    // A new, unplaced block of that type code, or null for a code no type has.
+    std::unique_ptr<CBlock> CreateBlock(int typeCode);
+    void AddBlock();
+    void PlaceBlock(int x, int y);
+    void DeleteBlock(CBlock* block);
+    void CopyBlockSettings(const CBlock& source, CBlock& target);
+    CView* GetChartView() const;
+    CBlock* Clock() const { return Blocks.empty() ? nullptr : Blocks.front().get(); }
+    CBlock* FindBlockAt(int x, int y) const;
+
+    // ---- Framework ----
+    bool OnNewDocument() override;
+    void SetTitle(const std::string& title) override;
+    void Serialize(CArchive& ar) override;
+
+    // ---- Commands ----
+    void RunSimulation();
+    void OnInitialize();
+    // Terminate Run, a click on the run window or Escape.
+    void OnTerminateRun() {
+        Stopped = 1;
+        m_stopRequested = true;
+    }
+    void OnPreferences();
+    void OnDebugSettings();
+
+    // ---- The run ----
+    bool BuildRunLists();
+    bool OrderList(std::vector<CBlock*>& list);
+    // Sets the time to IntervalStart + offset, computes the algebraic blocks and writes the
+    // derivative of every integrating block; false when the run is stopped.
+    bool EvaluateDerivatives(double offset, double* out);
+    // A block's or the integrator's run-time error: the message box ("RunTime Error", error
+    // icon), then the run stops after recording the current output step.
+    void RunTimeError(const std::string& text);
+    // A block ending the run normally (Quit).
+    void RequestStop() { Stopped = 1; }
+
+    // ---- Connection lines (the chart's routing) ----
+    void RerouteBlock(CBlock* block);
+
+    // ---- Fields ----
+    int InitializeOnly = 0;
+    double FileVersion = kDataVersion;
+    double ErrorLimit = 0.0;
+    double SimulationTime = 0.0;
+    double OutputInterval = 0.0;
+    double CurrentTime = 0.0;
+    std::vector<std::unique_ptr<CBlock>> Blocks;
+    std::vector<CBlock*> IntegratingBlocks;
+    std::vector<CBlock*> EvalOrder;
+    std::vector<CBlock*> AtFirstBlocks;
+    std::vector<CBlock*> SourceBlocks;
+    std::vector<CBlock*> CompanionBlocks;
+    static constexpr int LineColorCount = 7;
+    static const std::array<COLORREF, 7> LineColors;
+    std::unique_ptr<CSolver> Solver;
+    double StepSize = 0.0;
+    double MaxSteps = 100.0;
+    double IntervalStart = 0.0;
+    std::unique_ptr<CBlock> PendingBlock;
+    int Stopped = 1;
+    std::string Title;
+    CView* RunWindow = nullptr;
+    int RouteDebug = 0;
+    int NextLabel = 97;
+    std::array<CPoint, 6> RoutePoints{};
+    int PrintMode = 0;
+    int VertLines = 5;
+    int HorizLines = 5;
+    int MaxSort = 500;
+    int IntStyle = 0;
+    CSettingList ModelSettings;
+
+    RunOutcome LastRunOutcome = RunOutcome::NotRun;
+
+private:
+    void ReserveHistories();
+    bool CheckRequiredInputs();
+    bool m_runFailed = false;
+    bool m_stopRequested = false;
+};

@@ -1,0 +1,205 @@
+// The run: checks, run lists and their order, initialization and the output-step loop.
+
+#include "blocks/Catalogue.h"
+#include "blocks/StringTable.h"
+#include "model/ClockBlock.h"
+#include "model/OrventDoc.h"
+#include "model/Solver.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+namespace {
+const char* const kCheckCaption = "Run Time Error";
+const char* const kRunCaption = "RunTime Error";
+// A run reserves at most this many history samples in all up front; longer runs grow as they go.
+constexpr double kMaxReservedSamples = 1 << 24;
+} // namespace
+
+bool COrventDoc::CheckRequiredInputs() {
+    bool missing = false;
+    for (const auto& b : Blocks) {
+        for (int j = 0; j < b->RequiredInputs && j < 3; ++j) {
+            if (b->Inputs[j]) continue;
+            missing = true;
+            std::string text = "A " + b->TypeName + " block, " + b->Name + ", " + kintra::LoadString(61582 + j);
+            if (Platform().Messages().MessageBox(text, kCheckCaption, MB_OKCANCEL) == IDCANCEL) return false;
+        }
+    }
+    return !missing;
+}
+
+bool COrventDoc::BuildRunLists() {
+    EvalOrder.clear();
+    IntegratingBlocks.clear();
+    AtFirstBlocks.clear();
+    SourceBlocks.clear();
+    for (const auto& p : Blocks) {
+        CBlock* b = p.get();
+        if (b->AtFirst) AtFirstBlocks.push_back(b);
+        if (b->Kind == BK_ALGEBRAIC && !b->AtFirst) EvalOrder.push_back(b);
+        if (b->Kind == BK_INTEGRATING && b->TypeId != kClockTypeId) IntegratingBlocks.push_back(b);
+        if (b->Kind == BK_SOURCE && !b->AtFirst) SourceBlocks.push_back(b);
+    }
+    return OrderList(EvalOrder) && OrderList(IntegratingBlocks) && OrderList(AtFirstBlocks) &&
+           OrderList(SourceBlocks);
+}
+
+// Moves each block in front of the blocks of the same list that it feeds, one move per scan:
+// the first position j that has a source later in the list takes the nearest such source.
+// A move changes nothing before position j, so the next scan resumes there; each block's place
+// is kept in its SortSlot, so its sources are found without searching.
+bool COrventDoc::OrderList(std::vector<CBlock*>& list) {
+    if (MaxSort <= 0) return false;
+    const int n = static_cast<int>(list.size());
+    for (const auto& b : Blocks) b->SortSlot = -1;
+    for (int i = 0; i < n; ++i) list[i]->SortSlot = i;
+    auto slotOf = [&](const CBlock* b) {
+        int s = b->SortSlot;
+        return (s >= 0 && s < n && list[s] == b) ? s : -1;
+    };
+    int passes = 0;
+    int j = 0;
+    for (;;) {
+        int from = -1;
+        for (; j < n; ++j) {
+            int best = INT_MAX;
+            for (const CBlock* input : list[j]->Inputs) {
+                if (!input) continue;
+                int k = slotOf(input);
+                if (k > j && k < best) best = k;
+            }
+            if (best != INT_MAX) {
+                from = best;
+                break;
+            }
+        }
+        if (from < 0) return true;
+        CBlock* moved = list[from];
+        for (int i = from; i > j; --i) {
+            list[i] = list[i - 1];
+            list[i]->SortSlot = i;
+        }
+        list[j] = moved;
+        moved->SortSlot = j;
+        if (++passes >= MaxSort) return false;
+    }
+}
+
+bool COrventDoc::EvaluateDerivatives(double offset, double* out) {
+    if (Stopped) return false;
+    CurrentTime = IntervalStart + offset;
+    Blocks.front()->Value = CurrentTime;
+    for (CBlock* b : EvalOrder) b->Compute();
+    const std::size_t n = IntegratingBlocks.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const CBlock* b = IntegratingBlocks[i];
+        out[i] = (b->Inputs[0] ? b->Inputs[0]->Value : 0.0) * b->Params[0];
+    }
+    return true;
+}
+
+void COrventDoc::RunTimeError(const std::string& text) {
+    m_runFailed = true;
+    Stopped = 1;
+    Platform().Messages().MessageBox(text, kRunCaption, MB_OK, MB_ICONERROR);
+}
+
+void COrventDoc::ReserveHistories() {
+    double expected = std::floor(SimulationTime / OutputInterval) + 2.0;
+    const double share = std::max(1024.0, kMaxReservedSamples / static_cast<double>(Blocks.size()));
+    if (!(expected < share)) expected = share;
+    const auto n = static_cast<std::size_t>(expected);
+    for (const auto& b : Blocks) b->History.reserve(n);
+}
+
+void COrventDoc::RunSimulation() {
+    LastRunOutcome = RunOutcome::Refused;
+    m_runFailed = false;
+    m_stopRequested = false;
+    if (Blocks.empty()) return;
+    if (!CheckRequiredInputs()) return;
+    if (!BuildRunLists()) {
+        Platform().Messages().MessageBox("Sort Failure", kCheckCaption, MB_OK);
+        return;
+    }
+    CBlock* clock = Blocks.front().get();
+    ErrorLimit = clock->Params[0];
+    OutputInterval = clock->Params[1];
+    SimulationTime = clock->Params[2];
+    // An interval of zero or less, or one too small to move the time forward, would never end.
+    const bool usable = ErrorLimit > 0 && SimulationTime >= OutputInterval && OutputInterval > 0 &&
+                        std::isfinite(SimulationTime) && SimulationTime / OutputInterval < 1e15;
+    if (!usable) {
+        Platform().Messages().MessageBox("Timing Parameters Error", kCheckCaption, MB_OK);
+        return;
+    }
+
+    Stopped = 0;
+    for (const auto& b : Blocks) b->ClearHistory();
+    clock->Initialize();
+    CurrentTime = 0.0;
+    clock->Value = 0.0;
+    for (CBlock* b : AtFirstBlocks) b->Initialize();
+    for (CBlock* b : AtFirstBlocks) b->Compute();
+    for (CBlock* b : IntegratingBlocks) b->Initialize();
+    for (CBlock* b : EvalOrder) b->Initialize();
+    for (CBlock* b : EvalOrder) b->Compute();
+    // Source blocks are sampled once per output step; the algebraic blocks then see the sample.
+    if (!SourceBlocks.empty()) {
+        for (CBlock* b : SourceBlocks) b->Initialize();
+        for (CBlock* b : SourceBlocks) b->Compute();
+        for (CBlock* b : EvalOrder) b->Compute();
+    }
+    if (InitializeOnly) {
+        LastRunOutcome = m_runFailed ? RunOutcome::Failed : RunOutcome::Completed;
+        return;
+    }
+
+    WindowHost& windows = Platform().Windows();
+    RunWindow = windows.OpenRunWindow(*this);
+    ReserveHistories();
+    for (const auto& b : Blocks) b->RecordValue();
+    if (!IntegratingBlocks.empty()) Solver = CreateSolver(*this, IntStyle, IntegratingBlocks.size());
+    SetModifiedFlag();
+    StepSize = OutputInterval;
+    IntervalStart = 0.0;
+
+    const double end = SimulationTime - 0.5 * OutputInterval;
+    if (end > 0) {
+        do {
+            CurrentTime = IntervalStart;
+            if (Solver) {
+                StepSize = Solver->AdvanceInterval(StepSize, OutputInterval);
+                if (StepSize == 0.0) Stopped = 1;
+            } else {
+                const double t = IntervalStart + OutputInterval;
+                CurrentTime = t;
+                clock->Value = t;
+                for (CBlock* b : EvalOrder) b->Compute();
+            }
+            if (!Stopped && !SourceBlocks.empty()) {
+                for (CBlock* b : SourceBlocks) b->Compute();
+                for (CBlock* b : EvalOrder) b->Compute();
+            }
+            clock->RecordValue();
+            for (CBlock* b : IntegratingBlocks) b->RecordValue();
+            for (CBlock* b : EvalOrder) b->RecordValue();
+            for (CBlock* b : SourceBlocks) b->RecordValue();
+            for (CBlock* b : CompanionBlocks) b->RecordValue();
+            if (Stopped) break;
+            if (RunWindow) windows.RunWindowStep(*this);
+            IntervalStart += OutputInterval;
+        } while (IntervalStart < end);
+    }
+
+    const bool userStop = m_stopRequested;
+    Solver.reset();
+    UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+    if (RunWindow) windows.CloseRunWindow(*this);
+    RunWindow = nullptr;
+    Stopped = 1;
+    LastRunOutcome = m_runFailed ? RunOutcome::Failed : userStop ? RunOutcome::Stopped : RunOutcome::Completed;
+}

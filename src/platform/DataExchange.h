@@ -1,0 +1,61 @@
+#pragma once
+// What a dialog's data exchange needs of its controls, addressed by control id.
+
+#include <map>
+#include <stdexcept>
+#include <string>
+
+// Thrown when a control holds text that fails validation. The dialog stays open with the focus
+// on the control; the message has already been shown.
+class DataExchangeFailure : public std::runtime_error {
+public:
+    DataExchangeFailure(int controlId, const std::string& message)
+        : std::runtime_error(message), ControlId(controlId) {}
+    int ControlId;
+};
+
+class DataExchange {
+public:
+    virtual ~DataExchange() = default;
+    // True while taking values from the controls, false while filling them.
+    virtual bool IsSaving() const = 0;
+
+    virtual std::string GetText(int id) = 0;
+    virtual void SetText(int id, const std::string& text) = 0;
+    // 0 unchecked, 1 checked, 2 indeterminate.
+    virtual int GetCheck(int id) = 0;
+    virtual void SetCheck(int id, int state) = 0;
+    // Index of the selected button of the group that starts with control `firstId`; -1 for none.
+    virtual int GetRadio(int firstId) = 0;
+    virtual void SetRadio(int firstId, int index) = 0;
+    virtual void SetVisible(int id, bool visible) = 0;
+    virtual void SetEnabled(int id, bool enabled) = 0;
+    // Shows the message, puts the focus on the control and throws DataExchangeFailure.
+    [[noreturn]] virtual void Fail(int id, const std::string& message);
+};
+
+// Controls kept in maps, for tests and for headless use of dialog logic.
+class MapDataExchange : public DataExchange {
+public:
+    bool IsSaving() const override { return saving; }
+    std::string GetText(int id) override { return texts[id]; }
+    void SetText(int id, const std::string& text) override { texts[id] = text; }
+    int GetCheck(int id) override { return checks[id]; }
+    void SetCheck(int id, int state) override { checks[id] = state; }
+    int GetRadio(int firstId) override {
+        auto it = radios.find(firstId);
+        return it == radios.end() ? -1 : it->second;
+    }
+    void SetRadio(int firstId, int index) override { radios[firstId] = index; }
+    void SetVisible(int id, bool v) override { visible[id] = v; }
+    void SetEnabled(int id, bool e) override { enabled[id] = e; }
+    [[noreturn]] void Fail(int id, const std::string& message) override;
+
+    bool saving = false;
+    std::map<int, std::string> texts;
+    std::map<int, int> checks;
+    std::map<int, int> radios;
+    std::map<int, bool> visible;
+    std::map<int, bool> enabled;
+    int focus = 0;
+};

@@ -1,0 +1,64 @@
+#pragma once
+// Document/view core: a document keeps its views in order and tells them about changes.
+
+#include <string>
+#include <vector>
+
+class CArchive;
+class CDocument;
+class DeviceContext;
+
+class CView {
+public:
+    CView() = default;
+    CView(const CView&) = delete;
+    CView& operator=(const CView&) = delete;
+    virtual ~CView();
+
+    CDocument* GetDocument() const { return m_document; }
+
+    // Called once when the view is first shown on its document.
+    virtual void OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
+    virtual void OnUpdate(CView* sender, long hint, void* object);
+    virtual void OnDraw(DeviceContext& dc);
+    virtual void Serialize(CArchive& ar);
+    // The class name written before the view's record in a chart file; empty for views that
+    // are never saved (the run window).
+    virtual std::string GetViewClassName() const { return {}; }
+
+private:
+    friend class CDocument;
+    CDocument* m_document = nullptr;
+};
+
+class CDocument {
+public:
+    CDocument() = default;
+    CDocument(const CDocument&) = delete;
+    CDocument& operator=(const CDocument&) = delete;
+    virtual ~CDocument();
+
+    // Views are not owned: whoever shows a view owns it. A destroyed view leaves its document.
+    void AddView(CView* view);
+    void RemoveView(CView* view);
+    const std::vector<CView*>& Views() const { return m_views; }
+
+    void UpdateAllViews(CView* sender, long hint = 0, void* object = nullptr);
+
+    bool IsModified() const { return m_modified; }
+    void SetModifiedFlag(bool modified = true) { m_modified = modified; }
+
+    const std::string& GetTitle() const { return m_title; }
+    virtual void SetTitle(const std::string& title) { m_title = title; }
+    const std::string& GetPathName() const { return m_pathName; }
+    void SetPathName(const std::string& path) { m_pathName = path; }
+
+    virtual bool OnNewDocument();
+    virtual void Serialize(CArchive& ar);
+
+private:
+    std::vector<CView*> m_views;
+    bool m_modified = false;
+    std::string m_title;
+    std::string m_pathName;
+};

@@ -1,0 +1,11 @@
+#include "platform/WindowHost.h"
+
+bool WindowHost::ChooseColor(COLORREF, COLORREF&) { return false; }
+bool WindowHost::ChooseFont(LOGFONT&, COLORREF*, int) { return false; }
+bool WindowHost::RunBlockEditor(CBlockEditorData&) { return false; }
+bool WindowHost::RunModelProperties(CSettingList&, std::string&) { return false; }
+bool WindowHost::RunDebugSettings(int&) { return false; }
+CView* WindowHost::OpenRunWindow(COrventDoc&) { return nullptr; }
+void WindowHost::RunWindowStep(COrventDoc&) {}
+void WindowHost::CloseRunWindow(COrventDoc&) {}
+void WindowHost::ShowHelp(int) {}

@@ -1,0 +1,40 @@
+#pragma once
+// What the main frame offers the core: choosers, dialogs and windows. The program implements it
+// with Qt; the headless implementation answers every dialog with Cancel and opens no window.
+
+#include "platform/LogFont.h"
+
+#include <string>
+
+class CView;
+class COrventDoc;
+class CSettingList;
+struct CBlockEditorData;
+
+class WindowHost {
+public:
+    virtual ~WindowHost() = default;
+
+    // The standard colour chooser; true with `chosen` set when the user pressed OK.
+    virtual bool ChooseColor(COLORREF initial, COLORREF& chosen);
+    // The standard font chooser on `font`; `color` (may be null) is the text colour shown and
+    // chosen. True when the user pressed OK.
+    virtual bool ChooseFont(LOGFONT& font, COLORREF* color, int flags);
+
+    // The Block Editor on the given data; true on OK (the data then holds the user's entries).
+    virtual bool RunBlockEditor(CBlockEditorData& data);
+    // The Model Properties dialog on a working copy of the model settings and the title.
+    virtual bool RunModelProperties(CSettingList& working, std::string& title);
+    // The Debugging Settings dialog: its "CONNECT" box.
+    virtual bool RunDebugSettings(int& routeDebug);
+
+    // The run window of a run: opened after the run's initialization, stepped after every
+    // output step (repaint, then dispatch only the input waiting for it), closed at the end.
+    // A null result means there is no run window and the run proceeds without one.
+    virtual CView* OpenRunWindow(COrventDoc& doc);
+    virtual void RunWindowStep(COrventDoc& doc);
+    virtual void CloseRunWindow(COrventDoc& doc);
+
+    // Help by context id.
+    virtual void ShowHelp(int contextId);
+};

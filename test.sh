@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Kintra and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/deps.sh
+kintra_install_deps
+
+jobs=$(nproc)
+
+echo "== Release build and tests"
+cmake --preset default
+cmake --build --preset default -j "$jobs"
+ctest --preset default -j "$jobs"
+
+echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake --preset debug
+cmake --build --preset debug -j "$jobs" --target kintra_core_tests
+ctest --preset debug -j "$jobs" -L core
+
+if [ -x tools/fuzz.sh ]; then
+  echo "== Short fuzzing of the chart loader"
+  tools/fuzz.sh 60
+fi

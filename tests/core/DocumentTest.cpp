@@ -1,0 +1,335 @@
+#include "TestSupport.h"
+#include "blocks/Catalogue.h"
+#include "model/ClockBlock.h"
+#include "platform/Archive.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Records every update a document sends.
+class RecordingView : public CView {
+public:
+    struct Update {
+        long hint;
+        void* object;
+        bool stillListed;
+    };
+    void OnUpdate(CView*, long hint, void* object) override {
+        auto* doc = static_cast<COrventDoc*>(GetDocument());
+        bool listed = false;
+        for (const auto& b : doc->Blocks)
+            if (b.get() == object) listed = true;
+        updates.push_back({hint, object, listed});
+    }
+    std::vector<Update> updates;
+};
+
+TEST(Document, ANewChartHoldsTheClockAndItsCompanions) {
+    TestPlatform platform;
+    COrventDoc doc;
+    ASSERT_TRUE(doc.OnNewDocument());
+    ASSERT_EQ(doc.Blocks.size(), 3u);
+    auto* clock = dynamic_cast<CClockBlock*>(doc.Blocks[0].get());
+    ASSERT_NE(clock, nullptr);
+    EXPECT_EQ(clock->Name, "Clock");
+    EXPECT_EQ(clock->Position, (CPoint{0, 0}));
+    EXPECT_EQ(clock->LineColor, RGB(0, 0, 255));
+    EXPECT_EQ(clock->Params, (std::array<double, 3>{1e-7, 0.1, 1.0}));
+    EXPECT_EQ(clock->HelpId, 32793 + 0x10000);
+    EXPECT_EQ(clock->MonoImage, 675);
+    EXPECT_EQ(doc.Blocks[1].get(), clock->ErrorCompanion);
+    EXPECT_EQ(doc.Blocks[2].get(), clock->CountCompanion);
+    EXPECT_EQ(doc.Blocks[1]->Name, "ClockError");
+    EXPECT_EQ(doc.Blocks[1]->Position, (CPoint{-500, 0}));
+    EXPECT_EQ(doc.Blocks[2]->Name, "ClockCount");
+    EXPECT_EQ(doc.Blocks[2]->Position, (CPoint{0, 500}));
+    EXPECT_EQ(doc.Blocks[2]->TypeName, "Dummy");
+    EXPECT_EQ(doc.Blocks[2]->Kind, BK_COMPANION);
+    EXPECT_EQ(doc.Blocks[1]->LineColor, 0u) << "companions get no colour from the cycle";
+    EXPECT_EQ(doc.CompanionBlocks, (std::vector<CBlock*>{doc.Blocks[1].get(), doc.Blocks[2].get()}));
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_EQ(doc.PendingBlock, nullptr);
+    EXPECT_EQ(doc.Stopped, 1);
+}
+
+TEST(Document, PlacedBlocksTakeTheColourCycleCountingEveryListedBlock) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    RecordingView view;
+    doc.AddView(&view);
+    PassBlock* first = Place(doc, 1, 0);
+    EXPECT_EQ(first->LineColor, RGB(0, 255, 255)) << "fourth in Blocks: cyan";
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_EQ(view.updates.size(), 2u);
+    EXPECT_EQ(view.updates[0].hint, 5);
+    EXPECT_EQ(view.updates[1].hint, 1);
+    EXPECT_EQ(view.updates[1].object, first);
+    Place(doc, 2, 0);
+    Place(doc, 3, 0);
+    PassBlock* seventh = Place(doc, 4, 0);
+    PassBlock* eighth = Place(doc, 5, 0);
+    EXPECT_EQ(seventh->LineColor, RGB(0, 0, 0));
+    EXPECT_EQ(eighth->LineColor, RGB(0, 0, 255));
+    doc.RemoveView(&view);
+}
+
+TEST(Document, DeletingABlockDisconnectsEveryInputItFedAfterTellingTheViews) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    RecordingView view;
+    doc.AddView(&view);
+    PassBlock* source = Place(doc, 1, 0);
+    PassBlock* sink = Place(doc, 2, 0);
+    sink->Inputs = {source, doc.Clock(), source};
+    doc.SetModifiedFlag(false);
+    view.updates.clear();
+    doc.DeleteBlock(source);
+    EXPECT_EQ(sink->Inputs[0], nullptr);
+    EXPECT_EQ(sink->Inputs[1], doc.Clock());
+    EXPECT_EQ(sink->Inputs[2], nullptr);
+    ASSERT_EQ(view.updates.size(), 1u);
+    EXPECT_EQ(view.updates[0].hint, -1);
+    EXPECT_TRUE(view.updates[0].stillListed) << "views hear of the deletion before the block leaves";
+    EXPECT_EQ(doc.Blocks.size(), 4u);
+    EXPECT_TRUE(doc.IsModified());
+    // The Clock and its companions cannot be deleted.
+    doc.DeleteBlock(doc.Clock());
+    doc.DeleteBlock(doc.Blocks[1].get());
+    EXPECT_EQ(doc.Blocks.size(), 4u);
+    doc.RemoveView(&view);
+}
+
+TEST(Document, CopyBlockSettingsCopiesAppearanceAndParametersOnly) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    a->Name = "Tank";
+    a->LineLabel = "c";
+    a->Notes = "level";
+    a->Invert = 1;
+    a->AtFirst = 1;
+    a->Params = {2, 3, 4};
+    a->Inputs[0] = doc.Clock();
+    a->History = {1, 2};
+    COLORREF bColor = b->LineColor;
+    doc.CopyBlockSettings(*a, *b);
+    EXPECT_EQ(b->Name, "Tank");
+    EXPECT_EQ(b->LineLabel, "c");
+    EXPECT_EQ(b->LineColor, a->LineColor);
+    EXPECT_NE(b->LineColor, bColor);
+    EXPECT_EQ(b->Notes, "level");
+    EXPECT_EQ(b->Invert, 1);
+    EXPECT_EQ(b->Params, a->Params);
+    EXPECT_EQ(b->AtFirst, 0);
+    EXPECT_EQ(b->Inputs[0], nullptr);
+    EXPECT_TRUE(b->History.empty());
+    EXPECT_EQ(b->Position, (CPoint{2, 0}));
+}
+
+TEST(Document, ModelSettingsStartFromTheStoreAndPreferencesApplyThem) {
+    TestPlatform platform;
+    platform.store.WriteProfileInt("Model", "VertLines", 3);
+    platform.store.WriteProfileString("Model", "MaxSteps", "2.500000e+002");
+    COrventDoc doc;
+    EXPECT_EQ(doc.VertLines, 3);
+    EXPECT_EQ(doc.HorizLines, 5);
+    EXPECT_EQ(doc.MaxSort, 500);
+    EXPECT_EQ(doc.MaxSteps, 250.0);
+    ASSERT_EQ(doc.ModelSettings.GetSize(), 6u);
+    EXPECT_EQ(doc.ModelSettings[5].Name(), "MaxSteps");
+    EXPECT_EQ(doc.ModelSettings[5].IntroducedVersion(), 102.0);
+
+    doc.OnNewDocument();
+    doc.CDocument::SetTitle("Chart1");
+    doc.OnPreferences(); // cancelled
+    EXPECT_FALSE(doc.IsModified());
+    platform.windows.modelEdit = [](CSettingList& working, std::string& title) {
+        *static_cast<int*>(working.FindValue(1196)) = 20;
+        *static_cast<int*>(working.FindValue(1198)) = 1;
+        title = "Tank";
+    };
+    doc.OnPreferences();
+    EXPECT_EQ(doc.MaxSort, 20);
+    EXPECT_EQ(doc.IntStyle, 1);
+    EXPECT_EQ(doc.Title, "Tank");
+    EXPECT_EQ(doc.GetTitle(), "Tank");
+    EXPECT_TRUE(doc.IsModified());
+    doc.SetTitle("tank.cht");
+    EXPECT_EQ(doc.GetTitle(), "Tank") << "a model title wins over the file name";
+}
+
+TEST(Block, ResolveInputTakesTheFirstBlockAtThePosition) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* twin = Place(doc, 1, 0);
+    PassBlock* sink = Place(doc, 2, 0);
+    EXPECT_TRUE(sink->ResolveInput(1, 0, 1));
+    EXPECT_EQ(sink->Inputs[1], a);
+    EXPECT_NE(sink->Inputs[1], twin);
+    EXPECT_TRUE(sink->ResolveInput(-500, 0, 0));
+    EXPECT_EQ(sink->Inputs[0], doc.Blocks[1].get());
+    EXPECT_FALSE(sink->ResolveInput(7, 7, 0));
+    EXPECT_EQ(sink->Inputs[0], doc.Blocks[1].get()) << "a failed match leaves the input as it was";
+    EXPECT_TRUE(sink->ResolveInput(-99, -99, 0));
+    EXPECT_EQ(sink->Inputs[0], nullptr);
+}
+
+TEST(Block, HistoryRecordsAndAnswersOutsideTheRangeWithZero) {
+    TestPlatform platform;
+    COrventDoc doc;
+    PassBlock b(&doc);
+    for (int i = 0; i < 1000; ++i) {
+        b.Value = i;
+        b.RecordValue();
+    }
+    EXPECT_EQ(b.GetHistoryAt(999), 999.0);
+    EXPECT_EQ(b.GetHistoryAt(1000), 0.0);
+    EXPECT_EQ(b.GetHistoryAt(-1), 0.0);
+    b.ClearHistory();
+    EXPECT_TRUE(b.History.empty());
+    EXPECT_EQ(b.GetHistoryAt(0), 0.0);
+}
+
+TEST(Block, CommonRecordRoundTripsAndReportsUnmatchedInputs) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    PassBlock* src = Place(doc, 3, -2);
+    PassBlock* b = Place(doc, 4, -2);
+    b->Name = "Valve";
+    b->LineLabel = "a";
+    b->Notes = std::string(300, 'n');
+    b->Invert = 1;
+    b->Inputs = {src, nullptr, doc.Clock()};
+    b->Params = {0.5, -2, 1e300};
+    b->RouteRecord[0].v = {1, -2, 3, -4};
+    b->History = {0.0, 0.25, -1.5};
+    CArchive out;
+    b->SerializeCommon(out);
+    const auto& bytes = out.Bytes();
+    // Name, label, colour, notes (0xFF + 16-bit length), flags, three inputs, history.
+    EXPECT_EQ(bytes.size(), (1 + 5) + (1 + 1) + 4 + (3 + 300) + 4 + 4 + 3 * (8 + 8 + 16) + 4 + 3 * 8u);
+    EXPECT_EQ(bytes[6 + 2 + 4], 0xFF);
+
+    PassBlock copy(&doc);
+    CArchive in(out.Bytes());
+    copy.SerializeCommon(in);
+    EXPECT_EQ(copy.Name, "Valve");
+    EXPECT_EQ(copy.Notes, b->Notes);
+    EXPECT_EQ(copy.Inputs, b->Inputs);
+    EXPECT_EQ(copy.Params, b->Params);
+    EXPECT_EQ(copy.RouteRecord[0], b->RouteRecord[0]);
+    EXPECT_EQ(copy.History, b->History);
+    EXPECT_TRUE(platform.messages.shown.empty());
+
+    // The source is gone: the input loads unconnected with a message, and loading goes on.
+    doc.DeleteBlock(src);
+    PassBlock orphan(&doc);
+    CArchive again(out.Bytes());
+    orphan.SerializeCommon(again);
+    EXPECT_EQ(orphan.Inputs[0], nullptr);
+    EXPECT_EQ(orphan.Inputs[2], doc.Clock());
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Unable to find a match for input 1 of block 'Valve'.");
+    EXPECT_EQ(platform.messages.shown[0].caption, "Load Error");
+    EXPECT_EQ(orphan.History.size(), 3u);
+}
+
+TEST(Block, AHugeHistoryCountFailsWithoutAllocating) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    PassBlock* b = Place(doc, 1, 0);
+    CArchive out;
+    b->SerializeCommon(out);
+    auto bytes = out.Bytes();
+    bytes[bytes.size() - 4] = 0xFF;
+    bytes[bytes.size() - 3] = 0xFF;
+    bytes[bytes.size() - 2] = 0xFF;
+    bytes[bytes.size() - 1] = 0x7F;
+    PassBlock copy(&doc);
+    CArchive in(bytes);
+    EXPECT_THROW(copy.SerializeCommon(in), CArchiveException);
+}
+
+TEST(Block, EditorOkAppliesTheEntriesInOrder) {
+    TestPlatform platform;
+    COrventDoc doc;
+    doc.OnNewDocument();
+    RecordingView view;
+    doc.AddView(&view);
+    PassBlock* src = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    b->Inputs = {src, doc.Clock(), src};
+    b->Params = {1.5, 2, 1e-9};
+    b->Value = 123456.789;
+    doc.SetModifiedFlag(false);
+
+    b->EditProperties(); // cancelled: nothing changes
+    const CBlockEditorData& shown = platform.windows.editorShown;
+    EXPECT_EQ(shown.InputNames[0], "Sum");
+    EXPECT_EQ(shown.InputNames[1], "Clock");
+    EXPECT_EQ(shown.ParamTexts[0], "1.5");
+    EXPECT_EQ(shown.ParamTexts[2], "1e-09");
+    EXPECT_EQ(shown.CurrentValue, "1.2346e+05");
+    EXPECT_FALSE(doc.IsModified());
+
+    platform.windows.editorEdit = [](CBlockEditorData& d) {
+        d.Name = std::string(40, 'N');
+        d.ParamTexts = {"2.5kg", "abc", " -3e2"};
+        d.InputNames[1].clear();
+        d.Notes = "note";
+        d.LineColor = RGB(1, 2, 3);
+    };
+    view.updates.clear();
+    b->EditProperties();
+    EXPECT_EQ(b->Name, std::string(35, 'N'));
+    EXPECT_EQ(b->Params, (std::array<double, 3>{2.5, 0.0, -300.0}));
+    EXPECT_EQ(b->Inputs[0], src);
+    EXPECT_EQ(b->Inputs[1], nullptr);
+    EXPECT_EQ(b->Inputs[2], src);
+    EXPECT_EQ(b->Notes, "note");
+    EXPECT_EQ(b->LineColor, RGB(1, 2, 3));
+    EXPECT_TRUE(doc.IsModified());
+    ASSERT_FALSE(view.updates.empty());
+    EXPECT_EQ(view.updates.back().hint, 0);
+
+    // Renaming the Clock renames its companions at once.
+    platform.windows.editorEdit = [](CBlockEditorData& d) { d.Name = "Time"; };
+    doc.Clock()->EditProperties();
+    EXPECT_EQ(doc.Blocks[1]->Name, "TimeError");
+    EXPECT_EQ(doc.Blocks[2]->Name, "TimeCount");
+    doc.RemoveView(&view);
+}
+
+TEST(Catalogue, CodesMapToTypesAndTheFactoryMakesTheClock) {
+    TestPlatform platform;
+    std::size_t n = 0;
+    const CBlockTypeInfo* all = BlockTypes(n);
+    EXPECT_EQ(n, 43u);
+    for (std::size_t i = 0; i < n; ++i) {
+        EXPECT_GE(all[i].TypeId, kFirstTypeCode);
+        EXPECT_LE(all[i].TypeId, kLastTypeCode);
+        EXPECT_NE(all[i].TypeId, 61622);
+        EXPECT_NE(all[i].TypeId, 61627);
+        EXPECT_NE(all[i].TypeId, 61629);
+    }
+    EXPECT_EQ(FindBlockType(61631)->ImageId, 257);
+    EXPECT_EQ(FindBlockTypeByCommand(32792)->TypeId, 61588);
+    COrventDoc doc;
+    EXPECT_EQ(doc.CreateBlock(61627), nullptr);
+    EXPECT_EQ(doc.CreateBlock(61585), nullptr);
+    auto clock = doc.CreateBlock(61589);
+    ASSERT_NE(clock, nullptr);
+    EXPECT_EQ(clock->TypeName, "Clock");
+    EXPECT_EQ(clock->InputsShown, 0);
+}
+
+} // namespace

@@ -1,0 +1,265 @@
+#include "TestSupport.h"
+#include "model/ClockBlock.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+std::vector<double> Times(int n, double step) {
+    std::vector<double> t{0.0};
+    double s = 0.0;
+    for (int i = 1; i < n; ++i) t.push_back(s += step); // repeated addition, as the run forms them
+    return t;
+}
+
+struct RunFixture : ::testing::Test {
+    TestPlatform platform;
+    COrventDoc doc;
+    void SetUp() override { doc.OnNewDocument(); }
+    void SetClock(double error, double interval, double time) { doc.Clock()->Params = {error, interval, time}; }
+};
+
+TEST_F(RunFixture, AClockOnlyRunRecordsElevenSamples) {
+    doc.RunSimulation();
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
+    EXPECT_EQ(doc.Clock()->History, Times(11, 0.1));
+    EXPECT_EQ(doc.Blocks[1]->History, std::vector<double>(11, 0.0));
+    EXPECT_EQ(doc.Blocks[2]->History, std::vector<double>(11, 0.0));
+    EXPECT_EQ(doc.Stopped, 1);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_EQ(platform.windows.runWindowsOpened, 1);
+}
+
+TEST_F(RunFixture, TheLastStepIsTheOneNearestTheSimulationTime) {
+    SetClock(1e-7, 0.1, 1.04);
+    doc.RunSimulation();
+    EXPECT_EQ(doc.Clock()->History.size(), 11u);
+    SetClock(1e-7, 0.1, 1.06);
+    doc.RunSimulation();
+    ASSERT_EQ(doc.Clock()->History.size(), 12u);
+    EXPECT_NEAR(doc.Clock()->History.back(), 1.1, 1e-12);
+    SetClock(1e-7, 0.5, 0.5);
+    doc.RunSimulation();
+    EXPECT_EQ(doc.Clock()->History, (std::vector<double>{0.0, 0.5}));
+}
+
+TEST_F(RunFixture, AlgebraicBlocksAreComputedEveryStepAndRecordedInOrder) {
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    b->Inputs[0] = a;
+    a->Inputs[0] = doc.Clock();
+    a->Inputs[1] = doc.Clock();
+    doc.RunSimulation();
+    ASSERT_EQ(a->History.size(), 11u);
+    for (std::size_t i = 0; i < 11; ++i) {
+        EXPECT_EQ(a->History[i], 2 * doc.Clock()->History[i]);
+        EXPECT_EQ(b->History[i], a->History[i]);
+    }
+    EXPECT_EQ(a->initialized, 1);
+    EXPECT_EQ(a->computed, 11);
+}
+
+TEST_F(RunFixture, InitializeClearsHistoriesAndStopsBeforeTheLoop) {
+    PassBlock* a = Place(doc, 1, 0);
+    a->Inputs[0] = doc.Clock();
+    doc.RunSimulation();
+    ASSERT_FALSE(a->History.empty());
+    doc.SetModifiedFlag(false);
+    doc.OnInitialize();
+    for (const auto& blk : doc.Blocks) EXPECT_TRUE(blk->History.empty());
+    EXPECT_EQ(doc.Stopped, 1);
+    EXPECT_EQ(doc.InitializeOnly, 0);
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(platform.windows.runWindowsOpened, 1) << "Initialize opens no run window";
+}
+
+TEST_F(RunFixture, OrderListMovesTheNearestSourceFirst) {
+    // Blocks C, B, A where the Clock feeds A, A feeds B and B feeds C.
+    PassBlock* c = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    PassBlock* a = Place(doc, 3, 0);
+    a->Inputs[0] = doc.Clock();
+    b->Inputs[0] = a;
+    c->Inputs[0] = b;
+    std::vector<CBlock*> list{c, b, a};
+    doc.MaxSort = 1;
+    EXPECT_FALSE(doc.OrderList(list));
+    EXPECT_EQ(list, (std::vector<CBlock*>{b, c, a})) << "after the first move";
+    list = {c, b, a};
+    doc.MaxSort = 2;
+    EXPECT_FALSE(doc.OrderList(list)) << "two moves need a bound of three";
+    EXPECT_EQ(list, (std::vector<CBlock*>{a, b, c}));
+    list = {c, b, a};
+    doc.MaxSort = 3;
+    EXPECT_TRUE(doc.OrderList(list));
+    EXPECT_EQ(list, (std::vector<CBlock*>{a, b, c}));
+}
+
+TEST_F(RunFixture, OrderListTieBreaksPreferTheSmallestPositionThenTheNearestSource) {
+    // x has two later sources (p at 2, q at 1); q is nearer and moves first.
+    PassBlock* x = Place(doc, 1, 0);
+    PassBlock* q = Place(doc, 2, 0);
+    PassBlock* p = Place(doc, 3, 0);
+    x->Inputs = {p, q, nullptr};
+    std::vector<CBlock*> list{x, q, p};
+    doc.MaxSort = 1;
+    EXPECT_FALSE(doc.OrderList(list));
+    EXPECT_EQ(list, (std::vector<CBlock*>{q, x, p}));
+    list = {x, q, p};
+    doc.MaxSort = 500;
+    EXPECT_TRUE(doc.OrderList(list));
+    EXPECT_EQ(list, (std::vector<CBlock*>{q, p, x}));
+}
+
+TEST_F(RunFixture, AlgebraicLoopsFailToSortButAnIntegratingBlockBreaksThem) {
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    a->Inputs[0] = b;
+    b->Inputs[0] = a;
+    a->History = {42.0};
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Sort Failure");
+    EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
+    EXPECT_EQ(a->History, std::vector<double>{42.0}) << "a refused run changes no history";
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Refused);
+    EXPECT_EQ(doc.Stopped, 1);
+
+    // The same loop through an integrating block orders fine (the integrating block is in
+    // another list, so it never causes a move).
+    PassBlock* integ = Place(doc, 3, 0, BK_INTEGRATING);
+    b->Inputs[0] = integ;
+    integ->Inputs[0] = a;
+    EXPECT_TRUE(doc.BuildRunLists());
+    EXPECT_EQ(doc.IntegratingBlocks, std::vector<CBlock*>{integ});
+    EXPECT_EQ(doc.EvalOrder, (std::vector<CBlock*>{b, a}));
+}
+
+TEST_F(RunFixture, AMaxSortOfZeroFailsEvenWithoutBlocks) {
+    doc.MaxSort = 0;
+    std::vector<CBlock*> empty;
+    EXPECT_FALSE(doc.OrderList(empty));
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Sort Failure");
+    doc.OnInitialize();
+    EXPECT_EQ(platform.messages.shown.size(), 2u);
+}
+
+TEST_F(RunFixture, MissingRequiredInputsAreReportedAndCancelEndsTheCheck) {
+    PassBlock* a = Place(doc, 1, 0);
+    a->RequiredInputs = 2;
+    PassBlock* b = Place(doc, 2, 0);
+    b->RequiredInputs = 3;
+    b->Inputs = {doc.Clock(), doc.Clock(), nullptr};
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 3u);
+    EXPECT_EQ(platform.messages.shown[0].text, "A Sum block, Sum, needs the first input filled.");
+    EXPECT_EQ(platform.messages.shown[1].text, "A Sum block, Sum, needs the second input filled.");
+    EXPECT_EQ(platform.messages.shown[2].text, "A Sum block, Sum, needs the third input filled.");
+    EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
+    EXPECT_EQ(platform.messages.shown[0].buttons, MB_OKCANCEL);
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Refused);
+    EXPECT_TRUE(doc.Clock()->History.empty());
+
+    platform.messages.shown.clear();
+    platform.messages.answers = {IDCANCEL};
+    doc.RunSimulation();
+    EXPECT_EQ(platform.messages.shown.size(), 1u) << "Cancel ends the check at once";
+}
+
+TEST_F(RunFixture, UnusableTimingParametersRefuseTheRun) {
+    const double nan = std::nan("");
+    for (auto [e, i, t] : std::vector<std::array<double, 3>>{
+             {0, 0.1, 1}, {-1, 0.1, 1}, {1e-7, 2, 1}, {1e-7, 0, 1}, {1e-7, -0.1, 1}, {1e-7, 0, 0},
+             {nan, 0.1, 1}, {1e-7, nan, 1}, {1e-7, 0.1, nan}, {1e-7, 0.1, INFINITY}, {1e-7, 1e-300, 1}}) {
+        platform.messages.shown.clear();
+        SetClock(e, i, t);
+        doc.RunSimulation();
+        ASSERT_EQ(platform.messages.shown.size(), 1u) << e << " " << i << " " << t;
+        EXPECT_EQ(platform.messages.shown[0].text, "Timing Parameters Error");
+        EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
+        EXPECT_EQ(doc.Stopped, 1);
+    }
+    EXPECT_TRUE(doc.Clock()->History.empty());
+}
+
+TEST_F(RunFixture, AtFirstBlocksAreComputedOnceAndRecordOnlyTheFirstSample) {
+    PassBlock* k = Place(doc, 1, 0);
+    k->AtFirst = 1;
+    k->Inputs[0] = doc.Clock();
+    PassBlock* user = Place(doc, 2, 0);
+    user->Inputs[0] = k;
+    doc.RunSimulation();
+    EXPECT_EQ(k->computed, 1);
+    EXPECT_EQ(k->History.size(), 1u);
+    EXPECT_EQ(user->History.size(), 11u);
+}
+
+// A source that counts its samples and reads the time.
+class SampleSource : public PassBlock {
+public:
+    explicit SampleSource(COrventDoc* doc) : PassBlock(doc, BK_SOURCE) {}
+    void Compute() override {
+        ++computed;
+        Value = Document->CurrentTime * 10;
+    }
+};
+
+TEST_F(RunFixture, SourceBlocksAreSampledOncePerOutputStep) {
+    doc.PendingBlock = std::make_unique<SampleSource>(&doc);
+    auto* src = static_cast<SampleSource*>(doc.PendingBlock.get());
+    doc.PlaceBlock(1, 0);
+    PassBlock* user = Place(doc, 2, 0);
+    user->Inputs[0] = src;
+    doc.RunSimulation();
+    EXPECT_EQ(src->initialized, 1);
+    EXPECT_EQ(src->computed, 11);
+    ASSERT_EQ(src->History.size(), 11u);
+    for (std::size_t i = 0; i < 11; ++i) {
+        EXPECT_DOUBLE_EQ(src->History[i], doc.Clock()->History[i] * 10);
+        EXPECT_EQ(user->History[i], src->History[i]) << "the algebraic blocks see the new sample";
+    }
+    EXPECT_EQ(doc.SourceBlocks, std::vector<CBlock*>{src});
+}
+
+TEST_F(RunFixture, AStopFromTheRunWindowKeepsEveryRecordedStep) {
+    PassBlock dummyView(&doc); // any non-null window
+    platform.windows.runWindow = reinterpret_cast<CView*>(&dummyView);
+    platform.windows.stopAfterSteps = 3;
+    PassBlock* a = Place(doc, 1, 0);
+    a->Inputs[0] = doc.Clock();
+    doc.RunSimulation();
+    EXPECT_EQ(doc.Clock()->History.size(), 5u) << "time 0, three steps, and the step after the click";
+    EXPECT_EQ(a->History.size(), 5u);
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Stopped);
+    EXPECT_EQ(platform.windows.runWindowsClosed, 1);
+    EXPECT_EQ(doc.RunWindow, nullptr);
+    EXPECT_EQ(doc.Stopped, 1);
+}
+
+// A block that ends the run with a run-time error at a given time.
+class FailingBlock : public PassBlock {
+public:
+    explicit FailingBlock(COrventDoc* doc) : PassBlock(doc) {}
+    void Compute() override {
+        Value = Document->CurrentTime;
+        if (Value > 0.25) Document->RunTimeError("Divide by zero");
+    }
+};
+
+TEST_F(RunFixture, ARunTimeErrorRecordsTheCurrentStepAndEndsTheRun) {
+    doc.PendingBlock = std::make_unique<FailingBlock>(&doc);
+    doc.PlaceBlock(1, 0);
+    doc.RunSimulation();
+    EXPECT_EQ(doc.Clock()->History.size(), 4u);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].caption, "RunTime Error");
+    EXPECT_EQ(platform.messages.shown[0].icon, MB_ICONERROR);
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Failed);
+}
+
+} // namespace
