@@ -55,8 +55,7 @@ if ! command -v montage >/dev/null 2>&1; then
     exit 0
 fi
 
-# Block pictures in id order: colour picture, then its monochrome twin; then
-# the marks and the cursor.
+# One contact sheet: 16 pictures a row, each labelled with its file name.
 sheet() { # size, output, files...
     size=$1
     dest=$2
@@ -65,6 +64,8 @@ sheet() { # size, output, files...
         -geometry "+$((size / 6 + 4))+4" "$@" "$dest"
 }
 
+# Block pictures, marks and cursor in id order, each colour block picture
+# followed by its monochrome twin.
 blocks=""
 ids=$(for f in "$out"/24/*.png; do basename "$f" .png; done | sort -n)
 for id in $ids; do
