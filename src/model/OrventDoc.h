@@ -51,6 +51,12 @@ public:
     bool OnNewDocument() override;
     void SetTitle(const std::string& title) override;
     void Serialize(CArchive& ar) override;
+    // Reads the chart file at `path` into this fresh document. False, after a message, when it
+    // cannot be read: the document is then only fit to be discarded.
+    bool OnOpenDocument(const std::string& path);
+    // Writes the chart to `path` through a temporary file renamed over it. False, after a
+    // message, when it cannot be written: an existing file is then left as it was.
+    bool OnSaveDocument(const std::string& path);
 
     // ---- Commands ----
     void RunSimulation();

@@ -9,3 +9,7 @@ CView* WindowHost::OpenRunWindow(COrventDoc&) { return nullptr; }
 void WindowHost::RunWindowStep(COrventDoc&) {}
 void WindowHost::CloseRunWindow(COrventDoc&) {}
 void WindowHost::ShowHelp(int) {}
+CView* WindowHost::OpenChartWindow(COrventDoc&) { return nullptr; }
+CView* WindowHost::OpenGraphWindow(COrventDoc&) { return nullptr; }
+CView* WindowHost::OpenListWindow(COrventDoc&) { return nullptr; }
+void WindowHost::CloseDocumentWindows(COrventDoc&) {}

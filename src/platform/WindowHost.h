@@ -37,4 +37,14 @@ public:
 
     // Help by context id.
     virtual void ShowHelp(int contextId);
+
+    // One more chart, graph or list window on the document (while a chart file is read, and for
+    // the Chart, Graph and List commands): the new view, already added to the document and
+    // initially updated; null when no window could be opened (the host has then said so).
+    // The base opens none.
+    virtual CView* OpenChartWindow(COrventDoc& doc);
+    virtual CView* OpenGraphWindow(COrventDoc& doc);
+    virtual CView* OpenListWindow(COrventDoc& doc);
+    // Closes every window showing the document (its open failed, or it is being closed).
+    virtual void CloseDocumentWindows(COrventDoc& doc);
 };
