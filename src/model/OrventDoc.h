@@ -11,6 +11,7 @@
 #include <vector>
 
 class CSolver;
+class COrventView;
 
 // Update hints sent to the views.
 enum DocumentHint {
@@ -82,6 +83,16 @@ public:
     void RequestStop() { Stopped = 1; }
 
     // ---- Connection lines (the chart's routing) ----
+    // Inputs are numbered 0 to 2 here. RoutePoints := the six points of the line of `input` of
+    // `block` from its stored record, in the view's geometry, or in the fixed reference geometry
+    // when `view` is null. The input must have a source.
+    void ComputeRoute(const CBlock* block, int input, const COrventView* view);
+    // Searches the tracks for a free line of a connected input and stores it in its record; when
+    // none is free, tells the user and marks the line unroutable (labels at both ends).
+    void RouteInput(CBlock* block, int input);
+    // True when the line now in the input's record runs along no line of another source.
+    bool IsRouteFree(const CBlock* block, int input);
+    // Routes every connected input of the block and every input it feeds again; updates the views.
     void RerouteBlock(CBlock* block);
 
     // ---- Fields ----

@@ -1,4 +1,233 @@
-#include "model/OrventDoc.h"
+// Connection lines: each connected input is drawn as an orthogonal line from the input port back
+// to the output of its source. A route record picks a vertical track in the gutter beside the
+// destination, a horizontal track in a gap between two rows and a vertical track in the gutter
+// beside the source; the search takes the first combination that runs along no other line.
 
-// Connection lines are not routed yet; re-routing a block has nothing to do.
-void COrventDoc::RerouteBlock(CBlock*) {}
+#include "chart/OrventView.h"
+#include "model/OrventDoc.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace {
+
+enum RouteField { DEST_TRACK = 0, GAP = 1, GAP_TRACK = 2, SOURCE_TRACK = 3 };
+
+struct RouteGeometry {
+    double mag;
+    int cellWidth;
+    int cellHeight;
+    int xOrigin;
+    int yOrigin;
+    int vertSpacing;
+    int horizSpacing;
+    int labelOffset;
+};
+
+// Routes are searched and stored in this geometry, whatever a view's sizes.
+constexpr RouteGeometry kReferenceGeometry{1.0, 50, 50, 25, 25, 2, 2, 3};
+
+RouteGeometry GeometryOf(const COrventView& v) {
+    return {v.MagBmp,    v.CellWidth, v.CellHeight, v.XOrigin, v.YOrigin, v.DeltaVert + v.LineWidth,
+            v.DeltaHoriz + v.LineWidth, v.LabelOffset};
+}
+
+int Cut(double v) { return static_cast<int>(v); }
+
+void RoutePointsOf(const CBlock& b, int input, const CBlock& s, const RouteGeometry& g,
+                   std::array<CPoint, 6>& p) {
+    const double m = g.mag;
+    const int w2 = g.cellWidth / 2;
+    const int h2 = g.cellHeight / 2;
+    const bool bInv = b.Invert != 0;
+    const bool sInv = s.Invert != 0;
+    const auto& r = b.RouteRecord[input].v;
+    const int slot = InputSlot(b.InputsShown, input);
+
+    p[0] = {g.xOrigin + g.cellWidth * b.Position.x + Cut(m * (bInv ? 15 : -15)),
+            Cut(m * (11 - kPortOffset[slot])) + g.cellHeight * b.Position.y - g.yOrigin};
+    p[5] = {g.xOrigin + g.cellWidth * s.Position.x + Cut(m * (sInv ? -15 : 15)),
+            Cut(m * 4) + g.cellHeight * s.Position.y - g.yOrigin};
+
+    if (r[DEST_TRACK] == ROUTE_DIRECT) {
+        const int x = p[0].x + Cut(m * (bInv ? 4 : -4));
+        p[1] = p[2] = {x, p[0].y};
+        p[3] = p[4] = {x, p[5].y};
+    } else if (r[GAP] == ROUTE_VERTICAL) {
+        const int x = g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
+        p[1] = p[2] = {x, p[0].y};
+        p[3] = p[4] = {x, p[5].y};
+    } else {
+        const int x1 = g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
+        const int y = g.cellHeight * r[GAP] + g.horizSpacing * r[GAP_TRACK] - h2 - g.yOrigin - g.labelOffset;
+        const int x2 = g.xOrigin + g.cellWidth * s.Position.x + g.vertSpacing * r[SOURCE_TRACK] + (sInv ? -w2 : w2);
+        p[1] = {x1, p[0].y};
+        p[2] = {x1, y};
+        p[3] = {x2, y};
+        p[4] = {x2, p[5].y};
+    }
+}
+
+// The middle segments of every stored line that a candidate of one source must not run along,
+// indexed by their coordinate: horizontal runs by y, vertical runs by x.
+class RouteObstacles {
+public:
+    RouteObstacles(const COrventDoc& doc, const CBlock* source) {
+        std::array<CPoint, 6> p;
+        for (const auto& q : doc.Blocks) {
+            for (int j = 0; j < 3; ++j) {
+                const CBlock* s = q->Inputs[j];
+                if (!s || s == source) continue;
+                // Lines shown as labels take no room.
+                if (q->RouteRecord[j].v[DEST_TRACK] == ROUTE_UNROUTABLE) continue;
+                RoutePointsOf(*q, j, *s, kReferenceGeometry, p);
+                for (int i = 1; i < 4; ++i) Add(p[i], p[i + 1]);
+            }
+        }
+    }
+
+    bool IsFree(const std::array<CPoint, 6>& p) const {
+        for (int i = 1; i < 4; ++i)
+            if (Collides(p[i], p[i + 1])) return false;
+        return true;
+    }
+
+private:
+    using Spans = std::vector<std::pair<int, int>>;
+
+    void Add(CPoint a, CPoint b) {
+        if (a.y == b.y) m_horizontal[a.y].emplace_back(std::min(a.x, b.x), std::max(a.x, b.x));
+        if (a.x == b.x) m_vertical[a.x].emplace_back(std::min(a.y, b.y), std::max(a.y, b.y));
+    }
+
+    static bool Overlaps(const std::unordered_map<int, Spans>& index, int at, int lo, int hi) {
+        auto it = index.find(at);
+        if (it == index.end()) return false;
+        for (const auto& [l, h] : it->second)
+            if (std::max(l, lo) <= std::min(h, hi)) return true;
+        return false;
+    }
+
+    bool Collides(CPoint a, CPoint b) const {
+        if (a.y == b.y && Overlaps(m_horizontal, a.y, std::min(a.x, b.x), std::max(a.x, b.x))) return true;
+        if (a.x == b.x && Overlaps(m_vertical, a.x, std::min(a.y, b.y), std::max(a.y, b.y))) return true;
+        return false;
+    }
+
+    std::unordered_map<int, Spans> m_horizontal;
+    std::unordered_map<int, Spans> m_vertical;
+};
+
+// Tracks of a gutter or gap from `first` towards its other end.
+std::vector<int> Tracks(int half, bool ascending) {
+    std::vector<int> out;
+    for (int t = -half; t <= half; ++t) out.push_back(ascending ? t : -t);
+    return out;
+}
+
+} // namespace
+
+void COrventDoc::ComputeRoute(const CBlock* block, int input, const COrventView* view) {
+    const CBlock* source = block ? block->Inputs[input] : nullptr;
+    if (!source) {
+        RoutePoints = {};
+        return;
+    }
+    RoutePointsOf(*block, input, *source, view ? GeometryOf(*view) : kReferenceGeometry, RoutePoints);
+}
+
+bool COrventDoc::IsRouteFree(const CBlock* block, int input) {
+    const CBlock* source = block->Inputs[input];
+    if (!source) return true;
+    ComputeRoute(block, input, nullptr);
+    const auto candidate = RoutePoints;
+    return RouteObstacles(*this, source).IsFree(candidate);
+}
+
+void COrventDoc::RouteInput(CBlock* block, int input) {
+    CBlock* source = block->Inputs[input];
+    if (!source) return;
+    auto& r = block->RouteRecord[input].v;
+    const CPoint b = block->Position;
+    const CPoint s = source->Position;
+    const bool bInv = block->Invert != 0;
+    const bool sInv = source->Invert != 0;
+    const int v2 = VertLines / 2;
+    const int h2 = HorizLines / 2;
+
+    // 1. Neighbours facing each other: straight across, nothing to search.
+    if (b.y == s.y && bInv == sInv && b.x == s.x + (bInv ? -1 : 1)) {
+        r[DEST_TRACK] = ROUTE_DIRECT;
+        ComputeRoute(block, input, nullptr);
+        return;
+    }
+
+    const RouteObstacles obstacles(*this, source);
+    auto tryCandidate = [&](const char* caption) {
+        ComputeRoute(block, input, nullptr);
+        if (RouteDebug) {
+            UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+            if (Platform().Messages().MessageBox("Check this out!", caption, MB_OKCANCEL) == IDCANCEL)
+                RouteDebug = 0;
+        }
+        return obstacles.IsFree(RoutePoints);
+    };
+
+    auto unroutable = [&](const char* text) {
+        Platform().Messages().MessageBox(text, "Line Error", MB_OK);
+        if (source->LineLabel.empty()) {
+            source->LineLabel = std::string(1, static_cast<char>(NextLabel & 0xFF));
+            ++NextLabel;
+        }
+        r[DEST_TRACK] = ROUTE_UNROUTABLE;
+    };
+
+    // 2. Source output and destination input open into the same gutter: one vertical run.
+    if (s.x + (sInv ? 0 : 1) == b.x + (bInv ? 1 : 0)) {
+        r[GAP] = ROUTE_VERTICAL;
+        for (int t : Tracks(v2, !sInv)) {
+            r[DEST_TRACK] = t;
+            if (tryCandidate("Vertical Line")) return;
+        }
+        unroutable("Vertical Line Not Available");
+        return;
+    }
+
+    // 3. Down or up the source's gutter, along a gap, into the destination's gutter.
+    std::vector<int> gaps;
+    if (s.y < b.y)
+        for (int g = s.y + 1; g <= b.y; ++g) gaps.push_back(g);
+    else if (s.y > b.y)
+        for (int g = s.y; g >= b.y + 1; --g) gaps.push_back(g);
+    else
+        gaps = {s.y, s.y + 1};
+    const std::vector<int> sourceTracks = Tracks(v2, !sInv);
+    const std::vector<int> destTracks = Tracks(v2, bInv);
+    for (int gap : gaps) {
+        r[GAP] = gap;
+        for (int st : sourceTracks) {
+            r[SOURCE_TRACK] = st;
+            for (int gt : Tracks(h2, s.y < gap)) {
+                r[GAP_TRACK] = gt;
+                for (int dt : destTracks) {
+                    r[DEST_TRACK] = dt;
+                    if (tryCandidate("General Line")) return;
+                }
+            }
+        }
+    }
+    unroutable("General Line Not Available");
+}
+
+void COrventDoc::RerouteBlock(CBlock* block) {
+    if (!block) return;
+    for (int k = 0; k < 3; ++k)
+        if (block->Inputs[k]) RouteInput(block, k);
+    for (const auto& q : Blocks)
+        for (int j = 0; j < 3; ++j)
+            if (q->Inputs[j] == block) RouteInput(q.get(), j);
+    UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+}
