@@ -8,6 +8,7 @@ bool WindowHost::RunDebugSettings(int&) { return false; }
 CView* WindowHost::OpenRunWindow(COrventDoc&) { return nullptr; }
 void WindowHost::RunWindowStep(COrventDoc&) {}
 void WindowHost::CloseRunWindow(COrventDoc&) {}
+bool WindowHost::ChooseOpenFile(const std::string&, std::string&) { return false; }
 void WindowHost::ShowHelp(int) {}
 CView* WindowHost::OpenChartWindow(COrventDoc&) { return nullptr; }
 CView* WindowHost::OpenGraphWindow(COrventDoc&) { return nullptr; }

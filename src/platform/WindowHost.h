@@ -35,6 +35,10 @@ public:
     virtual void RunWindowStep(COrventDoc& doc);
     virtual void CloseRunWindow(COrventDoc& doc);
 
+    // The standard file-open chooser (read-only box hidden); `filter` may be empty for all
+    // files. True with `path` set when the user pressed OK.
+    virtual bool ChooseOpenFile(const std::string& filter, std::string& path);
+
     // Help by context id.
     virtual void ShowHelp(int contextId);
 

@@ -1,0 +1,189 @@
+#include "blocks/ArithmeticBlocks.h"
+
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+#include "platform/Text.h"
+
+#include <cmath>
+
+using kintra::ApplyShape;
+
+namespace {
+constexpr double kPi = 3.141592653589793;
+const kintra::BlockShape kThreeGains{3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
+const kintra::BlockShape kOneGain{1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Gain"}};
+} // namespace
+
+// ---- Sum ----
+
+CSumBlock::CSumBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kThreeGains);
+}
+KINTRA_COMMON_RECORD_ONLY(CSumBlock)
+int CSumBlock::Initialize() { return 1; }
+void CSumBlock::Compute() {
+    double v = 0.0;
+    for (int i = 0; i < 3; ++i)
+        if (Inputs[i]) v += Inputs[i]->Value * Params[i];
+    Value = v;
+}
+
+// ---- Multiply ----
+
+CMultiplyBlock::CMultiplyBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kThreeGains);
+}
+KINTRA_COMMON_RECORD_ONLY(CMultiplyBlock)
+int CMultiplyBlock::Initialize() { return 1; }
+void CMultiplyBlock::Compute() {
+    double v = 1.0;
+    for (int i = 0; i < 3; ++i)
+        if (Inputs[i]) v = (Inputs[i]->Value * v) * Params[i];
+    Value = v;
+}
+
+// ---- Divide ----
+
+CDivideBlock::CDivideBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {2, 2, 2, BK_ALGEBRAIC, {"Numerator", "Denominator"}, {"Gain", "Gain"}});
+}
+KINTRA_COMMON_RECORD_ONLY(CDivideBlock)
+int CDivideBlock::Initialize() { return 1; }
+void CDivideBlock::Compute() {
+    const double denominator = InputOr(1, 0.0);
+    // Only a zero input is reported; a zero gain divides by zero under IEEE rules.
+    if (denominator == 0.0 && Params[1] != 0.0) {
+        const double t = Document ? Document->CurrentTime : 0.0;
+        const std::string text = "Divide by zero in block " + Name + " at time " + FormatString("%g", t);
+        if (Document) Document->RunTimeError(text);
+        return;
+    }
+    Value = (InputOr(0, 0.0) * Params[0]) / (Params[1] * denominator);
+}
+
+// ---- Negate ----
+
+CNegateBlock::CNegateBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kOneGain);
+}
+KINTRA_COMMON_RECORD_ONLY(CNegateBlock)
+int CNegateBlock::Initialize() { return 1; }
+void CNegateBlock::Compute() { Value = -(InputOr(0, 0.0) * Params[0]); }
+
+// ---- Power ----
+
+CPowerBlock::CPowerBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {2, 2, 2, BK_ALGEBRAIC, {"Base", "Exponent"}, {"Gain", "Gain"}});
+}
+KINTRA_COMMON_RECORD_ONLY(CPowerBlock)
+int CPowerBlock::Initialize() { return 1; }
+void CPowerBlock::Compute() {
+    const double base = InputOr(0, 0.0) * Params[0];
+    const double exponent = InputOr(1, 0.0) * Params[1];
+    const double r = std::pow(std::fabs(base), exponent);
+    Value = base >= 0 ? r : -r;
+}
+
+// ---- Square Root ----
+
+CSquareRootBlock::CSquareRootBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kOneGain);
+}
+KINTRA_COMMON_RECORD_ONLY(CSquareRootBlock)
+int CSquareRootBlock::Initialize() { return 1; }
+void CSquareRootBlock::Compute() {
+    const double a = InputOr(0, 0.0) * Params[0];
+    const double r = std::sqrt(std::fabs(a));
+    Value = a >= 0 ? r : -r;
+}
+
+// ---- Gain ----
+
+CGainBlock::CGainBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kOneGain);
+}
+KINTRA_COMMON_RECORD_ONLY(CGainBlock)
+int CGainBlock::Initialize() { return 1; }
+void CGainBlock::Compute() { Value = InputOr(0, 0.0) * Params[0]; }
+
+// ---- Absolute ----
+
+CAbsoluteBlock::CAbsoluteBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kOneGain);
+}
+KINTRA_COMMON_RECORD_ONLY(CAbsoluteBlock)
+int CAbsoluteBlock::Initialize() { return 1; }
+void CAbsoluteBlock::Compute() { Value = std::fabs(InputOr(0, 0.0)) * Params[0]; }
+
+// ---- Integer ----
+
+CIntegerBlock::CIntegerBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, kOneGain);
+}
+KINTRA_COMMON_RECORD_ONLY(CIntegerBlock)
+int CIntegerBlock::Initialize() { return 1; }
+void CIntegerBlock::Compute() {
+    const double x = InputOr(0, 0.0) * Params[0];
+    Value = x - std::fmod(x, 1.0);
+}
+
+// ---- Modulo ----
+
+CModuloBlock::CModuloBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {2, 2, 1, BK_ALGEBRAIC, {"Input", "Divisor"}, {"Gain", "Divisor"}});
+}
+KINTRA_COMMON_RECORD_ONLY(CModuloBlock)
+int CModuloBlock::Initialize() { return 1; }
+void CModuloBlock::Compute() {
+    const double divisor = InputOr(1, Params[1]);
+    Value = divisor == 0.0 ? 0.0 : std::fmod(InputOr(0, 0.0) * Params[0], divisor);
+}
+
+// ---- Offset ----
+
+COffsetBlock::COffsetBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Offset"}});
+    Params[0] = 0.0;
+}
+KINTRA_COMMON_RECORD_ONLY(COffsetBlock)
+int COffsetBlock::Initialize() { return 1; }
+void COffsetBlock::Compute() { Value = InputOr(0, 0.0) + Params[0]; }
+
+// ---- Constant ----
+
+CConstantBlock::CConstantBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {0, 1, 0, BK_CONSTANT, {}, {"Value"}});
+    AtFirst = 1;
+}
+KINTRA_COMMON_RECORD_ONLY(CConstantBlock)
+int CConstantBlock::Initialize() {
+    Value = Params[0];
+    return 1;
+}
+void CConstantBlock::Compute() {}
+
+// ---- Pi ----
+
+CPiBlock::CPiBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {0, 1, 0, BK_CONSTANT, {}, {"Gain"}});
+    AtFirst = 1;
+}
+KINTRA_COMMON_RECORD_ONLY(CPiBlock)
+int CPiBlock::Initialize() {
+    Value = Params[0] * kPi;
+    return 1;
+}
+void CPiBlock::Compute() {}

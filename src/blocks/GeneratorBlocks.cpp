@@ -1,0 +1,234 @@
+#include "blocks/GeneratorBlocks.h"
+
+#include "blocks/Random.h"
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+
+#include <cmath>
+
+using kintra::ApplyShape;
+using kintra::NextRandom;
+using kintra::RandomUnit;
+
+namespace {
+constexpr double kPi = 3.141592653589793;
+
+double Now(const CBlock& b) { return b.Document ? b.Document->CurrentTime : 0.0; }
+bool SwitchNegative(const CBlock& b) { return b.Inputs[2] && b.Inputs[2]->Value < 0; }
+// A draw of the generator that is never 0 (it feeds a logarithm).
+int NonZeroRandom() {
+    const int r = NextRandom();
+    return r == 0 ? 1 : r;
+}
+} // namespace
+
+// ---- Gaussian ----
+
+CGaussianBlock::CGaussianBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Mean", "Std. Dev.", "Switch"}, {"Mean", "Std. Dev.", "Seed"}});
+}
+KINTRA_COMMON_RECORD_ONLY(CGaussianBlock)
+int CGaussianBlock::Initialize() {
+    kintra::RandomSeed(Params[2]);
+    return 1;
+}
+void CGaussianBlock::Compute() {
+    if (SwitchNegative(*this)) {
+        Value = 0.0;
+        return;
+    }
+    const double mean = InputOr(0, Params[0]);
+    const double sd = InputOr(1, Params[1]);
+    const int r1 = NonZeroRandom();
+    const int r2 = NonZeroRandom();
+    const double w = std::cos(2.0 * kPi * RandomUnit(r1));
+    Value = mean + sd * w * std::sqrt(std::fabs(2.0 * w * std::log(RandomUnit(r2))));
+}
+
+// ---- Random ----
+
+CRandomBlock::CRandomBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this,
+               {3, 3, 0, BK_SOURCE, {"Lower Limit", "Upper Limit", "Switch"}, {"Lower Limit", "Upper Limit", "Seed"}});
+}
+KINTRA_COMMON_RECORD_ONLY(CRandomBlock)
+int CRandomBlock::Initialize() {
+    kintra::RandomSeed(Params[2]);
+    return 1;
+}
+void CRandomBlock::Compute() {
+    Value = 0.0;
+    if (SwitchNegative(*this)) return;
+    // The limits come from the parameters only, whatever inputs 1 and 2 carry.
+    Value = RandomUnit(NextRandom()) * (Params[1] - Params[0]) + Params[0];
+}
+
+// ---- Jitter ----
+
+CJitterBlock::CJitterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Maximum Time", "Minimum Time", "Switch"},
+                       {"Maximum Time", "Minimum Time", "Seed"}});
+}
+
+void CJitterBlock::Serialize(CArchive& ar) {
+    SerializeCommon(ar);
+    if (ar.IsStoring())
+        ar.WriteDouble(NextTime);
+    else
+        NextTime = ar.ReadDouble();
+}
+
+int CJitterBlock::Initialize() {
+    kintra::RandomSeed(Params[2]);
+    NextTime = (Params[1] - Params[0]) * RandomUnit(NextRandom()) + Params[0];
+    return 1;
+}
+
+void CJitterBlock::Compute() {
+    Value = 0.0;
+    if (SwitchNegative(*this)) return;
+    const double t = Now(*this);
+    if (NextTime < t) {
+        Value = 1.0;
+        NextTime = (Params[1] - Params[0]) * RandomUnit(NextRandom()) + t + Params[0];
+    }
+}
+
+// ---- Sine Wave Generator ----
+
+CSineWaveBlock::CSineWaveBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Frequency", "Phase Angle", "Switch"}, {"Frequency", "Phase Angle", "Delay"}});
+    Phase = Params[1];
+}
+
+void CSineWaveBlock::Serialize(CArchive& ar) {
+    SerializeCommon(ar);
+    if (ar.IsStoring())
+        ar.WriteDouble(Phase);
+    else
+        Phase = ar.ReadDouble();
+}
+
+int CSineWaveBlock::Initialize() {
+    Phase = InputOr(1, Params[1]);
+    m_computed = false;
+    return 1;
+}
+
+void CSineWaveBlock::Compute() {
+    const double t = Now(*this);
+    const double elapsed = m_computed ? t - m_previousTime : 0.0;
+    m_previousTime = t;
+    m_computed = true;
+    const bool enabled = !Inputs[2] || Inputs[2]->Value > 0; // a switch of exactly 0 disables
+    const bool started = t > Params[2];
+    const double frequency = InputOr(0, Params[0]);
+    if (enabled && started) Phase = Phase + elapsed * frequency * kPi * 2;
+    Value = std::sin(Phase);
+}
+
+// ---- Time Pulse Generator ----
+
+CTimePulseBlock::CTimePulseBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Period", "Magnitude", "Switch"}, {"Period", "Magnitude", "Delay"}});
+}
+
+void CTimePulseBlock::Serialize(CArchive& ar) {
+    SerializeCommon(ar);
+    if (ar.IsStoring()) {
+        ar.WriteInt32(Started);
+        ar.WriteDouble(NextTime);
+    } else {
+        Started = ar.ReadInt32();
+        NextTime = ar.ReadDouble();
+    }
+}
+
+int CTimePulseBlock::Initialize() {
+    Started = 0;
+    NextTime = -1.0;
+    return 1;
+}
+
+void CTimePulseBlock::Compute() {
+    Value = 0.0;
+    const double t = Now(*this);
+    if (Inputs[2]) {
+        // A connected switch replaces the delay.
+        if (Inputs[2]->Value < 0) {
+            Started = 0;
+            return;
+        }
+    } else if (t < Params[2]) {
+        return;
+    }
+    if (t < NextTime) return;
+    Value = InputOr(1, Params[1]);
+    const double period = InputOr(0, Params[0]);
+    if (Started) {
+        NextTime = NextTime + period;
+    } else {
+        Started = 1;
+        NextTime = t + period;
+    }
+}
+
+// ---- One Shot ----
+
+COneShotBlock::COneShotBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+    : CBlock(imageId, document, commandId, typeId) {
+    ApplyShape(*this, {3, 3, 1, BK_SOURCE, {"Trigger", "Height", "Width"}, {"Delay", "Height", "Width"}});
+}
+
+void COneShotBlock::Serialize(CArchive& ar) {
+    SerializeCommon(ar);
+    if (ar.IsStoring()) {
+        ar.WriteInt32(Armed);
+        ar.WriteInt32(Firing);
+        ar.WriteDouble(PulseStart);
+    } else {
+        Armed = ar.ReadInt32();
+        Firing = ar.ReadInt32();
+        PulseStart = ar.ReadDouble();
+    }
+}
+
+int COneShotBlock::Initialize() {
+    Armed = 0;
+    Firing = 0;
+    PulseStart = -1.0;
+    return 1;
+}
+
+void COneShotBlock::Compute() {
+    Value = 0.0;
+    const double t = Now(*this);
+    const double trigger = InputOr(0, 0.0);
+    if (Armed && trigger > 0) {
+        PulseStart = t + Params[0];
+        PulseEnd = PulseStart + InputOr(2, Params[2]);
+        Firing = 1;
+        Armed = 0;
+    }
+    if (!Firing) {
+        // It arms only once it has seen the trigger at or below 0.
+        if (!Armed && trigger <= 0) Armed = 1;
+        return;
+    }
+    if (PulseStart <= t && t <= PulseEnd) {
+        Value = InputOr(1, Params[1]);
+        if (t == PulseEnd) {
+            Firing = 0;
+            if (trigger <= 0) Armed = 1;
+        }
+        return;
+    }
+    if (t < PulseStart) return;
+    Firing = 0;
+    if (trigger <= 0) Armed = 1;
+}

@@ -1,0 +1,213 @@
+#include "BlockTestSupport.h"
+#include "blocks/ArithmeticBlocks.h"
+#include "blocks/TimeBlocks.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using Arithmetic = BlockRun;
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+TEST_F(Arithmetic, SumAddsConnectedInputsTimesTheirGainsInInputOrder) {
+    CBlock* none = Add(61595);
+    CBlock* gap = WithInputs(61595, {2, kOpen, 5});
+    gap->Params = {1, 9, -1};
+    // 1e16 + 1 rounds back to 1e16, so only the order 1, 2, 3 gives 0.
+    CBlock* order = WithInputs(61595, {1e16, 1, -1e16});
+    CBlock* withTime = Add(61595);
+    withTime->Inputs[0] = doc.Clock();
+    withTime->Params[0] = 3;
+    doc.RunSimulation();
+    EXPECT_EQ(none->History, std::vector<double>(11, 0.0));
+    EXPECT_EQ(gap->History.front(), -3.0) << "parameter 2 is ignored while input 2 is empty";
+    EXPECT_EQ(order->History.front(), 0.0);
+    ASSERT_EQ(withTime->History.size(), 11u);
+    for (std::size_t i = 0; i < 11; ++i) EXPECT_EQ(withTime->History[i], Times()[i] * 3);
+}
+
+TEST_F(Arithmetic, MultiplyFoldsInputIntoTheRunningValueBeforeTheGain) {
+    CBlock* none = Add(61591);
+    CBlock* plain = WithInputs(61591, {4, 5, 6});
+    plain->Params = {2, 3, 0.5};
+    // (1e300 × 1e10) overflows before the gain 1e-10 could bring it back.
+    CBlock* order = WithInputs(61591, {1e10, 1e300});
+    order->Params = {1, 1e-10, 1};
+    CBlock* gap = WithInputs(61591, {kOpen, 3, kOpen});
+    gap->Params = {0, 2, 0};
+    doc.RunSimulation();
+    EXPECT_EQ(none->History.front(), 1.0);
+    EXPECT_EQ(plain->History.front(), 360.0);
+    EXPECT_EQ(order->History.front(), kInf);
+    EXPECT_EQ(gap->History.front(), 6.0) << "the gains of empty inputs take no part";
+}
+
+TEST_F(Arithmetic, DivideByAZeroInputStopsTheRunAndKeepsTheLastValue) {
+    // Denominator t - 0.5 reaches exactly 0 at the sixth output step (0.5 is reached exactly
+    // by adding 0.1 five times).
+    CBlock* shift = WithInputs(61595, {kOpen, -0.5});
+    shift->Inputs[0] = doc.Clock();
+    CBlock* divide = Add(61590);
+    divide->Inputs = {Constant(6), shift, nullptr};
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Divide by zero in block Divide at time 0.5");
+    EXPECT_EQ(platform.messages.shown[0].caption, "RunTime Error");
+    EXPECT_EQ(platform.messages.shown[0].buttons, MB_OK);
+    EXPECT_EQ(platform.messages.shown[0].icon, MB_ICONERROR);
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Failed);
+    ASSERT_EQ(divide->History.size(), 6u) << "the failing step is still recorded";
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(divide->History[i], 6.0 / (Times()[i] - 0.5));
+    EXPECT_EQ(divide->History[5], divide->History[4]);
+    EXPECT_EQ(doc.Stopped, 1);
+}
+
+TEST_F(Arithmetic, DivideNamesTheBlockAndFormatsTheTimeWithSixDigits) {
+    CBlock* divide = Add(61590);
+    divide->Name = "Ratio";
+    // The denominator is the integer part of 4t - 2: -2, -1, -1, then -0.0 at t = 0.375.
+    CBlock* scaled = WithInputs(61595, {kOpen, -2.0});
+    scaled->Inputs[0] = doc.Clock();
+    scaled->Params[0] = 4.0;
+    CBlock* trunc = Add(61618);
+    trunc->Inputs[0] = scaled;
+    divide->Inputs = {Constant(1), trunc, nullptr};
+    SetClock(1e-7, 0.125, 2.0);
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Divide by zero in block Ratio at time 0.375");
+}
+
+TEST_F(Arithmetic, AZeroGainDenominatorIsNotReported) {
+    CBlock* zeroOverZero = WithInputs(61590, {0, 0});
+    zeroOverZero->Params[1] = 0;
+    CBlock* sixOverZero = WithInputs(61590, {6, 0});
+    sixOverZero->Params[1] = 0;
+    CBlock* underflow = WithInputs(61590, {6, 1e-200});
+    underflow->Params[1] = 1e-200; // the product underflows to 0 although neither factor is 0
+    CBlock* scaled = WithInputs(61590, {6, 4});
+    scaled->Params = {3, 0.5, 1};
+    doc.RunSimulation();
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
+    EXPECT_TRUE(std::isnan(zeroOverZero->History.back()));
+    EXPECT_EQ(sixOverZero->History.back(), kInf);
+    EXPECT_EQ(underflow->History.back(), kInf);
+    EXPECT_EQ(scaled->History.back(), 9.0);
+}
+
+TEST_F(Arithmetic, PowerAndSquareRootKeepTheSignOfTheBase) {
+    CBlock* cube = WithInputs(61593, {-8, 1.0 / 3.0});
+    CBlock* square = WithInputs(61593, {-2, 2});
+    CBlock* gains = WithInputs(61593, {-1, 1});
+    gains->Params = {3, 2, 1}; // (-3) ^ 2 → -9
+    CBlock* zero = WithInputs(61593, {0, -1});
+    CBlock* root = WithInputs(61594, {-9});
+    CBlock* rootGain = WithInputs(61594, {2});
+    rootGain->Params[0] = 8;
+    doc.RunSimulation();
+    EXPECT_NEAR(cube->History.front(), -2.0, 1e-15);
+    EXPECT_EQ(square->History.front(), -4.0);
+    EXPECT_EQ(gains->History.front(), -9.0);
+    EXPECT_EQ(zero->History.front(), kInf) << "0 to a negative power";
+    EXPECT_EQ(root->History.front(), -3.0);
+    EXPECT_EQ(rootGain->History.front(), 4.0);
+}
+
+TEST_F(Arithmetic, SingleInputBlocks) {
+    CBlock* negate = WithInputs(61592, {2.5});
+    negate->Params[0] = 2;
+    CBlock* gain = WithInputs(61631, {2.5});
+    gain->Params[0] = -4;
+    CBlock* absolute = WithInputs(61613, {-3});
+    absolute->Params[0] = -2; // the gain applies after the magnitude
+    CBlock* intNeg = WithInputs(61618, {-2.7});
+    CBlock* intPos = WithInputs(61618, {2.7});
+    CBlock* intGain = WithInputs(61618, {1.3});
+    intGain->Params[0] = 3; // 3.9 → 3
+    CBlock* offset = WithInputs(61623, {4.5});
+    CBlock* offsetSet = WithInputs(61623, {4.5});
+    offsetSet->Params[0] = -1.5;
+    doc.RunSimulation();
+    EXPECT_EQ(negate->History.front(), -5.0);
+    EXPECT_EQ(gain->History.front(), -10.0);
+    EXPECT_EQ(absolute->History.front(), -6.0);
+    EXPECT_EQ(intNeg->History.front(), -2.0);
+    EXPECT_EQ(intPos->History.front(), 2.0);
+    EXPECT_EQ(intGain->History.front(), 3.0);
+    EXPECT_EQ(offset->History.front(), 4.5) << "a new Offset passes its input through";
+    EXPECT_EQ(offsetSet->History.front(), 3.0);
+}
+
+TEST_F(Arithmetic, ModuloTakesTheSignOfTheDividendAndPrefersInputTwo) {
+    CBlock* negative = WithInputs(61620, {-7});
+    negative->Params[1] = 3;
+    CBlock* byZero = WithInputs(61620, {-7});
+    byZero->Params[1] = 0;
+    CBlock* byInput = WithInputs(61620, {7.5, 2});
+    byInput->Params = {2, 100, 1}; // 15 mod 2, the parameter divisor ignored
+    CBlock* byZeroInput = WithInputs(61620, {7.5, 0});
+    doc.RunSimulation();
+    EXPECT_EQ(negative->History.front(), -1.0);
+    EXPECT_EQ(byZero->History.front(), 0.0);
+    EXPECT_EQ(byInput->History.front(), 1.0);
+    EXPECT_EQ(byZeroInput->History.front(), 0.0);
+}
+
+TEST_F(Arithmetic, ConstantAndPiAreSetOnceAtTheStart) {
+    CBlock* constant = Constant(-2.5);
+    CBlock* pi = Add(61626);
+    CBlock* twoPi = Add(61626);
+    twoPi->Params[0] = 2.0;
+    CBlock* follower = Add(61631);
+    follower->Inputs[0] = twoPi;
+    doc.RunSimulation();
+    EXPECT_EQ(constant->History, std::vector<double>{-2.5}) << "recorded only at time 0";
+    EXPECT_EQ(pi->History, std::vector<double>{3.141592653589793});
+    EXPECT_EQ(twoPi->Value, 2 * 3.141592653589793);
+    EXPECT_EQ(follower->History, std::vector<double>(11, 2 * 3.141592653589793));
+}
+
+TEST_F(Arithmetic, IntegrateStartsAtItsInitialValue) {
+    CBlock* byParam = Add(61588);
+    byParam->Inputs[0] = Constant(1);
+    CBlock* byInput = Add(61588);
+    byInput->Inputs = {Constant(1), Constant(7), nullptr};
+    byInput->Params[1] = 3;
+    doc.RunSimulation();
+    EXPECT_EQ(byParam->History.front(), 0.0) << "a new Integrate starts at 0";
+    EXPECT_EQ(byInput->History.front(), 7.0) << "a connected initial value replaces parameter 2";
+
+    // Its own Compute takes one step of the error limit along input × gain.
+    byInput->Value = 1.0;
+    byInput->Params[0] = 4.0;
+    doc.ErrorLimit = 0.5;
+    byInput->Compute();
+    EXPECT_EQ(byInput->Value, 3.0);
+}
+
+TEST_F(Arithmetic, PlainTypesStoreOnlyTheCommonRecord) {
+    for (int code : {61590, 61591, 61592, 61593, 61594, 61595, 61613, 61618, 61620, 61623, 61625, 61626, 61631,
+                     61588}) {
+        SCOPED_TRACE(code);
+        CBlock* b = Add(code);
+        b->Params = {2, 3, 4};
+        b->Notes = "n";
+        b->History = {1, 2};
+        auto copy = doc.CreateBlock(code);
+        CArchive out;
+        b->Serialize(out);
+        CArchive common;
+        b->SerializeCommon(common);
+        EXPECT_EQ(out.Bytes(), common.Bytes());
+        RoundTrip(*b, *copy);
+        EXPECT_EQ(copy->Params, b->Params);
+        EXPECT_EQ(copy->History, b->History);
+        EXPECT_EQ(copy->Notes, "n");
+    }
+}
+
+} // namespace
