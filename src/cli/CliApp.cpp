@@ -1,0 +1,344 @@
+#include "CliApp.h"
+
+#include "blocks/Catalogue.h"
+#include "chart/OrventView.h"
+#include "model/ChartDocument.h"
+#include "model/OrventDoc.h"
+#include "platform/Platform.h"
+#include "platform/SettingsStore.h"
+#include "platform/Text.h"
+#include "views/GraphView.h"
+#include "views/HeadlessWindows.h"
+#include "views/ListView.h"
+
+#include <charconv>
+#include <memory>
+#include <optional>
+
+namespace kintra::cli {
+
+int LineMessageHost::MessageBox(const std::string& text, const std::string& caption, int buttons, int) {
+    std::string line = caption + ": " + text;
+    for (char& c : line)
+        if (c == '\n' || c == '\r') c = ' ';
+    m_out << line << '\n';
+    m_out.flush();
+    return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
+}
+
+std::string UsageText() {
+    return R"(Usage:
+  kintra-cli new OUT.cht
+  kintra-cli run IN.cht [-o OUT.cht] [--export OUT.tsv] [--set NAME.pN=VALUE ...] [--settings FILE.ini]
+  kintra-cli info IN.cht
+  kintra-cli --help
+
+Commands:
+  new    Writes a new chart as File New and Save would: one Clock, one chart window, the factory
+         settings.
+  run    Loads IN.cht, sets the requested parameters, carries out the Run command, then
+           -o OUT.cht        saves the chart as it then stands (also after a refused run or a
+                             run-time error; nothing is written when IN.cht cannot be loaded),
+           --export OUT.tsv  writes the first List window's "Print to File" text (tab-separated,
+                             CR LF line ends), or, when the chart has no List window, that of a
+                             new List window with its default columns and factory settings.
+         --set NAME.pN=VALUE sets parameter N (1, 2 or 3) of the first block named NAME before the
+                             run; it may be given several times.
+         --settings FILE.ini reads the user's settings (window and model defaults) from an INI
+                             file; without it every setting has its factory default.
+  info   Prints the model settings, the title, every block (type, position, name, inputs,
+         parameters, history length) and the windows with their titles.
+
+Messages the program would show in a box are written to standard error, one line each, as
+"CAPTION: TEXT"; a question with OK and Cancel is answered OK.
+
+Exit status:
+  0  done (run: the time loop ran and ended at the simulation time or by a Quit block)
+  1  run: the run was refused by its checks or ended by a run-time error
+  2  wrong arguments, IN.cht could not be loaded, or an output file could not be written (an
+     existing output file is then left as it was)
+)";
+}
+
+namespace {
+
+struct ParamSetting {
+    std::string name;
+    int index = 0; // 0..2
+    double value = 0.0;
+    std::string text;
+};
+
+struct Options {
+    std::string command;
+    std::string input;
+    std::string output;
+    std::string exportPath;
+    std::string settingsPath;
+    std::vector<ParamSetting> sets;
+    bool help = false;
+};
+
+class ArgumentError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+std::string Number(double v) {
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
+ParamSetting ParseSet(const std::string& text) {
+    const auto eq = text.rfind('=');
+    const auto dotP = eq == std::string::npos ? std::string::npos : text.rfind(".p", eq);
+    if (eq == std::string::npos || dotP == std::string::npos || dotP == 0)
+        throw ArgumentError("--set wants NAME.pN=VALUE, not '" + text + "'");
+    ParamSetting s;
+    s.text = text;
+    s.name = text.substr(0, dotP);
+    const std::string n = text.substr(dotP + 2, eq - dotP - 2);
+    int index = 0;
+    if (!ParseInt(n, index) || index < 1 || index > 3 || n.find_first_not_of("0123456789") != std::string::npos)
+        throw ArgumentError("parameter number '" + n + "' in '" + text + "' is not 1, 2 or 3");
+    s.index = index - 1;
+    if (!ParseDouble(text.substr(eq + 1), s.value))
+        throw ArgumentError("'" + text.substr(eq + 1) + "' in '" + text + "' is not a number");
+    return s;
+}
+
+Options ParseArguments(const std::vector<std::string>& args) {
+    Options o;
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string a = args[i];
+        std::optional<std::string> attached;
+        if (a.rfind("--", 0) == 0) {
+            if (auto eq = a.find('='); eq != std::string::npos) {
+                attached = a.substr(eq + 1);
+                a = a.substr(0, eq);
+            }
+        }
+        auto value = [&]() -> std::string {
+            if (attached) return *attached;
+            if (i + 1 >= args.size()) throw ArgumentError(a + " needs a value");
+            return args[++i];
+        };
+        if (a == "--help" || a == "-h") {
+            o.help = true;
+        } else if (a == "-o" || a == "--output") {
+            o.output = value();
+            if (o.output.empty()) throw ArgumentError(a + " needs a file name");
+        } else if (a == "--export") {
+            o.exportPath = value();
+            if (o.exportPath.empty()) throw ArgumentError(a + " needs a file name");
+        } else if (a == "--set") {
+            o.sets.push_back(ParseSet(value()));
+        } else if (a == "--settings") {
+            o.settingsPath = value();
+            if (o.settingsPath.empty()) throw ArgumentError(a + " needs a file name");
+        } else if (a.size() > 1 && a[0] == '-') {
+            throw ArgumentError("unknown option " + a);
+        } else {
+            positional.push_back(a);
+        }
+    }
+    if (o.help) return o;
+    if (positional.empty()) throw ArgumentError("no command given");
+    o.command = positional[0];
+    if (o.command != "new" && o.command != "run" && o.command != "info")
+        throw ArgumentError("unknown command '" + o.command + "'");
+    if (positional.size() != 2) throw ArgumentError(o.command + " takes one file name");
+    o.input = positional[1];
+    const bool runOptions = !o.output.empty() || !o.exportPath.empty() || !o.sets.empty();
+    if (o.command != "run" && runOptions)
+        throw ArgumentError("-o, --export and --set belong to the run command");
+    if (o.command == "new" && !o.settingsPath.empty()) throw ArgumentError("new always uses the factory settings");
+    return o;
+}
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+std::string PositionText(const CPoint& p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
+
+std::string KindText(int kind) {
+    switch (kind) {
+    case BK_ALGEBRAIC:
+        return "algebraic";
+    case BK_INTEGRATING:
+        return "integrating";
+    case BK_CONSTANT:
+        return "constant";
+    case BK_SOURCE:
+        return "source";
+    case BK_COMPANION:
+        return "companion";
+    default:
+        return "kind " + std::to_string(kind);
+    }
+}
+
+std::string BlockRef(const CBlock* b) { return b ? Quoted(b->Name) + " " + PositionText(b->Position) : "none"; }
+
+void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out) {
+    out << "File: " << path << "\n";
+    out << "Data version: " << Number(doc.FileVersion) << "\n";
+    out << "Title: " << Quoted(doc.Title) << "\n";
+    out << "Model settings: VertLines " << doc.VertLines << ", HorizLines " << doc.HorizLines << ", MaxSort "
+        << doc.MaxSort << ", IntStyle " << doc.IntStyle
+        << (doc.IntStyle == 0   ? " (Runge-Kutta 4/5)"
+            : doc.IntStyle == 1 ? " (Runge-Kutta 7/8)"
+                                : "")
+        << ", PrintMode " << doc.PrintMode << ", MaxSteps " << Number(doc.MaxSteps) << "\n";
+    out << "Blocks: " << doc.Blocks.size() << "\n";
+    int index = 0;
+    for (const auto& p : doc.Blocks) {
+        const CBlock& b = *p;
+        out << "  " << ++index << ". " << b.TypeName << " " << Quoted(b.Name) << " at " << PositionText(b.Position)
+            << ", " << KindText(b.Kind);
+        if (b.AtFirst) out << ", computed at first";
+        if (b.Invert) out << ", inverted";
+        out << "\n";
+        out << "     inputs:";
+        for (int i = 0; i < 3; ++i) out << " " << (i + 1) << "=" << (b.Inputs[i] ? Quoted(b.Inputs[i]->Name) : "-");
+        out << "\n     parameters:";
+        for (int i = 0; i < 3; ++i) {
+            out << " p" << (i + 1) << "=" << Number(b.Params[i]);
+            if (i < b.ParamsShown) out << " (" << b.ParamLabels[i] << ")";
+            if (i < 2) out << ";";
+        }
+        out << "\n     history: " << b.History.size() << " values";
+        if (!b.Notes.empty()) out << "\n     notes: " << Quoted(b.Notes);
+        out << "\n";
+    }
+    out << "Windows: " << doc.Views().size() << "\n";
+    index = 0;
+    for (const CView* v : doc.Views()) {
+        out << "  " << ++index << ". ";
+        if (const auto* chart = dynamic_cast<const COrventView*>(v)) {
+            out << "Chart (COrventView), title " << Quoted(chart->ChartTitle) << "\n";
+        } else if (const auto* graph = dynamic_cast<const CGraphBase*>(v)) {
+            out << "Graph (CGraphBase), title " << Quoted(graph->GraphTitle) << ", X " << BlockRef(graph->Traces[0]);
+            for (int i = 1; i <= graph->LastTrace && i <= 3; ++i)
+                out << ", graph " << i << " " << BlockRef(graph->Traces[static_cast<std::size_t>(i)]);
+            out << "\n";
+        } else if (const auto* list = dynamic_cast<const CListBase*>(v)) {
+            out << "List (CListBase), title " << Quoted(list->ListTitle) << ", columns";
+            if (list->Columns.empty()) out << " none";
+            for (const CBlock* b : list->Columns) out << " " << (b ? Quoted(b->Name) : "(none)");
+            out << "\n";
+        } else {
+            out << v->GetViewClassName() << "\n";
+        }
+    }
+}
+
+// The first List window's text, or a new List window's (default columns, factory settings).
+bool ExportList(COrventDoc& doc, const std::string& path, MessageHost& messages) {
+    const CListBase* list = nullptr;
+    for (const CView* v : doc.Views())
+        if ((list = dynamic_cast<const CListBase*>(v))) break;
+    std::unique_ptr<CListBase> fresh;
+    if (!list) {
+        fresh = std::make_unique<CListBase>();
+        fresh->Settings.Reset();
+        fresh->Settings.CopyValuesFrom(fresh->Settings);
+        doc.AddView(fresh.get());
+        fresh->OnInitialUpdate();
+        list = fresh.get();
+    }
+    std::string error;
+    const bool ok = list->PrintToFile(path, error);
+    if (fresh) doc.RemoveView(fresh.get());
+    if (!ok) messages.MessageBox("Unable to write the file '" + path + "': " + error + ".", "Export Error", MB_OK);
+    return ok;
+}
+
+int CommandNew(const Options& o) {
+    auto doc = NewChartDocument();
+    if (!doc) {
+        Platform().Messages().MessageBox("Command failed.", "Kintra", MB_OK);
+        return kExitError;
+    }
+    const bool saved = doc->OnSaveDocument(o.input);
+    CloseChartDocument(std::move(doc));
+    return saved ? kExitOk : kExitError;
+}
+
+int CommandInfo(const Options& o, std::ostream& out) {
+    auto doc = OpenChartDocument(o.input);
+    if (!doc) return kExitError;
+    PrintInfo(*doc, o.input, out);
+    CloseChartDocument(std::move(doc));
+    return kExitOk;
+}
+
+int CommandRun(const Options& o, std::ostream& err, MessageHost& messages) {
+    auto doc = OpenChartDocument(o.input);
+    if (!doc) return kExitError;
+    for (const ParamSetting& s : o.sets) {
+        CBlock* target = nullptr;
+        for (const auto& b : doc->Blocks)
+            if (b->Name == s.name) {
+                target = b.get();
+                break;
+            }
+        if (!target) {
+            err << "kintra-cli: no block is named '" << s.name << "' (in --set " << s.text << ")\n";
+            CloseChartDocument(std::move(doc));
+            return kExitError;
+        }
+        target->Params[static_cast<std::size_t>(s.index)] = s.value;
+        doc->SetModifiedFlag();
+    }
+
+    doc->RunSimulation();
+    const RunOutcome outcome = doc->LastRunOutcome;
+    int status = outcome == RunOutcome::Completed ? kExitOk : kExitRunFailed;
+
+    if (!o.output.empty() && !doc->OnSaveDocument(o.output)) status = kExitError;
+    if (!o.exportPath.empty() && !ExportList(*doc, o.exportPath, messages)) status = kExitError;
+    CloseChartDocument(std::move(doc));
+    return status;
+}
+
+} // namespace
+
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, MessageHost& messages) {
+    Options o;
+    try {
+        o = ParseArguments(args);
+    } catch (const ArgumentError& e) {
+        err << "kintra-cli: " << e.what() << "\nTry 'kintra-cli --help'.\n";
+        return kExitError;
+    }
+    if (o.help) {
+        out << UsageText();
+        return kExitOk;
+    }
+
+    std::unique_ptr<SettingsStore> store;
+    if (o.settingsPath.empty()) {
+        store = std::make_unique<MemorySettingsStore>();
+    } else {
+        auto ini = std::make_unique<IniSettingsStore>(o.settingsPath);
+        if (!ini->Loaded()) {
+            err << "kintra-cli: cannot read the settings file '" << o.settingsPath << "'\n";
+            return kExitError;
+        }
+        store = std::move(ini);
+    }
+    // No run window; chart, graph and list windows are views without a display.
+    HeadlessWindowHost windows;
+    // The desktop's colours do not exist here: window text is black on white.
+    SetSysColor(COLOR_WINDOW, RGB(255, 255, 255));
+    SetSysColor(COLOR_WINDOWTEXT, RGB(0, 0, 0));
+    ScopedPlatform platform(store.get(), &messages, &windows);
+
+    if (o.command == "new") return CommandNew(o);
+    if (o.command == "info") return CommandInfo(o, out);
+    return CommandRun(o, err, messages);
+}
+
+} // namespace kintra::cli

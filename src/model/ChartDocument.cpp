@@ -1,0 +1,31 @@
+#include "model/ChartDocument.h"
+
+#include "model/OrventDoc.h"
+#include "platform/Platform.h"
+
+namespace kintra {
+
+std::unique_ptr<COrventDoc> NewChartDocument() {
+    auto doc = std::make_unique<COrventDoc>();
+    if (!Platform().Windows().OpenChartWindow(*doc) || !doc->OnNewDocument()) {
+        CloseChartDocument(std::move(doc));
+        return nullptr;
+    }
+    return doc;
+}
+
+std::unique_ptr<COrventDoc> OpenChartDocument(const std::string& path) {
+    auto doc = std::make_unique<COrventDoc>();
+    if (!Platform().Windows().OpenChartWindow(*doc) || !doc->OnOpenDocument(path)) {
+        CloseChartDocument(std::move(doc));
+        return nullptr;
+    }
+    return doc;
+}
+
+void CloseChartDocument(std::unique_ptr<COrventDoc> doc) {
+    if (!doc) return;
+    Platform().Windows().CloseDocumentWindows(*doc);
+}
+
+} // namespace kintra

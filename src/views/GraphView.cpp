@@ -1,0 +1,332 @@
+#include "views/GraphView.h"
+
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// Sentinels of the range search; any recorded value lies between them.
+constexpr double kRangeLimit = 1.69e308;
+
+struct AxisIds {
+    const char* prefix;
+    int color, high, low, fixed, width, last;
+    const char* lastName;
+};
+
+const AxisIds kAxes[4] = {
+    {"Axis", IDC_AXIS_COLOR, IDC_AXIS_HIGH, IDC_AXIS_LOW, IDC_AXIS_FIXED, IDC_AXIS_WIDTH, IDC_AXIS_GRIDS, "Grids"},
+    {"Graph1", IDC_GRAPH1_COLOR, IDC_GRAPH1_HIGH, IDC_GRAPH1_LOW, IDC_GRAPH1_FIXED, IDC_GRAPH1_WIDTH, IDC_GRAPH1_LOCN,
+     "Locn"},
+    {"Graph2", IDC_GRAPH2_COLOR, IDC_GRAPH2_HIGH, IDC_GRAPH2_LOW, IDC_GRAPH2_FIXED, IDC_GRAPH2_WIDTH, IDC_GRAPH2_LOCN,
+     "Locn"},
+    {"Graph3", IDC_GRAPH3_COLOR, IDC_GRAPH3_HIGH, IDC_GRAPH3_LOW, IDC_GRAPH3_FIXED, IDC_GRAPH3_WIDTH, IDC_GRAPH3_LOCN,
+     "Locn"},
+};
+
+const COLORREF kAxisColors[4] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
+
+// A recorded or stored value brought into the range the scale arithmetic handles.
+double Tame(double v) {
+    if (std::isnan(v)) return 0.0;
+    return std::clamp(v, -kRangeLimit, kRangeLimit);
+}
+
+} // namespace
+
+CGraphBase::CGraphBase() {
+    for (int i = 0; i < 4; ++i) {
+        CSettingList& list = Settings[static_cast<std::size_t>(i)];
+        const AxisIds& a = kAxes[i];
+        const std::string p = a.prefix;
+        list.SetSection("GraphView", 100.0);
+        list.AddColor(100.0, 0.0, &Color[i], kAxisColors[i], p + " Color", a.color);
+        list.AddReal(100.0, 0.0, &High[i], 0.0, p + " High", a.high, 0.0, 0.0);
+        list.AddReal(100.0, 0.0, &Low[i], 0.0, p + " Low", a.low, 0.0, 0.0);
+        list.AddFlag(100.0, 0.0, &Fixed[i], 0, p + " Fixed", a.fixed);
+        list.AddInteger(100.0, 0.0, &Width[i], 0, p + " Width", a.width, 0, 99);
+        list.AddChoice(100.0, 0.0, i == 0 ? &Grids : &Locn[i], 0, p + " " + a.lastName, a.last);
+    }
+    CSettingList& misc = Settings[GRAPH_LIST_MISC];
+    misc.SetSection("GraphView", 100.0);
+    misc.AddFont(100.0, 0.0, &LabelsFont, nullptr, "LabelsFont", IDC_GRAPH_LABELS_FONT);
+    misc.AddFont(100.0, 0.0, &LegendsFont, nullptr, "LegendsFont", IDC_GRAPH_LEGENDS_FONT);
+    misc.AddFont(100.0, 0.0, &NotesFont, nullptr, "NotesFont", IDC_GRAPH_NOTES_FONT);
+    misc.AddColor(100.0, 0.0, &NotesColor, GetSysColor(COLOR_WINDOWTEXT), "NotesColor", IDC_GRAPH_NOTES_COLOR);
+    misc.AddFlag(100.0, 0.0, &DisplayNotes, 0, "DisplayNotes", IDC_GRAPH_DISPLAY_NOTES);
+}
+
+CGraphBase::~CGraphBase() = default;
+
+// ---- Framework -----------------------------------------------------------------------------
+
+void CGraphBase::OnInitialUpdate() {
+    if (!Traces[0]) SetDefaultTraces();
+    RecomputeScales();
+    Invalidate();
+}
+
+void CGraphBase::OnUpdate(CView*, long hint, void* object) {
+    if (hint < 0 && object) RemoveBlock(static_cast<const CBlock*>(object));
+    RecomputeScales();
+    Invalidate();
+}
+
+void CGraphBase::Serialize(CArchive& ar) {
+    const COrventDoc* doc = GetDocument();
+    const double version = doc ? doc->FileVersion : kDataVersion;
+    if (ar.IsStoring()) {
+        for (CSettingList& list : Settings) list.Serialize(ar, version);
+        const int last = std::clamp(LastTrace, 0, 3);
+        ar.WriteInt32(last);
+        for (int i = 0; i <= last; ++i) {
+            const CPoint p = Traces[static_cast<std::size_t>(i)] ? Traces[static_cast<std::size_t>(i)]->Position
+                                                                 : NoPosition;
+            ar.WriteInt32(p.x);
+            ar.WriteInt32(p.y);
+        }
+        ar.WriteString(GraphTitle);
+        ar.WriteString(GraphNotes);
+        return;
+    }
+    for (CSettingList& list : Settings) list.Serialize(ar, version);
+    const std::int32_t last = ar.ReadInt32();
+    if (last < 0 || last > 3)
+        throw CArchiveException(CArchiveException::BadData, "a graph shows more traces than it can");
+    std::vector<CPoint> positions(static_cast<std::size_t>(last) + 1);
+    for (CPoint& p : positions) {
+        p.x = ar.ReadInt32();
+        p.y = ar.ReadInt32();
+    }
+    const std::vector<CBlock*> blocks = ResolvePositions(positions);
+    Traces = {};
+    for (std::size_t i = 0; i < blocks.size(); ++i) Traces[i] = blocks[i];
+    LastTrace = last;
+    GraphTitle = ar.ReadString();
+    GraphNotes = ar.ReadString();
+    UpdateCaption();
+    RecomputeScales();
+    Invalidate();
+}
+
+void CGraphBase::UpdateCaption() { SetCaption(GraphTitle); }
+
+// ---- Traces --------------------------------------------------------------------------------
+
+void CGraphBase::SetDefaultTraces() {
+    const COrventDoc* doc = GetDocument();
+    if (!doc || doc->Blocks.empty()) return;
+    Traces[0] = Traces[1] = doc->Blocks.front().get();
+    Traces[2] = Traces[3] = nullptr;
+    LastTrace = 1;
+}
+
+void CGraphBase::ClearTrace(int k) {
+    Traces[static_cast<std::size_t>(k)] = nullptr;
+    CSettingList& list = Settings[static_cast<std::size_t>(k)];
+    list.Reset();
+    list.CopyValuesFrom(list);
+}
+
+void CGraphBase::ShiftTrace(int k) {
+    if (k < 2 || k > 3) return;
+    const auto to = static_cast<std::size_t>(k - 1);
+    const auto from = static_cast<std::size_t>(k);
+    Traces[to] = Traces[from];
+    High[to] = High[from];
+    Low[to] = Low[from];
+    Fixed[to] = Fixed[from];
+    Width[to] = Width[from];
+    Locn[to] = 0;
+    ClearTrace(k);
+}
+
+void CGraphBase::RemoveBlock(const CBlock* block) {
+    if (!block) return;
+    auto lower = [this] { LastTrace = std::max(0, LastTrace - 1); };
+    if (Traces[3] == block) {
+        Traces[3] = nullptr;
+        lower();
+    }
+    if (Traces[2] == block) {
+        lower();
+        if (Traces[3])
+            ShiftTrace(3);
+        else
+            Traces[2] = nullptr;
+    }
+    if (Traces[1] == block) {
+        lower();
+        if (Traces[2]) {
+            ShiftTrace(2);
+            if (Traces[3]) ShiftTrace(3);
+        } else {
+            // The block is still in the document; the Clock is the one block that never leaves.
+            const COrventDoc* doc = GetDocument();
+            CBlock* clock = doc ? doc->Clock() : nullptr;
+            Traces[1] = clock != block ? clock : nullptr;
+        }
+    }
+    if (Traces[0] == block) {
+        const COrventDoc* doc = GetDocument();
+        CBlock* clock = doc ? doc->Clock() : nullptr;
+        Traces[0] = clock != block ? clock : nullptr;
+    }
+}
+
+void CGraphBase::CopySettingsTo(CGraphBase& other) const {
+    for (std::size_t i = 0; i < Settings.size(); ++i) {
+        // The lists hold what was last read or written; the members may have moved on since.
+        for (std::size_t j = 0; j < Settings[i].GetSize(); ++j) Settings[i][j].TakeFromBound();
+        other.Settings[i].CopyValuesFrom(Settings[i]);
+    }
+    other.Traces = Traces;
+    other.LastTrace = LastTrace;
+}
+
+// ---- Scales --------------------------------------------------------------------------------
+
+void CGraphBase::RecomputeScales() {
+    const long long legend = std::llabs(static_cast<long long>(LegendsFont.lfHeight));
+    TickLength = static_cast<int>(std::min<long long>(legend, 1 << 20));
+    Gap = static_cast<int>(0.3 * TickLength);
+    SampleCount = RecordedCount();
+
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        double hi = Tame(High[a]);
+        double lo = Tame(Low[a]);
+        if (SampleCount > 1 && !Fixed[a]) {
+            hi = -kRangeLimit;
+            lo = kRangeLimit;
+            const CBlock* b = Traces[a];
+            for (int j = 0; j < SampleCount; ++j) {
+                const double v = b ? b->GetHistoryAt(j) : 0.0;
+                hi = std::max(hi, v);
+                lo = std::min(lo, v);
+            }
+            hi = Tame(hi);
+            lo = Tame(lo);
+            if (lo == hi) hi = hi + 1.0;
+        }
+        // An empty range (no samples yet, or a fixed range of one value) shows Low..Low + 1.
+        if (lo == hi) hi = lo + std::max(1.0, std::fabs(lo) * 1e-12);
+        HighUnits[a] = hi;
+        LowUnits[a] = lo;
+    }
+
+    LeftTicks = 0;
+    RightTicks = 0;
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        double hi = HighUnits[a];
+        double lo = LowUnits[a];
+        const double magnitude = std::max(std::log10(std::fabs(hi)), std::log10(std::fabs(lo)));
+        int e = std::isfinite(magnitude) ? static_cast<int>(std::clamp(std::floor(magnitude), -307.0, 308.0)) : 0;
+        const double unit = std::pow(10.0, e);
+        hi = std::ceil(hi / unit);
+        lo = std::floor(lo / unit);
+        Low[a] = unit * lo;
+        High[a] = unit * hi;
+        int decimals = 0;
+        double d = std::trunc(hi - lo);
+        while (d > 10) {
+            hi = std::ceil(hi * 0.1);
+            lo = std::floor(lo * 0.1);
+            ++e;
+            ++decimals;
+            d = std::trunc(hi - lo);
+        }
+        int ticks = 10;
+        const int span = d >= 0 && d <= 10 ? static_cast<int>(d) : -1;
+        switch (span) {
+        case 1:
+        case 2:
+            ticks = 10;
+            decimals += 1;
+            break;
+        case 3:
+            ticks = 12;
+            decimals += 2;
+            break;
+        case 4:
+        case 5:
+        case 6:
+            ticks = 2 * span;
+            decimals += 1;
+            break;
+        case 7:
+        case 8:
+        case 9:
+        case 10:
+            ticks = span;
+            break;
+        default:
+            ticks = 10;
+            break;
+        }
+        Exponent[a] = e;
+        Decimals[a] = decimals;
+        TickCount[a] = ticks;
+        HighUnits[a] = hi;
+        LowUnits[a] = lo;
+
+        switch (i) {
+        case 0:
+            XTicks = ticks;
+            break;
+        case 1:
+            if (Locn[1] == 1) {
+                Side[1] = -1;
+                RightTicks = ticks;
+            } else {
+                Side[1] = 1;
+                LeftTicks = ticks;
+            }
+            break;
+        case 2:
+            if (Locn[2] == 1 || (Locn[2] == 0 && TickCount[2] == TickCount[1])) {
+                if (Locn[2] == 1) TickCount[2] = TickCount[1];
+                Side[2] = 2 * Side[1];
+            } else {
+                Side[2] = -Side[1];
+                if (Side[2] > 0)
+                    LeftTicks = TickCount[2];
+                else
+                    RightTicks = TickCount[2];
+            }
+            break;
+        case 3: {
+            auto withOne = [this] { Side[3] = 2 * Side[1] == Side[2] ? 3 * Side[1] : 2 * Side[1]; };
+            if (Locn[3] == 2) {
+                TickCount[3] = TickCount[2];
+                Side[3] = std::abs(Side[2]) > std::abs(Side[1]) ? 3 * Side[1] : 2 * Side[2];
+            } else if (Locn[3] == 1) {
+                TickCount[3] = TickCount[1];
+                withOne();
+            } else if (TickCount[3] == TickCount[1]) {
+                withOne();
+            } else if (TickCount[3] == TickCount[2]) {
+                Side[3] = 2 * Side[2];
+            } else if (LeftTicks == 0) {
+                Side[3] = 1;
+                LeftTicks = TickCount[3];
+            } else if (RightTicks == 0) {
+                Side[3] = -1;
+                RightTicks = TickCount[3];
+            } else {
+                Side[3] = 2;
+                TickCount[3] = LeftTicks;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}

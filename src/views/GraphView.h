@@ -1,0 +1,123 @@
+#pragma once
+// The Graph window: up to three blocks' recorded values (graphs 1 to 3) plotted against a fourth
+// block's (the X source, normally the Clock). Each graph keeps its traces, its appearance
+// settings in five lists, its title and notes, and writes them into the chart file.
+
+#include "settings/SettingList.h"
+#include "views/TemplateView.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+// The graph's settings lists: the X axis, graphs 1 to 3, and the rest.
+enum GraphSettingList { GRAPH_LIST_X = 0, GRAPH_LIST_1 = 1, GRAPH_LIST_2 = 2, GRAPH_LIST_3 = 3, GRAPH_LIST_MISC = 4 };
+
+// Control ids of the graph's settings (the property pages edit them).
+enum GraphControl {
+    IDC_AXIS_COLOR = 1073,
+    IDC_AXIS_HIGH = 1085,
+    IDC_AXIS_LOW = 1084,
+    IDC_AXIS_FIXED = 1086,
+    IDC_AXIS_WIDTH = 1070,
+    IDC_AXIS_GRIDS = 1229,
+    IDC_GRAPH1_COLOR = 1066,
+    IDC_GRAPH1_HIGH = 1079,
+    IDC_GRAPH1_LOW = 1078,
+    IDC_GRAPH1_FIXED = 1081,
+    IDC_GRAPH1_WIDTH = 1076,
+    IDC_GRAPH1_LOCN = 1054,
+    IDC_GRAPH2_COLOR = 1068,
+    IDC_GRAPH2_HIGH = 1105,
+    IDC_GRAPH2_LOW = 1104,
+    IDC_GRAPH2_FIXED = 1118,
+    IDC_GRAPH2_WIDTH = 1102,
+    IDC_GRAPH2_LOCN = 1233,
+    IDC_GRAPH3_COLOR = 1069,
+    IDC_GRAPH3_HIGH = 1113,
+    IDC_GRAPH3_LOW = 1112,
+    IDC_GRAPH3_FIXED = 1109,
+    IDC_GRAPH3_WIDTH = 1103,
+    IDC_GRAPH3_LOCN = 1235,
+    IDC_GRAPH_LABELS_FONT = 1074,
+    IDC_GRAPH_LEGENDS_FONT = 1075,
+    IDC_GRAPH_NOTES_FONT = 1095,
+    IDC_GRAPH_NOTES_COLOR = -1095,
+    IDC_GRAPH_DISPLAY_NOTES = 1097,
+};
+
+class CGraphBase : public CTemplateView {
+public:
+    static constexpr int kHelpContext = 122;
+
+    CGraphBase();
+    ~CGraphBase() override;
+
+    std::string GetViewClassName() const override { return "CGraphBase"; }
+
+    // ---- Framework ----
+    // First display: the Clock against itself unless traces are set, then the scales.
+    void OnInitialUpdate() override;
+    // Hint -1 with a block: the block is leaving the document; drop it from the traces. Every
+    // update recomputes the scales and repaints.
+    void OnUpdate(CView* sender, long hint, void* object) override;
+    void Serialize(CArchive& ar) override;
+
+    // ---- Traces ----
+    // X source := graph 1 := the document's first block; graphs 2 and 3 none; LastTrace 1.
+    void SetDefaultTraces();
+    // Trace k - 1 (k = 2 or 3) takes trace k's block, range, fixed flag and width; slot k is
+    // emptied and its settings return to their factory defaults. Colours stay with the slots.
+    void ShiftTrace(int k);
+    // The block is about to leave the document.
+    void RemoveBlock(const CBlock* block);
+    // A new pane of a split window takes this graph's settings and traces (not title or notes).
+    void CopySettingsTo(CGraphBase& other) const;
+
+    // ---- Scales ----
+    // Ranges from the recorded values (or the fixed ranges), rounded outward to whole units of a
+    // power of ten and written back into High and Low; exponents, decimals, tick counts and the
+    // side of every graph's scale.
+    void RecomputeScales();
+
+    // ---- Traces and texts ----
+    // 0: the X source; 1..3: graphs 1..3. Not owned.
+    std::array<CBlock*, 4> Traces{};
+    int LastTrace = 0;
+    std::string GraphTitle;
+    std::string GraphNotes;
+    std::vector<CBlock*> CandidateBlocks;
+
+    // ---- Settings (index 0 the X axis, 1..3 graphs 1..3) ----
+    std::array<COLORREF, 4> Color{};
+    std::array<double, 4> High{};
+    std::array<double, 4> Low{};
+    std::array<int, 4> Fixed{};
+    std::array<int, 4> Width{};
+    int Grids = 0;              // bit 0 horizontal, bit 1 vertical grid lines
+    std::array<int, 4> Locn{};  // graphs 1..3: side of the scale
+    LOGFONT LabelsFont;
+    LOGFONT LegendsFont;
+    LOGFONT NotesFont;
+    COLORREF NotesColor = 0;
+    int DisplayNotes = 0;
+    std::array<CSettingList, 5> Settings;
+
+    // ---- Scales (from RecomputeScales) ----
+    std::array<double, 4> HighUnits{};
+    std::array<double, 4> LowUnits{};
+    std::array<int, 4> Exponent{};
+    std::array<int, 4> Decimals{};
+    std::array<int, 4> TickCount{};
+    std::array<int, 4> Side{};
+    int LeftTicks = 0;
+    int RightTicks = 0;
+    int XTicks = 0;
+    int SampleCount = 0;
+    int TickLength = 0;
+    int Gap = 0;
+
+private:
+    void ClearTrace(int k);
+    void UpdateCaption();
+};

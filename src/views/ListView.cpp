@@ -1,0 +1,142 @@
+#include "views/ListView.h"
+
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+#include "platform/FileIo.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <cmath>
+
+CListBase::CListBase() {
+    Settings.SetSection("ListView", 100.0);
+    Settings.AddInteger(100.0, 0.0, &Precision, 3, "Precision", IDC_LIST_PRECISION, 0, kMaxPrecision);
+    Settings.AddInteger(100.0, 0.0, &Extra, 0, "Extra", IDC_LIST_EXTRA, 0, kMaxExtra);
+    Settings.AddFont(100.0, 0.0, &ListFont, nullptr, "ListFont", IDC_LIST_FONT);
+    Settings.AddColor(100.0, 0.0, &FontColor, GetSysColor(COLOR_WINDOWTEXT), "FontColor", IDC_LIST_FONT_COLOR);
+    Settings.AddFont(100.0, 0.0, &NotesFont, nullptr, "NotesFont", IDC_LIST_NOTES_FONT);
+    Settings.AddColor(100.0, 0.0, &NotesColor, GetSysColor(COLOR_WINDOWTEXT), "NotesColor", IDC_LIST_NOTES_COLOR);
+    Settings.AddFlag(100.0, 0.0, &NotesDisplay, 0, "NotesDisplay", IDC_LIST_NOTES_DISPLAY);
+}
+
+CListBase::~CListBase() = default;
+
+// ---- Framework -----------------------------------------------------------------------------
+
+void CListBase::OnInitialUpdate() {
+    if (Columns.empty()) SetDefaultColumns();
+    Invalidate();
+}
+
+void CListBase::OnUpdate(CView*, long hint, void* object) {
+    if (hint < 0 && object) {
+        auto it = std::find(Columns.begin(), Columns.end(), static_cast<CBlock*>(object));
+        if (it != Columns.end()) Columns.erase(it);
+    }
+    Invalidate();
+}
+
+void CListBase::Serialize(CArchive& ar) {
+    const COrventDoc* doc = GetDocument();
+    const double version = doc ? doc->FileVersion : kDataVersion;
+    Settings.Serialize(ar, version);
+    if (ar.IsStoring()) {
+        ar.WriteString(ListTitle);
+        ar.WriteString(ListNotes);
+        ar.WriteInt32(static_cast<std::int32_t>(Columns.size()));
+        for (const CBlock* b : Columns) {
+            const CPoint p = b ? b->Position : NoPosition;
+            ar.WriteInt32(p.x);
+            ar.WriteInt32(p.y);
+        }
+        return;
+    }
+    ListTitle = ar.ReadString();
+    ListNotes = ar.ReadString();
+    const std::int32_t n = ar.ReadInt32();
+    ar.CheckCount(n, 8);
+    std::vector<CPoint> positions(static_cast<std::size_t>(n));
+    for (CPoint& p : positions) {
+        p.x = ar.ReadInt32();
+        p.y = ar.ReadInt32();
+    }
+    Columns = ResolvePositions(positions);
+    UpdateCaption();
+    Invalidate();
+}
+
+void CListBase::UpdateCaption() { SetCaption(ListTitle); }
+
+void CListBase::SetDefaultColumns() {
+    Columns.clear();
+    const COrventDoc* doc = GetDocument();
+    if (!doc) return;
+    for (const auto& b : doc->Blocks)
+        if (!b->AtFirst && b->Kind != BK_COMPANION) Columns.push_back(b.get());
+}
+
+void CListBase::CopySettingsTo(CListBase& other) const {
+    // The list holds what was last read or written; the members may have moved on since.
+    for (std::size_t i = 0; i < Settings.GetSize(); ++i) Settings[i].TakeFromBound();
+    other.Settings.CopyValuesFrom(Settings);
+    other.Columns = Columns;
+}
+
+// ---- Text ----------------------------------------------------------------------------------
+
+std::string CListBase::FormatValue(double value) const {
+    // The format is "%" + width + "." + precision + "e" with both numbers printed two wide and
+    // every space turned into a zero: a one-digit width (Extra 0) asks for zero padding.
+    const int precision = std::clamp(Precision, 0, kMaxPrecision);
+    const int extra = std::clamp(Extra, 0, kMaxExtra);
+    const int width = extra + 9;
+    const bool zeroPad = width < 10;
+    std::string body;
+    if (std::isfinite(value)) {
+        body = WidenExponent(FormatString("%.*e", precision, value));
+    } else {
+        body = std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
+    }
+    const std::size_t w = static_cast<std::size_t>(width);
+    if (body.size() >= w) return body;
+    const std::size_t pad = w - body.size();
+    if (zeroPad && std::isfinite(value)) {
+        const std::size_t signs = (body[0] == '-' || body[0] == '+') ? 1 : 0;
+        body.insert(signs, pad, '0');
+    } else {
+        body.insert(0, pad, ' ');
+    }
+    return body;
+}
+
+std::string CListBase::PrintText() const {
+    static const char* const kLineEnd = "\r\n";
+    std::string text;
+    const int rows = RowCount();
+    const double estimate = 64.0 + 16.0 * static_cast<double>(Columns.size()) * (rows + 1.0);
+    text.reserve(static_cast<std::size_t>(std::min(estimate, 64.0 * 1024 * 1024)));
+    text += ListNotes;
+    text += kLineEnd;
+    for (const CBlock* b : Columns) {
+        if (b) text += b->Name;
+        text += '\t';
+    }
+    text += kLineEnd;
+    for (int j = 0; j < rows; ++j) {
+        for (const CBlock* b : Columns) {
+            if (b) text += FormatValue(b->GetHistoryAt(j));
+            text += '\t';
+        }
+        text += kLineEnd;
+    }
+    return text;
+}
+
+std::string CListBase::DefaultPrintFileName() const {
+    return ListTitle.empty() ? std::string("Output.prn") : ListTitle + ".prn";
+}
+
+bool CListBase::PrintToFile(const std::string& path, std::string& error) const {
+    const std::string text = PrintText();
+    return WriteFileAtomically(path, text.data(), text.size(), error);
+}

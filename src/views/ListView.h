@@ -1,0 +1,80 @@
+#pragma once
+// The List window: the recorded values of chosen blocks as a table, one column per block and one
+// row per recorded output step, printed across pages or exported as tab-separated text.
+
+#include "settings/SettingList.h"
+#include "views/TemplateView.h"
+
+#include <string>
+#include <vector>
+
+// Control ids of the list's settings (the List Parameters dialog edits them).
+enum ListControl {
+    IDC_LIST_PRECISION = 1172,
+    IDC_LIST_EXTRA = 1173,
+    IDC_LIST_FONT = 1207,
+    IDC_LIST_FONT_COLOR = -1207,
+    IDC_LIST_NOTES_FONT = 1169,
+    IDC_LIST_NOTES_COLOR = -1169,
+    IDC_LIST_NOTES_DISPLAY = 1097,
+};
+
+class CListBase : public CTemplateView {
+public:
+    static constexpr int kHelpContext = 123;
+    // Bounds of the number format (the List Parameters dialog enforces them too).
+    static constexpr int kMaxPrecision = 16;
+    static constexpr int kMaxExtra = 99;
+
+    CListBase();
+    ~CListBase() override;
+
+    std::string GetViewClassName() const override { return "CListBase"; }
+
+    // ---- Framework ----
+    // First display: the default columns when there are none.
+    void OnInitialUpdate() override;
+    // Hint -1 with a block: the first column holding the block goes.
+    void OnUpdate(CView* sender, long hint, void* object) override;
+    void Serialize(CArchive& ar) override;
+
+    // Every block of the document, in order, except those computed once at the start and the
+    // Clock's companions.
+    void SetDefaultColumns();
+    // A new pane of a split window takes this list's settings and columns (not title or notes).
+    void CopySettingsTo(CListBase& other) const;
+
+    // ---- Text ----
+    // A value as the table shows it: Precision digits after the point, at least Extra + 9
+    // characters (zero-padded when Extra is 0), a three-digit exponent.
+    std::string FormatValue(double value) const;
+    // Number of rows: the length of the Clock's history.
+    int RowCount() const { return RecordedCount(); }
+    // The "Print to File" text: the notes, then a line of column names, then one line per row,
+    // every field followed by a tab, lines ended by carriage return and line feed.
+    std::string PrintText() const;
+    // The file name the "Print to File" dialog proposes.
+    std::string DefaultPrintFileName() const;
+    // Writes PrintText to `path`; false (with the reason in `error`) when it cannot be written,
+    // and then nothing is written.
+    bool PrintToFile(const std::string& path, std::string& error) const;
+
+    // ---- Columns and texts ----
+    // Not owned; a column whose stored block was not found is none and shows blank.
+    std::vector<CBlock*> Columns;
+    std::string ListTitle;
+    std::string ListNotes;
+
+    // ---- Settings ----
+    int Precision = 3;
+    int Extra = 0;
+    LOGFONT ListFont;
+    COLORREF FontColor = 0;
+    LOGFONT NotesFont;
+    COLORREF NotesColor = 0;
+    int NotesDisplay = 0;
+    CSettingList Settings;
+
+private:
+    void UpdateCaption();
+};
