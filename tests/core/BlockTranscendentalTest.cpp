@@ -1,0 +1,74 @@
+#include "BlockTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using Transcendental = BlockRun;
+constexpr double kPi = 3.141592653589793;
+
+TEST_F(Transcendental, SignPreservingLogarithmsAndDecibels) {
+    CBlock* log10Neg = WithInputs(61600, {-100});
+    CBlock* log10Zero = WithInputs(61600, {0});
+    CBlock* log10Small = WithInputs(61600, {0.01});
+    CBlock* log10Gain = WithInputs(61600, {-10});
+    log10Gain->Params[0] = 100; // -1000
+    CBlock* lnNeg = WithInputs(61601, {-std::exp(1.0)});
+    CBlock* lnZero = WithInputs(61601, {0});
+    CBlock* dbNeg = WithInputs(61598, {-10});
+    CBlock* dbSmall = WithInputs(61598, {0.1});
+    CBlock* dbZero = WithInputs(61598, {0});
+    CBlock* dbGain = WithInputs(61598, {5});
+    dbGain->Params[0] = -20; // -100 → 40 dB
+    doc.RunSimulation();
+    EXPECT_DOUBLE_EQ(log10Neg->History.front(), -2.0);
+    EXPECT_EQ(log10Zero->History.front(), 0.0);
+    EXPECT_DOUBLE_EQ(log10Small->History.front(), -2.0);
+    EXPECT_DOUBLE_EQ(log10Gain->History.front(), -3.0);
+    EXPECT_DOUBLE_EQ(lnNeg->History.front(), -1.0);
+    EXPECT_EQ(lnZero->History.front(), 0.0);
+    EXPECT_DOUBLE_EQ(dbNeg->History.front(), 20.0);
+    EXPECT_DOUBLE_EQ(dbSmall->History.front(), -20.0);
+    EXPECT_EQ(dbZero->History.front(), 0.0);
+    EXPECT_DOUBLE_EQ(dbGain->History.front(), 40.0);
+}
+
+TEST_F(Transcendental, ArcTangentTakesInputOneFirstAndScalesBothByParameterOne) {
+    CBlock* quadrant = WithInputs(61596, {1, -1});
+    quadrant->Params[1] = 5; // shown but not used
+    CBlock* single = WithInputs(61596, {1});
+    CBlock* negated = WithInputs(61596, {1, 1});
+    negated->Params[0] = -1;
+    CBlock* scaledSingle = WithInputs(61596, {0.5});
+    scaledSingle->Params[0] = -2;
+    doc.RunSimulation();
+    EXPECT_DOUBLE_EQ(quadrant->History.front(), 3 * kPi / 4);
+    EXPECT_DOUBLE_EQ(single->History.front(), kPi / 4);
+    EXPECT_DOUBLE_EQ(negated->History.front(), -3 * kPi / 4);
+    EXPECT_DOUBLE_EQ(scaledSingle->History.front(), -kPi / 4);
+}
+
+TEST_F(Transcendental, TrigonometryAndExponentFollowTheirInputOverTime) {
+    CBlock* sine = Add(61602);
+    CBlock* cosine = Add(61597);
+    CBlock* expo = Add(61599);
+    for (CBlock* b : {sine, cosine, expo}) {
+        b->Inputs[0] = doc.Clock();
+        b->Params[0] = 3;
+    }
+    CBlock* expZero = WithInputs(61599, {0});
+    expZero->Params[0] = -123;
+    doc.RunSimulation();
+    ASSERT_EQ(sine->History.size(), 11u);
+    for (std::size_t i = 0; i < 11; ++i) {
+        const double x = Times()[i] * 3;
+        EXPECT_EQ(sine->History[i], std::sin(x));
+        EXPECT_EQ(cosine->History[i], std::cos(x));
+        EXPECT_EQ(expo->History[i], std::exp(x));
+    }
+    EXPECT_EQ(expZero->History.front(), 1.0);
+}
+
+} // namespace
