@@ -1,0 +1,137 @@
+#pragma once
+// The main window: the MDI client with the document windows, the menus, the status bar, the
+// "Main" tool bar and the eight block palettes. It carries out the window's commands, opens
+// chart, graph, list and run windows for the documents, and keeps its placement and tool-bar
+// arrangement in the settings store.
+
+#include "FrameLayout.h"
+#include "ViewHost.h"
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+class COrventApp;
+class COrventDoc;
+class CChildFrame;
+class CRunChild;
+class CRunInputFilter;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+// One tool bar: title, id (= its show/hide command), section index in the stored arrangement and
+// its buttons (0 = separator).
+struct PaletteSpec {
+    const char* title;
+    int id;
+    int sectionIndex;
+    std::vector<int> buttons;
+};
+
+// The nine bars in the order they are docked.
+const std::vector<PaletteSpec>& Palettes();
+// The bars in the order of the first-run arrangement, with their button counts.
+std::vector<BarSpec> DefaultArrangementOrder();
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(COrventApp& app);
+    ~CMainFrame() override;
+
+    // Menus, bars, status bar; the first-run arrangement when none is stored, then the stored
+    // one.
+    bool Create();
+    // Shows the window in the stored placement (or the requested state).
+    void InitialShow(int requestedShow);
+
+    // ---- Windows ----
+    QMdiArea* MdiArea() const { return m_mdi; }
+    CChildFrame* ActiveChildFrame() const;
+    COrventDoc* ActiveDocument() const;
+    CViewHost* ActiveViewHost() const;
+    std::vector<CChildFrame*> ChildFrames(const COrventDoc* doc = nullptr) const;
+    // A frame with a new view of `kind` on `doc`; the view is initially updated unless
+    // `initialUpdate` is false (a new chart's first window, which OnNewDocument updates).
+    CChildFrame* CreateViewFrame(COrventDoc& doc, ViewKind kind, bool initialUpdate = true);
+    void CloseDocumentWindows(COrventDoc& doc);
+    // Captions of every window of the document (window numbers when it has several).
+    void UpdateFrameTitles(const COrventDoc* doc);
+    void UpdateTitle();
+
+    // ---- Commands ----
+    QAction* Action(int id) const;
+    QToolBar* Bar(int id) const;
+    void OnCommand(int id);
+    // Enables and checks the actions as the active window and the run state say.
+    void UpdateCommandUI();
+    bool IsDocumentMenu() const { return m_documentMenu; }
+    QLabel* Indicator(int index) const { return m_indicators[index]; }
+
+    // ---- The run ----
+    CView* OpenRunWindow(COrventDoc& doc);
+    void RunWindowStep(COrventDoc& doc);
+    void CloseRunWindow(COrventDoc& doc);
+    CRunChild* RunChild() const { return m_runChild; }
+    bool IsRunning() const { return m_runningDoc != nullptr; }
+    // Called with the run window open, once per repaint (lets tests act during a run).
+    std::function<void(CRunChild&)> OnRunWindowPainted;
+
+    // ---- Arrangement and placement ----
+    void SaveBarState();
+    void LoadBarState();
+    void SavePlacement();
+    // Recent files in the File menu.
+    void RebuildRecentFiles();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* MakeAction(int id, const QString& text, const QList<QKeySequence>& keys = {});
+    void CreateActions();
+    void CreateMenus();
+    void SetMenus(bool documentMenu);
+    QToolBar* CreateBar(const PaletteSpec& spec);
+    void CreateStatusBar();
+    void OnSubWindowActivated(QMdiSubWindow* window);
+    void OnRun(bool initializeOnly);
+    void OnOpenWindow(ViewKind kind);
+    void OnInsert(int commandId);
+    void OnHelp(bool index);
+    void OnPrintToFile();
+    void EnterContextHelp();
+    void LeaveContextHelp();
+    int ContextHelpAt(QWidget* widget) const;
+    void UpdateIndicators();
+
+    COrventApp& m_app;
+    QMdiArea* m_mdi = nullptr;
+    std::map<int, QAction*> m_actions;
+    std::map<int, QToolBar*> m_bars;
+    std::vector<QMenu*> m_fileMenus; // the File menu of menus 128 and 129
+    std::vector<QMenu*> m_noDocMenus;
+    std::vector<QMenu*> m_docMenus;
+    std::vector<QAction*> m_recentActions;
+    bool m_documentMenu = false;
+    QPointer<CChildFrame> m_lastChild;
+    QLabel* m_ready = nullptr;
+    QLabel* m_indicators[3] = {nullptr, nullptr, nullptr};
+    bool m_keyStates[3] = {false, false, false};
+    bool m_contextHelp = false;
+
+    COrventDoc* m_runningDoc = nullptr;
+    QPointer<CRunChild> m_runChild;
+    std::unique_ptr<CRunInputFilter> m_runFilter;
+    QElapsedTimer m_runPaintClock;
+};

@@ -1,0 +1,166 @@
+#include "ViewHost.h"
+
+#include "ChildFrame.h"
+#include "QtDeviceContext.h"
+#include "chart/OrventView.h"
+#include "model/OrventDoc.h"
+#include "views/GraphView.h"
+#include "views/ListView.h"
+
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <cmath>
+
+namespace {
+bool g_paintingSuspended = false;
+
+ViewWindow* const kNoWindow = nullptr;
+
+void AttachWindow(CView* view, ViewWindow* window) {
+    if (auto* chart = dynamic_cast<COrventView*>(view)) chart->SetWindow(window);
+    else if (auto* output = dynamic_cast<CTemplateView*>(view)) output->SetWindow(window);
+}
+} // namespace
+
+std::unique_ptr<CView> CreateCoreView(ViewKind kind) {
+    switch (kind) {
+    case ViewKind::Chart: return std::make_unique<COrventView>();
+    case ViewKind::Graph: return std::make_unique<CGraphBase>();
+    case ViewKind::List: return std::make_unique<CListBase>();
+    }
+    return nullptr;
+}
+
+int HelpContextOf(ViewKind kind) {
+    switch (kind) {
+    case ViewKind::Chart: return 121;
+    case ViewKind::Graph: return 122;
+    case ViewKind::List: return 123;
+    }
+    return 0;
+}
+
+CViewHost::CViewHost(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_kind(kind), m_view(std::move(view)), m_doc(&doc) {
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::StrongFocus);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setMouseTracking(true);
+    // Split panes keep their scroll bars so that the split boxes stay reachable.
+    const Qt::ScrollBarPolicy policy = kind == ViewKind::Graph ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+    setHorizontalScrollBarPolicy(policy);
+    setVerticalScrollBarPolicy(policy);
+    doc.AddView(m_view.get());
+    AttachWindow(m_view.get(), this);
+}
+
+CViewHost::~CViewHost() {
+    AttachWindow(m_view.get(), kNoWindow);
+    m_view.reset();
+}
+
+double CViewHost::PixelsPerUnit() const { return logicalDpiX() / 100.0; }
+
+QPoint CViewHost::ScrollPosition() const {
+    return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
+}
+
+void CViewHost::SetScrollPosition(const QPoint& pos) {
+    horizontalScrollBar()->setValue(pos.x());
+    verticalScrollBar()->setValue(pos.y());
+}
+
+CRect CViewHost::ClientRect() const {
+    const double ppu = PixelsPerUnit();
+    const QPoint s = ScrollPosition();
+    const int w = static_cast<int>(viewport()->width() / ppu);
+    const int h = static_cast<int>(viewport()->height() / ppu);
+    return {s.x(), -s.y(), s.x() + w, -s.y() - h};
+}
+
+std::unique_ptr<DeviceContext> CViewHost::GetDC() {
+    return std::make_unique<QtDeviceContext>(viewport(), ScrollPosition(), PixelsPerUnit());
+}
+
+void CViewHost::SetScrollSizes(CSize total, CSize page, CSize line) {
+    m_total = {std::max(0, std::abs(total.cx)), std::max(0, std::abs(total.cy))};
+    m_page = {std::abs(page.cx), std::abs(page.cy)};
+    m_line = {std::abs(line.cx), std::abs(line.cy)};
+    UpdateScrollBars();
+}
+
+void CViewHost::UpdateScrollBars() {
+    const double ppu = PixelsPerUnit();
+    const int visibleX = static_cast<int>(viewport()->width() / ppu);
+    const int visibleY = static_cast<int>(viewport()->height() / ppu);
+    QScrollBar* h = horizontalScrollBar();
+    QScrollBar* v = verticalScrollBar();
+    h->setRange(0, std::max(0, m_total.cx - visibleX));
+    v->setRange(0, std::max(0, m_total.cy - visibleY));
+    h->setPageStep(std::max(1, m_page.cx > 0 ? m_page.cx : visibleX * 9 / 10));
+    v->setPageStep(std::max(1, m_page.cy > 0 ? m_page.cy : visibleY * 9 / 10));
+    h->setSingleStep(std::max(1, m_line.cx > 0 ? m_line.cx : visibleX / 10));
+    v->setSingleStep(std::max(1, m_line.cy > 0 ? m_line.cy : visibleY / 10));
+}
+
+void CViewHost::Invalidate() {
+    if (!g_paintingSuspended) viewport()->update();
+}
+
+void CViewHost::SetCaption(const std::string& caption) {
+    const QString c = QString::fromStdString(caption);
+    if (c == m_caption) return;
+    m_caption = c;
+    emit captionChanged();
+}
+
+void CViewHost::SetPaintingSuspended(bool suspended) { g_paintingSuspended = suspended; }
+bool CViewHost::PaintingSuspended() { return g_paintingSuspended; }
+
+void CViewHost::Relayout() {
+    if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) chart->RecalcLayout();
+    UpdateScrollBars();
+}
+
+void CViewHost::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    Paint(painter, event->rect());
+}
+
+void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
+    const QColor window = palette().color(QPalette::Base);
+    painter.fillRect(dirty, window);
+    if (g_paintingSuspended || !m_view || !m_view->GetDocument()) return;
+    QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(), dirty);
+    m_view->OnDraw(dc);
+}
+
+QImage CViewHost::Render() {
+    QImage image(viewport()->size(), QImage::Format_RGB32);
+    QPainter painter(&image);
+    Paint(painter, image.rect());
+    return image;
+}
+
+void CViewHost::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    if (window()->isMinimized()) return;
+    Relayout();
+}
+
+void CViewHost::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    if (m_kind == ViewKind::Chart) Relayout();
+    Invalidate();
+    emit focused(this);
+}
+
+void CViewHost::scrollContentsBy(int, int) { Invalidate(); }
+
+void CViewHost::mousePressEvent(QMouseEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    QAbstractScrollArea::mousePressEvent(event);
+}

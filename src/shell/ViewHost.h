@@ -1,0 +1,80 @@
+#pragma once
+// The widget that shows one core view: it scrolls in the view's logical units (0.01 inch, y
+// upwards), paints through a device context on a QPainter, and is the view's window.
+
+#include "platform/DeviceContext.h"
+
+#include <QAbstractScrollArea>
+#include <memory>
+
+class CView;
+class COrventDoc;
+class CChildFrame;
+
+enum class ViewKind { Chart, Graph, List };
+
+// A new core view of that kind, not yet on a document.
+std::unique_ptr<CView> CreateCoreView(ViewKind kind);
+// The help context of a kind of window.
+int HelpContextOf(ViewKind kind);
+
+class CViewHost : public QAbstractScrollArea, public ViewWindow {
+    Q_OBJECT
+public:
+    // Takes the view over; it is added to `doc`, and told about its window.
+    CViewHost(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc, QWidget* parent = nullptr);
+    ~CViewHost() override;
+
+    ViewKind Kind() const { return m_kind; }
+    CView* View() const { return m_view.get(); }
+    COrventDoc* Document() const { return m_doc; }
+
+    // ---- ViewWindow ----
+    std::unique_ptr<DeviceContext> GetDC() override;
+    void SetScrollSizes(CSize total, CSize page, CSize line) override;
+    void Invalidate() override;
+    void SetCaption(const std::string& caption) override;
+
+    // Pixels per logical unit on this screen.
+    double PixelsPerUnit() const;
+    // Scroll position in logical units (x to the right, y downwards from the top).
+    QPoint ScrollPosition() const;
+    void SetScrollPosition(const QPoint& pos);
+    CSize ScrollTotal() const { return m_total; }
+    // The view's window in logical units: what GetClientRect reports.
+    CRect ClientRect() const;
+
+    // While a run proceeds no view window paints; the run repaints them all at its end.
+    static void SetPaintingSuspended(bool suspended);
+    static bool PaintingSuspended();
+
+    // The caption the view asked for (empty: the standard caption).
+    const QString& Caption() const { return m_caption; }
+
+    // Renders the view into an image of the viewport's size (for looking at the result).
+    QImage Render();
+
+signals:
+    void captionChanged();
+    void focused(CViewHost* host);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void UpdateScrollBars();
+    void Relayout();
+    void Paint(QPainter& painter, const QRect& dirty);
+
+    ViewKind m_kind;
+    std::unique_ptr<CView> m_view;
+    COrventDoc* m_doc;
+    CSize m_total{0, 0};
+    CSize m_page{0, 0};
+    CSize m_line{0, 0};
+    QString m_caption;
+};
