@@ -10,7 +10,8 @@ using kintra::ApplyShape;
 
 namespace {
 constexpr double kPi = 3.141592653589793;
-const kintra::BlockShape kThreeGains{3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
+const kintra::BlockShape kThreeGains{
+    3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
 const kintra::BlockShape kOneGain{1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Gain"}};
 } // namespace
 
@@ -21,7 +22,9 @@ CSumBlock::CSumBlock(int imageId, COrventDoc* document, int commandId, int typeI
     ApplyShape(*this, kThreeGains);
 }
 KINTRA_COMMON_RECORD_ONLY(CSumBlock)
-int CSumBlock::Initialize() { return 1; }
+int CSumBlock::Initialize() {
+    return 1;
+}
 void CSumBlock::Compute() {
     double v = 0.0;
     for (int i = 0; i < 3; ++i)
@@ -36,7 +39,9 @@ CMultiplyBlock::CMultiplyBlock(int imageId, COrventDoc* document, int commandId,
     ApplyShape(*this, kThreeGains);
 }
 KINTRA_COMMON_RECORD_ONLY(CMultiplyBlock)
-int CMultiplyBlock::Initialize() { return 1; }
+int CMultiplyBlock::Initialize() {
+    return 1;
+}
 void CMultiplyBlock::Compute() {
     double v = 1.0;
     for (int i = 0; i < 3; ++i)
@@ -51,7 +56,9 @@ CDivideBlock::CDivideBlock(int imageId, COrventDoc* document, int commandId, int
     ApplyShape(*this, {2, 2, 2, BK_ALGEBRAIC, {"Numerator", "Denominator"}, {"Gain", "Gain"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CDivideBlock)
-int CDivideBlock::Initialize() { return 1; }
+int CDivideBlock::Initialize() {
+    return 1;
+}
 void CDivideBlock::Compute() {
     const double denominator = InputOr(1, 0.0);
     // Only a zero input is reported; a zero gain divides by zero under IEEE rules.
@@ -71,8 +78,12 @@ CNegateBlock::CNegateBlock(int imageId, COrventDoc* document, int commandId, int
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CNegateBlock)
-int CNegateBlock::Initialize() { return 1; }
-void CNegateBlock::Compute() { Value = -(InputOr(0, 0.0) * Params[0]); }
+int CNegateBlock::Initialize() {
+    return 1;
+}
+void CNegateBlock::Compute() {
+    Value = -(InputOr(0, 0.0) * Params[0]);
+}
 
 // ---- Power ----
 
@@ -81,7 +92,9 @@ CPowerBlock::CPowerBlock(int imageId, COrventDoc* document, int commandId, int t
     ApplyShape(*this, {2, 2, 2, BK_ALGEBRAIC, {"Base", "Exponent"}, {"Gain", "Gain"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CPowerBlock)
-int CPowerBlock::Initialize() { return 1; }
+int CPowerBlock::Initialize() {
+    return 1;
+}
 void CPowerBlock::Compute() {
     const double base = InputOr(0, 0.0) * Params[0];
     const double exponent = InputOr(1, 0.0) * Params[1];
@@ -96,7 +109,9 @@ CSquareRootBlock::CSquareRootBlock(int imageId, COrventDoc* document, int comman
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CSquareRootBlock)
-int CSquareRootBlock::Initialize() { return 1; }
+int CSquareRootBlock::Initialize() {
+    return 1;
+}
 void CSquareRootBlock::Compute() {
     const double a = InputOr(0, 0.0) * Params[0];
     const double r = std::sqrt(std::fabs(a));
@@ -110,8 +125,12 @@ CGainBlock::CGainBlock(int imageId, COrventDoc* document, int commandId, int typ
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CGainBlock)
-int CGainBlock::Initialize() { return 1; }
-void CGainBlock::Compute() { Value = InputOr(0, 0.0) * Params[0]; }
+int CGainBlock::Initialize() {
+    return 1;
+}
+void CGainBlock::Compute() {
+    Value = InputOr(0, 0.0) * Params[0];
+}
 
 // ---- Absolute ----
 
@@ -120,8 +139,12 @@ CAbsoluteBlock::CAbsoluteBlock(int imageId, COrventDoc* document, int commandId,
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CAbsoluteBlock)
-int CAbsoluteBlock::Initialize() { return 1; }
-void CAbsoluteBlock::Compute() { Value = std::fabs(InputOr(0, 0.0)) * Params[0]; }
+int CAbsoluteBlock::Initialize() {
+    return 1;
+}
+void CAbsoluteBlock::Compute() {
+    Value = std::fabs(InputOr(0, 0.0)) * Params[0];
+}
 
 // ---- Integer ----
 
@@ -130,7 +153,9 @@ CIntegerBlock::CIntegerBlock(int imageId, COrventDoc* document, int commandId, i
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CIntegerBlock)
-int CIntegerBlock::Initialize() { return 1; }
+int CIntegerBlock::Initialize() {
+    return 1;
+}
 void CIntegerBlock::Compute() {
     const double x = InputOr(0, 0.0) * Params[0];
     Value = x - std::fmod(x, 1.0);
@@ -143,7 +168,9 @@ CModuloBlock::CModuloBlock(int imageId, COrventDoc* document, int commandId, int
     ApplyShape(*this, {2, 2, 1, BK_ALGEBRAIC, {"Input", "Divisor"}, {"Gain", "Divisor"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CModuloBlock)
-int CModuloBlock::Initialize() { return 1; }
+int CModuloBlock::Initialize() {
+    return 1;
+}
 void CModuloBlock::Compute() {
     const double divisor = InputOr(1, Params[1]);
     Value = divisor == 0.0 ? 0.0 : std::fmod(InputOr(0, 0.0) * Params[0], divisor);
@@ -157,8 +184,12 @@ COffsetBlock::COffsetBlock(int imageId, COrventDoc* document, int commandId, int
     Params[0] = 0.0;
 }
 KINTRA_COMMON_RECORD_ONLY(COffsetBlock)
-int COffsetBlock::Initialize() { return 1; }
-void COffsetBlock::Compute() { Value = InputOr(0, 0.0) + Params[0]; }
+int COffsetBlock::Initialize() {
+    return 1;
+}
+void COffsetBlock::Compute() {
+    Value = InputOr(0, 0.0) + Params[0];
+}
 
 // ---- Constant ----
 

@@ -21,6 +21,7 @@ std::unique_ptr<CBlock> COrventDoc::CreateBlock(int typeCode) {
     const CBlockTypeInfo* info = FindBlockType(typeCode);
     if (!info) return nullptr;
     const CBlockTypeInfo& t = *info;
+    // clang-format off
     switch (typeCode) {
     case 61586: return Make<CDecayBlock>(t, this);
     case 61587: return Make<CDelayBlock>(t, this);
@@ -67,4 +68,5 @@ std::unique_ptr<CBlock> COrventDoc::CreateBlock(int typeCode) {
     case 61631: return Make<CGainBlock>(t, this);
     default: return nullptr;
     }
+    // clang-format on
 }

@@ -7,18 +7,20 @@
 #include <initializer_list>
 
 // Declares a block type with no fields of its own.
-#define KINTRA_DECLARE_BLOCK(ClassName)                                                             \
-    class ClassName : public CBlock {                                                               \
-    public:                                                                                         \
-        ClassName(int imageId, COrventDoc* document, int commandId, int typeId);                    \
-        void Serialize(CArchive& ar) override;                                                      \
-        int Initialize() override;                                                                  \
-        void Compute() override;                                                                    \
+#define KINTRA_DECLARE_BLOCK(ClassName)                                                                      \
+    class ClassName : public CBlock {                                                                        \
+      public:                                                                                                \
+        ClassName(int imageId, COrventDoc* document, int commandId, int typeId);                             \
+        void Serialize(CArchive& ar) override;                                                               \
+        int Initialize() override;                                                                           \
+        void Compute() override;                                                                             \
     }
 
 // Defines Serialize for a type that writes nothing beyond the common record.
-#define KINTRA_COMMON_RECORD_ONLY(ClassName)                                                        \
-    void ClassName::Serialize(CArchive& ar) { SerializeCommon(ar); }
+#define KINTRA_COMMON_RECORD_ONLY(ClassName)                                                                 \
+    void ClassName::Serialize(CArchive& ar) {                                                                \
+        SerializeCommon(ar);                                                                                 \
+    }
 
 namespace kintra {
 
@@ -38,9 +40,11 @@ inline void ApplyShape(CBlock& block, const BlockShape& shape) {
     block.RequiredInputs = shape.RequiredInputs;
     block.Kind = shape.Kind;
     int i = 0;
-    for (const char* label : shape.InputLabels) block.InputLabels[i++] = label;
+    for (const char* label : shape.InputLabels)
+        block.InputLabels[i++] = label;
     i = 0;
-    for (const char* label : shape.ParamLabels) block.ParamLabels[i++] = label;
+    for (const char* label : shape.ParamLabels)
+        block.ParamLabels[i++] = label;
 }
 
 } // namespace kintra

@@ -51,7 +51,9 @@ void CFunctionDataDlg::OnSelectLine(DataExchange& dx, int index) {
     dx.SetText(IDC_VALUE, ValueText);
 }
 
-double CFunctionDataDlg::EditValue() const { return ParseLeadingDouble(ValueText); }
+double CFunctionDataDlg::EditValue() const {
+    return ParseLeadingDouble(ValueText);
+}
 
 bool CFunctionDataDlg::HasSelection() const {
     if (Selected >= 0 && Selected < static_cast<int>(Values.size())) return true;
@@ -61,7 +63,8 @@ bool CFunctionDataDlg::HasSelection() const {
 
 void CFunctionDataDlg::Redisplay(int select) {
     ListLines.clear();
-    for (double v : Values) ListLines.push_back(FormatString("%g", v));
+    for (double v : Values)
+        ListLines.push_back(FormatString("%g", v));
     Selected = select >= 0 && select < static_cast<int>(ListLines.size()) ? select : -1;
 }
 
@@ -113,17 +116,34 @@ void CFunctionDataDlg::OnFile(DataExchange& dx) {
     Redisplay(static_cast<int>(Values.size()) - 1);
 }
 
-void CFunctionDataDlg::OnHelp() { Platform().Windows().ShowHelp(HelpContext); }
+void CFunctionDataDlg::OnHelp() {
+    Platform().Windows().ShowHelp(HelpContext);
+}
 
 bool CFunctionDataDlg::OnCommand(DataExchange& dx, int id) {
     switch (id) {
-    case IDC_ADD: OnAdd(dx); return true;
-    case IDC_INSERT: OnInsert(dx); return true;
-    case IDC_REPLACE: OnReplace(dx); return true;
-    case IDC_REMOVE: OnRemove(dx); return true;
-    case IDC_REMOVE_ALL: OnRemoveAll(dx); return true;
-    case IDC_FILE: OnFile(dx); return true;
-    case IDC_HELP: OnHelp(); return true;
-    default: return false;
+    case IDC_ADD:
+        OnAdd(dx);
+        return true;
+    case IDC_INSERT:
+        OnInsert(dx);
+        return true;
+    case IDC_REPLACE:
+        OnReplace(dx);
+        return true;
+    case IDC_REMOVE:
+        OnRemove(dx);
+        return true;
+    case IDC_REMOVE_ALL:
+        OnRemoveAll(dx);
+        return true;
+    case IDC_FILE:
+        OnFile(dx);
+        return true;
+    case IDC_HELP:
+        OnHelp();
+        return true;
+    default:
+        return false;
     }
 }

@@ -10,7 +10,7 @@
 class DataExchange;
 
 class CFunctionDataDlg {
-public:
+  public:
     enum {
         IDD = 210,
         IDC_VALUE = 1160,
@@ -47,7 +47,7 @@ public:
     std::vector<std::string> ListLines; // the list box, one "%g" line per value
     int Selected = -1;                  // the selected line, -1 for none
 
-private:
+  private:
     double EditValue() const;
     bool HasSelection() const;
     // Refills the list from Values and selects `select` (-1 for none).

@@ -7,7 +7,11 @@
 
 CFunctionGeneratorBlock::CFunctionGeneratorBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    kintra::ApplyShape(*this, {3, 3, 1, BK_ALGEBRAIC, {"Abscissa", "Upper bound", "Lower bound"},
+    kintra::ApplyShape(*this, {3,
+                               3,
+                               1,
+                               BK_ALGEBRAIC,
+                               {"Abscissa", "Upper bound", "Lower bound"},
                                {"Extrapolation", "Upper bound", "Lower bound"}});
     Params[2] = 0.0;
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 class CFunctionGeneratorBlock : public CBlock {
-public:
+  public:
     CFunctionGeneratorBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     // Prepares the table for the run.
@@ -22,13 +22,13 @@ public:
     // Replaces the table the user entered; the spline is prepared again on next use.
     void SetOrdinates(std::vector<double> ordinates);
 
-    std::vector<double> Ordinates;        // saved
-    std::vector<double> Abscissas;        // built by PrepareTable
+    std::vector<double> Ordinates;         // saved
+    std::vector<double> Abscissas;         // built by PrepareTable
     std::vector<double> SecondDerivatives; // built by PrepareTable
     double LowerSlope = 0.0;
     double UpperSlope = 0.0;
 
-private:
+  private:
     // The bounds the table was built for.
     double m_builtUpper = 0.0;
     double m_builtLower = 0.0;

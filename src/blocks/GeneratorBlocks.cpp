@@ -13,8 +13,12 @@ using kintra::RandomUnit;
 namespace {
 constexpr double kPi = 3.141592653589793;
 
-double Now(const CBlock& b) { return b.Document ? b.Document->CurrentTime : 0.0; }
-bool SwitchNegative(const CBlock& b) { return b.Inputs[2] && b.Inputs[2]->Value < 0; }
+double Now(const CBlock& b) {
+    return b.Document ? b.Document->CurrentTime : 0.0;
+}
+bool SwitchNegative(const CBlock& b) {
+    return b.Inputs[2] && b.Inputs[2]->Value < 0;
+}
 // A draw of the generator that is never 0 (it feeds a logarithm).
 int NonZeroRandom() {
     const int r = NextRandom();
@@ -50,8 +54,12 @@ void CGaussianBlock::Compute() {
 
 CRandomBlock::CRandomBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this,
-               {3, 3, 0, BK_SOURCE, {"Lower Limit", "Upper Limit", "Switch"}, {"Lower Limit", "Upper Limit", "Seed"}});
+    ApplyShape(*this, {3,
+                       3,
+                       0,
+                       BK_SOURCE,
+                       {"Lower Limit", "Upper Limit", "Switch"},
+                       {"Lower Limit", "Upper Limit", "Seed"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CRandomBlock)
 int CRandomBlock::Initialize() {
@@ -69,7 +77,11 @@ void CRandomBlock::Compute() {
 
 CJitterBlock::CJitterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Maximum Time", "Minimum Time", "Switch"},
+    ApplyShape(*this, {3,
+                       3,
+                       0,
+                       BK_SOURCE,
+                       {"Maximum Time", "Minimum Time", "Switch"},
                        {"Maximum Time", "Minimum Time", "Seed"}});
 }
 
@@ -101,7 +113,9 @@ void CJitterBlock::Compute() {
 
 CSineWaveBlock::CSineWaveBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Frequency", "Phase Angle", "Switch"}, {"Frequency", "Phase Angle", "Delay"}});
+    ApplyShape(
+        *this,
+        {3, 3, 0, BK_SOURCE, {"Frequency", "Phase Angle", "Switch"}, {"Frequency", "Phase Angle", "Delay"}});
     Phase = Params[1];
 }
 
@@ -135,7 +149,8 @@ void CSineWaveBlock::Compute() {
 
 CTimePulseBlock::CTimePulseBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Period", "Magnitude", "Switch"}, {"Period", "Magnitude", "Delay"}});
+    ApplyShape(*this,
+               {3, 3, 0, BK_SOURCE, {"Period", "Magnitude", "Switch"}, {"Period", "Magnitude", "Delay"}});
 }
 
 void CTimePulseBlock::Serialize(CArchive& ar) {

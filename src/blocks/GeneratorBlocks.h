@@ -16,7 +16,7 @@ KINTRA_DECLARE_BLOCK(CRandomBlock);
 // 1.0 for one evaluation whenever the time has passed NextTime, which then moves on by a random
 // span between the two time parameters.
 class CJitterBlock : public CBlock {
-public:
+  public:
     CJitterBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
@@ -28,7 +28,7 @@ public:
 // sin(Phase); the phase advances by 2π × frequency × the time elapsed since the previous Compute
 // of the run, while enabled (switch open or above 0) and after the delay (parameter 3).
 class CSineWaveBlock : public CBlock {
-public:
+  public:
     CSineWaveBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
@@ -36,7 +36,7 @@ public:
 
     double Phase = 1.0; // radians
 
-private:
+  private:
     double m_previousTime = 0.0;
     bool m_computed = false; // a Compute has happened since Initialize
 };
@@ -44,7 +44,7 @@ private:
 // The magnitude for one evaluation at every period, from the first evaluation at or after the
 // delay (or with the switch connected and not negative).
 class CTimePulseBlock : public CBlock {
-public:
+  public:
     CTimePulseBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
@@ -57,7 +57,7 @@ public:
 // After the trigger rises above 0 (having been at or below 0), a pulse of the given height from
 // trigger time + delay to that + width.
 class COneShotBlock : public CBlock {
-public:
+  public:
     COneShotBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;

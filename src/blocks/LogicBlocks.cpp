@@ -6,9 +6,12 @@
 using kintra::ApplyShape;
 
 namespace {
-const kintra::BlockShape kGate{3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
+const kintra::BlockShape kGate{
+    3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
 
-bool IsTrue(const CBlock& b, int i) { return b.Inputs[i] && b.Params[i] * b.Inputs[i]->Value > 0; }
+bool IsTrue(const CBlock& b, int i) {
+    return b.Inputs[i] && b.Params[i] * b.Inputs[i]->Value > 0;
+}
 } // namespace
 
 // ---- AND ----
@@ -18,7 +21,9 @@ CAndBlock::CAndBlock(int imageId, COrventDoc* document, int commandId, int typeI
     ApplyShape(*this, kGate);
 }
 KINTRA_COMMON_RECORD_ONLY(CAndBlock)
-int CAndBlock::Initialize() { return 1; }
+int CAndBlock::Initialize() {
+    return 1;
+}
 void CAndBlock::Compute() {
     Value = 0.0;
     bool seen = false;
@@ -37,7 +42,9 @@ CExclusiveOrBlock::CExclusiveOrBlock(int imageId, COrventDoc* document, int comm
     ApplyShape(*this, kGate);
 }
 KINTRA_COMMON_RECORD_ONLY(CExclusiveOrBlock)
-int CExclusiveOrBlock::Initialize() { return 1; }
+int CExclusiveOrBlock::Initialize() {
+    return 1;
+}
 void CExclusiveOrBlock::Compute() {
     Value = 0.0;
     if (IsTrue(*this, 0)) Value = 1.0;
@@ -59,7 +66,9 @@ CInclusiveOrBlock::CInclusiveOrBlock(int imageId, COrventDoc* document, int comm
     ApplyShape(*this, kGate);
 }
 KINTRA_COMMON_RECORD_ONLY(CInclusiveOrBlock)
-int CInclusiveOrBlock::Initialize() { return 1; }
+int CInclusiveOrBlock::Initialize() {
+    return 1;
+}
 void CInclusiveOrBlock::Compute() {
     Value = IsTrue(*this, 0) || IsTrue(*this, 1) || IsTrue(*this, 2) ? 1.0 : 0.0;
 }
@@ -71,8 +80,12 @@ CRelayBlock::CRelayBlock(int imageId, COrventDoc* document, int commandId, int t
     ApplyShape(*this, {3, 1, 3, BK_ALGEBRAIC, {"On", "Off", "Switch"}, {"Test"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CRelayBlock)
-int CRelayBlock::Initialize() { return 1; }
-void CRelayBlock::Compute() { Value = InputOr(2, 0.0) > Params[0] ? InputOr(0, 0.0) : InputOr(1, 0.0); }
+int CRelayBlock::Initialize() {
+    return 1;
+}
+void CRelayBlock::Compute() {
+    Value = InputOr(2, 0.0) > Params[0] ? InputOr(0, 0.0) : InputOr(1, 0.0);
+}
 
 // ---- Quit ----
 
@@ -82,7 +95,9 @@ CQuitBlock::CQuitBlock(int imageId, COrventDoc* document, int commandId, int typ
     ShowValue = 0;
 }
 KINTRA_COMMON_RECORD_ONLY(CQuitBlock)
-int CQuitBlock::Initialize() { return 1; }
+int CQuitBlock::Initialize() {
+    return 1;
+}
 void CQuitBlock::Compute() {
     const double limit = InputOr(1, Params[1]);
     // NaN on either side stops the run as well.
@@ -93,7 +108,9 @@ void CQuitBlock::Compute() {
 
 CZeroOrderHoldBlock::CZeroOrderHoldBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 2, BK_SOURCE, {"Sample", "Switch", "Limit"}, {"Initial Value", "Current Hold", "Limit"}});
+    ApplyShape(
+        *this,
+        {3, 3, 2, BK_SOURCE, {"Sample", "Switch", "Limit"}, {"Initial Value", "Current Hold", "Limit"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CZeroOrderHoldBlock)
 int CZeroOrderHoldBlock::Initialize() {

@@ -17,7 +17,9 @@ CBangBlock::CBangBlock(int imageId, COrventDoc* document, int commandId, int typ
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CBangBlock)
-int CBangBlock::Initialize() { return 1; }
+int CBangBlock::Initialize() {
+    return 1;
+}
 void CBangBlock::Compute() {
     const double x = InputOr(0, 0.0) * Params[0];
     Value = x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0;
@@ -28,7 +30,9 @@ CNegativeClipBlock::CNegativeClipBlock(int imageId, COrventDoc* document, int co
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CNegativeClipBlock)
-int CNegativeClipBlock::Initialize() { return 1; }
+int CNegativeClipBlock::Initialize() {
+    return 1;
+}
 void CNegativeClipBlock::Compute() {
     const double x = InputOr(0, 0.0) * Params[0];
     Value = x > 0 ? x : 0.0;
@@ -39,7 +43,9 @@ CPositiveClipBlock::CPositiveClipBlock(int imageId, COrventDoc* document, int co
     ApplyShape(*this, kOneGain);
 }
 KINTRA_COMMON_RECORD_ONLY(CPositiveClipBlock)
-int CPositiveClipBlock::Initialize() { return 1; }
+int CPositiveClipBlock::Initialize() {
+    return 1;
+}
 void CPositiveClipBlock::Compute() {
     const double x = InputOr(0, 0.0) * Params[0];
     Value = x < 0 ? x : 0.0;
@@ -49,10 +55,13 @@ void CPositiveClipBlock::Compute() {
 
 CLimiterBlock::CLimiterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 1, BK_ALGEBRAIC, {"Input", "Maximum", "Minimum"}, {"Gain", "Maximum", "Minimum"}});
+    ApplyShape(*this,
+               {3, 3, 1, BK_ALGEBRAIC, {"Input", "Maximum", "Minimum"}, {"Gain", "Maximum", "Minimum"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CLimiterBlock)
-int CLimiterBlock::Initialize() { return 1; }
+int CLimiterBlock::Initialize() {
+    return 1;
+}
 void CLimiterBlock::Compute() {
     const double x = InputOr(0, 0.0) * Params[0];
     Value = x;
@@ -68,11 +77,17 @@ void CLimiterBlock::Compute() {
 
 CDeadSpaceBlock::CDeadSpaceBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 1, BK_ALGEBRAIC, {"Input", "Upper Bound", "Lower Bound"},
+    ApplyShape(*this, {3,
+                       3,
+                       1,
+                       BK_ALGEBRAIC,
+                       {"Input", "Upper Bound", "Lower Bound"},
                        {"Dead Zone Value", "Upper Bound", "Lower Bound"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CDeadSpaceBlock)
-int CDeadSpaceBlock::Initialize() { return 1; }
+int CDeadSpaceBlock::Initialize() {
+    return 1;
+}
 void CDeadSpaceBlock::Compute() {
     const double v = InputOr(0, 0.0);
     const double d = Params[0];
@@ -92,7 +107,11 @@ void CDeadSpaceBlock::Compute() {
 
 CBackLashBlock::CBackLashBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 1, BK_ALGEBRAIC, {"Input", "Backlash", "Initial Value"},
+    ApplyShape(*this, {3,
+                       3,
+                       1,
+                       BK_ALGEBRAIC,
+                       {"Input", "Backlash", "Initial Value"},
                        {"Distribution", "Backlash", "Initial Value"}});
     BacklashState = Params[2];
 }

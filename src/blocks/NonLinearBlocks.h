@@ -19,7 +19,7 @@ KINTRA_DECLARE_BLOCK(CDeadSpaceBlock);
 // Mechanical play: the output stays put while the input moves inside a band of the backlash
 // width around it and is dragged along by the band's edge beyond.
 class CBackLashBlock : public CBlock {
-public:
+  public:
     CBackLashBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     // Clamps the distribution (parameter 1) into [-1, 1] in place and starts at the initial value.

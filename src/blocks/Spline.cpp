@@ -25,7 +25,8 @@ void SplineSetup(std::span<const double> y, std::span<const double> x, std::span
         u[i] = (6.0 * u[i] / (x[i + 1] - x[i - 1]) - sig * u[i - 1]) / p;
     }
     y2[n - 1] = 0.0;
-    for (std::size_t k = n - 1; k-- > 0;) y2[k] = y2[k] * y2[k + 1] + u[k];
+    for (std::size_t k = n - 1; k-- > 0;)
+        y2[k] = y2[k] * y2[k + 1] + u[k];
 }
 
 double SplineEvaluate(std::span<const double> y, std::span<const double> x, std::span<const double> y2,

@@ -11,7 +11,9 @@
 using kintra::ApplyShape;
 
 namespace {
-double Now(const CBlock& b) { return b.Document ? b.Document->CurrentTime : 0.0; }
+double Now(const CBlock& b) {
+    return b.Document ? b.Document->CurrentTime : 0.0;
+}
 } // namespace
 
 // ---- Integrate ----
@@ -37,7 +39,11 @@ void CIntegrateBlock::Compute() {
 
 CDecayBlock::CDecayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 0, BK_ALGEBRAIC, {"Asymptote", "Approach Rate", "Initial Value"},
+    ApplyShape(*this, {3,
+                       3,
+                       0,
+                       BK_ALGEBRAIC,
+                       {"Asymptote", "Approach Rate", "Initial Value"},
                        {"Asymptote", "Approach Rate", "Initial Value"}});
     Params[2] = 0.0;
 }
@@ -75,7 +81,9 @@ void CDecayBlock::RecordValue() {
 
 CDelayBlock::CDelayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 1, BK_ALGEBRAIC, {"Input", "Delay", "Initial Value"}, {"Gain", "Delay", "Initial Value"}});
+    ApplyShape(
+        *this,
+        {3, 3, 1, BK_ALGEBRAIC, {"Input", "Delay", "Initial Value"}, {"Gain", "Delay", "Initial Value"}});
 }
 
 void CDelayBlock::Serialize(CArchive& ar) {

@@ -8,7 +8,7 @@
 
 // Value is the state; the integrator reads input 1 × parameter 1 as its derivative.
 class CIntegrateBlock : public CBlock {
-public:
+  public:
     CIntegrateBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     // Value = input 2 ("Initial Value") if connected, else parameter 2.
@@ -20,7 +20,7 @@ public:
 // The value input 1 had D time units earlier, interpolated from the samples of input 1 recorded
 // at every output step.
 class CDelayBlock : public CBlock {
-public:
+  public:
     CDelayBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
@@ -36,7 +36,7 @@ public:
 // A first-order approach toward an asymptote, restarted in closed form from the value recorded
 // at the last output step.
 class CDecayBlock : public CBlock {
-public:
+  public:
     CDecayBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;

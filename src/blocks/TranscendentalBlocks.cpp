@@ -16,16 +16,18 @@ double SignedLog(double x, double (*log)(double)) {
 }
 } // namespace
 
-#define KINTRA_ONE_INPUT_BLOCK(ClassName, expression)                                               \
-    ClassName::ClassName(int imageId, COrventDoc* document, int commandId, int typeId)              \
-        : CBlock(imageId, document, commandId, typeId) {                                            \
-        ApplyShape(*this, kOneGain);                                                                \
-    }                                                                                               \
-    KINTRA_COMMON_RECORD_ONLY(ClassName)                                                            \
-    int ClassName::Initialize() { return 1; }                                                       \
-    void ClassName::Compute() {                                                                     \
-        const double x = InputOr(0, 0.0) * Params[0];                                               \
-        Value = (expression);                                                                       \
+#define KINTRA_ONE_INPUT_BLOCK(ClassName, expression)                                                        \
+    ClassName::ClassName(int imageId, COrventDoc* document, int commandId, int typeId)                       \
+        : CBlock(imageId, document, commandId, typeId) {                                                     \
+        ApplyShape(*this, kOneGain);                                                                         \
+    }                                                                                                        \
+    KINTRA_COMMON_RECORD_ONLY(ClassName)                                                                     \
+    int ClassName::Initialize() {                                                                            \
+        return 1;                                                                                            \
+    }                                                                                                        \
+    void ClassName::Compute() {                                                                              \
+        const double x = InputOr(0, 0.0) * Params[0];                                                        \
+        Value = (expression);                                                                                \
     }
 
 KINTRA_ONE_INPUT_BLOCK(CSineBlock, std::sin(x))
@@ -40,7 +42,9 @@ CArcTangentBlock::CArcTangentBlock(int imageId, COrventDoc* document, int comman
     ApplyShape(*this, {2, 2, 1, BK_ALGEBRAIC, {"Input 1 (X)", "Input 2 (Y)"}, {"Gain", "Gain"}});
 }
 KINTRA_COMMON_RECORD_ONLY(CArcTangentBlock)
-int CArcTangentBlock::Initialize() { return 1; }
+int CArcTangentBlock::Initialize() {
+    return 1;
+}
 void CArcTangentBlock::Compute() {
     const double x = InputOr(0, 0.0) * Params[0];
     Value = Inputs[1] ? std::atan2(x, Inputs[1]->Value * Params[0]) : std::atan(x);

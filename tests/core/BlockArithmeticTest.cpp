@@ -26,7 +26,8 @@ TEST_F(Arithmetic, SumAddsConnectedInputsTimesTheirGainsInInputOrder) {
     EXPECT_EQ(gap->History.front(), -3.0) << "parameter 2 is ignored while input 2 is empty";
     EXPECT_EQ(order->History.front(), 0.0);
     ASSERT_EQ(withTime->History.size(), 11u);
-    for (std::size_t i = 0; i < 11; ++i) EXPECT_EQ(withTime->History[i], Times()[i] * 3);
+    for (std::size_t i = 0; i < 11; ++i)
+        EXPECT_EQ(withTime->History[i], Times()[i] * 3);
 }
 
 TEST_F(Arithmetic, MultiplyFoldsInputIntoTheRunningValueBeforeTheGain) {
@@ -60,7 +61,8 @@ TEST_F(Arithmetic, DivideByAZeroInputStopsTheRunAndKeepsTheLastValue) {
     EXPECT_EQ(platform.messages.shown[0].icon, MB_ICONERROR);
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Failed);
     ASSERT_EQ(divide->History.size(), 6u) << "the failing step is still recorded";
-    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(divide->History[i], 6.0 / (Times()[i] - 0.5));
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(divide->History[i], 6.0 / (Times()[i] - 0.5));
     EXPECT_EQ(divide->History[5], divide->History[4]);
     EXPECT_EQ(doc.Stopped, 1);
 }
@@ -190,8 +192,8 @@ TEST_F(Arithmetic, IntegrateStartsAtItsInitialValue) {
 }
 
 TEST_F(Arithmetic, PlainTypesStoreOnlyTheCommonRecord) {
-    for (int code : {61590, 61591, 61592, 61593, 61594, 61595, 61613, 61618, 61620, 61623, 61625, 61626, 61631,
-                     61588}) {
+    for (int code :
+         {61590, 61591, 61592, 61593, 61594, 61595, 61613, 61618, 61620, 61623, 61625, 61626, 61631, 61588}) {
         SCOPED_TRACE(code);
         CBlock* b = Add(code);
         b->Params = {2, 3, 4};

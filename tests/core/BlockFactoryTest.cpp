@@ -21,6 +21,7 @@ struct Row {
 constexpr int A = BK_ALGEBRAIC, I = BK_INTEGRATING, K = BK_CONSTANT, S = BK_SOURCE;
 const char* const kIn3[] = {"Input 1", "Input 2", "Input 3"};
 
+// clang-format off
 const Row kRows[] = {
     {61586, "Decay", 3, 3, 0, A, {"Asymptote", "Approach Rate", "Initial Value"}, {"Asymptote", "Approach Rate", "Initial Value"}, {1, 1, 0}},
     {61587, "Delay", 3, 3, 1, A, {"Input", "Delay", "Initial Value"}, {"Gain", "Delay", "Initial Value"}, {1, 1, 1}},
@@ -66,6 +67,7 @@ const Row kRows[] = {
     {61630, "Random", 3, 3, 0, S, {"Lower Limit", "Upper Limit", "Switch"}, {"Lower Limit", "Upper Limit", "Seed"}, {1, 1, 1}},
     {61631, "Gain", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
 };
+// clang-format on
 
 using BlockFactory = BlockRun;
 
@@ -97,7 +99,8 @@ TEST_F(BlockFactory, EveryTypeComesWithTheSettingsOfItsRow) {
             EXPECT_EQ(b->Params[i], r.params[i]) << "parameter " << i + 1;
             const std::string inputDefault = kIn3[i];
             EXPECT_EQ(b->InputLabels[i], i < r.inputsShown ? std::string(r.inputLabels[i]) : inputDefault);
-            EXPECT_EQ(b->ParamLabels[i], i < r.paramsShown ? std::string(r.paramLabels[i]) : std::string("Gain"));
+            EXPECT_EQ(b->ParamLabels[i],
+                      i < r.paramsShown ? std::string(r.paramLabels[i]) : std::string("Gain"));
         }
         EXPECT_TRUE(b->History.empty());
     }
@@ -108,7 +111,8 @@ TEST_F(BlockFactory, CodesWithoutATypeGiveNothing) {
         EXPECT_EQ(doc.CreateBlock(code), nullptr) << code;
     EXPECT_EQ(kintra::LoadString(61627), "Wye") << "a type name alone makes no type";
     int made = 0;
-    for (int code = 61500; code < 61700; ++code) made += doc.CreateBlock(code) != nullptr;
+    for (int code = 61500; code < 61700; ++code)
+        made += doc.CreateBlock(code) != nullptr;
     EXPECT_EQ(made, 43);
 }
 

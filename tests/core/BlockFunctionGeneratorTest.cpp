@@ -20,7 +20,9 @@ double Natural3(const double (&y)[3], double x0, double h, double x) {
     return a * y[1] + b * y[2] + (a * a * a - a) * m * h * h / 6;
 }
 
-CFunctionGeneratorBlock& Fg(CBlock* b) { return dynamic_cast<CFunctionGeneratorBlock&>(*b); }
+CFunctionGeneratorBlock& Fg(CBlock* b) {
+    return dynamic_cast<CFunctionGeneratorBlock&>(*b);
+}
 
 // A Function Generator with ordinates (0, 1, 4) reading the constant input x.
 double At(BlockRun& t, double x, std::array<double, 3> params = {1, 2, 0}) {
@@ -85,7 +87,7 @@ TEST_F(FunctionGenerator, FollowsItsInputOverARun) {
     const double lowerSlope = (-1 - 2) / 1.0 - 1.0 * Fg(fg).SecondDerivatives[1] / 6;
     for (std::size_t i = 0; i < Times().size(); ++i) {
         const double t = Times()[i];
-        const double expected = t < 0.5 ? 2 + (t - 0.5) * lowerSlope
+        const double expected = t < 0.5   ? 2 + (t - 0.5) * lowerSlope
                                 : t < 2.5 ? Natural3(y, 0.5, 1.0, t)
                                           : 3 + (t - 2.5) * upperSlope;
         EXPECT_NEAR(fg->History[i], expected, 1e-14) << "t = " << t;
@@ -156,7 +158,8 @@ TEST_F(FunctionGenerator, StoresItsOrdinatesAfterTheCommonRecord) {
     EXPECT_TRUE(Fg(copy).Abscissas.empty()) << "the table is prepared again on first use";
 
     std::vector<std::uint8_t> bytes = common.Bytes();
-    for (std::uint8_t b : {0x00, 0x00, 0x00, 0x40}) bytes.push_back(b);
+    for (std::uint8_t b : {0x00, 0x00, 0x00, 0x40})
+        bytes.push_back(b);
     CArchive bad(bytes);
     EXPECT_THROW(copy->Serialize(bad), CArchiveException);
 }

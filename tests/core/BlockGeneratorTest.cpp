@@ -13,7 +13,9 @@ using kintra::NextRandom;
 using kintra::SeedRandom;
 constexpr double kPi = 3.141592653589793;
 
-double Unit(int r) { return r * (1.0 / 32767.0); }
+double Unit(int r) {
+    return r * (1.0 / 32767.0);
+}
 
 std::vector<std::size_t> Pulses(const CBlock* b) {
     std::vector<std::size_t> at;
@@ -205,7 +207,8 @@ TEST_F(Generators, AConnectedSwitchReplacesTheDelay) {
     gated->Params = {0.25, 1, 0};
     gated->Inputs[2] = late;
     doc.RunSimulation();
-    EXPECT_EQ(Pulses(on), (std::vector<std::size_t>{0, 5})) << "the last step, 0.9999999999999999, is before 1.0";
+    EXPECT_EQ(Pulses(on), (std::vector<std::size_t>{0, 5}))
+        << "the last step, 0.9999999999999999, is before 1.0";
     EXPECT_TRUE(Pulses(off).empty());
     EXPECT_EQ(Pulses(gated), (std::vector<std::size_t>{5, 8}));
 }

@@ -79,8 +79,8 @@ TEST_F(Logic, QuitComparesInputTimesGainWithItsLimit) {
         double input, gain, limitParam, limitInput;
         bool stops;
     } cases[] = {
-        {0.5, 1, 1, kOpen, true},  {1.0, 1, 1, kOpen, false}, {0.5, 2, 1, kOpen, false},
-        {3, 1, 1, 5, true},        {3, 1, 5, 2, false},       {std::nan(""), 1, 1, kOpen, true},
+        {0.5, 1, 1, kOpen, true}, {1.0, 1, 1, kOpen, false}, {0.5, 2, 1, kOpen, false},
+        {3, 1, 1, 5, true},       {3, 1, 5, 2, false},       {std::nan(""), 1, 1, kOpen, true},
     };
     for (const Case& c : cases) {
         COrventDoc d;

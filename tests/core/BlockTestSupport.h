@@ -35,9 +35,11 @@ struct BlockRun : ::testing::Test {
     // A block of type `code` with its inputs wired to constants (NaN leaves an input open).
     CBlock* WithInputs(int code, std::vector<double> inputs) {
         std::vector<CBlock*> sources;
-        for (double v : inputs) sources.push_back(std::isnan(v) ? nullptr : Constant(v));
+        for (double v : inputs)
+            sources.push_back(std::isnan(v) ? nullptr : Constant(v));
         CBlock* b = Add(code);
-        for (std::size_t i = 0; i < sources.size(); ++i) b->Inputs[i] = sources[i];
+        for (std::size_t i = 0; i < sources.size(); ++i)
+            b->Inputs[i] = sources[i];
         return b;
     }
     void SetClock(double errorLimit, double interval, double time) {

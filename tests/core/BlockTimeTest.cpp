@@ -73,7 +73,8 @@ TEST_F(TimeBlocks, DelayOfAStraightLineIsTheLineShifted) {
     EXPECT_EQ(delay->History[0], 1.0) << "the initial value until the delay has passed";
     EXPECT_EQ(delay->History[1], 1.0);
     EXPECT_EQ(delay->History[2], 1.0);
-    for (std::size_t i = 3; i < 301; ++i) EXPECT_NEAR(delay->History[i], Times()[i] - 0.25, 1e-12) << "step " << i;
+    for (std::size_t i = 3; i < 301; ++i)
+        EXPECT_NEAR(delay->History[i], Times()[i] - 0.25, 1e-12) << "step " << i;
     auto* typed = dynamic_cast<CDelayBlock*>(delay);
     EXPECT_EQ(typed->InputHistory, Times()) << "input 1 is sampled at every output step";
 }
@@ -163,7 +164,8 @@ TEST_F(TimeBlocks, DelayStoresItsInputSamplesAfterTheCommonRecord) {
 
     // A sample count larger than the rest of the record is refused before anything is allocated.
     std::vector<std::uint8_t> bytes = common.Bytes();
-    for (std::uint8_t b : {0xFF, 0xFF, 0xFF, 0x0F}) bytes.push_back(b);
+    for (std::uint8_t b : {0xFF, 0xFF, 0xFF, 0x0F})
+        bytes.push_back(b);
     CArchive bad(bytes);
     EXPECT_THROW(copy->Serialize(bad), CArchiveException);
 }

@@ -11,7 +11,7 @@ namespace {
 
 // A window host whose file chooser and help are scripted.
 class FileWindows : public TestPlatform::Windows {
-public:
+  public:
     bool ChooseOpenFile(const std::string& filter, std::string& path) override {
         ++choosersShown;
         lastFilter = filter;
@@ -154,7 +154,8 @@ TEST_F(FunctionData, HelpOpensItsContext) {
 TEST(FunctionDataFile, LinesAreTakenFortyEightCharactersAtATime) {
     const std::string exact48 = "12" + std::string(46, ' ');
     const std::string long50 = std::string(47, ' ') + "7" + "-3";
-    EXPECT_EQ(ParseFunctionData(exact48 + "\n5\n"), (std::vector<double>{12, 5})) << "48 characters: one value";
+    EXPECT_EQ(ParseFunctionData(exact48 + "\n5\n"), (std::vector<double>{12, 5}))
+        << "48 characters: one value";
     EXPECT_EQ(ParseFunctionData(long50 + "\n"), (std::vector<double>{7, -3})) << "the rest is the next value";
     EXPECT_EQ(ParseFunctionData(std::string(100, '1')).size(), 3u);
 }
