@@ -120,6 +120,9 @@ CMainFrame::CMainFrame(COrventApp& app) : m_app(app) {
 
 CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
+    // The client's windows go with it; nothing more is to be updated for them.
+    if (m_mdi) disconnect(m_mdi, nullptr, this, nullptr);
+    for (CChildFrame* f : ChildFrames()) disconnect(f, nullptr, this, nullptr);
     m_runFilter.reset();
 }
 

@@ -1,0 +1,403 @@
+// The program's start-up, windows, commands and arrangement, on the offscreen platform.
+
+#include "AboutDlg.h"
+#include "CommandIds.h"
+#include "FrameLayout.h"
+#include "HelpWindow.h"
+#include "RunWindow.h"
+#include "ShellSupport.h"
+#include "chart/OrventView.h"
+#include "views/GraphView.h"
+#include "views/ListView.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTextBrowser>
+#include <QLabel>
+#include <QMdiArea>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+std::vector<CChildFrame*> FramesOf(CMainFrame& frame, const COrventDoc* doc) { return frame.ChildFrames(doc); }
+
+// ---- Start-up ---------------------------------------------------------------------------------
+
+TEST_F(ShellTest, StartsWithOneNewChartTitledChart1) {
+    COrventApp& app = Start();
+    ASSERT_EQ(app.Documents().size(), 1u);
+    COrventDoc* doc = app.Documents().front().get();
+    EXPECT_EQ(doc->GetTitle(), "Chart1");
+    EXPECT_EQ(doc->Blocks.size(), 3u); // the Clock and its companions
+    const auto frames = FramesOf(Frame(), doc);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0]->Kind(), ViewKind::Chart);
+    EXPECT_EQ(frames[0]->windowTitle(), QStringLiteral("Chart1"));
+    EXPECT_EQ(doc->GetChartView(), frames[0]->FirstView());
+    EXPECT_TRUE(Frame().IsDocumentMenu());
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kintra, The Analog Simulator - Chart1"));
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ShellTest, StartsWithTheFileNamedOnTheCommandLineAndNoEmptyChart) {
+    const QString path = FilePath("tank.cht");
+    {
+        COrventApp& app = Start();
+        COrventDoc* doc = app.Documents().front().get();
+        doc->Clock()->Params[2] = 7.5;
+        ASSERT_TRUE(doc->OnSaveDocument(path.toStdString()));
+        Stop();
+    }
+    COrventApp& app = Start({path});
+    ASSERT_EQ(app.Documents().size(), 1u);
+    COrventDoc* doc = app.Documents().front().get();
+    EXPECT_EQ(doc->GetPathName(), path.toStdString());
+    EXPECT_EQ(doc->Clock()->Params[2], 7.5);
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(FramesOf(Frame(), doc).size(), 1u);
+    EXPECT_EQ(app.RecentFiles().value(0), path);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+TEST_F(ShellTest, AFileThatCannotBeReadChangesNothing) {
+    COrventApp& app = Start();
+    const QString bad = FilePath("bad.cht");
+    QFile f(bad);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("not a chart at all");
+    f.close();
+    EXPECT_EQ(app.OpenDocument(bad), nullptr);
+    EXPECT_EQ(app.OpenDocument(FilePath("missing.cht")), nullptr);
+    EXPECT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(app.Documents().size(), 1u);
+    EXPECT_EQ(Frame().ChildFrames().size(), 1u);
+    EXPECT_TRUE(app.RecentFiles().isEmpty());
+}
+
+TEST_F(ShellTest, OpeningAnOpenFileShowsItAgain) {
+    const QString path = FilePath("twice.cht");
+    COrventApp& app = Start();
+    ASSERT_TRUE(app.Documents().front()->OnSaveDocument(path.toStdString()));
+    COrventDoc* first = app.Documents().front().get();
+    EXPECT_EQ(app.OpenDocument(path), first);
+    EXPECT_EQ(app.Documents().size(), 1u);
+}
+
+// ---- Windows ----------------------------------------------------------------------------------
+
+TEST_F(ShellTest, ChartGraphAndListCommandsOpenWindowsOnTheActiveChart) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    Frame().OnCommand(ID_OPEN_GRAPH);
+    Frame().OnCommand(ID_OPEN_LIST);
+    Frame().OnCommand(ID_OPEN_CHART);
+    const auto frames = FramesOf(Frame(), doc);
+    ASSERT_EQ(frames.size(), 4u);
+    EXPECT_NE(dynamic_cast<CGraphBase*>(frames[1]->FirstView()), nullptr);
+    EXPECT_NE(dynamic_cast<CListBase*>(frames[2]->FirstView()), nullptr);
+    EXPECT_NE(dynamic_cast<COrventView*>(frames[3]->FirstView()), nullptr);
+    EXPECT_TRUE(doc->IsModified()); // the open windows belong to the file
+    EXPECT_EQ(frames[0]->windowTitle(), QStringLiteral("Chart1:1"));
+    EXPECT_EQ(frames[3]->windowTitle(), QStringLiteral("Chart1:4"));
+    // A window the chart file records comes back when the chart is read again.
+    const QString path = FilePath("windows.cht");
+    ASSERT_TRUE(doc->OnSaveDocument(path.toStdString()));
+    Stop();
+    COrventApp& again = Start({path});
+    EXPECT_EQ(FramesOf(Frame(), again.Documents().front().get()).size(), 4u);
+}
+
+TEST_F(ShellTest, WindowCommandsWithoutAChartSayCommandFailed) {
+    COrventApp& app = Start();
+    ASSERT_TRUE(app.CloseDocument(*app.Documents().front()));
+    EXPECT_TRUE(app.Documents().empty());
+    EXPECT_FALSE(Frame().IsDocumentMenu());
+    for (int id : {ID_OPEN_CHART, ID_OPEN_GRAPH, ID_OPEN_LIST}) {
+        messages.shown.clear();
+        Frame().OnCommand(id);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].text, "Command failed.");
+    }
+    EXPECT_TRUE(Frame().ChildFrames().empty());
+}
+
+TEST_F(ShellTest, ClosingAModifiedChartAsksFirst) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->SetModifiedFlag();
+    messages.answers = {IDCANCEL};
+    EXPECT_FALSE(app.CloseDocument(*doc));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Save changes to Chart1?");
+    EXPECT_EQ(messages.shown[0].buttons, MB_YESNOCANCEL);
+    EXPECT_EQ(app.Documents().size(), 1u);
+    // The window's own close asks the same.
+    messages.answers = {IDCANCEL};
+    FramesOf(Frame(), doc).front()->close();
+    EXPECT_EQ(app.Documents().size(), 1u);
+    messages.answers = {IDNO};
+    EXPECT_TRUE(app.CloseDocument(*doc));
+    EXPECT_TRUE(app.Documents().empty());
+}
+
+TEST_F(ShellTest, SplitPanesTakeTheFirstPanesSettingsAndGoAgain) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    CChildFrame* frame = FramesOf(Frame(), doc).front();
+    auto* first = static_cast<COrventView*>(frame->FirstView());
+    // As the viewing properties would change them.
+    *static_cast<int*>(first->Settings.FindValue(IDC_LINES_X)) = 31;
+    *static_cast<double*>(first->Settings.FindValue(IDC_MAG_BMP)) = 2.5;
+    frame->resize(600, 400);
+    Frame().OnCommand(ID_WINDOW_SPLIT);
+    ASSERT_EQ(frame->Panes().size(), 4u);
+    EXPECT_EQ(doc->Views().size(), 4u);
+    EXPECT_EQ(doc->GetChartView(), first);
+    for (CViewHost* pane : frame->Panes()) {
+        auto* view = dynamic_cast<COrventView*>(pane->View());
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(*static_cast<int*>(view->Settings.FindValue(IDC_LINES_X)), 31);
+        EXPECT_EQ(*static_cast<double*>(view->Settings.FindValue(IDC_MAG_BMP)), 2.5);
+    }
+    frame->Splitter()->RemoveColumn(1);
+    EXPECT_EQ(frame->Panes().size(), 2u);
+    Frame().OnCommand(ID_WINDOW_SPLIT);
+    EXPECT_EQ(frame->Panes().size(), 1u);
+    EXPECT_EQ(doc->Views().size(), 1u);
+    // A graph window has one pane.
+    Frame().OnCommand(ID_OPEN_GRAPH);
+    EXPECT_EQ(Frame().ActiveChildFrame()->Splitter(), nullptr);
+}
+
+// ---- The run ----------------------------------------------------------------------------------
+
+TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 0.1, 1.0};
+    QString caption;
+    QRect geometry;
+    Frame().OnRunWindowPainted = [&](CRunChild& child) {
+        caption = child.windowTitle();
+        geometry = child.geometry();
+        EXPECT_TRUE(Frame().Action(ID_RUN)->isChecked());
+    };
+    Frame().OnCommand(ID_RUN);
+    EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Completed);
+    EXPECT_EQ(doc->Clock()->History.size(), 11u);
+    EXPECT_EQ(caption, QStringLiteral("Time"));
+    EXPECT_EQ(geometry, QRect(50, 50, 150, 100));
+    EXPECT_EQ(Frame().RunChild(), nullptr);
+    EXPECT_EQ(doc->RunWindow, nullptr);
+    EXPECT_EQ(doc->Views().size(), 1u);
+    EXPECT_FALSE(Frame().Action(ID_RUN)->isChecked());
+    EXPECT_FALSE(Frame().IsRunning());
+}
+
+TEST_F(ShellTest, AClickOnTheRunWindowStopsALongRunKeepingEveryStep) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 1.0, 1e9};
+    CChildFrame* chart = FramesOf(Frame(), doc).front();
+    int paints = 0;
+    Frame().OnRunWindowPainted = [&](CRunChild& child) {
+        ++paints;
+        if (paints == 2) {
+            // Input for any other window is held back while the run proceeds.
+            QWidget* other = chart->FirstPane()->viewport();
+            QCoreApplication::postEvent(other, new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5),
+                                                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(Frame().Action(ID_FILE_NEW), new QEvent(QEvent::Shortcut));
+        }
+        if (paints == 4)
+            QCoreApplication::postEvent(child.View(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(20, 20),
+                                                                      QPointF(20, 20), Qt::LeftButton,
+                                                                      Qt::LeftButton, Qt::NoModifier));
+    };
+    Frame().OnCommand(ID_RUN);
+    EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
+    EXPECT_EQ(paints, 4); // the click took effect after the step it came in
+    EXPECT_EQ(app.Documents().size(), 1u); // the held-back New did not happen
+    const auto& times = doc->Clock()->History;
+    ASSERT_GT(times.size(), 2u);
+    // Every step up to the stop is there, in order, for every recorded block.
+    for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i], static_cast<double>(i));
+    for (const auto& b : doc->Blocks) EXPECT_EQ(b->History.size(), times.size());
+    EXPECT_EQ(Frame().RunChild(), nullptr);
+}
+
+TEST_F(ShellTest, EscapeStopsARun) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 1.0, 1e9};
+    int paints = 0;
+    Frame().OnRunWindowPainted = [&](CRunChild&) {
+        if (++paints == 2)
+            QCoreApplication::postEvent(&Frame(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    };
+    Frame().OnCommand(ID_RUN);
+    EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
+    EXPECT_GT(doc->Clock()->History.size(), 1u);
+}
+
+TEST_F(ShellTest, RunWindowShowsTheTimeInFifteenCharacters) {
+    EXPECT_EQ(CRunWndw::TimeText(12.5), QString(11, QLatin1Char(' ')) + QStringLiteral("12.5"));
+    EXPECT_EQ(CRunWndw::TimeText(0.0).size(), 15);
+    EXPECT_EQ(CRunWndw::TimeText(123456.0).trimmed(), QStringLiteral("1.23e+05"));
+}
+
+// ---- Arrangement and placement ----------------------------------------------------------------
+
+TEST_F(ShellTest, FirstRunPaletteRowsForAFrame640Wide) {
+    // The arithmetic with the bar widths of the example: Main 285, Display 177, Time 85, Math 177.
+    const std::vector<BarSpec> example = {
+        {kMainBarId, 2, 11, 2}, {ID_BAR_DISPLAY, 3, 7, 0}, {ID_BAR_TIME, 5, 3, 0}, {ID_BAR_MATH, 4, 7, 0}};
+    const auto rows = DefaultBarRows(640, example);
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0].width, 285);
+    EXPECT_EQ(rows[1].width, 177);
+    EXPECT_EQ(rows[2].width, 85);
+    EXPECT_FALSE(rows[1].startsRow);
+    EXPECT_FALSE(rows[2].startsRow);
+    EXPECT_TRUE(rows[3].startsRow);
+    EXPECT_EQ(rows[0].x, -2);
+    EXPECT_EQ(rows[1].x, 281);
+    EXPECT_EQ(rows[2].x, 456);
+    EXPECT_EQ(rows[2].y, -2);
+    EXPECT_EQ(rows[3].x, -2);
+    EXPECT_EQ(rows[3].y, 28);
+
+    // The program on its first run in a window 640 wide: the same rows.
+    QSettings ini(IniPath(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Settings/MainFramePos"), QStringLiteral("0,1,-1,-1,-1,-1,20,20,660,500"));
+    ini.sync();
+    Start();
+    QtSettingsStore& store = App().Settings();
+    EXPECT_EQ(store.GetProfileInt("General-Bar0", "Bar#0", -1), 0);
+    EXPECT_EQ(store.GetProfileInt("General-Bar0", "Bar#1", -1), kMainBarId);
+    EXPECT_EQ(store.GetProfileInt("General-Bar0", "Bar#2", -1), ID_BAR_DISPLAY);
+    EXPECT_EQ(store.GetProfileInt("General-Bar0", "Bar#3", -1), ID_BAR_TIME);
+    EXPECT_EQ(store.GetProfileInt("General-Bar0", "Bar#4", -1), 0);
+    EXPECT_EQ(store.GetProfileInt("General-Bar0", "Bar#5", -1), ID_BAR_MATH);
+    EXPECT_EQ(store.GetProfileInt("General-Bar4", "YPos", 0), 28);
+    EXPECT_EQ(store.GetProfileInt("General-Summary", "Bars", 0), 11);
+    EXPECT_FALSE(Frame().toolBarBreak(Frame().Bar(ID_BAR_DISPLAY)));
+    EXPECT_FALSE(Frame().toolBarBreak(Frame().Bar(ID_BAR_TIME)));
+    EXPECT_TRUE(Frame().toolBarBreak(Frame().Bar(ID_BAR_MATH)));
+}
+
+TEST_F(ShellTest, PalettesHoldTheirButtonsWithTipsAndPrompts) {
+    Start();
+    QToolBar* misc = Frame().Bar(ID_BAR_MISC);
+    ASSERT_NE(misc, nullptr);
+    EXPECT_EQ(misc->windowTitle(), QStringLiteral("Miscellaneous"));
+    ASSERT_EQ(misc->actions().size(), 3);
+    EXPECT_EQ(misc->actions()[0]->toolTip(), QStringLiteral("Constant"));
+    EXPECT_EQ(misc->actions()[0]->statusTip(), QStringLiteral("Constant value"));
+    EXPECT_TRUE(misc->actions()[0]->isEnabled());
+    EXPECT_FALSE(misc->actions()[2]->isEnabled()); // the place without a command
+    EXPECT_EQ(Frame().Bar(kMainBarId)->actions().size(), 13);
+    EXPECT_EQ(Frame().Bar(ID_BAR_NONLINEAR)->actions().size(), 11);
+    for (const PaletteSpec& p : Palettes()) {
+        for (QAction* a : Frame().Bar(p.id)->actions()) {
+            if (a->isSeparator() || a->data().toInt() == ID_UNUSED_BUTTON) continue;
+            EXPECT_FALSE(a->icon().isNull()) << p.title;
+        }
+    }
+    // Show and hide, with the check mark following.
+    Frame().OnCommand(ID_BAR_LOGIC);
+    EXPECT_TRUE(Frame().Bar(ID_BAR_LOGIC)->isHidden());
+    EXPECT_FALSE(Frame().Action(ID_BAR_LOGIC)->isChecked());
+    EXPECT_EQ(Frame().Action(ID_BAR_LOGIC)->statusTip(), QStringLiteral("Show or hide the Logic toolbar"));
+}
+
+TEST_F(ShellTest, ArrangementAndPlacementComeBack) {
+    Start();
+    Frame().OnCommand(ID_BAR_GENERATORS);
+    Frame().OnCommand(ID_VIEW_STATUS_BAR);
+    Frame().setGeometry(30, 40, 700, 520);
+    Stop();
+    Start();
+    EXPECT_TRUE(Frame().Bar(ID_BAR_GENERATORS)->isHidden());
+    EXPECT_FALSE(Frame().Bar(ID_BAR_LOGIC)->isHidden());
+    EXPECT_TRUE(Frame().statusBar()->isHidden());
+    EXPECT_EQ(Frame().geometry().size(), QSize(700, 520));
+    EXPECT_TRUE(Frame().toolBarBreak(Frame().Bar(ID_BAR_MATH)) || Frame().toolBarBreak(Frame().Bar(ID_BAR_TIME)) ||
+                Frame().toolBarBreak(Frame().Bar(ID_BAR_TRANSCENDENTAL)));
+}
+
+TEST_F(ShellTest, PlacementWithNineNumbersIsIgnoredAndMaximisedComesBackMaximised) {
+    FramePlacement p;
+    EXPECT_FALSE(ParsePlacement("0,1,-1,-1,-1,-1,10,10,500", p));
+    EXPECT_FALSE(ParsePlacement("", p));
+    ASSERT_TRUE(ParsePlacement("2,3,-1,-1,-1,-1,10,20,510,420", p));
+    EXPECT_EQ(p.right, 510);
+    EXPECT_EQ(FormatPlacement(p), "2,3,-1,-1,-1,-1,10,20,510,420");
+    EXPECT_EQ(ResolveShowState(p, kShowNormal), kShowMaximized);
+    p.showCmd = kShowNormal;
+    EXPECT_EQ(ResolveShowState(p, kShowMaximized), kShowMaximized);
+    p.showCmd = kShowMinimized;
+    EXPECT_EQ(ResolveShowState(p, kShowNormal), kShowMaximized); // restore-to-maximised flag
+    p.flags = 0;
+    EXPECT_EQ(ResolveShowState(p, kShowNormal), kShowNormal);
+
+    QSettings ini(IniPath(), QSettings::IniFormat);
+    ini.setValue(QStringLiteral("Settings/MainFramePos"), QStringLiteral("0,1,-1,-1,-1,-1,10,10,333"));
+    ini.sync();
+    Start();
+    EXPECT_FALSE(Frame().isMaximized());
+    EXPECT_NE(Frame().width(), 323);
+    Frame().showMaximized();
+    Stop();
+    EXPECT_EQ(QSettings(IniPath(), QSettings::IniFormat).value(QStringLiteral("Settings/MainFramePos")).toString().left(4),
+              QStringLiteral("2,3,"));
+    Start();
+    EXPECT_TRUE(Frame().isMaximized());
+}
+
+// ---- Menus, help, About -----------------------------------------------------------------------
+
+TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
+    Start();
+    EXPECT_EQ(Frame().Action(ID_FILE_NEW)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
+    EXPECT_EQ(Frame().Action(ID_DELETE_BLOCK)->shortcut(), QKeySequence(Qt::Key_Delete));
+    EXPECT_TRUE(Frame().Action(32819)->shortcuts().contains(QKeySequence(QStringLiteral("Alt+S"))));
+    EXPECT_TRUE(Frame().Action(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(QStringLiteral("Shift+Ins"))));
+    EXPECT_EQ(Frame().Action(ID_TERMINATE_RUN)->shortcut(), QKeySequence(Qt::Key_Escape));
+    QStringList titles;
+    for (QAction* a : Frame().menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Options", "&Window", "&Help"}));
+    App().CloseDocument(*App().Documents().front());
+    titles.clear();
+    for (QAction* a : Frame().menuBar()->actions()) titles << a->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+}
+
+TEST_F(ShellTest, HelpReachesThePagesByContext) {
+    EXPECT_EQ(CHelpWindow::PageFor(121), QStringLiteral("ctx_121.html"));
+    EXPECT_EQ(CHelpWindow::PageFor(995), QStringLiteral("ctx_995.html"));
+    EXPECT_EQ(CHelpWindow::PageFor(0x10000 + 32792), QStringLiteral("block_61588.html"));
+    EXPECT_EQ(CHelpWindow::PageFor(4242), QStringLiteral("index.html"));
+    Start();
+    Frame().OnCommand(ID_HELP_INDEX); // the chart window's page
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_121.html"));
+    EXPECT_FALSE(CHelpWindow::Instance().Browser()->toPlainText().isEmpty());
+    Frame().OnCommand(ID_OPEN_LIST);
+    Frame().OnCommand(ID_HELP);
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_123.html"));
+    CHelpWindow::Instance().close();
+}
+
+TEST_F(ShellTest, AboutBoxShowsVersion102) {
+    CAboutDlg about;
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Kintra"));
+    EXPECT_EQ(about.VersionLabel()->text(), QStringLiteral("Version : 1.02"));
+}
+
+} // namespace
