@@ -12,7 +12,9 @@
 
 namespace {
 
-bool IsDummy(const CBlock& block) { return block.TypeName == "Dummy"; }
+bool IsDummy(const CBlock& block) {
+    return block.TypeName == "Dummy";
+}
 
 const char* const kValueTemplate = "+0.000e+000";
 
@@ -53,7 +55,9 @@ COrventView::COrventView() {
 
 COrventView::~COrventView() = default;
 
-COrventDoc* COrventView::GetDocument() const { return static_cast<COrventDoc*>(CView::GetDocument()); }
+COrventDoc* COrventView::GetDocument() const {
+    return static_cast<COrventDoc*>(CView::GetDocument());
+}
 
 // ---- Framework -----------------------------------------------------------------------------
 
@@ -91,7 +95,9 @@ void COrventView::Serialize(CArchive& ar) {
     UpdateCaption();
 }
 
-void COrventView::CopySettingsTo(COrventView& other) const { other.Settings.CopyValuesFrom(Settings); }
+void COrventView::CopySettingsTo(COrventView& other) const {
+    other.Settings.CopyValuesFrom(Settings);
+}
 
 void COrventView::UpdateCaption() {
     if (m_window) m_window->SetCaption(ChartTitle);
@@ -114,7 +120,8 @@ void COrventView::CountExtent() {
 namespace {
 
 void TrimRight(std::string& s) {
-    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.pop_back();
+    while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back())))
+        s.pop_back();
 }
 
 } // namespace
@@ -164,7 +171,8 @@ void COrventView::WrapNotes(DeviceContext* dc) {
         if (end >= ChartNotes.size()) break;
         start = end + 1;
     }
-    for (auto& line : NotesLines) TrimRight(line);
+    for (auto& line : NotesLines)
+        TrimRight(line);
     NotesHeight = dc->GetTextMetrics().height * static_cast<int>(NotesLines.size());
 }
 
@@ -403,11 +411,14 @@ void COrventView::DrawConnections(DeviceContext& dc, bool mono) {
             if (b->RouteRecord[i].v[0] == ROUTE_UNROUTABLE) {
                 dc.SelectFont(ChartLf);
                 dc.SetTextColor(mono ? RGB(0, 0, 0) : ChartClr);
+                // Transparent, so the port marks the letters stand beside stay whole.
+                dc.SetBkMode(BkMode::Transparent);
                 const int half = TextHeight / 2;
                 dc.SetTextAlign((b->Invert ? TA_LEFT : TA_RIGHT) | TA_TOP);
                 dc.TextOut(p[0].x + (b->Invert ? TextGap : -TextGap), p[0].y + half, source->LineLabel);
                 dc.SetTextAlign((source->Invert ? TA_RIGHT : TA_LEFT) | TA_TOP);
                 dc.TextOut(p[5].x + (source->Invert ? -TextGap : TextGap), p[5].y + half, source->LineLabel);
+                dc.SetBkMode(BkMode::Opaque);
                 continue;
             }
             if (!printing) {
@@ -419,7 +430,8 @@ void COrventView::DrawConnections(DeviceContext& dc, bool mono) {
                     bt = std::min(bt, q.y);
                 }
                 const int pad = LineWidth;
-                if (r + pad < clip.left || l - pad > clip.right || bt - pad > clip.top || t + pad < clip.bottom)
+                if (r + pad < clip.left || l - pad > clip.right || bt - pad > clip.top ||
+                    t + pad < clip.bottom)
                     continue;
             }
             dc.SetPen(PenStyle::Solid, LineWidth, mono ? RGB(0, 0, 0) : source->LineColor);
@@ -520,7 +532,9 @@ void COrventView::DrawHeaderFooter(DeviceContext& dc) {
 
 namespace {
 
-char PageLetter(int n) { return static_cast<char>('A' + (n - 1) % 26); }
+char PageLetter(int n) {
+    return static_cast<char>('A' + (n - 1) % 26);
+}
 
 } // namespace
 
@@ -541,7 +555,8 @@ void COrventView::Paginate() {
     const double t = TextHeight;
     const double b = std::abs(PrintRect.bottom);
     // A page smaller than one grid cell still takes one column and one row.
-    ColumnsPerPage = std::max(1, static_cast<int>(std::ceil((PrintRect.right + LinesX - XOrigin - w / 2) / w)));
+    ColumnsPerPage =
+        std::max(1, static_cast<int>(std::ceil((PrintRect.right + LinesX - XOrigin - w / 2) / w)));
     RowsFirstPage = std::max(1, static_cast<int>(std::ceil((b - h / 2 - 4 * t - YOrigin + LinesY) / h)));
     RowsPerPage =
         std::max(1, static_cast<int>(std::ceil((b + NotesHeight - 4 * t - h / 2 - YOrigin + LinesY) / h)));

@@ -45,7 +45,7 @@ constexpr int kPortOffset[4] = {7, 3, 11, 19};
 int InputSlot(int inputsShown, int input);
 
 class COrventView : public CView {
-public:
+  public:
     COrventView();
     ~COrventView() override;
 
@@ -148,7 +148,7 @@ public:
     // Text of the footer's date; empty uses today's.
     std::string PrintDate;
 
-private:
+  private:
     void DrawHoldingPoints(DeviceContext& dc, bool mono);
     void DrawPortMark(DeviceContext& dc, const CBlock& block, int slot);
     void DrawAtFirstMark(DeviceContext& dc, const CBlock& block);

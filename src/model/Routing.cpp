@@ -31,11 +31,19 @@ struct RouteGeometry {
 constexpr RouteGeometry kReferenceGeometry{1.0, 50, 50, 25, 25, 2, 2, 3};
 
 RouteGeometry GeometryOf(const COrventView& v) {
-    return {v.MagBmp,    v.CellWidth, v.CellHeight, v.XOrigin, v.YOrigin, v.DeltaVert + v.LineWidth,
-            v.DeltaHoriz + v.LineWidth, v.LabelOffset};
+    return {v.MagBmp,
+            v.CellWidth,
+            v.CellHeight,
+            v.XOrigin,
+            v.YOrigin,
+            v.DeltaVert + v.LineWidth,
+            v.DeltaHoriz + v.LineWidth,
+            v.LabelOffset};
 }
 
-int Cut(double v) { return static_cast<int>(v); }
+int Cut(double v) {
+    return static_cast<int>(v);
+}
 
 void RoutePointsOf(const CBlock& b, int input, const CBlock& s, const RouteGeometry& g,
                    std::array<CPoint, 6>& p) {
@@ -57,13 +65,16 @@ void RoutePointsOf(const CBlock& b, int input, const CBlock& s, const RouteGeome
         p[1] = p[2] = {x, p[0].y};
         p[3] = p[4] = {x, p[5].y};
     } else if (r[GAP] == ROUTE_VERTICAL) {
-        const int x = g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
+        const int x =
+            g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
         p[1] = p[2] = {x, p[0].y};
         p[3] = p[4] = {x, p[5].y};
     } else {
-        const int x1 = g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
+        const int x1 =
+            g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
         const int y = g.cellHeight * r[GAP] + g.horizSpacing * r[GAP_TRACK] - h2 - g.yOrigin - g.labelOffset;
-        const int x2 = g.xOrigin + g.cellWidth * s.Position.x + g.vertSpacing * r[SOURCE_TRACK] + (sInv ? -w2 : w2);
+        const int x2 =
+            g.xOrigin + g.cellWidth * s.Position.x + g.vertSpacing * r[SOURCE_TRACK] + (sInv ? -w2 : w2);
         p[1] = {x1, p[0].y};
         p[2] = {x1, y};
         p[3] = {x2, y};
@@ -74,7 +85,7 @@ void RoutePointsOf(const CBlock& b, int input, const CBlock& s, const RouteGeome
 // The middle segments of every stored line that a candidate of one source must not run along,
 // indexed by their coordinate: horizontal runs by y, vertical runs by x.
 class RouteObstacles {
-public:
+  public:
     RouteObstacles(const COrventDoc& doc, const CBlock* source) {
         std::array<CPoint, 6> p;
         for (const auto& q : doc.Blocks) {
@@ -84,7 +95,8 @@ public:
                 // Lines shown as labels take no room.
                 if (q->RouteRecord[j].v[DEST_TRACK] == ROUTE_UNROUTABLE) continue;
                 RoutePointsOf(*q, j, *s, kReferenceGeometry, p);
-                for (int i = 1; i < 4; ++i) Add(p[i], p[i + 1]);
+                for (int i = 1; i < 4; ++i)
+                    Add(p[i], p[i + 1]);
             }
         }
     }
@@ -95,7 +107,7 @@ public:
         return true;
     }
 
-private:
+  private:
     using Spans = std::vector<std::pair<int, int>>;
 
     void Add(CPoint a, CPoint b) {
@@ -124,7 +136,8 @@ private:
 // Tracks of a gutter or gap from `first` towards its other end.
 std::vector<int> Tracks(int half, bool ascending) {
     std::vector<int> out;
-    for (int t = -half; t <= half; ++t) out.push_back(ascending ? t : -t);
+    for (int t = -half; t <= half; ++t)
+        out.push_back(ascending ? t : -t);
     return out;
 }
 
@@ -199,9 +212,11 @@ void COrventDoc::RouteInput(CBlock* block, int input) {
     // 3. Down or up the source's gutter, along a gap, into the destination's gutter.
     std::vector<int> gaps;
     if (s.y < b.y)
-        for (int g = s.y + 1; g <= b.y; ++g) gaps.push_back(g);
+        for (int g = s.y + 1; g <= b.y; ++g)
+            gaps.push_back(g);
     else if (s.y > b.y)
-        for (int g = s.y; g >= b.y + 1; --g) gaps.push_back(g);
+        for (int g = s.y; g >= b.y + 1; --g)
+            gaps.push_back(g);
     else
         gaps = {s.y, s.y + 1};
     const std::vector<int> sourceTracks = Tracks(v2, !sInv);

@@ -69,7 +69,7 @@ struct TextMetrics {
 };
 
 class DeviceContext {
-public:
+  public:
     virtual ~DeviceContext() = default;
 
     // ---- The device ----
@@ -130,7 +130,7 @@ void SetSysColor(int index, COLORREF color);
 // What a core view needs of the window that shows it. The program implements it on the widget
 // hosting the view; a view without a window (tests, printing off-screen) simply has none.
 class ViewWindow {
-public:
+  public:
     virtual ~ViewWindow() = default;
     // A device context on the window, prepared for its current scroll position.
     virtual std::unique_ptr<DeviceContext> GetDC() = 0;

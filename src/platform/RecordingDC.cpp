@@ -68,7 +68,9 @@ void RecordingDC::Polyline(const CPoint* points, int count) {
     if (!m_countOnly) op.points.assign(points, points + count);
 }
 
-void RecordingDC::Rectangle(const CRect& rect) { Add(RecordedOp::Rectangle).rect = rect; }
+void RecordingDC::Rectangle(const CRect& rect) {
+    Add(RecordedOp::Rectangle).rect = rect;
+}
 
 void RecordingDC::FillRect(const CRect& rect, COLORREF color) {
     RecordedOp& op = Add(RecordedOp::FillRect);

@@ -37,7 +37,7 @@ struct RecordedOp {
 };
 
 class RecordingDC : public DeviceContext {
-public:
+  public:
     RecordingDC() = default;
     explicit RecordingDC(CRect client, bool printing = false) : m_client(client), m_printing(printing) {}
 
@@ -91,7 +91,7 @@ public:
     std::vector<const RecordedOp*> PicturesOf(int id) const;
     const CRect* ClipRect() const { return m_hasClip ? &m_clipRect : nullptr; }
 
-private:
+  private:
     RecordedOp& Add(RecordedOp::Kind kind);
 
     CRect m_client{0, 0, 1000, -800};

@@ -16,7 +16,9 @@
 
 namespace {
 
-QString Text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Text(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 // Faces the charts name that Linux systems usually lack, with metric-compatible replacements.
 QString ResolveFace(const QString& face, int pitchAndFamily) {
@@ -27,9 +29,12 @@ QString ResolveFace(const QString& face, int pitchAndFamily) {
         const char* replacement;
     };
     static const Alias aliases[] = {
-        {"Times New Roman", "Liberation Serif"}, {"Times", "Liberation Serif"},
-        {"Arial", "Liberation Sans"},            {"Helvetica", "Liberation Sans"},
-        {"MS Sans Serif", "Liberation Sans"},    {"Courier New", "Liberation Mono"},
+        {"Times New Roman", "Liberation Serif"},
+        {"Times", "Liberation Serif"},
+        {"Arial", "Liberation Sans"},
+        {"Helvetica", "Liberation Sans"},
+        {"MS Sans Serif", "Liberation Sans"},
+        {"Courier New", "Liberation Mono"},
         {"Courier", "Liberation Mono"},
     };
     for (const auto& a : aliases)
@@ -51,7 +56,8 @@ QString ResolveFace(const QString& face, int pitchAndFamily) {
     default:
         break;
     }
-    if (byFamily && installed.contains(QLatin1String(byFamily), Qt::CaseInsensitive)) return QLatin1String(byFamily);
+    if (byFamily && installed.contains(QLatin1String(byFamily), Qt::CaseInsensitive))
+        return QLatin1String(byFamily);
     return face;
 }
 
@@ -105,8 +111,8 @@ const QImage& RenderedPicture(int id, QSize size, bool inverted, bool mirrored) 
 
 QtDeviceContext::QtDeviceContext(QPainter& painter, QSize deviceSize, QPoint scroll, double pixelsPerUnit,
                                  QRect dirty)
-    : m_painter(&painter), m_size(deviceSize), m_scroll(scroll), m_ppu(pixelsPerUnit > 0 ? pixelsPerUnit : 1.0),
-      m_dirty(dirty) {
+    : m_painter(&painter), m_size(deviceSize), m_scroll(scroll),
+      m_ppu(pixelsPerUnit > 0 ? pixelsPerUnit : 1.0), m_dirty(dirty) {
     m_painter->save();
     m_printing = painter.device() && painter.device()->devType() == QInternal::Printer;
     m_painter->setRenderHint(QPainter::Antialiasing, false);
@@ -116,11 +122,10 @@ QtDeviceContext::QtDeviceContext(QPainter& painter, QSize deviceSize, QPoint scr
 }
 
 QtDeviceContext::QtDeviceContext(QPainter& painter)
-    : QtDeviceContext(painter,
-                      painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize(),
-                      QPoint(0, 0), painter.device() ? PixelsPerUnit(*painter.device()) : 1.0,
-                      painter.device() ? QRect(0, 0, painter.device()->width(), painter.device()->height())
-                                       : QRect()) {}
+    : QtDeviceContext(
+          painter, painter.device() ? QSize(painter.device()->width(), painter.device()->height()) : QSize(),
+          QPoint(0, 0), painter.device() ? PixelsPerUnit(*painter.device()) : 1.0,
+          painter.device() ? QRect(0, 0, painter.device()->width(), painter.device()->height()) : QRect()) {}
 
 QtDeviceContext::QtDeviceContext(QWidget* widget, QPoint scroll, double pixelsPerUnit)
     : m_widget(widget), m_size(widget ? widget->size() : QSize()), m_scroll(scroll),
@@ -132,9 +137,13 @@ QtDeviceContext::~QtDeviceContext() {
     if (m_painter) m_painter->restore();
 }
 
-double QtDeviceContext::PixelsPerUnit(const QPaintDevice& device) { return device.logicalDpiX() / 100.0; }
+double QtDeviceContext::PixelsPerUnit(const QPaintDevice& device) {
+    return device.logicalDpiX() / 100.0;
+}
 
-void QtDeviceContext::ClearPictureCache() { PictureCache().clear(); }
+void QtDeviceContext::ClearPictureCache() {
+    PictureCache().clear();
+}
 
 QFont QtDeviceContext::FontFor(const LOGFONT& lf, double ppu) {
     QFont font(ResolveFace(QString::fromStdString(lf.FaceName()), lf.lfPitchAndFamily));
@@ -232,7 +241,9 @@ void QtDeviceContext::PreparePen() {
 
 // ---- Text ----
 
-void QtDeviceContext::SelectFont(const LOGFONT& font) { m_font = FontFor(font, m_ppu); }
+void QtDeviceContext::SelectFont(const LOGFONT& font) {
+    m_font = FontFor(font, m_ppu);
+}
 
 const QPaintDevice* QtDeviceContext::MeasuringDevice() const {
     if (m_painter) return m_painter->device();
@@ -274,7 +285,8 @@ void QtDeviceContext::TextOut(int x, int y, std::string_view text) {
     else if (m_align & TA_BOTTOM)
         top -= m.height();
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    if (m_bkMode == BkMode::Opaque) m_painter->fillRect(QRectF(left, top, width, m.height()), ColorOf(m_bkColor));
+    if (m_bkMode == BkMode::Opaque)
+        m_painter->fillRect(QRectF(left, top, width, m.height()), ColorOf(m_bkColor));
     m_painter->setFont(m_font);
     m_painter->setPen(ColorOf(m_textColor));
     m_painter->drawText(QPointF(left, top + m.ascent()), s);
@@ -305,7 +317,9 @@ void QtDeviceContext::DrawText(std::string_view text, const CRect& rect, unsigne
 
 // ---- Lines and shapes ----
 
-void QtDeviceContext::MoveTo(int x, int y) { m_current = {x, y}; }
+void QtDeviceContext::MoveTo(int x, int y) {
+    m_current = {x, y};
+}
 
 void QtDeviceContext::LineTo(int x, int y) {
     if (m_painter) {
@@ -320,7 +334,8 @@ void QtDeviceContext::Polyline(const CPoint* points, int count) {
     if (!m_painter || count < 2) return;
     QPolygon polygon;
     polygon.reserve(count);
-    for (int i = 0; i < count; ++i) polygon << ToDevice(points[i].x, points[i].y);
+    for (int i = 0; i < count; ++i)
+        polygon << ToDevice(points[i].x, points[i].y);
     PreparePen();
     m_painter->drawPolyline(polygon);
     m_painter->setCompositionMode(QPainter::CompositionMode_SourceOver);

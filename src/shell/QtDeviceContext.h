@@ -18,7 +18,7 @@ class QPainter;
 class QWidget;
 
 class QtDeviceContext : public DeviceContext {
-public:
+  public:
     // Drawing with `painter` on a surface of `deviceSize` pixels; `dirty` (pixels) is the part that
     // needs painting. A painter on a printer makes a printing context.
     QtDeviceContext(QPainter& painter, QSize deviceSize, QPoint scroll, double pixelsPerUnit, QRect dirty);
@@ -72,7 +72,7 @@ public:
     QRect ToDevice(const CRect& r) const;
     CPoint ToLogical(QPoint p) const;
 
-private:
+  private:
     void PreparePen();
     const QPaintDevice* MeasuringDevice() const;
 

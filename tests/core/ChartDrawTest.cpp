@@ -26,7 +26,8 @@ TEST_F(ChartDraw, HoldingPointsCoverColumnsZeroToFiveAndRowsZeroToMinusFive) {
     const auto points = dc.OpsOf(RecordedOp::Rectangle);
     ASSERT_EQ(points.size(), 36u);
     EXPECT_EQ(points.front()->rect, (CRect{36, -29, 40, -33}));
-    EXPECT_EQ(points.back()->rect, (CRect{38 + 5 * 47 - 2, -(31 + 5 * 39) + 2, 38 + 5 * 47 + 2, -(31 + 5 * 39) - 2}));
+    EXPECT_EQ(points.back()->rect,
+              (CRect{38 + 5 * 47 - 2, -(31 + 5 * 39) + 2, 38 + 5 * 47 + 2, -(31 + 5 * 39) - 2}));
     EXPECT_EQ(points.front()->brushColor, RGB(255, 0, 0));
     EXPECT_EQ(points.front()->penColor, RGB(255, 0, 0));
     EXPECT_EQ(points.front()->penWidth, 0);
@@ -183,7 +184,8 @@ TEST_F(ChartDraw, LinesInTheSourceColourOrBlack) {
     Draw();
     auto lines = dc.OpsOf(RecordedOp::Polyline);
     ASSERT_EQ(lines.size(), 1u);
-    const std::vector<CPoint> expected{{117, -31}, {113, -31}, {113, -31}, {113, -27}, {113, -27}, {100, -27}};
+    const std::vector<CPoint> expected{{117, -31}, {113, -31}, {113, -31},
+                                       {113, -27}, {113, -27}, {100, -27}};
     EXPECT_EQ(lines[0]->points, expected);
     EXPECT_EQ(lines[0]->penColor, a->LineColor);
     EXPECT_EQ(lines[0]->penWidth, 3);
@@ -266,7 +268,8 @@ TEST_F(ChartDraw, PrintingDropsHoldingPointsAndPrintsBlackWhenAskedTo) {
     view.OnDraw(printer);
     EXPECT_EQ(printer.PicturesOf(b->MonoImage).size(), 2u);
     EXPECT_EQ(printer.TextsOf("note").at(0)->textColor, RGB(0, 0, 0));
-    for (const RecordedOp* op : printer.OpsOf(RecordedOp::LineTo)) EXPECT_EQ(op->penColor, RGB(0, 0, 0));
+    for (const RecordedOp* op : printer.OpsOf(RecordedOp::LineTo))
+        EXPECT_EQ(op->penColor, RGB(0, 0, 0));
     EXPECT_FALSE(printer.OpsOf(RecordedOp::LineTo).empty());
 }
 

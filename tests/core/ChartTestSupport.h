@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 
 class ChartTest : public ::testing::Test {
-protected:
+  protected:
     ChartTest() {
         doc.AddView(&view);
         doc.OnNewDocument();

@@ -17,12 +17,12 @@ TEST(ChartViewSettings, ListHasTheEighteenItemsInFileOrder) {
         int id;
     };
     const Row rows[] = {
-        {"HoldSiz", SK_INTEGER, 1215},      {"Hold", SK_COLOR, 1207},          {"HoldDisp", SK_FLAG, 1216},
-        {"LinesX", SK_INTEGER, 1218},       {"LinesY", SK_INTEGER, 1217},      {"DeltaVert", SK_INTEGER, 1034},
-        {"DeltaHoriz", SK_INTEGER, 1035},   {"MagBmp", SK_REAL, 1136},         {"DisplayMode", SK_CHOICE, 1178},
-        {"ChartLf", SK_FONT, 1043},         {"ChartClr", SK_COLOR, -1043},     {"NotesLf", SK_FONT, 1095},
-        {"NotesClr", SK_COLOR, -1095},      {"NotesDisplay", SK_FLAG, 1205},   {"SizeLock", SK_FLAG, 1203},
-        {"NameDisplay", SK_FLAG, 1201},     {"ValueDisplay", SK_FLAG, 1202},   {"LineWidth", SK_INTEGER, 1219},
+        {"HoldSiz", SK_INTEGER, 1215},    {"Hold", SK_COLOR, 1207},        {"HoldDisp", SK_FLAG, 1216},
+        {"LinesX", SK_INTEGER, 1218},     {"LinesY", SK_INTEGER, 1217},    {"DeltaVert", SK_INTEGER, 1034},
+        {"DeltaHoriz", SK_INTEGER, 1035}, {"MagBmp", SK_REAL, 1136},       {"DisplayMode", SK_CHOICE, 1178},
+        {"ChartLf", SK_FONT, 1043},       {"ChartClr", SK_COLOR, -1043},   {"NotesLf", SK_FONT, 1095},
+        {"NotesClr", SK_COLOR, -1095},    {"NotesDisplay", SK_FLAG, 1205}, {"SizeLock", SK_FLAG, 1203},
+        {"NameDisplay", SK_FLAG, 1201},   {"ValueDisplay", SK_FLAG, 1202}, {"LineWidth", SK_INTEGER, 1219},
     };
     ASSERT_EQ(s.GetSize(), 18u);
     for (std::size_t i = 0; i < 18; ++i) {
@@ -217,7 +217,7 @@ TEST_F(ChartGeometry, ScrollSizesFollowTheWindow) {
 // ---- Notes ----
 
 class ChartNotes : public ChartTest {
-protected:
+  protected:
     ChartNotes() {
         view.NotesDisplay = 1;
         view.NotesLf.lfHeight = -10; // 5 units a character, 10 a line

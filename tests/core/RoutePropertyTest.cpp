@@ -84,13 +84,14 @@ TEST_P(RouteProperty, StoredLinesAreFreeAndOrthogonal) {
                 for (int a = 1; a < 4; ++a)
                     for (int b = 1; b < 4; ++b)
                         ASSERT_FALSE(Collide({made[a], made[a + 1]}, {other[b], other[b + 1]}))
-                            << "seed " << GetParam() << ": line into " << to->Name << " runs along a line into "
-                            << q->Name;
+                            << "seed " << GetParam() << ": line into " << to->Name
+                            << " runs along a line into " << q->Name;
             }
         }
     }
     // Each message box was a "Line Error" about an unroutable line.
-    for (const auto& m : platform.messages.shown) EXPECT_EQ(m.caption, "Line Error");
+    for (const auto& m : platform.messages.shown)
+        EXPECT_EQ(m.caption, "Line Error");
     EXPECT_GT(checked, 0) << "no searched line in this chart";
 }
 

@@ -15,7 +15,8 @@ TEST_F(Route, NeighboursFacingEachOtherTakeTheDirectRoute) {
     PassBlock* b = Add(3, 0, 1);
     Connect(s, b);
     EXPECT_EQ(b->RouteRecord[0].v[0], ROUTE_DIRECT);
-    EXPECT_EQ(Reference(doc, b), (Points{{{160, -25}, {156, -25}, {156, -25}, {156, -21}, {156, -21}, {140, -21}}}));
+    EXPECT_EQ(Reference(doc, b),
+              (Points{{{160, -25}, {156, -25}, {156, -25}, {156, -21}, {156, -21}, {140, -21}}}));
 
     // Both inverted: the source stands to the right.
     PassBlock* si = Add(5, -1, 0, 1);
@@ -61,7 +62,8 @@ TEST_F(Route, TheGeneralSearchStartsBesideTheSource) {
     PassBlock* b = Add(3, 0, 1);
     Connect(s, b);
     EXPECT_EQ(b->RouteRecord[0].v, (std::array<std::int32_t, 4>{2, 0, 2, -2}));
-    EXPECT_EQ(Reference(doc, b), (Points{{{160, -25}, {154, -25}, {154, -49}, {96, -49}, {96, -21}, {90, -21}}}));
+    EXPECT_EQ(Reference(doc, b),
+              (Points{{{160, -25}, {154, -25}, {154, -49}, {96, -49}, {96, -21}, {90, -21}}}));
 
     // Source below the destination: the gap just above the source, lowest gap track first.
     PassBlock* s2 = Add(1, -4, 0);
