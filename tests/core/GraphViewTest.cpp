@@ -1,0 +1,426 @@
+// The Graph window's settings, record, first display, block removal and scales.
+
+#include "TestSupport.h"
+#include "platform/Archive.h"
+#include "platform/DeviceContext.h"
+#include "views/GraphView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+struct ItemSpec {
+    const char* name;
+    int kind;
+    int id;
+};
+
+class GraphViewTest : public ::testing::Test {
+protected:
+    GraphViewTest() {
+        doc.OnNewDocument();
+        doc.AddView(&graph);
+    }
+
+    // A block at (x, 0) whose history is `values`; the Clock gets as many samples.
+    PassBlock* WithHistory(int x, std::vector<double> values) {
+        PassBlock* b = Place(doc, x, 0);
+        b->Name = "P" + std::to_string(x);
+        doc.Clock()->History.assign(values.size(), 0.0);
+        b->History = std::move(values);
+        return b;
+    }
+
+    TestPlatform platform;
+    COrventDoc doc;
+    CGraphBase graph;
+};
+
+// Where LastTrace stands in a record written with the built-in fonts.
+constexpr std::size_t kLastTraceOffset = 4 * 32 + 3 * (28 + 1 + 15) + 8;
+
+std::vector<double> Ramp(double from, double to) {
+    std::vector<double> v;
+    for (double x = from; x <= to; x += 1.0) v.push_back(x);
+    return v;
+}
+
+} // namespace
+
+TEST_F(GraphViewTest, SettingsListsHaveTheirItemsInFileOrder) {
+    const std::vector<std::vector<ItemSpec>> expected = {
+        {{"Axis Color", SK_COLOR, 1073}, {"Axis High", SK_REAL, 1085}, {"Axis Low", SK_REAL, 1084},
+         {"Axis Fixed", SK_FLAG, 1086}, {"Axis Width", SK_INTEGER, 1070}, {"Axis Grids", SK_CHOICE, 1229}},
+        {{"Graph1 Color", SK_COLOR, 1066}, {"Graph1 High", SK_REAL, 1079}, {"Graph1 Low", SK_REAL, 1078},
+         {"Graph1 Fixed", SK_FLAG, 1081}, {"Graph1 Width", SK_INTEGER, 1076}, {"Graph1 Locn", SK_CHOICE, 1054}},
+        {{"Graph2 Color", SK_COLOR, 1068}, {"Graph2 High", SK_REAL, 1105}, {"Graph2 Low", SK_REAL, 1104},
+         {"Graph2 Fixed", SK_FLAG, 1118}, {"Graph2 Width", SK_INTEGER, 1102}, {"Graph2 Locn", SK_CHOICE, 1233}},
+        {{"Graph3 Color", SK_COLOR, 1069}, {"Graph3 High", SK_REAL, 1113}, {"Graph3 Low", SK_REAL, 1112},
+         {"Graph3 Fixed", SK_FLAG, 1109}, {"Graph3 Width", SK_INTEGER, 1103}, {"Graph3 Locn", SK_CHOICE, 1235}},
+        {{"LabelsFont", SK_FONT, 1074}, {"LegendsFont", SK_FONT, 1075}, {"NotesFont", SK_FONT, 1095},
+         {"NotesColor", SK_COLOR, -1095}, {"DisplayNotes", SK_FLAG, 1097}},
+    };
+    const COLORREF colors[4] = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
+    for (std::size_t l = 0; l < expected.size(); ++l) {
+        const CSettingList& list = graph.Settings[l];
+        EXPECT_EQ(list.Section(), "GraphView");
+        EXPECT_EQ(list.ListVersion(), 100.0);
+        ASSERT_EQ(list.GetSize(), expected[l].size()) << "list " << l;
+        for (std::size_t i = 0; i < expected[l].size(); ++i) {
+            CSettingItem& item = list[i];
+            SCOPED_TRACE(expected[l][i].name);
+            EXPECT_EQ(item.Name(), expected[l][i].name);
+            EXPECT_EQ(item.Kind(), expected[l][i].kind);
+            EXPECT_EQ(item.ControlId(), expected[l][i].id);
+            EXPECT_EQ(item.IntroducedVersion(), 100.0);
+            EXPECT_EQ(item.RetiredVersion(), 0.0);
+            if (item.Kind() == SK_INTEGER) {
+                EXPECT_EQ(*static_cast<int*>(item.GetMinimum()), 0);
+                EXPECT_EQ(*static_cast<int*>(item.GetMaximum()), 99);
+            }
+            if (item.Kind() == SK_REAL) {
+                EXPECT_EQ(*static_cast<double*>(item.GetMinimum()), 0.0);
+                EXPECT_EQ(*static_cast<double*>(item.GetMaximum()), 0.0);
+                EXPECT_EQ(*static_cast<double*>(item.GetDefault()), 0.0);
+            }
+        }
+        if (l < 4) {
+            EXPECT_EQ(*static_cast<COLORREF*>(list[0].GetDefault()), colors[l]);
+        }
+    }
+    // Factory defaults in the members.
+    EXPECT_EQ(graph.Color, (std::array<COLORREF, 4>{0x000000, 0x0000FF, 0x00FF00, 0xFF0000}));
+    EXPECT_EQ(graph.Width, (std::array<int, 4>{0, 0, 0, 0}));
+    EXPECT_EQ(graph.Grids, 0);
+    EXPECT_EQ(graph.LabelsFont, DefaultLogFont());
+    EXPECT_EQ(graph.DisplayNotes, 0);
+    EXPECT_EQ(graph.LastTrace, 0);
+}
+
+TEST_F(GraphViewTest, MembersStartFromTheStoredDefaultsAndTheWindowTextColour) {
+    platform.store.WriteProfileInt("GraphView", "Graph2 ColorRed", 12);
+    platform.store.WriteProfileString("GraphView", "Axis High", "5.000000e+001");
+    platform.store.WriteProfileInt("GraphView", "LegendsFont.Height", -20);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    SetSysColor(COLOR_WINDOWTEXT, RGB(1, 2, 3));
+    CGraphBase g;
+    SetSysColor(COLOR_WINDOWTEXT, text);
+    EXPECT_EQ(g.Color[2], RGB(12, 255, 0));
+    EXPECT_EQ(g.High[0], 50.0);
+    EXPECT_EQ(g.LegendsFont.lfHeight, -20);
+    EXPECT_EQ(g.NotesColor, RGB(1, 2, 3));
+}
+
+TEST_F(GraphViewTest, FirstDisplayShowsTheClockAgainstItself) {
+    Place(doc, 1, 0);
+    graph.OnInitialUpdate();
+    EXPECT_EQ(graph.Traces[0], doc.Clock());
+    EXPECT_EQ(graph.Traces[1], doc.Clock());
+    EXPECT_EQ(graph.Traces[2], nullptr);
+    EXPECT_EQ(graph.LastTrace, 1);
+
+    // Traces already set are kept.
+    CGraphBase other;
+    doc.AddView(&other);
+    CBlock* b = doc.Blocks.back().get();
+    other.Traces = {b, b, nullptr, nullptr};
+    other.LastTrace = 1;
+    other.OnInitialUpdate();
+    EXPECT_EQ(other.Traces[0], b);
+}
+
+TEST_F(GraphViewTest, RecordCarriesLastTracePlusOneReferences) {
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, -3);
+    graph.Traces = {doc.Clock(), a, b, nullptr};
+    graph.LastTrace = 2;
+    graph.GraphTitle = "T";
+    graph.GraphNotes = "N";
+    CArchive out;
+    graph.Serialize(out);
+    const auto& bytes = out.Bytes();
+    ASSERT_EQ(bytes.size(), kLastTraceOffset + 4 + 3 * 8 + 2 + 2);
+    CArchive in{std::vector<std::uint8_t>(bytes.begin() + kLastTraceOffset, bytes.end())};
+    EXPECT_EQ(in.ReadInt32(), 2);
+    for (CPoint p : {CPoint{0, 0}, CPoint{1, 0}, CPoint{2, -3}}) {
+        EXPECT_EQ(in.ReadInt32(), p.x);
+        EXPECT_EQ(in.ReadInt32(), p.y);
+    }
+    EXPECT_EQ(in.ReadString(), "T");
+    EXPECT_EQ(in.ReadString(), "N");
+}
+
+TEST_F(GraphViewTest, LoadingResolvesLastMatchAndLeavesUnmatchedTracesEmpty) {
+    PassBlock* first = Place(doc, 1, 0);
+    PassBlock* second = Place(doc, 1, 0);
+    graph.Traces = {doc.Clock(), first, doc.Clock(), nullptr};
+    graph.LastTrace = 2;
+    CArchive out;
+    graph.Serialize(out);
+    std::vector<std::uint8_t> bytes = out.TakeBytes();
+    // Graph 2's reference points at an empty cell.
+    const std::size_t refs = kLastTraceOffset + 4;
+    std::int32_t x = 40;
+    std::memcpy(bytes.data() + refs + 16, &x, 4);
+
+    CGraphBase loaded;
+    doc.AddView(&loaded);
+    loaded.OnInitialUpdate();
+    CArchive in{bytes};
+    loaded.Serialize(in);
+    EXPECT_EQ(in.Remaining(), 0u);
+    EXPECT_EQ(loaded.LastTrace, 2);
+    EXPECT_EQ(loaded.Traces[0], doc.Clock());
+    EXPECT_EQ(loaded.Traces[1], second);
+    EXPECT_EQ(loaded.Traces[2], nullptr);
+    EXPECT_EQ(loaded.Traces[3], nullptr);
+    loaded.RecomputeScales(); // an empty trace reads as zeros
+}
+
+TEST_F(GraphViewTest, LoadingRefusesATraceCountOutsideZeroToThree) {
+    CArchive out;
+    graph.Serialize(out);
+    std::vector<std::uint8_t> bytes = out.TakeBytes();
+    const std::size_t last = kLastTraceOffset;
+    for (std::int32_t bad : {4, -1}) {
+        std::memcpy(bytes.data() + last, &bad, 4);
+        CArchive in{bytes};
+        CGraphBase g;
+        doc.AddView(&g);
+        try {
+            g.Serialize(in);
+            FAIL() << bad;
+        } catch (const CArchiveException& e) {
+            EXPECT_EQ(e.GetCause(), CArchiveException::BadData);
+        }
+    }
+}
+
+// ---- Block removal -------------------------------------------------------------------------
+
+TEST_F(GraphViewTest, RemovingGraphOneMovesTheOthersUpAndResetsSlotThree) {
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    PassBlock* c = Place(doc, 3, 0);
+    graph.Traces = {doc.Clock(), a, b, c};
+    graph.LastTrace = 3;
+    graph.High = {1, 10, 20, 30};
+    graph.Low = {0, -10, -20, -30};
+    graph.Fixed = {0, 1, 0, 1};
+    graph.Width = {0, 1, 2, 3};
+    graph.Locn = {0, 1, 2, 1};
+    graph.Color[3] = RGB(7, 7, 7);
+    // Stop the scales from rewriting the ranges: no samples and every range non-empty.
+    doc.DeleteBlock(a);
+
+    EXPECT_EQ(graph.LastTrace, 2);
+    EXPECT_EQ(graph.Traces[1], b);
+    EXPECT_EQ(graph.Traces[2], c);
+    EXPECT_EQ(graph.Traces[3], nullptr);
+    EXPECT_EQ(graph.Fixed[1], 0);
+    EXPECT_EQ(graph.Width[1], 2);
+    EXPECT_EQ(graph.Locn[1], 0);
+    EXPECT_EQ(graph.Fixed[2], 1);
+    EXPECT_EQ(graph.Width[2], 3);
+    EXPECT_EQ(graph.Locn[2], 0);
+    EXPECT_EQ(graph.High[2], 30.0);
+    EXPECT_EQ(graph.Low[2], -30.0);
+    // Slot 3 is back at its factory defaults, colour included; colours stay with their slots.
+    EXPECT_EQ(graph.Color[3], 0xFF0000u);
+    EXPECT_EQ(graph.Width[3], 0);
+    EXPECT_EQ(graph.Fixed[3], 0);
+    EXPECT_EQ(graph.Locn[3], 0);
+    EXPECT_EQ(graph.High[3], 0.0);
+    EXPECT_EQ(graph.Color[1], 0x0000FFu);
+}
+
+TEST_F(GraphViewTest, RemovalOfGraphTwoThreeAndTheXSource) {
+    PassBlock* a = Place(doc, 1, 0);
+    PassBlock* b = Place(doc, 2, 0);
+    PassBlock* c = Place(doc, 3, 0);
+    PassBlock* x = Place(doc, 4, 0);
+    graph.Traces = {x, a, b, c};
+    graph.LastTrace = 3;
+    doc.DeleteBlock(c);
+    EXPECT_EQ(graph.LastTrace, 2);
+    EXPECT_EQ(graph.Traces[3], nullptr);
+
+    graph.Traces[3] = nullptr;
+    doc.DeleteBlock(b);
+    EXPECT_EQ(graph.LastTrace, 1);
+    EXPECT_EQ(graph.Traces[2], nullptr);
+
+    doc.DeleteBlock(x);
+    EXPECT_EQ(graph.Traces[0], doc.Clock());
+    EXPECT_EQ(graph.Traces[1], a);
+
+    // The same block in graphs 1 and 2 and as the X source.
+    PassBlock* d = Place(doc, 5, 0);
+    PassBlock* e = Place(doc, 6, 0);
+    graph.Traces = {d, d, d, e};
+    graph.LastTrace = 3;
+    doc.DeleteBlock(d);
+    EXPECT_EQ(graph.LastTrace, 1);
+    EXPECT_EQ(graph.Traces[0], doc.Clock());
+    EXPECT_EQ(graph.Traces[1], e);
+    EXPECT_EQ(graph.Traces[2], nullptr);
+    EXPECT_EQ(graph.Traces[3], nullptr);
+}
+
+TEST_F(GraphViewTest, RemovingTheOnlyGraphLeavesTheClockAndTheAxes) {
+    PassBlock* a = Place(doc, 1, 0);
+    Place(doc, 2, 0);
+    graph.Traces = {doc.Clock(), a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    doc.DeleteBlock(a);
+    EXPECT_EQ(graph.LastTrace, 0);
+    EXPECT_EQ(graph.Traces[1], doc.Clock()) << "never the block on its way out";
+    // LastTrace never drops below 0.
+    PassBlock* b = Place(doc, 3, 0);
+    graph.Traces = {doc.Clock(), b, nullptr, nullptr};
+    graph.LastTrace = 0;
+    doc.DeleteBlock(b);
+    EXPECT_EQ(graph.LastTrace, 0);
+}
+
+TEST_F(GraphViewTest, CopySettingsToGivesTracesAndSettingsButNotTexts) {
+    PassBlock* a = Place(doc, 1, 0);
+    graph.Traces = {doc.Clock(), a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    graph.Color[1] = RGB(1, 1, 1);
+    graph.Grids = 2;
+    graph.LegendsFont.lfHeight = -30;
+    graph.GraphTitle = "mine";
+    CGraphBase other;
+    graph.CopySettingsTo(other);
+    EXPECT_EQ(other.Traces, graph.Traces);
+    EXPECT_EQ(other.LastTrace, 1);
+    EXPECT_EQ(other.Color[1], RGB(1, 1, 1));
+    EXPECT_EQ(other.Grids, 2);
+    EXPECT_EQ(other.LegendsFont.lfHeight, -30);
+    EXPECT_EQ(other.GraphTitle, "");
+}
+
+// ---- Scales --------------------------------------------------------------------------------
+
+TEST_F(GraphViewTest, ScalesRoundOutwardToWholeUnits) {
+    PassBlock* a = WithHistory(1, Ramp(0, 50));
+    graph.Traces = {a, a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Exponent[1], 1);
+    EXPECT_EQ(graph.LowUnits[1], 0.0);
+    EXPECT_EQ(graph.HighUnits[1], 5.0);
+    EXPECT_EQ(graph.TickCount[1], 10);
+    EXPECT_EQ(graph.Decimals[1], 1);
+    EXPECT_EQ(graph.High[1], 50.0);
+    EXPECT_EQ(graph.Low[1], 0.0);
+    EXPECT_EQ(graph.Side[1], 1);
+    EXPECT_EQ(graph.LeftTicks, 10);
+    EXPECT_EQ(graph.XTicks, 10);
+
+    a->History = Ramp(-3, 97);
+    doc.Clock()->History.assign(a->History.size(), 0.0);
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Exponent[1], 2);
+    EXPECT_EQ(graph.LowUnits[1], -1.0);
+    EXPECT_EQ(graph.HighUnits[1], 1.0);
+    EXPECT_EQ(graph.TickCount[1], 10);
+    EXPECT_EQ(graph.Decimals[1], 2);
+    EXPECT_EQ(graph.Low[1], -10.0);
+    EXPECT_EQ(graph.High[1], 100.0);
+
+    a->History.assign(a->History.size(), 4.0);
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Low[1], 4.0);
+    EXPECT_EQ(graph.High[1], 5.0);
+
+    // A fixed range keeps its ends, rounded outward.
+    graph.Fixed[1] = 1;
+    graph.Low[1] = -0.25;
+    graph.High[1] = 7.5;
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Low[1], -1.0);
+    EXPECT_EQ(graph.High[1], 8.0);
+    EXPECT_EQ(graph.TickCount[1], 9);
+}
+
+TEST_F(GraphViewTest, AnEmptyRangeBeforeTheFirstRunShowsLowToLowPlusOne) {
+    graph.OnInitialUpdate();
+    EXPECT_EQ(graph.SampleCount, 0);
+    EXPECT_EQ(graph.Low[0], 0.0);
+    EXPECT_EQ(graph.High[0], 1.0);
+    EXPECT_EQ(graph.Exponent[0], 0);
+    EXPECT_EQ(graph.XTicks, 10);
+    graph.Fixed[1] = 1;
+    graph.Low[1] = graph.High[1] = -3.0;
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Low[1], -3.0);
+    EXPECT_EQ(graph.High[1], -2.0);
+}
+
+TEST_F(GraphViewTest, ValuesOutsideTheNumbersLeaveFiniteScales) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    for (const std::vector<double>& values : std::vector<std::vector<double>>{
+             {inf, -inf}, {nan, nan, nan}, {1e308, -1e308}, {5e-324, 0.0}, {1.0, nan, inf}}) {
+        PassBlock* a = WithHistory(static_cast<int>(doc.Blocks.size()), values);
+        graph.Traces = {a, a, a, a};
+        graph.LastTrace = 3;
+        graph.Fixed = {};
+        graph.RecomputeScales();
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(std::isfinite(graph.HighUnits[i]));
+            EXPECT_TRUE(std::isfinite(graph.LowUnits[i]));
+            EXPECT_GE(graph.TickCount[i], 1);
+            EXPECT_LE(graph.TickCount[i], 12);
+        }
+    }
+    // Fixed ranges and fonts straight from a file.
+    graph.Fixed = {1, 1, 1, 1};
+    graph.High = {nan, inf, -inf, 0.0};
+    graph.Low = {nan, -inf, inf, 0.0};
+    graph.LegendsFont.lfHeight = std::numeric_limits<std::int32_t>::min();
+    graph.Locn = {9, -4, 77, 12345};
+    graph.RecomputeScales();
+    EXPECT_GE(graph.TickLength, 0);
+}
+
+TEST_F(GraphViewTest, GraphsShareOrSplitTheSideScales) {
+    PassBlock* a = WithHistory(1, Ramp(0, 50));
+    PassBlock* b = WithHistory(2, Ramp(0, 50));
+    PassBlock* c = WithHistory(3, Ramp(0, 3));
+    doc.Clock()->History.assign(51, 0.0); // c reads 0.0 past its end
+    graph.Traces = {a, a, b, c};
+    graph.LastTrace = 3;
+    graph.Locn = {0, 0, 0, 0};
+    // Graph 2 has graph 1's tick count: it joins the left scale.
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Side[1], 1);
+    EXPECT_EQ(graph.Side[2], 2);
+    EXPECT_EQ(graph.LeftTicks, 10);
+    // Graph 3 (12 ticks for a span of 3) takes the free right side.
+    EXPECT_EQ(graph.TickCount[3], 12);
+    EXPECT_EQ(graph.Side[3], -1);
+    EXPECT_EQ(graph.RightTicks, 12);
+
+    // Graph 2 opposite graph 1, graph 3 best fit with both sides taken: it joins the left.
+    graph.Locn = {0, 0, 2, 0};
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Side[2], -1);
+    EXPECT_EQ(graph.RightTicks, 10);
+    EXPECT_EQ(graph.Side[3], 2);
+    EXPECT_EQ(graph.TickCount[3], graph.LeftTicks);
+
+    // Graph 3 with graph 2 that already shares graph 1's scale: the third on that side.
+    graph.Locn = {0, 1, 1, 2};
+    graph.RecomputeScales();
+    EXPECT_EQ(graph.Side[1], -1);
+    EXPECT_EQ(graph.Side[2], -2);
+    EXPECT_EQ(graph.Side[3], -3);
+    EXPECT_EQ(graph.TickCount[3], graph.TickCount[1]);
+}
