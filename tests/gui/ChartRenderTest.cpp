@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 
 #include <gtest/gtest.h>
@@ -295,11 +294,15 @@ TEST_F(ChartRender, PrintedPageAndPdf) {
     const QString pdf = RenderPath("chart-print.pdf");
     QFile::remove(pdf);
     {
-        QPdfWriter writer(pdf);
-        writer.setResolution(300);
-        QPainter painter(&writer);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdf);
+        QPainter painter(&printer);
         QtDeviceContext dc(painter);
-        dc.SetPrinting(true);
+        EXPECT_TRUE(dc.IsPrinting());
+        const CRect page = dc.GetClientRect();
+        EXPECT_NEAR(page.Width(), 800, 60) << "a letter or A4 page, in hundredths of an inch";
+        view.PrintRect = {0, 0, page.right, page.bottom};
         view.RecalcLayout(&dc);
         view.Paginate();
         view.OnDraw(dc);
@@ -341,6 +344,54 @@ TEST_F(ChartRender, TimesNewRomanResolvesAndMeasuresInLogicalUnits) {
     EXPECT_GE(e.cy, 13);
     EXPECT_LE(e.cy, 17);
     EXPECT_EQ(dc.GetClientRect(), (CRect{0, 0, 50, -50}));
+}
+
+TEST_F(ChartRender, RubberBandDrawnTwiceLeavesNoTraceAndTextStandsUpright) {
+    QImage image(100, 100, QImage::Format_RGB32);
+    image.fill(QColor(200, 220, 240));
+    const QImage before = image.copy();
+    {
+        QPainter painter(&image);
+        QtDeviceContext dc(painter, image.size(), QPoint(0, 0), 1.0, image.rect());
+        dc.SetDrawMode(DrawMode::Invert);
+        dc.SetPen(PenStyle::Solid, 0, RGB(0, 0, 0));
+        dc.MoveTo(10, -10);
+        dc.LineTo(90, -60);
+        EXPECT_EQ(image.pixelColor(10, 10), QColor(55, 35, 15)) << "inverted under the pen";
+        dc.MoveTo(10, -10);
+        dc.LineTo(90, -60);
+    }
+    EXPECT_EQ(image, before);
+
+    // A capital T, top-aligned: its bar is in the upper rows of the text.
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        QtDeviceContext dc(painter, image.size(), QPoint(0, 0), 1.0, image.rect());
+        LOGFONT lf;
+        lf.lfHeight = -60;
+        dc.SelectFont(lf);
+        dc.SetTextAlign(TA_LEFT | TA_TOP);
+        dc.TextOut(20, -10, "T");
+    }
+    auto inkInRow = [&](int y) {
+        int n = 0;
+        for (int x = 0; x < 100; ++x)
+            n += image.pixelColor(x, y).lightness() < 128;
+        return n;
+    };
+    int widest = 0;
+    int widestRow = 0;
+    int lastInk = 0;
+    for (int y = 0; y < 100; ++y) {
+        if (inkInRow(y) > widest) {
+            widest = inkInRow(y);
+            widestRow = y;
+        }
+        if (inkInRow(y) > 0) lastInk = y;
+    }
+    EXPECT_GT(widest, 15);
+    EXPECT_LT(widestRow, lastInk - 20) << "the bar of the T is at the top";
 }
 
 // A redraw of one window's worth of a 2,000-block chart, printed for the record.
