@@ -1,0 +1,279 @@
+#include "IntegratorTestSupport.h"
+#include "model/ClockBlock.h"
+#include "model/RungeKutta.h"
+#include "model/Tape.h"
+#include "platform/Text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <regex>
+
+namespace {
+
+template <class Pair> std::unique_ptr<CIntegrator> MakePair(COrventDoc& doc) {
+    return std::make_unique<Pair>(doc.IntegratingBlocks.size(), doc);
+}
+
+template <class Pair> void ExpectConsistentTableau() {
+    TestModel m;
+    auto rk = MakePair<Pair>(m.doc);
+    const int s = rk->Stages();
+    double b = 0.0, embedded = 0.0;
+    for (int j = 0; j < s; ++j) {
+        double row = 0.0;
+        for (int k = 0; k < j; ++k) row += rk->A(j, k);
+        EXPECT_NEAR(row, rk->C(j), 1e-15) << "row " << j;
+        for (int k = j; k < s; ++k) EXPECT_EQ(rk->A(j, k), 0.0) << "row " << j << " is explicit";
+        b += rk->B(j);
+        embedded += rk->B(j) - rk->E(j);
+    }
+    EXPECT_NEAR(b, 1.0, 1e-15);
+    EXPECT_NEAR(embedded, 1.0, 1e-15);
+}
+
+TEST(IntegratorTableau, RowsSumToTheirNodesAndBothWeightSetsToOne) {
+    ExpectConsistentTableau<CRungeKutta45>();
+    ExpectConsistentTableau<CRungeKutta78>();
+    TestModel m;
+    CRungeKutta45 rk45(0, m.doc);
+    CRungeKutta78 rk78(0, m.doc);
+    EXPECT_EQ(rk45.Stages(), 6);
+    EXPECT_EQ(rk78.Stages(), 13);
+    EXPECT_EQ(rk45.E(1), 0.0);
+    EXPECT_EQ(rk45.Tolerance(), 1e-7) << "the Clock's error limit";
+}
+
+// A limit cycle (x, y) and z' = cos(t) z: non-linear, coupled and time-dependent, so every order
+// condition of a pair takes part. Exact: r = 1 / sqrt(1 + (1/r0^2 - 1) e^(-2t)), angle t; z = e^sin t.
+struct LimitCycle : TestModel {
+    TestIntegrate* x = Integrate(0.5);
+    TestIntegrate* y = Integrate(0.0);
+    TestIntegrate* z = Integrate(1.0);
+    LimitCycle() {
+        auto r2 = [](const FnBlock& f) { return f.In(0) * f.In(0) + f.In(1) * f.In(1); };
+        x->Inputs[0] = Fn([=](const FnBlock& f) { return -f.In(1) + f.In(0) * (1 - r2(f)); }, {x, y});
+        y->Inputs[0] = Fn([=](const FnBlock& f) { return f.In(0) + f.In(1) * (1 - r2(f)); }, {x, y});
+        z->Inputs[0] = Fn([](const FnBlock& f) { return std::cos(f.Time()) * f.In(0); }, {z});
+    }
+    double Error(double t) const {
+        const double r = 1.0 / std::sqrt(1.0 + (1.0 / 0.25 - 1.0) * std::exp(-2 * t));
+        const double ex = x->Value - r * std::cos(t), ey = y->Value - r * std::sin(t),
+                     ez = z->Value - std::exp(std::sin(t));
+        return std::sqrt(ex * ex + ey * ey + ez * ez);
+    }
+};
+
+// Error at t = span after fixed steps of span / steps.
+template <class Pair> double FixedStepError(double span, int steps) {
+    LimitCycle m;
+    m.PrepareRun();
+    auto rk = MakePair<Pair>(m.doc);
+    rk->adaptive = 0;
+    EXPECT_EQ(rk->AdvanceInterval(span / steps, span), span / steps);
+    EXPECT_EQ(m.doc.Clock()->Value, span);
+    return m.Error(span);
+}
+
+TEST(IntegratorOrder, HalvingTheStepDividesTheErrorByTwoToTheOrder) {
+    // Carried solutions of order 5 and 8: the ratios approach 32 and 256 (a wrong coefficient
+    // brings them down to about 2).
+    const double e45[] = {FixedStepError<CRungeKutta45>(2.0, 16), FixedStepError<CRungeKutta45>(2.0, 32),
+                          FixedStepError<CRungeKutta45>(2.0, 64)};
+    EXPECT_NEAR(e45[0] / e45[1], 32.0, 3.0);
+    EXPECT_NEAR(e45[1] / e45[2], 32.0, 3.0);
+    const double e78[] = {FixedStepError<CRungeKutta78>(2.0, 4), FixedStepError<CRungeKutta78>(2.0, 8),
+                          FixedStepError<CRungeKutta78>(2.0, 16)};
+    EXPECT_NEAR(e78[0] / e78[1], 256.0, 40.0);
+    EXPECT_NEAR(e78[1] / e78[2], 256.0, 40.0);
+}
+
+// dy/dt = -y from 1.
+struct Decay : TestModel {
+    TestIntegrate* y = Integrate(1.0);
+    FnBlock* minusY = Fn([](const FnBlock& f) { return -f.In(0); }, {y});
+    Decay() { y->Inputs[0] = minusY; }
+};
+
+TEST(IntegratorRun, BothPairsFollowAnExponentialDecay) {
+    for (int style : {0, 1}) {
+        Decay m;
+        m.doc.IntStyle = style;
+        m.doc.RunSimulation();
+        EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Completed);
+        EXPECT_TRUE(m.platform.messages.shown.empty());
+        ASSERT_EQ(m.y->History.size(), 11u);
+        EXPECT_NEAR(m.y->History.back(), 0.36787944, 1e-5) << "style " << style;
+        EXPECT_EQ(m.minusY->History.back(), -m.y->History.back()) << "computed from the final state";
+        EXPECT_NEAR(m.doc.Clock()->History.back(), 1.0, 1e-12);
+    }
+}
+
+TEST(IntegratorRun, TheCompanionsShowTheLargestErrorAndTheAttempts) {
+    Decay m;
+    m.doc.IntStyle = 1;
+    m.doc.RunSimulation();
+    const CBlock* error = m.doc.CompanionBlocks[0];
+    const CBlock* count = m.doc.CompanionBlocks[1];
+    ASSERT_EQ(count->History.size(), 11u);
+    EXPECT_EQ(count->History[0], 0.0);
+    for (std::size_t i = 1; i < 11; ++i) {
+        EXPECT_EQ(count->History[i], 1.0) << "one accepted attempt per interval";
+        EXPECT_GT(error->History[i], 0.0);
+        EXPECT_LT(error->History[i], 1e-7);
+    }
+
+    // Rejected attempts count too: the first attempt of size 1 fails.
+    Decay m45;
+    m45.SetClock(1e-7, 1.0, 1.0);
+    m45.doc.RunSimulation();
+    EXPECT_GT(m45.doc.CompanionBlocks[1]->History[1], 2.0);
+}
+
+TEST(IntegratorRun, AConstantDerivativeHasNoErrorAndTheStepIsClippedToTheInterval) {
+    for (int style : {0, 1}) {
+        TestModel m;
+        TestIntegrate* y = m.Integrate(1.0);
+        y->Inputs[0] = m.doc.Clock()->Inputs[0]; // none: derivative 0 x gain
+        TestIntegrate* z = m.Integrate(0.0, 2.5);
+        FnBlock* one = m.Fn([](const FnBlock&) { return 1.0; });
+        one->AtFirst = 1;
+        z->Inputs[0] = one;
+        m.PrepareRun();
+        one->Compute();
+        auto rk = style ? MakePair<CRungeKutta78>(m.doc) : MakePair<CRungeKutta45>(m.doc);
+        // 0.03, then the rest of the interval in one step; the next interval may start with the
+        // whole interval.
+        EXPECT_EQ(rk->AdvanceInterval(0.03, 0.1), 0.1);
+        EXPECT_EQ(m.doc.CompanionBlocks[0]->Value, 0.0) << "Error";
+        EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0) << "Count";
+        EXPECT_EQ(y->Value, 1.0);
+        EXPECT_NEAR(z->Value, 0.25, 1e-15);
+        EXPECT_EQ(m.doc.CurrentTime, 0.1);
+    }
+}
+
+TEST(IntegratorRun, AStepShortenedToEndTheIntervalIsNotHandedOn) {
+    Decay m;
+    m.PrepareRun();
+    auto rk = MakePair<CRungeKutta45>(m.doc);
+    // 0.07 is accepted and the step proposed after it is cut to the remaining 0.03; the next
+    // interval starts with the proposed step.
+    const double next = rk->AdvanceInterval(0.07, 0.1);
+    EXPECT_GT(next, 0.03);
+    EXPECT_LE(next, 0.1);
+    EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0);
+    EXPECT_NEAR(m.y->Value, std::exp(-0.1), 1e-9);
+}
+
+// Ten damped oscillators, each driven by the one before (the model of the speed measurements).
+struct OscillatorChain : TestModel {
+    std::vector<TestIntegrate*> x, v;
+    explicit OscillatorChain(int n) {
+        for (int i = 0; i < n; ++i) {
+            TestIntegrate* xi = Integrate(i == 0 ? 1.0 : 0.0);
+            TestIntegrate* vi = Integrate(0.0);
+            const double k = i == 0 ? -1.0 : -1.5;
+            FnBlock* s = Fn(
+                [k](const FnBlock& f) {
+                    double r = 0.0 + f.In(0) * k + f.In(1) * -0.1;
+                    return f.Inputs[2] ? r + f.In(2) * 0.5 : r;
+                },
+                {xi, vi, i == 0 ? nullptr : x.back()});
+            vi->Inputs[0] = s;
+            xi->Inputs[0] = vi;
+            x.push_back(xi);
+            v.push_back(vi);
+        }
+    }
+};
+
+TEST(IntegratorRun, ASmoothModelRunsToTheEndWithTheDefaultMaxSteps) {
+    OscillatorChain m(10);
+    m.SetClock(1e-7, 0.1, 100);
+    ASSERT_EQ(m.doc.MaxSteps, 100.0);
+    m.doc.RunSimulation();
+    EXPECT_TRUE(m.platform.messages.shown.empty()) << m.platform.messages.shown[0].text;
+    EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Completed);
+    EXPECT_EQ(m.doc.Clock()->History.size(), 1001u);
+    EXPECT_NEAR(m.doc.Clock()->History.back(), 100.0, 1e-9);
+}
+
+// y' = cos(theta(t)): theta = t up to t = 2, then its rate grows by 400 per unit of time, so
+// from then on the steps must shrink with the growing frequency.
+struct Chirp : TestModel {
+    TestIntegrate* y = Integrate(0.0);
+    Chirp() {
+        y->Inputs[0] = Fn([](const FnBlock& f) {
+            const double late = std::max(0.0, f.Time() - 2.0);
+            return std::cos(f.Time() + 200.0 * late * late);
+        });
+        SetClock(1e-7, 1.0, 5.0);
+    }
+};
+
+TEST(IntegratorRun, TooManyStepsStopTheRunAndKeepTheHistories) {
+    Chirp m;
+    m.doc.RunSimulation();
+    ASSERT_EQ(m.platform.messages.shown.size(), 1u);
+    const auto& shown = m.platform.messages.shown[0];
+    std::smatch match;
+    ASSERT_TRUE(std::regex_match(shown.text, match,
+                                 std::regex(R"(Excessive integration steps \((\d+)\) at time ([0-9.]+))")))
+        << shown.text;
+    EXPECT_GE(std::stod(match[1]), 100.0);
+    EXPECT_EQ(shown.caption, "RunTime Error");
+    EXPECT_EQ(shown.icon, MB_ICONERROR);
+    EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
+    // Samples at 0, 1 and 2, then the one at the failing attempt.
+    ASSERT_EQ(m.doc.Clock()->History.size(), 4u);
+    const double failedAt = m.doc.Clock()->History[3];
+    EXPECT_GT(failedAt, 2.0);
+    EXPECT_LT(failedAt, 3.0);
+    EXPECT_EQ(match[2].str(), FormatString("%g", failedAt));
+    EXPECT_NEAR(m.y->History[2], std::sin(2.0), 1e-6);
+    EXPECT_EQ(m.y->History.size(), 4u);
+
+    // Allowed enough steps, the same model runs to the end.
+    Chirp patient;
+    patient.doc.MaxSteps = 1e4;
+    patient.doc.RunSimulation();
+    EXPECT_TRUE(patient.platform.messages.shown.empty());
+    EXPECT_EQ(patient.doc.Clock()->History.size(), 6u);
+    EXPECT_EQ(patient.y->History[2], m.y->History[2]);
+}
+
+TEST(IntegratorRun, AValueThatIsNotANumberStopsTheRun) {
+    for (int style : {0, 1}) {
+        TestModel m;
+        TestIntegrate* y = m.Integrate(0.0);
+        y->Inputs[0] = m.Fn([](const FnBlock& f) { return f.Time() > 0.35 ? std::sqrt(-1.0 - f.Time()) : 1.0; });
+        m.doc.IntStyle = style;
+        m.doc.RunSimulation();
+        ASSERT_EQ(m.platform.messages.shown.size(), 1u);
+        const auto& shown = m.platform.messages.shown[0];
+        const double failedAt = m.doc.Clock()->History.back();
+        EXPECT_EQ(shown.text, "Integration error: a value is not a number at time " + FormatString("%g", failedAt));
+        EXPECT_EQ(shown.caption, "RunTime Error");
+        EXPECT_EQ(shown.icon, MB_ICONERROR);
+        EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
+        EXPECT_EQ(m.doc.Clock()->History.size(), 5u) << "0 to 0.3, then the failing interval";
+        EXPECT_GT(failedAt, 0.35);
+        EXPECT_NEAR(y->History[3], 0.3, 1e-12);
+    }
+}
+
+TEST(IntegratorRun, ABlockStoppingTheRunEndsTheIntervalWithoutAnotherMessage) {
+    TestModel m;
+    TestIntegrate* y = m.Integrate(0.0);
+    y->Inputs[0] = m.Fn([](const FnBlock& f) {
+        if (f.Time() > 0.25) f.Document->RunTimeError("Divide by zero in block F at time 0.25");
+        return 1.0;
+    });
+    m.doc.RunSimulation();
+    ASSERT_EQ(m.platform.messages.shown.size(), 1u);
+    EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
+    EXPECT_EQ(m.doc.Clock()->History.size(), 4u);
+}
+
+} // namespace

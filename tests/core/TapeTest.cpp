@@ -1,0 +1,246 @@
+// The compiled evaluation must give the same histories, to the last bit, as computing every block
+// with its own Compute.
+
+#include "IntegratorTestSupport.h"
+#include "model/Tape.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+enum Type {
+    Decay = 61586,
+    Delay = 61587,
+    Integrate = 61588,
+    Divide = 61590,
+    Multiply = 61591,
+    Negate = 61592,
+    Power = 61593,
+    SquareRoot = 61594,
+    Sum = 61595,
+    Sine = 61602,
+    LogE = 61601,
+    SineWave = 61611,
+    Absolute = 61613,
+    BackLash = 61614,
+    Integer = 61618,
+    Modulo = 61620,
+    Offset = 61623,
+    Constant = 61625,
+    Gain = 61631,
+};
+
+struct Chart {
+    TestPlatform platform;
+    COrventDoc doc;
+    int column = 1;
+    Chart() { doc.OnNewDocument(); }
+    CBlock* Add(int type, std::initializer_list<CBlock*> inputs = {}, std::array<double, 3> params = {1, 1, 1}) {
+        doc.PendingBlock = doc.CreateBlock(type);
+        CBlock* b = doc.PendingBlock.get();
+        doc.PlaceBlock(column++, 0);
+        int i = 0;
+        for (CBlock* in : inputs) b->Inputs[i++] = in;
+        b->Params = params;
+        return b;
+    }
+    // An Integrate block starting from `initial`, its input connected later.
+    CBlock* State(double initial) { return Add(Integrate, {}, {1.0, initial, 1.0}); }
+};
+
+struct Outcome {
+    std::vector<std::vector<double>> histories;
+    std::vector<std::string> messages;
+    RunOutcome outcome;
+    std::size_t inlined = 0;
+};
+
+Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
+    CTape::Enabled = compiled;
+    Chart chart;
+    build(chart);
+    chart.doc.RunSimulation();
+    CTape::Enabled = true;
+    Outcome r;
+    for (const auto& b : chart.doc.Blocks) r.histories.push_back(b->History);
+    for (const auto& m : chart.platform.messages.shown) r.messages.push_back(m.caption + ": " + m.text);
+    r.outcome = chart.doc.LastRunOutcome;
+    return r;
+}
+
+bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Runs the model block by block and compiled, and compares everything recorded.
+Outcome ExpectSameRuns(const std::function<void(Chart&)>& build) {
+    const Outcome literal = RunModel(build, false);
+    const Outcome compiled = RunModel(build, true);
+    EXPECT_EQ(literal.messages, compiled.messages);
+    EXPECT_EQ(literal.outcome, compiled.outcome);
+    EXPECT_EQ(literal.histories.size(), compiled.histories.size());
+    for (std::size_t b = 0; b < literal.histories.size() && b < compiled.histories.size(); ++b) {
+        const auto& l = literal.histories[b];
+        const auto& c = compiled.histories[b];
+        EXPECT_EQ(l.size(), c.size()) << "block " << b;
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < l.size() && i < c.size(); ++i) differing += SameBits(l[i], c[i]) ? 0 : 1;
+        EXPECT_EQ(differing, 0u) << "block " << b;
+    }
+    return literal;
+}
+
+// A harmonic oscillator x = cos t, v = -sin t, with every arithmetic type reading it in the
+// ways its inputs can be connected. Each result with a finite value drives an integrator of its
+// own, so any difference also changes the steps.
+void EveryArithmeticType(Chart& m) {
+    CBlock* x = m.State(1.0);
+    CBlock* v = m.State(0.0);
+    CBlock* clock = m.doc.Clock();
+    x->Inputs[0] = v;
+    v->Inputs[0] = m.Add(Gain, {x}, {-1, 1, 1});
+    CBlock* c = m.Add(Constant, {}, {0.7, 1, 1});
+    CBlock* wave = m.Add(SineWave, {}, {0.3, 0, 0});
+    std::vector<CBlock*> driving{
+        m.Add(Sum, {x, v, clock}, {1, -2, 0.5}),
+        m.Add(Sum, {x, nullptr, clock}, {-0.0, 9, 0.25}),
+        m.Add(Sum, {nullptr, v}, {9, 3, 9}),
+        m.Add(Sum, {nullptr, nullptr, wave}),
+        m.Add(Sum),
+        m.Add(Multiply, {x, v, c}, {2, 0.5, 3}),
+        m.Add(Multiply, {x, nullptr, clock}),
+        m.Add(Multiply, {nullptr, wave}, {1, -1, 1}),
+        m.Add(Multiply),
+        m.Add(Divide, {x, m.Add(Offset, {v}, {3, 1, 1})}, {1, 2, 1}),
+        m.Add(Negate, {x}, {0.5, 1, 1}),
+        m.Add(Power, {x, m.Add(Offset, {v}, {2, 1, 1})}),
+        m.Add(Power, {c, x}, {-2, 3, 1}),
+        m.Add(SquareRoot, {v}, {2, 1, 1}),
+        m.Add(Gain, {v}, {2.5, 1, 1}),
+        m.Add(Absolute, {v}, {-1, 1, 1}),
+        m.Add(Integer, {m.Add(Gain, {x}, {3.7, 1, 1})}),
+        m.Add(Modulo, {m.Add(Gain, {x}, {5, 1, 1}), c}),
+        m.Add(Modulo, {x}, {5, 0.3, 1}),
+        m.Add(Modulo, {x}, {5, 0, 1}),
+        m.Add(Offset, {x}, {0.25, 1, 1}),
+        // Types that compute for themselves, reading states and inline blocks.
+        m.Add(Sine, {m.Add(Sum, {x, clock})}),
+        m.Add(BackLash, {m.Add(Gain, {v}, {2, 1, 1})}, {0, 0.2, 1}),
+        m.Add(Delay, {x}, {1, 0.25, 0}),
+        m.Add(Decay, {x}, {1, 0.5, 0}),
+        m.Add(Gain, {m.Add(Sine, {v})}, {3, 1, 1}),
+    };
+    // A block that reads itself holds its earlier value until it is computed.
+    CBlock* self = m.Add(Sum, {nullptr, x}, {0.5, 1, 1});
+    self->Inputs[0] = self;
+    driving.push_back(self);
+    // Results that are not finite are recorded but drive nothing.
+    m.Add(Divide, {x, m.Add(Sum)}, {1, 0, 1});
+    m.Add(Power, {m.Add(Sum), m.Add(Negate, {m.Add(Constant)}, {2, 1, 1})});
+    m.Add(LogE, {v});
+    for (CBlock* b : driving) m.Add(Integrate, {b}, {1e-2, 0, 1});
+    m.doc.Clock()->Params = {1e-7, 0.1, 3.0};
+    m.doc.MaxSteps = 1e6;
+}
+
+TEST(Tape, EveryArithmeticTypeGivesTheSameHistoriesAsItsOwnCompute) {
+    for (int style : {0, 1}) {
+        const Outcome r = ExpectSameRuns([style](Chart& m) {
+            EveryArithmeticType(m);
+            m.doc.IntStyle = style;
+        });
+        EXPECT_EQ(r.outcome, RunOutcome::Completed) << (r.messages.empty() ? "" : r.messages[0]);
+        EXPECT_EQ(r.histories[0].size(), 31u);
+    }
+}
+
+TEST(Tape, TheSimpleTypesAreInlineAndBorrowedTypeCodesAreNot) {
+    Chart m;
+    EveryArithmeticType(m);
+    PassBlock* impostor = Place(m.doc, 99, 0); // Sum's type code, its own Compute
+    impostor->Inputs[0] = m.doc.IntegratingBlocks.empty() ? m.doc.Clock() : m.doc.Blocks[3].get();
+    ASSERT_TRUE(m.doc.BuildRunLists());
+    CTape tape(m.doc);
+    std::size_t computing = 0;
+    for (CBlock* b : m.doc.EvalOrder)
+        computing += (b->TypeId == Sine || b->TypeId == BackLash || b->TypeId == Delay || b->TypeId == Decay ||
+                      b->TypeId == LogE || b == impostor)
+                         ? 1
+                         : 0;
+    EXPECT_EQ(tape.FallbackCount(), computing);
+    EXPECT_EQ(tape.InlineCount(), m.doc.EvalOrder.size() - computing);
+}
+
+// The oscillator chain of the speed measurements, with Sum and Integrate blocks.
+void OscillatorChain(Chart& m, int n) {
+    CBlock* previous = nullptr;
+    for (int i = 0; i < n; ++i) {
+        CBlock* s = m.Add(Sum);
+        CBlock* v = m.Add(Integrate, {s});
+        CBlock* x = m.Add(Integrate, {v}, {1, i == 0 ? 1.0 : 0.0, 1});
+        s->Inputs = {x, v, previous};
+        s->Params = {i == 0 ? -1.0 : -1.5, -0.1, 0.5};
+        previous = x;
+    }
+    m.doc.Clock()->Params = {1e-7, 0.1, 100};
+}
+
+TEST(Tape, TheOscillatorChainRunsAlikeWithEitherPair) {
+    for (int style : {0, 1}) {
+        const Outcome r = ExpectSameRuns([style](Chart& m) {
+            OscillatorChain(m, 10);
+            m.doc.IntStyle = style;
+        });
+        EXPECT_EQ(r.outcome, RunOutcome::Completed);
+        EXPECT_TRUE(r.messages.empty());
+        EXPECT_EQ(r.histories[0].size(), 1001u);
+    }
+}
+
+TEST(Tape, FailuresLeaveTheSameHistories) {
+    // A divisor that becomes exactly 0 after t = 0.5: the Divide reports it and keeps its value.
+    const Outcome divide = ExpectSameRuns([](Chart& m) {
+        CBlock* x = m.State(1.0);
+        CBlock* step = m.Add(Integer, {m.Add(Offset, {m.Add(Negate, {m.doc.Clock()})}, {1.5, 1, 1})});
+        x->Inputs[0] = m.Add(Divide, {x, step}, {-1, 1, 1});
+    });
+    ASSERT_EQ(divide.messages.size(), 1u);
+    EXPECT_EQ(divide.messages[0].rfind("RunTime Error: Divide by zero in block Divide at time 0.5", 0), 0u);
+    EXPECT_EQ(divide.outcome, RunOutcome::Failed);
+
+    // 1 / 0 becomes infinite after t = 0.45, and the integer part of infinity is not a number.
+    const Outcome nan = ExpectSameRuns([](Chart& m) {
+        CBlock* x = m.State(1.0);
+        CBlock* step = m.Add(Integer, {m.Add(Offset, {m.Add(Negate, {m.doc.Clock()})}, {1.45, 1, 1})});
+        CBlock* inverse = m.Add(Power, {step, m.Add(Constant, {}, {-1, 1, 1})});
+        x->Inputs[0] = m.Add(Sum, {m.Add(Integer, {inverse}), x}, {1e-9, -1, 1});
+    });
+    ASSERT_EQ(nan.messages.size(), 1u);
+    EXPECT_EQ(nan.messages[0].rfind("RunTime Error: Integration error: a value is not a number at time 0.4", 0), 0u);
+
+    // Too many steps: a fast oscillation from t = 2 on, with a Sine computing for itself.
+    const Outcome steps = ExpectSameRuns([](Chart& m) {
+        CBlock* y = m.State(0.0);
+        CBlock* late = m.Add(Offset, {m.doc.Clock()}, {-2, 1, 1});
+        CBlock* ramp = m.Add(Multiply, {late, m.Add(Integer, {m.Add(Offset, {m.doc.Clock()}, {-1, 1, 1})})});
+        y->Inputs[0] = m.Add(Sine, {m.Add(Sum, {m.doc.Clock(), m.Add(Multiply, {ramp, ramp}, {1, 200, 1})})});
+        m.doc.Clock()->Params = {1e-7, 1.0, 5.0};
+    });
+    ASSERT_EQ(steps.messages.size(), 1u);
+    EXPECT_EQ(steps.messages[0].rfind("RunTime Error: Excessive integration steps (", 0), 0u);
+}
+
+TEST(Tape, SourcesSampledBetweenIntervalsAreSeenByTheNextInterval) {
+    ExpectSameRuns([](Chart& m) {
+        CBlock* x = m.State(0.0);
+        CBlock* wave = m.Add(SineWave, {}, {1.3, 0, 0});
+        CBlock* self = m.Add(Sum, {nullptr, wave, x}, {0.5, 1, -1});
+        self->Inputs[0] = self;
+        x->Inputs[0] = m.Add(Gain, {self}, {2, 1, 1});
+        m.Add(Sum, {m.doc.CompanionBlocks[0], m.doc.CompanionBlocks[1], x});
+    });
+}
+
+} // namespace
