@@ -11,7 +11,10 @@
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -30,6 +33,7 @@ std::string UsageText() {
     return R"(Usage:
   kintra-cli new OUT.cht
   kintra-cli run IN.cht [-o OUT.cht] [--export OUT.tsv] [--set NAME.pN=VALUE ...] [--settings FILE.ini]
+                 [--max-values N]
   kintra-cli info IN.cht
   kintra-cli --help
 
@@ -46,6 +50,8 @@ Commands:
                              run; it may be given several times.
          --settings FILE.ini reads the user's settings (window and model defaults) from an INI
                              file; without it every setting has its factory default.
+         --max-values N      stops the run, as Terminate Run would, once the histories of all
+                             blocks together hold N values (default 33554432; 0: no limit).
   info   Prints the model settings, the title, every block (type, position, name, inputs,
          parameters, history length) and the windows with their titles.
 
@@ -54,7 +60,8 @@ Messages the program would show in a box are written to standard error, one line
 
 Exit status:
   0  done (run: the time loop ran and ended at the simulation time or by a Quit block)
-  1  run: the run was refused by its checks or ended by a run-time error
+  1  run: the run was refused by its checks, ended by a run-time error, or stopped by
+     --max-values
   2  wrong arguments, IN.cht could not be loaded, or an output file could not be written (an
      existing output file is then left as it was)
 )";
@@ -69,7 +76,11 @@ struct ParamSetting {
     std::string text;
 };
 
+// Largest number of recorded values (samples of all blocks together) a run may reach by default.
+constexpr std::uint64_t kDefaultMaxValues = std::uint64_t{1} << 25;
+
 struct Options {
+    std::uint64_t maxValues = kDefaultMaxValues;
     std::string command;
     std::string input;
     std::string output;
@@ -138,6 +149,14 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--settings") {
             o.settingsPath = value();
             if (o.settingsPath.empty()) throw ArgumentError(a + " needs a file name");
+        } else if (a == "--max-values") {
+            const std::string v = value();
+            char* end = nullptr;
+            errno = 0;
+            const unsigned long long n = std::strtoull(v.c_str(), &end, 10);
+            if (v.empty() || *end != '\0' || v[0] == '-' || errno == ERANGE)
+                throw ArgumentError("--max-values wants a whole number, not '" + v + "'");
+            o.maxValues = n;
         } else if (a.size() > 1 && a[0] == '-') {
             throw ArgumentError("unknown option " + a);
         } else {
@@ -151,12 +170,36 @@ Options ParseArguments(const std::vector<std::string>& args) {
         throw ArgumentError("unknown command '" + o.command + "'");
     if (positional.size() != 2) throw ArgumentError(o.command + " takes one file name");
     o.input = positional[1];
-    const bool runOptions = !o.output.empty() || !o.exportPath.empty() || !o.sets.empty();
+    const bool runOptions =
+        !o.output.empty() || !o.exportPath.empty() || !o.sets.empty() || o.maxValues != kDefaultMaxValues;
     if (o.command != "run" && runOptions)
-        throw ArgumentError("-o, --export and --set belong to the run command");
+        throw ArgumentError("-o, --export, --set and --max-values belong to the run command");
     if (o.command == "new" && !o.settingsPath.empty()) throw ArgumentError("new always uses the factory settings");
     return o;
 }
+
+// The command-line tool's windows: headless chart, graph and list views, and a run window that
+// watches the size of the histories, since nobody is there to click it.
+class CliWindows : public HeadlessWindowHost {
+public:
+    CliWindows(std::uint64_t maxValues, std::ostream& err) : m_maxValues(maxValues), m_err(err) {}
+
+    CView* OpenRunWindow(COrventDoc&) override { return &m_runWindow; }
+    void RunWindowStep(COrventDoc& doc) override {
+        if (m_maxValues == 0 || doc.Blocks.empty()) return;
+        const std::uint64_t values =
+            static_cast<std::uint64_t>(doc.Blocks.front()->History.size()) * doc.Blocks.size();
+        if (values < m_maxValues) return;
+        m_err << "kintra-cli: run stopped at time " << Number(doc.CurrentTime) << ": the histories hold " << values
+              << " values (--max-values " << m_maxValues << ")\n";
+        doc.OnTerminateRun();
+    }
+
+private:
+    CView m_runWindow;
+    std::uint64_t m_maxValues;
+    std::ostream& m_err;
+};
 
 std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
 
@@ -329,8 +372,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         store = std::move(ini);
     }
-    // No run window; chart, graph and list windows are views without a display.
-    HeadlessWindowHost windows;
+    CliWindows windows(o.maxValues, err);
     // The desktop's colours do not exist here: window text is black on white.
     SetSysColor(COLOR_WINDOW, RGB(255, 255, 255));
     SetSysColor(COLOR_WINDOWTEXT, RGB(0, 0, 0));

@@ -1,0 +1,347 @@
+// kintra-cli as a user runs it: a separate process, its exit status, its output files and the
+// lines it writes to standard error.
+
+#include "model/ChartFile.h"
+#include "model/OrventDoc.h"
+#include "platform/Archive.h"
+#include "platform/FileIo.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+struct Result {
+    int status = -1;  // exit status, -1 when it did not exit normally
+    int signal = 0;   // the signal that ended it
+    bool timedOut = false;
+    std::string out;
+    std::string err;
+};
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+Bytes ReadBytes(const std::string& path) {
+    Bytes b;
+    std::string error;
+    if (!ReadWholeFile(path, b, error)) return {};
+    return b;
+}
+
+void WriteBytes(const std::string& path, const Bytes& b) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
+
+// Runs kintra-cli with the arguments; `fileSizeLimit` > 0 caps the size of files it may write,
+// `memoryLimit` > 0 its address space.
+Result Cli(const std::vector<std::string>& args, const std::string& workDir, long fileSizeLimit = 0,
+           long memoryLimit = 0, int seconds = 30) {
+    const std::string outPath = workDir + "/.stdout";
+    const std::string errPath = workDir + "/.stderr";
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, 1);
+        ::dup2(err, 2);
+        if (::chdir(workDir.c_str()) != 0) ::_exit(126);
+        if (fileSizeLimit > 0) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit r{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &r);
+        }
+        if (memoryLimit > 0) {
+            rlimit r{static_cast<rlim_t>(memoryLimit), static_cast<rlim_t>(memoryLimit)};
+            ::setrlimit(RLIMIT_AS, &r);
+        }
+        std::vector<char*> argv;
+        std::string program = KINTRA_CLI;
+        argv.push_back(program.data());
+        std::vector<std::string> copy = args;
+        for (std::string& a : copy) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    Result r;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    for (;;) {
+        pid_t done = ::waitpid(pid, &status, WNOHANG);
+        if (done == pid) break;
+        if (std::chrono::steady_clock::now() > deadline) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, &status, 0);
+            r.timedOut = true;
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (WIFEXITED(status)) r.status = WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) r.signal = WTERMSIG(status);
+    r.out = ReadText(outPath);
+    r.err = ReadText(errPath);
+    return r;
+}
+
+} // namespace
+
+class CliTest : public ::testing::Test {
+protected:
+    CliTest() {
+        char tmpl[] = "/tmp/kintra-cli-XXXXXX";
+        dir = ::mkdtemp(tmpl);
+    }
+    ~CliTest() override { fs::remove_all(dir); }
+
+    std::string Data(const std::string& name) const { return std::string(KINTRA_TEST_DATA) + "/" + name; }
+    std::string Path(const std::string& name) const { return dir + "/" + name; }
+
+    // The number of samples of the Clock in a saved file (the first block's history count).
+    static std::int32_t ClockSamples(const Bytes& b) {
+        // version, five 4-byte settings, MaxSteps, title
+        std::size_t at = 8 + 20 + 8;
+        at += 1 + b.at(at);
+        std::int32_t n;
+        std::memcpy(&n, &b.at(at), 4);
+        at += 4 + 10 * static_cast<std::size_t>(n);
+        // The Clock's common record: name, label, colour, notes, two flags, inputs.
+        at += 1 + b.at(at);
+        at += 1 + b.at(at);
+        at += 4;
+        if (b.at(at) == 0xFF) {
+            std::uint16_t len;
+            std::memcpy(&len, &b.at(at + 1), 2);
+            at += 3 + len;
+        } else {
+            at += 1 + b.at(at);
+        }
+        at += 8 + 96;
+        std::int32_t samples;
+        std::memcpy(&samples, &b.at(at), 4);
+        return samples;
+    }
+
+    std::string dir;
+};
+
+TEST_F(CliTest, HelpAndArgumentErrors) {
+    Result r = Cli({"--help"}, dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("kintra-cli run IN.cht"), std::string::npos);
+    EXPECT_NE(r.out.find("Exit status"), std::string::npos);
+
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {},
+             {"jump", "a.cht"},
+             {"run"},
+             {"run", "a.cht", "b.cht"},
+             {"run", Data("tank-102.cht"), "-o"},
+             {"run", Data("tank-102.cht"), "--bogus"},
+             {"run", Data("tank-102.cht"), "--set", "Gain.p4=1"},
+             {"run", Data("tank-102.cht"), "--set", "Gain.p0=1"},
+             {"run", Data("tank-102.cht"), "--set", "Gain.p1=lots"},
+             {"run", Data("tank-102.cht"), "--set", "Gain=1"},
+             {"run", Data("tank-102.cht"), "--max-values", "-3"},
+             {"new", Path("x.cht"), "-o", Path("y.cht")},
+             {"info", Data("tank-102.cht"), "--export", Path("x.tsv")},
+         }) {
+        r = Cli(bad, dir);
+        EXPECT_EQ(r.status, 2) << (bad.empty() ? "" : bad[0]);
+        EXPECT_FALSE(r.err.empty());
+    }
+    EXPECT_FALSE(fs::exists(Path("x.cht")));
+    EXPECT_FALSE(fs::exists(Path("y.cht")));
+}
+
+TEST_F(CliTest, NewWritesTheNewChart) {
+    Result r = Cli({"new", Path("new.cht")}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.err.empty()) << r.err;
+    EXPECT_EQ(ReadBytes(Path("new.cht")), ReadBytes(Data("new.cht")));
+    const Bytes b = ReadBytes(Path("new.cht"));
+    ASSERT_GT(b.size(), 437u);
+    EXPECT_EQ(Bytes(b.begin(), b.begin() + 8), (Bytes{0, 0, 0, 0, 0, 0x80, 0x59, 0x40}));
+    EXPECT_EQ(std::string(b.begin() + 426, b.begin() + 437), "COrventView");
+}
+
+TEST_F(CliTest, RunRecordsTheHistoriesAndSaves) {
+    Result r = Cli({"run", Data("tank-102.cht"), "-o", Path("out.cht")}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const Bytes out = ReadBytes(Path("out.cht"));
+    EXPECT_EQ(ClockSamples(out), 11);
+    EXPECT_EQ(ClockSamples(ReadBytes(Data("tank-102.cht"))), 0);
+
+    // Parameters set on the command line; the output replaces an existing file.
+    r = Cli({"run", Data("tank-102.cht"), "-o", Path("out.cht"), "--set", "Clock.p3=2", "--set", "Clock.p2=0.5"}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ClockSamples(ReadBytes(Path("out.cht"))), 5);
+
+    // Without -o nothing is written.
+    r = Cli({"run", Data("oscillator.cht")}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+
+    // An unknown block name: nothing written.
+    r = Cli({"run", Data("tank-102.cht"), "-o", Path("none.cht"), "--set", "Nobody.p1=3"}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Nobody"), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("none.cht")));
+}
+
+TEST_F(CliTest, OlderVersionsRunAndSaveAsCurrentFiles) {
+    std::ofstream(Path("user.ini")) << "[Model]\nMaxSteps=7.000000e+002\n";
+    for (const char* name : {"tank-100.cht", "tank-101.cht"}) {
+        Result r = Cli({"run", Data(name), "-o", Path("cur.cht"), "--settings", Path("user.ini")}, dir);
+        EXPECT_EQ(r.status, 0) << r.err;
+        const Bytes b = ReadBytes(Path("cur.cht"));
+        double version = 0, maxSteps = 0;
+        std::memcpy(&version, b.data(), 8);
+        std::memcpy(&maxSteps, b.data() + 28, 8);
+        EXPECT_EQ(version, 102.0);
+        EXPECT_EQ(maxSteps, 700.0) << "the user's default, for a file without it";
+        EXPECT_EQ(b[36], name == std::string("tank-101.cht") ? 4 : 0) << "title Tank, or none";
+    }
+    Result r = Cli({"run", Data("tank-102.cht"), "--settings", Path("missing.ini")}, dir);
+    EXPECT_EQ(r.status, 2);
+}
+
+TEST_F(CliTest, RefusedAndFailedRunsStillSave) {
+    // A Gain whose required input was cut: the run is refused.
+    Bytes b = ReadBytes(Data("tank-102.cht"));
+    const std::string needle = "\x04Gain";
+    const auto gain = static_cast<std::size_t>(std::search(b.begin(), b.end(), needle.begin(), needle.end()) - b.begin());
+    ASSERT_LT(gain, b.size());
+    const std::size_t input1 = gain + 5 + 1 + 4 + 1 + 4 + 4;
+    const std::int32_t none = -99;
+    std::memcpy(&b[input1], &none, 4);
+    std::memcpy(&b[input1 + 4], &none, 4);
+    WriteBytes(Path("cut.cht"), b);
+    Result r = Cli({"run", Path("cut.cht"), "-o", Path("cut-out.cht")}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Run Time Error: "), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(Path("cut-out.cht")));
+
+    // Timing parameters no run can use.
+    r = Cli({"run", Data("tank-102.cht"), "-o", Path("t.cht"), "--set", "Clock.p2=0"}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Timing Parameters Error"), std::string::npos) << r.err;
+    EXPECT_TRUE(fs::exists(Path("t.cht")));
+
+    // A run that would record too much is stopped like Terminate Run.
+    r = Cli({"run", Data("oscillator.cht"), "-o", Path("big.cht"), "--set", "Clock.p3=1e9", "--max-values", "600"},
+            dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("--max-values"), std::string::npos) << r.err;
+    const std::int32_t samples = ClockSamples(ReadBytes(Path("big.cht")));
+    EXPECT_GE(samples, 100);
+    EXPECT_LE(samples, 101);
+}
+
+TEST_F(CliTest, ExportWritesTheListText) {
+    Result r = Cli({"run", Data("oscillator.cht"), "--export", Path("o.tsv")}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string text = ReadText(Path("o.tsv"));
+    // The chart's list window: Precision 5, every block but the companions.
+    EXPECT_EQ(text.rfind("\r\nClock\tVelocity\tPosition\tSpring\t\r\n", 0), 0u);
+    EXPECT_NE(text.find("\r\n1.00000e-001\t"), std::string::npos);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 21);
+
+    // A chart without a list window: a new list's default columns and factory settings.
+    std::ofstream(Path("precise.ini")) << "[ListView]\nPrecision=9\n";
+    r = Cli({"run", Data("sources.cht"), "--export", Path("s.tsv"), "--settings", Path("precise.ini")}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string s = ReadText(Path("s.tsv"));
+    EXPECT_EQ(s.rfind("\r\nClock\tWave\tPulse\tShot\tJitter\tLate\tTable\tPlay\tProduct\t\r\n0.000e+000\t", 0), 0u);
+
+    r = Cli({"run", Data("sources.cht"), "--export", Path("no/such/dir/s.tsv")}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_FALSE(r.err.empty());
+}
+
+TEST_F(CliTest, InfoSummarisesTheChart) {
+    Result r = Cli({"info", Data("sources.cht")}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    for (const char* part : {"Title: \"Sources\"", "MaxSteps 100", "Sine Wave Generator \"Wave\" at (1, -1), source",
+                             "inputs: 1=\"Wave\"", "p1=0.2 (Gain); p2=1 (Delay)", "history: 11 values", "Windows: 3",
+                             "Chart (COrventView), title \"Main\"", "Graph (CGraphBase)",
+                             "Chart (COrventView), title \"Second\""})
+        EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
+}
+
+TEST_F(CliTest, UnreadableInputWritesNothingAndKeepsTheOutput) {
+    const Bytes keep{'o', 'l', 'd'};
+    WriteBytes(Path("out.cht"), keep);
+
+    Result r = Cli({"run", Path("absent.cht"), "-o", Path("out.cht")}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("absent.cht"), std::string::npos);
+
+    Bytes newer = ReadBytes(Data("tank-102.cht"));
+    const double v = 103.0;
+    std::memcpy(newer.data(), &v, 8);
+    WriteBytes(Path("newer.cht"), newer);
+    r = Cli({"run", Path("newer.cht"), "-o", Path("out.cht")}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "Load Error: Need updated version of Orvent to load this data file\n");
+    EXPECT_EQ(ReadBytes(Path("out.cht")), keep);
+
+    // An output that cannot be written completely leaves the old file as it was.
+    r = Cli({"run", Data("oscillator.cht"), "-o", Path("out.cht")}, dir, 1000);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("out.cht"), std::string::npos);
+    EXPECT_EQ(ReadBytes(Path("out.cht")), keep);
+    r = Cli({"new", Path("out.cht")}, dir, 100);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(ReadBytes(Path("out.cht")), keep);
+}
+
+TEST_F(CliTest, ShortenedAndMutatedFilesNeverCrash) {
+    const Bytes good = ReadBytes(Data("sources.cht"));
+    ASSERT_FALSE(good.empty());
+    // Cut at many places: always status 2 and a message, within a little memory.
+    for (std::size_t n = 0; n < good.size(); n += 37) {
+        WriteBytes(Path("cut.cht"), Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)));
+        Result r = Cli({"run", Path("cut.cht"), "-o", Path("cut-out.cht")}, dir, 0, 512L << 20);
+        ASSERT_FALSE(r.timedOut) << n;
+        ASSERT_EQ(r.signal, 0) << n;
+        EXPECT_EQ(r.status, 2) << n;
+        EXPECT_FALSE(r.err.empty()) << n;
+        EXPECT_FALSE(fs::exists(Path("cut-out.cht"))) << n;
+    }
+    // Random bytes changed: the tool may load or refuse, but never dies.
+    std::mt19937 random(12345);
+    for (int round = 0; round < 60; ++round) {
+        Bytes bad = good;
+        for (int k = 0; k < 4; ++k) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
+        WriteBytes(Path("bad.cht"), bad);
+        Result r = Cli({"info", Path("bad.cht")}, dir, 0, 512L << 20);
+        ASSERT_FALSE(r.timedOut) << round;
+        ASSERT_EQ(r.signal, 0) << round << " " << r.err;
+        EXPECT_TRUE(r.status == 0 || r.status == 2) << round;
+        if (r.status == 2) {
+            EXPECT_FALSE(r.err.empty()) << round;
+        }
+    }
+}
