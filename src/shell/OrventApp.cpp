@@ -9,6 +9,7 @@
 #include "model/Block.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
+#include "platform/DeviceContext.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -151,6 +152,10 @@ COrventApp::COrventApp(const QString& settingsPath)
                                                                           : settingsPath)),
       m_messages(std::make_unique<QtMessageHost>()), m_windows(*this) {
     g_app = this;
+    // The views' default colours are the desktop's.
+    const QPalette palette = QApplication::palette();
+    SetSysColor(COLOR_WINDOW, ToColorRef(palette.color(QPalette::Base)));
+    SetSysColor(COLOR_WINDOWTEXT, ToColorRef(palette.color(QPalette::Text)));
     Platform().SetSettings(m_settings.get());
     Platform().SetMessages(m_messages.get());
     Platform().SetWindows(&m_windows);

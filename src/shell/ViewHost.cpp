@@ -12,9 +12,11 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
+#include <set>
 
 namespace {
 bool g_paintingSuspended = false;
+std::set<CViewHost*> g_hosts;
 
 ViewWindow* const kNoWindow = nullptr;
 
@@ -55,9 +57,11 @@ CViewHost::CViewHost(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc
     setVerticalScrollBarPolicy(policy);
     doc.AddView(m_view.get());
     AttachWindow(m_view.get(), this);
+    g_hosts.insert(this);
 }
 
 CViewHost::~CViewHost() {
+    g_hosts.erase(this);
     AttachWindow(m_view.get(), kNoWindow);
     m_view.reset();
 }
@@ -117,7 +121,12 @@ void CViewHost::SetCaption(const std::string& caption) {
     emit captionChanged();
 }
 
-void CViewHost::SetPaintingSuspended(bool suspended) { g_paintingSuspended = suspended; }
+void CViewHost::SetPaintingSuspended(bool suspended) {
+    if (suspended == g_paintingSuspended) return;
+    // While suspended every window shows what it showed when the run began.
+    for (CViewHost* h : g_hosts) h->m_frozen = suspended && h->isVisible() ? h->Render() : QImage();
+    g_paintingSuspended = suspended;
+}
 bool CViewHost::PaintingSuspended() { return g_paintingSuspended; }
 
 void CViewHost::Relayout() {
@@ -131,6 +140,10 @@ void CViewHost::paintEvent(QPaintEvent* event) {
 }
 
 void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
+    if (g_paintingSuspended && !m_frozen.isNull()) {
+        painter.drawImage(dirty.topLeft(), m_frozen, dirty);
+        return;
+    }
     const QColor window = palette().color(QPalette::Base);
     painter.fillRect(dirty, window);
     if (g_paintingSuspended || !m_view || !m_view->GetDocument()) return;

@@ -5,6 +5,7 @@
 #include "platform/DeviceContext.h"
 
 #include <QAbstractScrollArea>
+#include <QImage>
 #include <memory>
 
 class CView;
@@ -77,4 +78,5 @@ private:
     CSize m_page{0, 0};
     CSize m_line{0, 0};
     QString m_caption;
+    QImage m_frozen;
 };
