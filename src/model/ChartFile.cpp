@@ -114,8 +114,11 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
         const int type = ar.ReadUInt16();
         doc.PendingBlock = doc.CreateBlock(type);
         if (!doc.PendingBlock) Refuse(kInvalidDataInFile);
-        doc.PendingBlock->Position.x = ar.ReadInt32();
-        doc.PendingBlock->Position.y = ar.ReadInt32();
+        const std::int32_t x = ar.ReadInt32();
+        const std::int32_t y = ar.ReadInt32();
+        if (x < -kMaxGridCoordinate || x > kMaxGridCoordinate || y < -kMaxGridCoordinate || y > kMaxGridCoordinate)
+            Refuse(kInvalidDataInFile);
+        doc.PendingBlock->Position = {x, y};
         doc.AddBlock();
     }
     // Every run and every view takes the first block as the chart's Clock.

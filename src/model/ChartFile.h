@@ -3,6 +3,7 @@
 // read whose message has already been shown.
 
 #include <cstddef>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -27,6 +28,11 @@ inline constexpr std::size_t kBlockTableEntrySize = 2 + 8;
 inline constexpr std::size_t kMinBlockRecordSize = 1 + 1 + 4 + 1 + 4 + 4 + 3 * (8 + 8 + 16) + 4;
 // Smallest view record: its class name ("CListBase" is the shortest) and nothing else.
 inline constexpr std::size_t kMinViewRecordSize = 1 + 9;
+
+// Largest grid column or row (either sign) a block of a chart file may stand on. The chart's
+// geometry, the companions' places and the routes are reckoned from grid positions in 32-bit
+// logical units, which positions beyond this would overflow.
+inline constexpr std::int32_t kMaxGridCoordinate = 100000;
 
 // A chart file the reader refused after telling the user why; the open fails.
 class CChartLoadRefused : public std::runtime_error {

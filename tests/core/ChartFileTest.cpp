@@ -25,6 +25,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sys/resource.h>
 #include <typeinfo>
 
@@ -529,6 +530,25 @@ TEST_F(ChartFileTest, AnUnknownBlockTypeIsRefusedWhole) {
     ExpectRefused(bytes, "Invalid data in File");
     Put<std::uint16_t>(bytes, 51, 61631);
     Put<std::uint16_t>(bytes, 41, 61631); // a chart whose first block is not the Clock
+    ExpectRefused(bytes, "Invalid data in File");
+}
+
+TEST_F(ChartFileTest, BlocksFarOffTheGridAreRefused) {
+    auto doc = kintra::NewChartDocument();
+    doc->PendingBlock = doc->CreateBlock(61631);
+    doc->PlaceBlock(1, 0);
+    Bytes bytes = Save(*doc);
+    Put<std::int32_t>(bytes, 53, 100000); // the second block's column
+    Put<std::int32_t>(bytes, 57, -100000);
+    auto far = Open(bytes);
+    ASSERT_NE(far, nullptr);
+    EXPECT_EQ(far->Blocks[1]->Position, (CPoint{100000, -100000}));
+    for (std::int32_t bad : {100001, -100001, std::numeric_limits<std::int32_t>::min()}) {
+        Put<std::int32_t>(bytes, 53, bad);
+        ExpectRefused(bytes, "Invalid data in File");
+    }
+    Put<std::int32_t>(bytes, 53, 1);
+    Put<std::int32_t>(bytes, 43, std::numeric_limits<std::int32_t>::min()); // the Clock's column
     ExpectRefused(bytes, "Invalid data in File");
 }
 
