@@ -80,7 +80,7 @@ double CIntegrator::ErrorNorm() const {
 }
 
 void CIntegrator::FormStage(int j) {
-    double* y = yStage.data();
+    double* y = m_tape ? m_tape->States() : yStage.data();
     const double* y0 = yStart.data();
     const auto& terms = m_stageTerms[static_cast<std::size_t>(j)];
     if (terms.empty()) {
@@ -109,6 +109,7 @@ void CIntegrator::FormSolution() {
 
 bool CIntegrator::Evaluate(double offset) {
     ++Evaluations;
+    // The program reads the states where FormStage put them.
     if (m_tape) return m_tape->Evaluate(offset, yStage.data());
     for (std::size_t i = 0; i < n; ++i)
         if (m_blocks[i]) m_blocks[i]->Value = yStage[i];
@@ -180,7 +181,7 @@ double CIntegrator::AdvanceInterval(double h, double L) {
         std::swap(yStart, yNew);
     }
 
-    std::copy(yNew.begin(), yNew.end(), yStage.begin());
+    std::copy(yNew.begin(), yNew.end(), m_tape ? m_tape->States() : yStage.data());
     Evaluate(L);
     if (m_tape) m_tape->WriteBack();
     if (m_errorCompanion) m_errorCompanion->Value = largest;

@@ -78,8 +78,8 @@ private:
         int stage;
         double coefficient;
     };
-    // One model evaluation of the states in yStage at IntervalStart + offset; the derivatives
-    // replace the states in yStage.
+    // One model evaluation at IntervalStart + offset of the states that FormStage formed (in
+    // yStage, or in the program's own array); the derivatives go to yStage.
     bool Evaluate(double offset);
     void FormStage(int j);
     void FormSolution();

@@ -3,6 +3,7 @@
 #include "model/OrventDoc.h"
 
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <typeinfo>
@@ -43,30 +44,17 @@ bool IsInlineType(int typeId) {
     }
 }
 
-int InputMask(const CBlock* b) {
-    return (b->Inputs[0] ? 1 : 0) | (b->Inputs[1] ? 2 : 0) | (b->Inputs[2] ? 4 : 0);
-}
-
-// The computations below repeat those of the blocks' own Compute operation by operation.
-
-template <int Mask> void RunSum(const auto* op, const auto* end, double* v) {
-    for (; op != end; ++op) {
-        double r = 0.0;
-        if constexpr ((Mask & 1) != 0) r += v[op->in[0]] * op->p[0];
-        if constexpr ((Mask & 2) != 0) r += v[op->in[1]] * op->p[1];
-        if constexpr ((Mask & 4) != 0) r += v[op->in[2]] * op->p[2];
-        v[op->dst] = r;
-    }
-}
-
-template <int Mask> void RunMultiply(const auto* op, const auto* end, double* v) {
-    for (; op != end; ++op) {
-        double r = 1.0;
-        if constexpr ((Mask & 1) != 0) r = (v[op->in[0]] * r) * op->p[0];
-        if constexpr ((Mask & 2) != 0) r = (v[op->in[1]] * r) * op->p[1];
-        if constexpr ((Mask & 4) != 0) r = (v[op->in[2]] * r) * op->p[2];
-        v[op->dst] = r;
-    }
+// Index of a value in a table of distinct values (distinct bit patterns, so -0.0 and NaNs keep
+// theirs), adding it when new.
+template <class T> std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, std::int32_t>& index, const T& value) {
+    std::vector<std::uint64_t> key(sizeof(T) / sizeof(std::uint64_t));
+    std::memcpy(key.data(), &value, sizeof(T));
+    auto it = index.find(key);
+    if (it != index.end()) return it->second;
+    const auto i = static_cast<std::int32_t>(table.size());
+    table.push_back(value);
+    index.emplace(std::move(key), i);
+    return i;
 }
 } // namespace
 
@@ -83,7 +71,8 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
     m_clockSlot = static_cast<std::int32_t>(m_values.size());
     m_slotBlocks.push_back(m_clock);
     m_values.push_back(m_clock ? m_clock->Value : 0.0);
-    const std::size_t firstAlgebraic = m_values.size();
+    m_firstAlgebraic = m_values.size();
+    const std::size_t algebraicEnd = m_firstAlgebraic + doc.EvalOrder.size();
     for (CBlock* b : doc.EvalOrder) {
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
@@ -115,13 +104,13 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
         return it->second && typeid(*it->second) == typeid(*b);
     };
 
+    std::map<std::vector<std::uint64_t>, std::int32_t> paramIndex;
     std::vector<bool> preloaded(m_values.size(), false);
     for (std::size_t j = 0; j < doc.EvalOrder.size(); ++j) {
         CBlock* b = doc.EvalOrder[j];
-        const auto self = static_cast<std::int32_t>(firstAlgebraic + j);
-        Op op{self, {slotOf(b->Inputs[0]), slotOf(b->Inputs[1]), slotOf(b->Inputs[2])},
-              {b->Params[0], b->Params[1], b->Params[2]}};
-        const int mask = InputMask(b);
+        const auto self = static_cast<std::int32_t>(m_firstAlgebraic + j);
+        Op op{{slotOf(b->Inputs[0]), slotOf(b->Inputs[1]), slotOf(b->Inputs[2])}, 0};
+        const int mask = (b->Inputs[0] ? 1 : 0) | (b->Inputs[1] ? 2 : 0) | (b->Inputs[2] ? 4 : 0);
         OpCode code = OP_COMPUTE;
         if (isFactoryClass(b)) {
             switch (b->TypeId) {
@@ -138,16 +127,16 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
             case kModulo: code = (mask & 2) ? OP_MODULO : OP_MODULO_PARAM; break;
             default: break;
             }
-            // These read an unconnected input as 0.0.
-            if (code >= OP_GAIN && code != OP_COMPUTE)
+            // Apart from Sum and Multiply, these read an unconnected input as 0.0.
+            if (code >= OP_GAIN)
                 for (std::int32_t& in : op.in)
                     if (in < 0) in = m_zeroSlot;
         }
-        // An algebraic block read before its own turn in this pass holds its earlier value.
+        // A block read before its own turn in the pass holds its value from earlier.
         preloaded.resize(m_values.size(), false);
         for (std::int32_t in : op.in) {
             const auto u = static_cast<std::size_t>(in);
-            if (in >= self && u < firstAlgebraic + doc.EvalOrder.size() && !preloaded[u]) {
+            if (in >= self && u < algebraicEnd && !preloaded[u]) {
                 preloaded[u] = true;
                 m_preloads.push_back({m_slotBlocks[u], in});
             }
@@ -158,9 +147,9 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
             for (std::int32_t in : op.in)
                 if (in >= 0) m_syncs.push_back({m_slotBlocks[static_cast<std::size_t>(in)], in});
             f.syncEnd = static_cast<std::uint32_t>(m_syncs.size());
-            op.in[code == OP_DIVIDE ? 2 : 0] = static_cast<std::int32_t>(m_fallbacks.size());
+            (code == OP_DIVIDE ? op.in[2] : op.aux) = static_cast<std::int32_t>(m_fallbacks.size());
             m_fallbacks.push_back(f);
-            // Its earlier value is the one it keeps when it reports.
+            // A Divide that reports keeps its earlier value.
             if (code == OP_DIVIDE && !preloaded[static_cast<std::size_t>(self)]) {
                 preloaded[static_cast<std::size_t>(self)] = true;
                 m_preloads.push_back({b, self});
@@ -169,6 +158,7 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
         if (code == OP_COMPUTE) {
             ++m_computeCount;
         } else {
+            op.aux = Intern(m_params, paramIndex, std::array<double, 3>{b->Params[0], b->Params[1], b->Params[2]});
             ++m_inlineCount;
             m_writeBacks.push_back({b, self});
         }
@@ -189,9 +179,17 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
     }
     m_syncs = std::move(kept);
 
-    for (CBlock* b : doc.IntegratingBlocks) {
-        const std::int32_t src = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
-        m_derivatives.push_back({src, b->Params[0]});
+    // A gain of 1 changes no value that the integrator can see (its steps multiply every
+    // derivative by the step size, which makes any signalling NaN quiet either way).
+    for (std::size_t i = 0; i < m_stateCount; ++i) {
+        const CBlock* b = doc.IntegratingBlocks[i];
+        const std::int32_t source = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
+        if (b->Params[0] == 1.0) {
+            m_unitGains.push_back(static_cast<std::int32_t>(i));
+            m_unitGains.push_back(source);
+        } else {
+            m_derivatives.push_back({static_cast<std::int32_t>(i), source, b->Params[0]});
+        }
     }
 }
 
@@ -215,17 +213,24 @@ void CTape::WriteBack() {
     for (const Link& l : m_writeBacks) l.block->Value = m_values[static_cast<std::size_t>(l.slot)];
 }
 
-void CTape::RunCompute(const Fallback& f, std::int32_t slot) {
-    double& value = m_values[static_cast<std::size_t>(slot)];
+void CTape::RunCompute(const Fallback& f, double& value) {
     for (std::uint32_t i = f.syncBegin; i < f.syncEnd; ++i)
         m_syncs[i].block->Value = m_values[static_cast<std::size_t>(m_syncs[i].slot)];
     f.block->Compute();
     value = f.block->Value;
 }
 
+// Calls f(op, parameters, result) for every block of a segment. The computations passed to it
+// repeat those of the blocks' own Compute operation by operation.
+template <class F> void CTape::ForEach(const Segment& seg, F f) {
+    double* out = m_values.data() + m_firstAlgebraic;
+    const Op* ops = m_ops.data();
+    const std::array<double, 3>* params = m_params.data();
+    for (std::uint32_t i = seg.begin; i < seg.end; ++i) f(ops[i], params[ops[i].aux].data(), out[i]);
+}
+
 bool CTape::Evaluate(double offset, double* y) {
     double* v = m_values.data();
-    for (std::size_t i = 0; i < m_stateCount; ++i) v[i] = y[i];
     if (m_doc.Stopped) {
         WriteBack();
         return false;
@@ -235,96 +240,123 @@ bool CTape::Evaluate(double offset, double* y) {
     if (m_clock) m_clock->Value = t;
     v[m_clockSlot] = t;
 
+    auto sum = [&]<int Mask>(const Segment& seg) {
+        ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            double s = 0.0;
+            if constexpr ((Mask & 1) != 0) s += v[op.in[0]] * p[0];
+            if constexpr ((Mask & 2) != 0) s += v[op.in[1]] * p[1];
+            if constexpr ((Mask & 4) != 0) s += v[op.in[2]] * p[2];
+            r = s;
+        });
+    };
+    auto multiply = [&]<int Mask>(const Segment& seg) {
+        ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            double m = 1.0;
+            if constexpr ((Mask & 1) != 0) m = (v[op.in[0]] * m) * p[0];
+            if constexpr ((Mask & 2) != 0) m = (v[op.in[1]] * m) * p[1];
+            if constexpr ((Mask & 4) != 0) m = (v[op.in[2]] * m) * p[2];
+            r = m;
+        });
+    };
+
     for (const Segment& seg : m_segments) {
-        const Op* op = m_ops.data() + seg.begin;
-        const Op* end = m_ops.data() + seg.end;
         switch (static_cast<int>(seg.code)) {
-        case OP_SUM + 0: RunSum<0>(op, end, v); break;
-        case OP_SUM + 1: RunSum<1>(op, end, v); break;
-        case OP_SUM + 2: RunSum<2>(op, end, v); break;
-        case OP_SUM + 3: RunSum<3>(op, end, v); break;
-        case OP_SUM + 4: RunSum<4>(op, end, v); break;
-        case OP_SUM + 5: RunSum<5>(op, end, v); break;
-        case OP_SUM + 6: RunSum<6>(op, end, v); break;
-        case OP_SUM + 7: RunSum<7>(op, end, v); break;
-        case OP_MUL + 0: RunMultiply<0>(op, end, v); break;
-        case OP_MUL + 1: RunMultiply<1>(op, end, v); break;
-        case OP_MUL + 2: RunMultiply<2>(op, end, v); break;
-        case OP_MUL + 3: RunMultiply<3>(op, end, v); break;
-        case OP_MUL + 4: RunMultiply<4>(op, end, v); break;
-        case OP_MUL + 5: RunMultiply<5>(op, end, v); break;
-        case OP_MUL + 6: RunMultiply<6>(op, end, v); break;
-        case OP_MUL + 7: RunMultiply<7>(op, end, v); break;
-        case OP_GAIN:
-            for (; op != end; ++op) v[op->dst] = v[op->in[0]] * op->p[0];
+        case OP_SUM + 0: sum.operator()<0>(seg); break;
+        case OP_SUM + 1: sum.operator()<1>(seg); break;
+        case OP_SUM + 2: sum.operator()<2>(seg); break;
+        case OP_SUM + 3: sum.operator()<3>(seg); break;
+        case OP_SUM + 4: sum.operator()<4>(seg); break;
+        case OP_SUM + 5: sum.operator()<5>(seg); break;
+        case OP_SUM + 6: sum.operator()<6>(seg); break;
+        case OP_SUM + 7: sum.operator()<7>(seg); break;
+        case OP_MUL + 0: multiply.operator()<0>(seg); break;
+        case OP_MUL + 1: multiply.operator()<1>(seg); break;
+        case OP_MUL + 2: multiply.operator()<2>(seg); break;
+        case OP_MUL + 3: multiply.operator()<3>(seg); break;
+        case OP_MUL + 4: multiply.operator()<4>(seg); break;
+        case OP_MUL + 5: multiply.operator()<5>(seg); break;
+        case OP_MUL + 6: multiply.operator()<6>(seg); break;
+        case OP_MUL + 7: multiply.operator()<7>(seg); break;
+        case OP_GAIN: {
+            // In a chain of gains each reads the one before: that value is still at hand.
+            double* out = v + m_firstAlgebraic;
+            const auto previousSlot = static_cast<std::int32_t>(m_firstAlgebraic) - 1;
+            double previous = seg.begin > 0 ? out[seg.begin - 1] : 0.0;
+            for (std::uint32_t i = seg.begin; i < seg.end; ++i) {
+                const Op& op = m_ops[i];
+                const double x = op.in[0] == previousSlot + static_cast<std::int32_t>(i) ? previous : v[op.in[0]];
+                out[i] = previous = x * m_params[static_cast<std::size_t>(op.aux)][0];
+            }
             break;
+        }
         case OP_NEGATE:
-            for (; op != end; ++op) v[op->dst] = -(v[op->in[0]] * op->p[0]);
+            ForEach(seg, [v](const Op& op, const double* p, double& r) { r = -(v[op.in[0]] * p[0]); });
             break;
         case OP_ABSOLUTE:
-            for (; op != end; ++op) v[op->dst] = std::fabs(v[op->in[0]]) * op->p[0];
+            ForEach(seg, [v](const Op& op, const double* p, double& r) { r = std::fabs(v[op.in[0]]) * p[0]; });
             break;
         case OP_OFFSET:
-            for (; op != end; ++op) v[op->dst] = v[op->in[0]] + op->p[0];
+            ForEach(seg, [v](const Op& op, const double* p, double& r) { r = v[op.in[0]] + p[0]; });
             break;
         case OP_INTEGER:
-            for (; op != end; ++op) {
-                const double x = v[op->in[0]] * op->p[0];
-                v[op->dst] = x - std::fmod(x, 1.0);
-            }
+            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+                const double x = v[op.in[0]] * p[0];
+                r = x - std::fmod(x, 1.0);
+            });
             break;
         case OP_SQRT:
-            for (; op != end; ++op) {
-                const double x = v[op->in[0]] * op->p[0];
-                v[op->dst] = x >= 0 ? std::sqrt(std::fabs(x)) : -std::sqrt(std::fabs(x));
-            }
+            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+                const double a = v[op.in[0]] * p[0];
+                const double root = std::sqrt(std::fabs(a));
+                r = a >= 0 ? root : -root;
+            });
             break;
         case OP_POWER:
-            for (; op != end; ++op) {
-                const double x = v[op->in[0]] * op->p[0];
-                const double e = v[op->in[1]] * op->p[1];
-                const double r = std::pow(std::fabs(x), e);
-                v[op->dst] = x >= 0 ? r : -r;
-            }
+            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+                const double base = v[op.in[0]] * p[0];
+                const double exponent = v[op.in[1]] * p[1];
+                const double power = std::pow(std::fabs(base), exponent);
+                r = base >= 0 ? power : -power;
+            });
             break;
         case OP_DIVIDE:
-            for (; op != end; ++op) {
-                const double d = v[op->in[1]];
-                const double z = d == 0.0 ? 1.0 : 0.0;
-                // The zero divisor is reported by the block itself.
-                // The block reports a zero divisor itself and keeps its earlier value.
-                if (z * op->p[1] != 0.0) {
-                    const Fallback& f = m_fallbacks[static_cast<std::size_t>(op->in[2])];
-                    f.block->Value = v[op->dst];
-                    RunCompute(f, op->dst);
+            ForEach(seg, [this, v](const Op& op, const double* p, double& r) {
+                const double denominator = v[op.in[1]];
+                if (denominator == 0.0 && p[1] != 0.0) {
+                    // The block reports the zero divisor itself and keeps its earlier value.
+                    const Fallback& f = m_fallbacks[static_cast<std::size_t>(op.in[2])];
+                    f.block->Value = r;
+                    RunCompute(f, r);
                 } else {
-                    v[op->dst] = (v[op->in[0]] * op->p[0]) / (op->p[1] * d);
+                    r = (v[op.in[0]] * p[0]) / (p[1] * denominator);
                 }
-            }
+            });
             break;
         case OP_MODULO:
-            for (; op != end; ++op) {
-                const double d = v[op->in[1]];
-                v[op->dst] = d == 0.0 ? 0.0 : std::fmod(v[op->in[0]] * op->p[0], d);
-            }
+            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+                const double divisor = v[op.in[1]];
+                r = divisor == 0.0 ? 0.0 : std::fmod(v[op.in[0]] * p[0], divisor);
+            });
             break;
         case OP_MODULO_PARAM:
-            for (; op != end; ++op) {
-                const double d = op->p[1];
-                v[op->dst] = d == 0.0 ? 0.0 : std::fmod(v[op->in[0]] * op->p[0], d);
-            }
+            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+                const double divisor = p[1];
+                r = divisor == 0.0 ? 0.0 : std::fmod(v[op.in[0]] * p[0], divisor);
+            });
             break;
-        case OP_COMPUTE:
-            for (; op != end; ++op) RunCompute(m_fallbacks[static_cast<std::size_t>(op->in[0])], op->dst);
+        case OP_COMPUTE: {
+            double* out = v + m_firstAlgebraic;
+            for (std::uint32_t i = seg.begin; i < seg.end; ++i)
+                RunCompute(m_fallbacks[static_cast<std::size_t>(m_ops[i].aux)], out[i]);
             break;
+        }
         default:
             break;
         }
     }
 
-    for (std::size_t i = 0; i < m_stateCount; ++i) {
-        const Derivative& d = m_derivatives[i];
-        y[i] = v[d.source] * d.gain;
-    }
+    const std::int32_t* unit = m_unitGains.data();
+    for (std::size_t i = 0; i < m_unitGains.size(); i += 2) y[unit[i]] = v[unit[i + 1]];
+    for (const Derivative& d : m_derivatives) y[d.state] = v[d.source] * d.gain;
     return true;
 }

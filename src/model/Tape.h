@@ -10,6 +10,7 @@
 // WriteBack, which the integrator calls whenever something outside the program may read them
 // (the end of an interval, a failure).
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -33,10 +34,12 @@ public:
     // Takes in what may have changed outside the program since the last evaluation: the values of
     // the blocks outside the run lists and of the algebraic blocks read before they are computed.
     void BeginInterval();
-    // One evaluation at IntervalStart + offset: y holds the state of every integrating block on
-    // entry and its derivative on return. Like the document's EvaluateDerivatives it sets
-    // CurrentTime and the Clock's value, and fails when the run is stopped (after WriteBack).
-    bool Evaluate(double offset, double* y);
+    // Where the caller puts the state of every integrating block before an evaluation.
+    double* States() { return m_values.data(); }
+    // One evaluation at IntervalStart + offset of the states in States(), writing the derivative
+    // of every integrating block. Like the document's EvaluateDerivatives it sets CurrentTime and
+    // the Clock's value, and fails when the run is stopped (after WriteBack).
+    bool Evaluate(double offset, double* derivatives);
     // Stores the states and the values of the inline blocks of the last evaluation in the blocks.
     void WriteBack();
 
@@ -45,8 +48,8 @@ public:
 
 private:
     enum OpCode : std::uint8_t {
-        OP_SUM,      // + mask of the connected inputs (8 codes)
-        OP_MUL = 8,  // + mask (8 codes)
+        OP_SUM,     // + mask of the connected inputs (8 codes)
+        OP_MUL = 8, // + mask (8 codes)
         OP_GAIN = 16,
         OP_NEGATE,
         OP_ABSOLUTE,
@@ -55,17 +58,17 @@ private:
         OP_SQRT,
         OP_POWER,
         OP_DIVIDE,
-        OP_MODULO,        // divisor from input 2
-        OP_MODULO_PARAM,  // divisor from parameter 2
-        OP_COMPUTE,       // the block's own Compute
+        OP_MODULO,       // divisor from input 2
+        OP_MODULO_PARAM, // divisor from parameter 2
+        OP_COMPUTE,      // the block's own Compute
     };
+    // One algebraic block. It writes the slot of its place in the evaluation order.
     struct Op {
-        std::int32_t dst;
-        std::int32_t in[3]; // slots of the inputs (-1: not connected); the index of the block in
-                            // m_fallbacks replaces in[0] for OP_COMPUTE and in[2] for OP_DIVIDE
-        double p[3];
+        std::int32_t in[3]; // slots of the inputs (-1: not connected); a Divide, which ignores
+                            // input 3, keeps its entry in m_fallbacks in in[2]
+        std::int32_t aux;   // its parameters in m_params; for OP_COMPUTE its entry in m_fallbacks
     };
-    struct Segment {
+    struct Segment { // consecutive blocks of one code
         OpCode code;
         std::uint32_t begin;
         std::uint32_t end;
@@ -76,31 +79,36 @@ private:
     };
     struct Fallback {
         CBlock* block;
-        std::uint32_t syncBegin; // m_syncs: the managed blocks it reads
+        std::uint32_t syncBegin; // m_syncs: the blocks it reads whose values live here
         std::uint32_t syncEnd;
     };
     struct Derivative {
+        std::int32_t state;
         std::int32_t source;
         double gain;
     };
 
     void Append(OpCode code, const Op& op);
-    void RunCompute(const Fallback& f, std::int32_t slot);
+    void RunCompute(const Fallback& f, double& value);
+    template <class F> void ForEach(const Segment& seg, F f);
 
     COrventDoc& m_doc;
     CBlock* m_clock = nullptr;
     std::size_t m_stateCount = 0;
     std::int32_t m_zeroSlot = 0;
     std::int32_t m_clockSlot = 0;
+    std::size_t m_firstAlgebraic = 0;
     std::vector<double> m_values;
     std::vector<CBlock*> m_slotBlocks; // the block of each slot (null for the zero slot)
     std::vector<Op> m_ops;
     std::vector<Segment> m_segments;
+    std::vector<std::array<double, 3>> m_params; // distinct parameter sets
     std::vector<Fallback> m_fallbacks;
     std::vector<Link> m_syncs;
     std::vector<Link> m_writeBacks; // inline blocks
     std::vector<Link> m_preloads;   // outside blocks and blocks read before they are computed
-    std::vector<Derivative> m_derivatives;
+    std::vector<Derivative> m_derivatives;  // with a gain other than 1
+    std::vector<std::int32_t> m_unitGains; // state i takes the value of slot m_unitGains[2i + 1]
     std::size_t m_inlineCount = 0;
     std::size_t m_computeCount = 0;
 };

@@ -153,17 +153,26 @@ TEST(IntegratorRun, AConstantDerivativeHasNoErrorAndTheStepIsClippedToTheInterva
     }
 }
 
-TEST(IntegratorRun, AStepShortenedToEndTheIntervalIsNotHandedOn) {
+TEST(IntegratorRun, AStepShortenedToEndTheIntervalIsNeitherCountedNorHandedOn) {
     Decay m;
     m.PrepareRun();
     auto rk = MakePair<CRungeKutta45>(m.doc);
     // 0.07 is accepted and the step proposed after it is cut to the remaining 0.03; the next
     // interval starts with the proposed step.
-    const double next = rk->AdvanceInterval(0.07, 0.1);
+    double next = rk->AdvanceInterval(0.07, 0.1);
     EXPECT_GT(next, 0.03);
     EXPECT_LE(next, 0.1);
     EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0);
     EXPECT_NEAR(m.y->Value, std::exp(-0.1), 1e-9);
+
+    // A last step of 1e-9 proposes a step far below 0.1 / MaxSteps; that is no reason to stop.
+    m.doc.IntervalStart = 0.1;
+    next = rk->AdvanceInterval(0.1 - 1e-9, 0.1);
+    EXPECT_TRUE(m.platform.messages.shown.empty()) << m.platform.messages.shown[0].text;
+    EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0);
+    EXPECT_GT(next, 0.01);
+    EXPECT_LE(next, 0.1);
+    EXPECT_NEAR(m.y->Value, std::exp(-0.2), 1e-9);
 }
 
 // Ten damped oscillators, each driven by the one before (the model of the speed measurements).

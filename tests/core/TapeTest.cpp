@@ -119,6 +119,8 @@ void EveryArithmeticType(Chart& m) {
         m.Add(Power, {c, x}, {-2, 3, 1}),
         m.Add(SquareRoot, {v}, {2, 1, 1}),
         m.Add(Gain, {v}, {2.5, 1, 1}),
+        m.Add(Gain, {m.Add(Gain, {m.Add(Gain, {v}, {0.3, 1, 1})}, {-7, 1, 1})}, {1.1, 1, 1}),
+        m.Add(Gain, {x}, {2, 1, 1}),
         m.Add(Absolute, {v}, {-1, 1, 1}),
         m.Add(Integer, {m.Add(Gain, {x}, {3.7, 1, 1})}),
         m.Add(Modulo, {m.Add(Gain, {x}, {5, 1, 1}), c}),
