@@ -108,7 +108,6 @@ void CIntegrator::FormSolution() {
 }
 
 bool CIntegrator::Evaluate(double offset) {
-    ++Evaluations;
     // The program reads the states where FormStage put them.
     if (m_tape) return m_tape->Evaluate(offset, yStage.data());
     for (std::size_t i = 0; i < n; ++i)

@@ -23,7 +23,8 @@ public:
     double AdvanceInterval(double stepSize, double outputInterval) override;
 
     // The largest magnitude over the states of the error estimate sum(e(j) * k(j)[i]) of the last
-    // attempt; NaN when one of them is not a number; 0 without states.
+    // attempt, formed as sum(e(j) * (k(j)[i] - k(1)[i])), which is the same since the e(j) sum
+    // to zero; NaN when one of them is not a number; 0 without states.
     double ErrorNorm() const;
     // The step the controller proposes after an attempt of size h with error estimate err.
     double NextStepSize(double err, double h) const;
@@ -44,9 +45,6 @@ public:
     // 1: step-size control (the only mode a run uses). 0: every attempt is accepted and the step
     // stays as handed in, shortened only to end the interval; for measuring the order of a pair.
     int adaptive = 1;
-
-    // Evaluations of the model since construction.
-    std::size_t Evaluations = 0;
 
 protected:
     CIntegrator(COrventDoc& doc, std::size_t n, int stages);

@@ -106,6 +106,23 @@ TEST(IntegratorRun, BothPairsFollowAnExponentialDecay) {
         EXPECT_NEAR(m.y->History.back(), 0.36787944, 1e-5) << "style " << style;
         EXPECT_EQ(m.minusY->History.back(), -m.y->History.back()) << "computed from the final state";
         EXPECT_NEAR(m.doc.Clock()->History.back(), 1.0, 1e-12);
+
+        // The same with an Integrate block fed back through a Gain block of gain -1.
+        TestModel real;
+        real.doc.PendingBlock = real.doc.CreateBlock(61588);
+        CBlock* y = real.doc.PendingBlock.get();
+        real.doc.PlaceBlock(1, 0);
+        real.doc.PendingBlock = real.doc.CreateBlock(61631);
+        CBlock* gain = real.doc.PendingBlock.get();
+        real.doc.PlaceBlock(2, 0);
+        y->Params[1] = 1.0;
+        y->Inputs[0] = gain;
+        gain->Inputs[0] = y;
+        gain->Params[0] = -1.0;
+        real.doc.IntStyle = style;
+        real.doc.RunSimulation();
+        ASSERT_EQ(y->History.size(), 11u);
+        EXPECT_NEAR(y->History.back(), 0.36787944, 1e-5) << "style " << style;
     }
 }
 
