@@ -202,7 +202,7 @@ void FunctionLookup(const std::string& dir) {
 // N masses on springs in a row, each coupled to its neighbours; the first starts displaced.
 void OscillatorChain(int n, const std::string& path) {
     Example e("Chain of " + std::to_string(n) + " oscillators");
-    e.Timing(1e-6, 0.1, 20.0);
+    e.Timing(1e-6, 0.1, 100.0);
     const int perColumn = 50;
     std::vector<CBlock*> force(n), velocity(n), position(n);
     for (int i = 0; i < n; ++i) {

@@ -42,7 +42,7 @@ namespace {
 const char* const kFrameTitle = "Kintra, The Analog Simulator";
 const char* const kBarPrefix = "General";
 // The run window repaints at most this often, so that painting does not slow a long run.
-constexpr qint64 kRunPaintInterval = 16;
+constexpr qint64 kRunPaintInterval = 30;
 
 QString Prompt(int id) { return QString::fromStdString(kintra::CommandPrompt(id)); }
 QString Tip(int id) { return QString::fromStdString(kintra::CommandTip(id)); }
@@ -702,24 +702,36 @@ void CMainFrame::OnRun(bool initializeOnly) {
     COrventDoc* doc = ActiveDocument();
     if (!doc || IsRunning()) return;
     m_runningDoc = doc;
-    if (initializeOnly) doc->InitializeOnly = 1;
-    UpdateCommandUI();
-    if (initializeOnly) doc->OnInitialize();
-    else doc->RunSimulation();
+    if (initializeOnly) {
+        // The initialization is over before anything could be shown.
+        doc->OnInitialize();
+        m_runningDoc = nullptr;
+        UpdateCommandUI();
+        return;
+    }
+    doc->RunSimulation();
     m_runningDoc = nullptr;
     UpdateCommandUI();
 }
 
 CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
-    if (m_runChild) return nullptr;
-    auto* child = new CRunChild(doc);
-    child->setAttribute(Qt::WA_DeleteOnClose, false);
-    m_mdi->addSubWindow(child);
+    if (m_runChild && m_runChild->isVisible()) return nullptr;
+    // The run window must not take the place of the window the run was started from.
+    m_runReturn = ActiveChildFrame();
+    // One run window serves every run; it is made on the first and hidden between runs, so that
+    // a run pays little for it.
+    if (!m_runChild) {
+        m_runChild = new CRunChild;
+        m_runChild->setAttribute(Qt::WA_ShowWithoutActivating);
+        m_runChild->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_mdi->addSubWindow(m_runChild);
+    }
+    CRunChild* child = m_runChild;
+    child->View()->Attach(doc);
     child->setGeometry(50, 50, 150, 100);
     child->setWindowTitle(QStringLiteral("Time"));
     child->show();
     child->raise();
-    m_runChild = child;
     if (!m_runningDoc) m_runningDoc = &doc;
     child->View()->OnInitialUpdate();
 
@@ -729,8 +741,12 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
     if (QToolBar* display = Bar(ID_BAR_DISPLAY)) m_runFilter->AllowWidget(display->widgetForAction(Action(ID_TERMINATE_RUN)));
     qApp->installEventFilter(m_runFilter.get());
     CViewHost::SetPaintingSuspended(true);
-    UpdateCommandUI();
-    for (auto& [id, bar] : m_bars) bar->repaint();
+    // Only the run commands change while the run proceeds.
+    Action(ID_RUN)->setChecked(doc.InitializeOnly == 0);
+    Action(ID_TERMINATE_RUN)->setEnabled(true);
+    Action(ID_TERMINATE_RUN)->setChecked(true);
+    Action(ID_RUN)->setEnabled(false);
+    Action(ID_INITIALIZE)->setEnabled(false);
     child->View()->repaint();
     m_runPaintClock.start();
     if (OnRunWindowPainted) OnRunWindowPainted(*child);
@@ -738,7 +754,7 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
 }
 
 void CMainFrame::RunWindowStep(COrventDoc&) {
-    if (!m_runChild || m_runPaintClock.elapsed() < kRunPaintInterval) return;
+    if (!m_runChild || !m_runChild->isVisible() || m_runPaintClock.elapsed() < kRunPaintInterval) return;
     m_runPaintClock.restart();
     m_runChild->View()->repaint();
     if (OnRunWindowPainted) OnRunWindowPainted(*m_runChild);
@@ -751,15 +767,19 @@ void CMainFrame::CloseRunWindow(COrventDoc& doc) {
         m_runFilter.reset();
     }
     if (m_runChild) {
-        m_mdi->removeSubWindow(m_runChild);
-        delete m_runChild.data();
+        m_runChild->hide();
+        m_runChild->View()->Detach();
     }
-    if (doc.RunWindow) doc.RunWindow = nullptr;
+    doc.RunWindow = nullptr;
     CViewHost::SetPaintingSuspended(false);
     // Every window shows the finished run.
     for (CChildFrame* f : ChildFrames())
         for (CViewHost* h : f->Panes()) h->Invalidate();
-    if (m_lastChild) m_mdi->setActiveSubWindow(m_lastChild);
+    if (m_runReturn) {
+        m_lastChild = m_runReturn;
+        m_mdi->setActiveSubWindow(m_runReturn);
+    }
+    m_runReturn = nullptr;
 }
 
 // ---- Help -------------------------------------------------------------------------------------

@@ -5,11 +5,13 @@
 // arrangement in the settings store.
 
 #include "FrameLayout.h"
+#include "RunWindow.h"
 #include "ViewHost.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include "ChildFrame.h"
 #include <functional>
 #include <map>
 #include <memory>
@@ -79,7 +81,8 @@ public:
     CView* OpenRunWindow(COrventDoc& doc);
     void RunWindowStep(COrventDoc& doc);
     void CloseRunWindow(COrventDoc& doc);
-    CRunChild* RunChild() const { return m_runChild; }
+    // The run window while a run shows it.
+    CRunChild* RunChild() const { return m_runChild && m_runChild->isVisible() ? m_runChild.data() : nullptr; }
     bool IsRunning() const { return m_runningDoc != nullptr; }
     // Called with the run window open, once per repaint (lets tests act during a run).
     std::function<void(CRunChild&)> OnRunWindowPainted;
@@ -132,6 +135,7 @@ private:
 
     COrventDoc* m_runningDoc = nullptr;
     QPointer<CRunChild> m_runChild;
+    QPointer<CChildFrame> m_runReturn;
     std::unique_ptr<CRunInputFilter> m_runFilter;
     QElapsedTimer m_runPaintClock;
 };

@@ -13,15 +13,24 @@
 
 // ---- CRunWndw ---------------------------------------------------------------------------------
 
-CRunWndw::CRunWndw(COrventDoc& doc, QWidget* parent) : QWidget(parent) {
+CRunWndw::CRunWndw(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("RunWindow"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+}
+
+CRunWndw::~CRunWndw() { Detach(); }
+
+void CRunWndw::Attach(COrventDoc& doc) {
+    Detach();
     doc.AddView(this);
 }
 
-CRunWndw::~CRunWndw() {
-    if (COrventDoc* doc = Document(); doc && doc->RunWindow == this) doc->RunWindow = nullptr;
+void CRunWndw::Detach() {
+    COrventDoc* doc = Document();
+    if (!doc) return;
+    if (doc->RunWindow == this) doc->RunWindow = nullptr;
+    doc->RemoveView(this);
 }
 
 COrventDoc* CRunWndw::Document() const { return static_cast<COrventDoc*>(GetDocument()); }
@@ -51,11 +60,11 @@ void CRunWndw::mousePressEvent(QMouseEvent* event) {
 
 // ---- CRunChild --------------------------------------------------------------------------------
 
-CRunChild::CRunChild(COrventDoc& doc, QWidget* parent) : QMdiSubWindow(parent) {
+CRunChild::CRunChild(QWidget* parent) : QMdiSubWindow(parent) {
     setObjectName(QStringLiteral("RunChild"));
     setWindowIcon(QIcon(QStringLiteral(":/app/kintra.svg")));
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-    m_view = new CRunWndw(doc, this);
+    m_view = new CRunWndw(this);
     setWidget(m_view);
     setGeometry(50, 50, 150, 100);
     setWindowTitle(QStringLiteral("Time"));

@@ -17,9 +17,12 @@ class COrventDoc;
 class CRunWndw : public QWidget, public CView {
     Q_OBJECT
 public:
-    CRunWndw(COrventDoc& doc, QWidget* parent = nullptr);
+    explicit CRunWndw(QWidget* parent = nullptr);
     ~CRunWndw() override;
 
+    // The window serves one run of a document at a time; between runs it belongs to none.
+    void Attach(COrventDoc& doc);
+    void Detach();
     COrventDoc* Document() const;
     void OnInitialUpdate() override;
     // The text shown: the current time in 15 characters.
@@ -41,7 +44,7 @@ private:
 class CRunChild : public QMdiSubWindow {
     Q_OBJECT
 public:
-    CRunChild(COrventDoc& doc, QWidget* parent = nullptr);
+    explicit CRunChild(QWidget* parent = nullptr);
     CRunWndw* View() const { return m_view; }
 
 private:

@@ -12,11 +12,9 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <cmath>
-#include <set>
 
 namespace {
 bool g_paintingSuspended = false;
-std::set<CViewHost*> g_hosts;
 
 ViewWindow* const kNoWindow = nullptr;
 
@@ -57,11 +55,9 @@ CViewHost::CViewHost(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc
     setVerticalScrollBarPolicy(policy);
     doc.AddView(m_view.get());
     AttachWindow(m_view.get(), this);
-    g_hosts.insert(this);
 }
 
 CViewHost::~CViewHost() {
-    g_hosts.erase(this);
     AttachWindow(m_view.get(), kNoWindow);
     m_view.reset();
 }
@@ -121,12 +117,7 @@ void CViewHost::SetCaption(const std::string& caption) {
     emit captionChanged();
 }
 
-void CViewHost::SetPaintingSuspended(bool suspended) {
-    if (suspended == g_paintingSuspended) return;
-    // While suspended every window shows what it showed when the run began.
-    for (CViewHost* h : g_hosts) h->m_frozen = suspended && h->isVisible() ? h->Render() : QImage();
-    g_paintingSuspended = suspended;
-}
+void CViewHost::SetPaintingSuspended(bool suspended) { g_paintingSuspended = suspended; }
 bool CViewHost::PaintingSuspended() { return g_paintingSuspended; }
 
 void CViewHost::Relayout() {
@@ -134,19 +125,30 @@ void CViewHost::Relayout() {
     UpdateScrollBars();
 }
 
+// The view paints into an image kept for the window, which is then copied to the screen; while
+// a run proceeds the window shows that image as it was when the run began.
 void CViewHost::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    Paint(painter, event->rect());
+    const QRect dirty = event->rect();
+    const qreal ratio = viewport()->devicePixelRatioF();
+    const QSize pixels = viewport()->size() * ratio;
+    if (!g_paintingSuspended || m_picture.isNull()) {
+        if (m_picture.size() != pixels) {
+            m_picture = QImage(pixels, QImage::Format_RGB32);
+            m_picture.setDevicePixelRatio(ratio);
+        }
+        QPainter painter(&m_picture);
+        painter.setClipRect(dirty);
+        Paint(painter, dirty);
+    }
+    QPainter screen(viewport());
+    screen.drawImage(QRectF(dirty), m_picture,
+                     QRectF(dirty.x() * ratio, dirty.y() * ratio, dirty.width() * ratio, dirty.height() * ratio));
 }
 
 void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
-    if (g_paintingSuspended && !m_frozen.isNull()) {
-        painter.drawImage(dirty.topLeft(), m_frozen, dirty);
-        return;
-    }
     const QColor window = palette().color(QPalette::Base);
     painter.fillRect(dirty, window);
-    if (g_paintingSuspended || !m_view || !m_view->GetDocument()) return;
+    if (!m_view || !m_view->GetDocument()) return;
     QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(), dirty);
     m_view->OnDraw(dc);
 }

@@ -78,5 +78,5 @@ private:
     CSize m_page{0, 0};
     CSize m_line{0, 0};
     QString m_caption;
-    QImage m_frozen;
+    QImage m_picture; // what the window shows
 };

@@ -181,6 +181,10 @@ TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
     COrventApp& app = Start();
     COrventDoc* doc = app.Documents().front().get();
     doc->Clock()->Params = {0.01, 0.1, 1.0};
+    // Another chart is open; the run starts from the first one's window.
+    COrventDoc* other = app.NewDocument();
+    Frame().OnCommand(ID_OPEN_GRAPH);
+    Frame().MdiArea()->setActiveSubWindow(FramesOf(Frame(), doc).front());
     QString caption;
     QRect geometry;
     Frame().OnRunWindowPainted = [&](CRunChild& child) {
@@ -196,6 +200,11 @@ TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
     EXPECT_EQ(Frame().RunChild(), nullptr);
     EXPECT_EQ(doc->RunWindow, nullptr);
     EXPECT_EQ(doc->Views().size(), 1u);
+    EXPECT_TRUE(other->Clock()->History.empty());
+    // The window the run was started from is the active one again.
+    EXPECT_EQ(Frame().ActiveDocument(), doc);
+    Frame().OnCommand(ID_RUN);
+    EXPECT_TRUE(other->Clock()->History.empty());
     EXPECT_FALSE(Frame().Action(ID_RUN)->isChecked());
     EXPECT_FALSE(Frame().IsRunning());
 }

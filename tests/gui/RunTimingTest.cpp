@@ -1,0 +1,85 @@
+// What the run window costs: the same run from the Run command and without any window.
+// KINTRA_TIMING_CHART=path times that chart instead of the built-in chain of oscillators.
+
+#include "CommandIds.h"
+#include "ShellSupport.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+constexpr int kIntegrate = 61588;
+constexpr int kSum = 61595;
+
+CBlock* Place(COrventDoc& doc, int type, int x, int y) {
+    doc.PendingBlock = doc.CreateBlock(type);
+    CBlock* b = doc.PendingBlock.get();
+    doc.PlaceBlock(x, y);
+    return b;
+}
+
+// Masses on springs in a row, coupled to their neighbours; the first starts displaced.
+void BuildChain(COrventDoc& doc, int n) {
+    std::vector<CBlock*> force(n), velocity(n), position(n);
+    for (int i = 0; i < n; ++i) {
+        const int column = (i / 50) * 3 + 1, row = -(i % 50);
+        force[i] = Place(doc, kSum, column, row);
+        velocity[i] = Place(doc, kIntegrate, column + 1, row);
+        position[i] = Place(doc, kIntegrate, column + 2, row);
+        force[i]->Params = {-2.0, 1.0, 1.0};
+        position[i]->Params[1] = i == 0 ? 1.0 : 0.0;
+    }
+    for (int i = 0; i < n; ++i) {
+        force[i]->Inputs = {position[i], i > 0 ? position[i - 1] : nullptr, i + 1 < n ? position[i + 1] : nullptr};
+        velocity[i]->Inputs[0] = force[i];
+        position[i]->Inputs[0] = velocity[i];
+    }
+}
+
+TEST_F(ShellTest, ARunFromTheWindowCostsLittleMoreThanARunWithoutOne) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    const QByteArray chart = qgetenv("KINTRA_TIMING_CHART");
+    if (!chart.isEmpty()) {
+        doc = app.OpenDocument(QString::fromLocal8Bit(chart));
+        ASSERT_NE(doc, nullptr);
+        ASSERT_EQ(Frame().ActiveDocument(), doc);
+    } else {
+        BuildChain(*doc, 300);
+        doc->Clock()->Params = {1e-6, 0.1, 50.0};
+    }
+    auto headless = [&] {
+        WindowHost none;
+        ScopedPlatform scope(&app.Settings(), &messages, &none);
+        QElapsedTimer t;
+        t.start();
+        doc->RunSimulation();
+        return t.nsecsElapsed() / 1e6;
+    };
+    auto windowed = [&] {
+        QElapsedTimer t;
+        t.start();
+        Frame().OnCommand(ID_RUN);
+        return t.nsecsElapsed() / 1e6;
+    };
+    double bare = 1e30, framed = 1e30;
+    // Each run starts, as the user's would, with the windows painted.
+    auto settle = [] { QCoreApplication::processEvents(); };
+    const int rounds = chart.isEmpty() ? 3 : 9;
+    for (int i = 0; i < rounds; ++i) {
+        settle();
+        bare = std::min(bare, headless());
+        settle();
+        framed = std::min(framed, windowed());
+        ASSERT_EQ(doc->LastRunOutcome, RunOutcome::Completed);
+    }
+    std::printf("[ timing ] %zu blocks, %zu samples: without a window %.1f ms, from the window %.1f ms (%+.1f %%)\n",
+                doc->Blocks.size(), doc->Clock()->History.size(), bare, framed, (framed / bare - 1.0) * 100.0);
+    // The machine is shared: a generous bound here; the printed figures tell the real cost.
+    EXPECT_LT(framed, bare * 1.25 + 5.0);
+}
+
+} // namespace
