@@ -199,24 +199,26 @@ void FunctionLookup(const std::string& dir) {
     e.Save(dir + "/function-lookup.cht", "Flow and volume", {flow, mean}, {flow, volume});
 }
 
-// N masses on springs in a row, each coupled to its neighbours; the first starts displaced.
+// The oscillator chain of the run benchmark (bench/bench_run.cpp): per oscillator i a Sum S_i and
+// two Integrate blocks V_i and X_i; X_i integrates V_i (from 1 for the first, else 0), V_i
+// integrates S_i, and S_i = -(1 + 0.5 [i > 1]) X_i - 0.1 V_i + 0.5 X_(i-1). Clock 1e-7, 0.1, 100.
 void OscillatorChain(int n, const std::string& path) {
     Example e("Chain of " + std::to_string(n) + " oscillators");
-    e.Timing(1e-6, 0.1, 100.0);
+    e.Timing(1e-7, 0.1, 100.0);
     const int perColumn = 50;
-    std::vector<CBlock*> force(n), velocity(n), position(n);
+    std::vector<CBlock*> sum(n), velocity(n), position(n);
     for (int i = 0; i < n; ++i) {
         const int column = (i / perColumn) * 3 + 1;
         const int row = i % perColumn;
-        force[i] = e.Add(kSum, column, row, "F" + std::to_string(i + 1), {-2.0, 1.0, 1.0});
+        sum[i] = e.Add(kSum, column, row, "S" + std::to_string(i + 1), {i == 0 ? -1.0 : -1.5, -0.1, 0.5});
         velocity[i] = e.Add(kIntegrate, column + 1, row, "V" + std::to_string(i + 1), {1.0, 0.0});
         position[i] = e.Add(kIntegrate, column + 2, row, "X" + std::to_string(i + 1), {1.0, i == 0 ? 1.0 : 0.0});
     }
     for (int i = 0; i < n; ++i) {
-        e.Wire(force[i], 0, position[i]);
-        if (i > 0) e.Wire(force[i], 1, position[i - 1]);
-        if (i + 1 < n) e.Wire(force[i], 2, position[i + 1]);
-        e.Wire(velocity[i], 0, force[i]);
+        e.Wire(sum[i], 0, position[i]);
+        e.Wire(sum[i], 1, velocity[i]);
+        if (i > 0) e.Wire(sum[i], 2, position[i - 1]);
+        e.Wire(velocity[i], 0, sum[i]);
         e.Wire(position[i], 0, velocity[i]);
     }
     e.Save(path, "First and last mass", {position.front(), position.back()}, {position.front(), position.back()},

@@ -21,21 +21,21 @@ CBlock* Place(COrventDoc& doc, int type, int x, int y) {
     return b;
 }
 
-// Masses on springs in a row, coupled to their neighbours; the first starts displaced.
+// The oscillator chain of the run benchmark: per oscillator a Sum S_i and two Integrate blocks V_i
+// and X_i, S_i = -(1 + 0.5 [i > 1]) X_i - 0.1 V_i + 0.5 X_(i-1).
 void BuildChain(COrventDoc& doc, int n) {
-    std::vector<CBlock*> force(n), velocity(n), position(n);
+    CBlock* previous = nullptr;
     for (int i = 0; i < n; ++i) {
         const int column = (i / 50) * 3 + 1, row = -(i % 50);
-        force[i] = Place(doc, kSum, column, row);
-        velocity[i] = Place(doc, kIntegrate, column + 1, row);
-        position[i] = Place(doc, kIntegrate, column + 2, row);
-        force[i]->Params = {-2.0, 1.0, 1.0};
-        position[i]->Params[1] = i == 0 ? 1.0 : 0.0;
-    }
-    for (int i = 0; i < n; ++i) {
-        force[i]->Inputs = {position[i], i > 0 ? position[i - 1] : nullptr, i + 1 < n ? position[i + 1] : nullptr};
-        velocity[i]->Inputs[0] = force[i];
-        position[i]->Inputs[0] = velocity[i];
+        CBlock* s = Place(doc, kSum, column, row);
+        CBlock* v = Place(doc, kIntegrate, column + 1, row);
+        CBlock* x = Place(doc, kIntegrate, column + 2, row);
+        v->Inputs[0] = s;
+        x->Inputs[0] = v;
+        x->Params[1] = i == 0 ? 1.0 : 0.0;
+        s->Inputs = {x, v, previous};
+        s->Params = {i == 0 ? -1.0 : -1.5, -0.1, 0.5};
+        previous = x;
     }
 }
 
@@ -49,7 +49,7 @@ TEST_F(ShellTest, ARunFromTheWindowCostsLittleMoreThanARunWithoutOne) {
         ASSERT_EQ(Frame().ActiveDocument(), doc);
     } else {
         BuildChain(*doc, 300);
-        doc->Clock()->Params = {1e-6, 0.1, 50.0};
+        doc->Clock()->Params = {1e-7, 0.1, 20.0};
     }
     auto headless = [&] {
         WindowHost none;
