@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -92,7 +93,7 @@ struct CashKarp {
 template <class Model> class DirectRun {
 public:
     explicit DirectRun(Model& model)
-        : m(model), n(model.n), y0(n), ys(n), yn(n), d(n), k(CashKarp::s * n), es(n) {}
+        : m(model), n(model.n), y0(n), ys(n), yn(n), d(n), k(CashKarp::s * n) {}
 
     // The interval loop of a run, recording as a run does.
     void Run() {
@@ -122,6 +123,16 @@ private:
         m.Record(ys.data());
     }
 
+    // ys := y0 + a(J, 0) k0 + ... + a(J, J-1) k(J-1).
+    template <int J, std::size_t... Q> void Stage(std::index_sequence<Q...>) {
+        const double* kq[] = {&k[Q * n]...};
+        for (std::size_t i = 0; i < n; ++i) {
+            double sum = y0[i];
+            ((sum += CashKarp::a[J][Q] * kq[Q][i]), ...);
+            ys[i] = sum;
+        }
+    }
+
     void Evaluate(double t) {
         ++evaluations;
         m.Derivatives(t, ys.data(), d.data());
@@ -138,37 +149,29 @@ private:
             const bool stepWasCut = cut;
             const double stepUncut = uncut;
             for (int j = 0; j < CashKarp::s; ++j) {
-                double* y = ys.data();
-                if (j == 0) std::copy(y0.begin(), y0.end(), ys.begin());
-                for (int q = 0; q < j; ++q) {
-                    const double w = CashKarp::a[j][q];
-                    if (w == 0.0) continue;
-                    const double* kq = &k[static_cast<std::size_t>(q) * n];
-                    if (q == 0)
-                        for (std::size_t i = 0; i < n; ++i) y[i] = y0[i] + w * kq[i];
-                    else
-                        for (std::size_t i = 0; i < n; ++i) y[i] += w * kq[i];
+                switch (j) {
+                case 0: std::copy(y0.begin(), y0.end(), ys.begin()); break;
+                case 1: Stage<1>(std::make_index_sequence<1>{}); break;
+                case 2: Stage<2>(std::make_index_sequence<2>{}); break;
+                case 3: Stage<3>(std::make_index_sequence<3>{}); break;
+                case 4: Stage<4>(std::make_index_sequence<4>{}); break;
+                default: Stage<5>(std::make_index_sequence<5>{}); break;
                 }
                 Evaluate(start + T + CashKarp::c[j] * H);
                 double* kj = &k[static_cast<std::size_t>(j) * n];
                 for (std::size_t i = 0; i < n; ++i) kj[i] = H * d[i];
             }
-            std::copy(y0.begin(), y0.end(), yn.begin());
-            for (int j = 0; j < CashKarp::s; ++j) {
-                if (CashKarp::b[j] == 0.0) continue;
-                const double* kj = &k[static_cast<std::size_t>(j) * n];
-                for (std::size_t i = 0; i < n; ++i) yn[i] += CashKarp::b[j] * kj[i];
-            }
-            std::fill(es.begin(), es.end(), 0.0);
-            for (int j = 1; j < CashKarp::s; ++j) {
-                if (CashKarp::e[j] == 0.0) continue;
-                const double* kj = &k[static_cast<std::size_t>(j) * n];
-                for (std::size_t i = 0; i < n; ++i) es[i] += CashKarp::e[j] * (kj[i] - k[i]);
-            }
+            // The weights b2 and b5 and e2 are zero; the weights e sum to zero, so the error is
+            // formed from the differences to the first stage.
+            const double *k0 = &k[0], *k2 = &k[2 * n], *k3 = &k[3 * n], *k4 = &k[4 * n], *k5 = &k[5 * n];
             double err = 0.0;
             bool nan = false;
             for (std::size_t i = 0; i < n; ++i) {
-                const double v = std::fabs(es[i]);
+                yn[i] = y0[i] + CashKarp::b[0] * k0[i] + CashKarp::b[2] * k2[i] + CashKarp::b[3] * k3[i] +
+                        CashKarp::b[5] * k5[i];
+                const double e = 0.0 + CashKarp::e[2] * (k2[i] - k0[i]) + CashKarp::e[3] * (k3[i] - k0[i]) +
+                                 CashKarp::e[4] * (k4[i] - k0[i]) + CashKarp::e[5] * (k5[i] - k0[i]);
+                const double v = std::fabs(e);
                 nan |= v != v;
                 err = v > err ? v : err;
             }
@@ -203,7 +206,7 @@ private:
 
     Model& m;
     std::size_t n;
-    std::vector<double> y0, ys, yn, d, k, es;
+    std::vector<double> y0, ys, yn, d, k;
     double errorValue = 0.0, countValue = 0.0;
 };
 

@@ -45,7 +45,7 @@ void CIntegrator::PrepareTableau() {
     m_errorTerms.clear();
     for (int j = 0; j < s; ++j) {
         if (B(j) != 0.0) m_solutionTerms.push_back({j, B(j)});
-        if (E(j) != 0.0) m_errorTerms.push_back({j, E(j)});
+        if (E(j) != 0.0 && j > 0) m_errorTerms.push_back({j, E(j)}); // the first difference is 0
     }
 }
 
@@ -54,21 +54,71 @@ double CIntegrator::NextStepSize(double err, double h) const {
     return h * Safety * std::fabs(std::pow(tolerance / err, p));
 }
 
+namespace {
+// The sums below take the stages one after another for each state, in a single pass over the
+// states for up to four stages at a time.
+constexpr std::size_t kStagesPerPass = 4;
+
+struct Pass {
+    const double* k[kStagesPerPass];
+    double w[kStagesPerPass];
+};
+
+// out[i] = base[i] + w[0] k[0][i] + w[1] k[1][i] + ..., added in that order.
+template <std::size_t T> void Accumulate(double* out, const double* base, const Pass& p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        double sum = base[i];
+        for (std::size_t t = 0; t < T; ++t) sum += p.w[t] * p.k[t][i];
+        out[i] = sum;
+    }
+}
+
+// out[i] = base[i] + w[0] k[0][i] - w[0] k0[i] ... as sum += w[t] (k[t][i] - k0[i]).
+template <std::size_t T>
+void AccumulateDifferences(double* out, const double* base, const double* k0, const Pass& p, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) {
+        double sum = base[i];
+        for (std::size_t t = 0; t < T; ++t) sum += p.w[t] * (p.k[t][i] - k0[i]);
+        out[i] = sum;
+    }
+}
+} // namespace
+
+// out := base + the weighted stage increments of the terms (base may be out).
+void CIntegrator::Combine(double* out, const double* base, const std::vector<Term>& terms, const double* k0) const {
+    if (terms.empty()) {
+        if (out != base) std::copy(base, base + n, out);
+        return;
+    }
+    for (std::size_t first = 0; first < terms.size(); first += kStagesPerPass) {
+        const std::size_t count = std::min(kStagesPerPass, terms.size() - first);
+        Pass p{};
+        for (std::size_t t = 0; t < count; ++t) {
+            p.k[t] = &k[static_cast<std::size_t>(terms[first + t].stage) * n];
+            p.w[t] = terms[first + t].coefficient;
+        }
+        switch (count + (k0 ? kStagesPerPass : 0)) {
+        case 1: Accumulate<1>(out, base, p, n); break;
+        case 2: Accumulate<2>(out, base, p, n); break;
+        case 3: Accumulate<3>(out, base, p, n); break;
+        case 4: Accumulate<4>(out, base, p, n); break;
+        case 5: AccumulateDifferences<1>(out, base, k0, p, n); break;
+        case 6: AccumulateDifferences<2>(out, base, k0, p, n); break;
+        case 7: AccumulateDifferences<3>(out, base, k0, p, n); break;
+        default: AccumulateDifferences<4>(out, base, k0, p, n); break;
+        }
+        base = out;
+    }
+}
+
 // The weights e sum to zero, so the estimate is formed from the differences of the stage
 // increments to the first: the same value, but exactly zero for a constant derivative, and
 // without the rounding noise that a large common part of the increments would add to it.
-// The sums run over the stages in order, one pass over the states per stage.
 double CIntegrator::ErrorNorm() const {
     if (n == 0) return 0.0;
     double* sum = m_errorSums.data();
     std::fill(sum, sum + n, 0.0);
-    const double* k0 = k.data();
-    for (const Term& t : m_errorTerms) {
-        if (t.stage == 0) continue;
-        const double w = t.coefficient;
-        const double* kj = &k[static_cast<std::size_t>(t.stage) * n];
-        for (std::size_t i = 0; i < n; ++i) sum[i] += w * (kj[i] - k0[i]);
-    }
+    Combine(sum, sum, m_errorTerms, k.data());
     double largest = 0.0;
     bool notANumber = false;
     for (std::size_t i = 0; i < n; ++i) {
@@ -80,32 +130,10 @@ double CIntegrator::ErrorNorm() const {
 }
 
 void CIntegrator::FormStage(int j) {
-    double* y = m_tape ? m_tape->States() : yStage.data();
-    const double* y0 = yStart.data();
-    const auto& terms = m_stageTerms[static_cast<std::size_t>(j)];
-    if (terms.empty()) {
-        std::copy(y0, y0 + n, y);
-        return;
-    }
-    for (std::size_t t = 0; t < terms.size(); ++t) {
-        const double w = terms[t].coefficient;
-        const double* km = &k[static_cast<std::size_t>(terms[t].stage) * n];
-        if (t == 0)
-            for (std::size_t i = 0; i < n; ++i) y[i] = y0[i] + w * km[i];
-        else
-            for (std::size_t i = 0; i < n; ++i) y[i] += w * km[i];
-    }
+    Combine(m_tape ? m_tape->States() : yStage.data(), yStart.data(), m_stageTerms[static_cast<std::size_t>(j)]);
 }
 
-void CIntegrator::FormSolution() {
-    double* y = yNew.data();
-    const double* y0 = yStart.data();
-    std::copy(y0, y0 + n, y);
-    for (const Term& t : m_solutionTerms) {
-        const double* kj = &k[static_cast<std::size_t>(t.stage) * n];
-        for (std::size_t i = 0; i < n; ++i) y[i] += t.coefficient * kj[i];
-    }
-}
+void CIntegrator::FormSolution() { Combine(yNew.data(), yStart.data(), m_solutionTerms); }
 
 bool CIntegrator::Evaluate(double offset) {
     // The program reads the states where FormStage put them.

@@ -80,6 +80,9 @@ private:
     // yStage, or in the program's own array); the derivatives go to yStage.
     bool Evaluate(double offset);
     void FormStage(int j);
+    // out := base + sum of coefficient x k(stage) over the terms, or of coefficient x
+    // (k(stage) - k0) when k0 is given.
+    void Combine(double* out, const double* base, const std::vector<Term>& terms, const double* k0 = nullptr) const;
     void FormSolution();
     // Ends the run with a run-time error after bringing every block's Value up to date.
     void Fail(const std::string& text);
@@ -89,6 +92,6 @@ private:
     CDummyBlock* m_countCompanion = nullptr;
     std::vector<std::vector<Term>> m_stageTerms; // non-zero a(j, m), m < j
     std::vector<Term> m_solutionTerms;           // non-zero b
-    std::vector<Term> m_errorTerms;              // non-zero e
+    std::vector<Term> m_errorTerms;              // non-zero e, from the second stage
     std::unique_ptr<CTape> m_tape;
 };
