@@ -85,15 +85,14 @@ struct CashKarp {
         {-11.0 / 54.0, 5.0 / 2.0, -70.0 / 27.0, 35.0 / 27.0},
         {1631.0 / 55296.0, 175.0 / 512.0, 575.0 / 13824.0, 44275.0 / 110592.0, 253.0 / 4096.0}};
     static constexpr double b[s] = {37.0 / 378.0, 0.0, 250.0 / 621.0, 125.0 / 594.0, 0.0, 512.0 / 1771.0};
-    static constexpr double e[s] = {-277.0 / 64512.0,   0.0, 6925.0 / 370944.0, -6925.0 / 202752.0,
+    static constexpr double e[s] = {-277.0 / 64512.0, 0.0,           6925.0 / 370944.0, -6925.0 / 202752.0,
                                     -277.0 / 14336.0, 277.0 / 7084.0};
 };
 
 // The integrator of a run, for a model with n states, Derivatives(t, y, dy) and Record().
 template <class Model> class DirectRun {
-public:
-    explicit DirectRun(Model& model)
-        : m(model), n(model.n), y0(n), ys(n), yn(n), d(n), k(CashKarp::s * n) {}
+  public:
+    explicit DirectRun(Model& model) : m(model), n(model.n), y0(n), ys(n), yn(n), d(n), k(CashKarp::s * n) {}
 
     // The interval loop of a run, recording as a run does.
     void Run() {
@@ -115,7 +114,7 @@ public:
     std::vector<double> time, error, count;
     std::size_t evaluations = 0;
 
-private:
+  private:
     void Record(double t) {
         time.push_back(t);
         error.push_back(errorValue);
@@ -150,16 +149,29 @@ private:
             const double stepUncut = uncut;
             for (int j = 0; j < CashKarp::s; ++j) {
                 switch (j) {
-                case 0: std::copy(y0.begin(), y0.end(), ys.begin()); break;
-                case 1: Stage<1>(std::make_index_sequence<1>{}); break;
-                case 2: Stage<2>(std::make_index_sequence<2>{}); break;
-                case 3: Stage<3>(std::make_index_sequence<3>{}); break;
-                case 4: Stage<4>(std::make_index_sequence<4>{}); break;
-                default: Stage<5>(std::make_index_sequence<5>{}); break;
+                case 0:
+                    std::copy(y0.begin(), y0.end(), ys.begin());
+                    break;
+                case 1:
+                    Stage<1>(std::make_index_sequence<1>{});
+                    break;
+                case 2:
+                    Stage<2>(std::make_index_sequence<2>{});
+                    break;
+                case 3:
+                    Stage<3>(std::make_index_sequence<3>{});
+                    break;
+                case 4:
+                    Stage<4>(std::make_index_sequence<4>{});
+                    break;
+                default:
+                    Stage<5>(std::make_index_sequence<5>{});
+                    break;
                 }
                 Evaluate(start + T + CashKarp::c[j] * H);
                 double* kj = &k[static_cast<std::size_t>(j) * n];
-                for (std::size_t i = 0; i < n; ++i) kj[i] = H * d[i];
+                for (std::size_t i = 0; i < n; ++i)
+                    kj[i] = H * d[i];
             }
             // The weights b2 and b5 and e2 are zero; the weights e sum to zero, so the error is
             // formed from the differences to the first stage.
@@ -256,7 +268,8 @@ struct DirectOscillatorChain {
 };
 
 struct DirectGainChain {
-    explicit DirectGainChain(int gains) : m(static_cast<std::size_t>(gains)), gain(m, 1.0), g(m), history(m + 1) {
+    explicit DirectGainChain(int gains)
+        : m(static_cast<std::size_t>(gains)), gain(m, 1.0), g(m), history(m + 1) {
         gain[0] = -1.0;
     }
     void Start(double* y) {
@@ -270,12 +283,14 @@ struct DirectGainChain {
     }
     void Derivatives(double /*t*/, const double* y, double* dy) {
         double value = y[0];
-        for (std::size_t i = 0; i < m; ++i) g[i] = value = value * gain[i];
+        for (std::size_t i = 0; i < m; ++i)
+            g[i] = value = value * gain[i];
         dy[0] = value;
     }
     void Record(const double* y) {
         history[0].push_back(y[0]);
-        for (std::size_t i = 0; i < m; ++i) history[i + 1].push_back(g[i]);
+        for (std::size_t i = 0; i < m; ++i)
+            history[i + 1].push_back(g[i]);
     }
     std::size_t m;
     std::size_t n = 1;
@@ -356,7 +371,9 @@ BENCHMARK(BM_GainChainDirect)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMi
 
 // ---- The same numbers both ways ----
 
-bool Same(const std::vector<double>& a, const std::vector<double>& b) { return a == b; }
+bool Same(const std::vector<double>& a, const std::vector<double>& b) {
+    return a == b;
+}
 
 bool CheckOscillatorChain(int n) {
     COrventDoc doc;
@@ -370,8 +387,8 @@ bool CheckOscillatorChain(int n) {
     for (int i = 0; i < n; ++i) {
         const auto at = static_cast<std::size_t>(3 + 3 * i);
         const auto u = static_cast<std::size_t>(i);
-        same = same && Same(doc.Blocks[at]->History, model.s[u]) && Same(doc.Blocks[at + 1]->History, model.v[u]) &&
-               Same(doc.Blocks[at + 2]->History, model.x[u]);
+        same = same && Same(doc.Blocks[at]->History, model.s[u]) &&
+               Same(doc.Blocks[at + 1]->History, model.v[u]) && Same(doc.Blocks[at + 2]->History, model.x[u]);
     }
     return same;
 }
@@ -384,13 +401,15 @@ bool CheckGainChain(int m) {
     DirectRun<DirectGainChain> run(model);
     run.Run();
     bool same = Same(doc.Clock()->History, run.time) && Same(doc.Blocks[2]->History, run.count);
-    for (int i = 0; i <= m; ++i) same = same && Same(doc.Blocks[static_cast<std::size_t>(3 + i)]->History, model.history[static_cast<std::size_t>(i)]);
+    for (int i = 0; i <= m; ++i)
+        same = same && Same(doc.Blocks[static_cast<std::size_t>(3 + i)]->History,
+                            model.history[static_cast<std::size_t>(i)]);
     return same;
 }
 
 // Keeps the times of every run (the medians when repeated) for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     struct Times {
         double real;
         double cpu;
@@ -400,7 +419,8 @@ public:
             if (r.error_occurred) continue;
             const std::string name = r.run_name.str();
             if (r.run_type == Run::RT_Aggregate) {
-                if (r.aggregate_name == "median") medians[name] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
+                if (r.aggregate_name == "median")
+                    medians[name] = {r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()};
             } else {
                 samples[name].push_back({r.GetAdjustedRealTime(), r.GetAdjustedCPUTime()});
             }
@@ -431,8 +451,8 @@ void PrintRatio(const RatioReporter& reporter, const std::string& model, int siz
     const RatioReporter::Times b = reporter.Of("BM_" + model + blocks + suffix);
     const RatioReporter::Times d = reporter.Of("BM_" + model + "Direct" + suffix);
     if (b.real > 0 && d.real > 0 && b.cpu > 0 && d.cpu > 0)
-        std::printf("  %-16s %5d: %5.2f (real time %5.2f)%s\n", model.c_str(), size, b.cpu / d.cpu, b.real / d.real,
-                    note);
+        std::printf("  %-16s %5d: %5.2f (real time %5.2f)%s\n", model.c_str(), size, b.cpu / d.cpu,
+                    b.real / d.real, note);
 }
 
 } // namespace
@@ -450,7 +470,8 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nblocks / direct, CPU time of a run:\n");
     for (const char* model : {"OscillatorChain", "GainChain"})
-        for (int n : {10, 100, 1000}) PrintRatio(reporter, model, n, "Blocks", "");
+        for (int n : {10, 100, 1000})
+            PrintRatio(reporter, model, n, "Blocks", "");
     PrintRatio(reporter, "OscillatorChain", 1000, "BlocksLiteral", " every block by its own Compute");
     benchmark::Shutdown();
     return 0;

@@ -34,7 +34,9 @@ CIntegrator::CIntegrator(COrventDoc& doc, std::size_t stateCount, int stages)
 
 CIntegrator::~CIntegrator() = default;
 
-void CIntegrator::UseTape(std::unique_ptr<CTape> tape) { m_tape = std::move(tape); }
+void CIntegrator::UseTape(std::unique_ptr<CTape> tape) {
+    m_tape = std::move(tape);
+}
 
 void CIntegrator::PrepareTableau() {
     m_stageTerms.assign(static_cast<std::size_t>(s), {});
@@ -68,7 +70,8 @@ struct Pass {
 template <std::size_t T> void Accumulate(double* out, const double* base, const Pass& p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         double sum = base[i];
-        for (std::size_t t = 0; t < T; ++t) sum += p.w[t] * p.k[t][i];
+        for (std::size_t t = 0; t < T; ++t)
+            sum += p.w[t] * p.k[t][i];
         out[i] = sum;
     }
 }
@@ -78,14 +81,16 @@ template <std::size_t T>
 void AccumulateDifferences(double* out, const double* base, const double* k0, const Pass& p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         double sum = base[i];
-        for (std::size_t t = 0; t < T; ++t) sum += p.w[t] * (p.k[t][i] - k0[i]);
+        for (std::size_t t = 0; t < T; ++t)
+            sum += p.w[t] * (p.k[t][i] - k0[i]);
         out[i] = sum;
     }
 }
 } // namespace
 
 // out := base + the weighted stage increments of the terms (base may be out).
-void CIntegrator::Combine(double* out, const double* base, const std::vector<Term>& terms, const double* k0) const {
+void CIntegrator::Combine(double* out, const double* base, const std::vector<Term>& terms,
+                          const double* k0) const {
     if (terms.empty()) {
         if (out != base) std::copy(base, base + n, out);
         return;
@@ -98,14 +103,30 @@ void CIntegrator::Combine(double* out, const double* base, const std::vector<Ter
             p.w[t] = terms[first + t].coefficient;
         }
         switch (count + (k0 ? kStagesPerPass : 0)) {
-        case 1: Accumulate<1>(out, base, p, n); break;
-        case 2: Accumulate<2>(out, base, p, n); break;
-        case 3: Accumulate<3>(out, base, p, n); break;
-        case 4: Accumulate<4>(out, base, p, n); break;
-        case 5: AccumulateDifferences<1>(out, base, k0, p, n); break;
-        case 6: AccumulateDifferences<2>(out, base, k0, p, n); break;
-        case 7: AccumulateDifferences<3>(out, base, k0, p, n); break;
-        default: AccumulateDifferences<4>(out, base, k0, p, n); break;
+        case 1:
+            Accumulate<1>(out, base, p, n);
+            break;
+        case 2:
+            Accumulate<2>(out, base, p, n);
+            break;
+        case 3:
+            Accumulate<3>(out, base, p, n);
+            break;
+        case 4:
+            Accumulate<4>(out, base, p, n);
+            break;
+        case 5:
+            AccumulateDifferences<1>(out, base, k0, p, n);
+            break;
+        case 6:
+            AccumulateDifferences<2>(out, base, k0, p, n);
+            break;
+        case 7:
+            AccumulateDifferences<3>(out, base, k0, p, n);
+            break;
+        default:
+            AccumulateDifferences<4>(out, base, k0, p, n);
+            break;
         }
         base = out;
     }
@@ -130,10 +151,13 @@ double CIntegrator::ErrorNorm() const {
 }
 
 void CIntegrator::FormStage(int j) {
-    Combine(m_tape ? m_tape->States() : yStage.data(), yStart.data(), m_stageTerms[static_cast<std::size_t>(j)]);
+    Combine(m_tape ? m_tape->States() : yStage.data(), yStart.data(),
+            m_stageTerms[static_cast<std::size_t>(j)]);
 }
 
-void CIntegrator::FormSolution() { Combine(yNew.data(), yStart.data(), m_solutionTerms); }
+void CIntegrator::FormSolution() {
+    Combine(yNew.data(), yStart.data(), m_solutionTerms);
+}
 
 bool CIntegrator::Evaluate(double offset) {
     // The program reads the states where FormStage put them.
@@ -160,7 +184,8 @@ double CIntegrator::AdvanceInterval(double h, double L) {
     double finalUncut = 0.0;
 
     if (m_tape) m_tape->BeginInterval();
-    for (std::size_t i = 0; i < n; ++i) yStart[i] = m_blocks[i] ? m_blocks[i]->Value : 0.0;
+    for (std::size_t i = 0; i < n; ++i)
+        yStart[i] = m_blocks[i] ? m_blocks[i]->Value : 0.0;
 
     for (;;) {
         attempts += 1.0;
@@ -172,7 +197,8 @@ double CIntegrator::AdvanceInterval(double h, double L) {
             if (!Evaluate(T + c[static_cast<std::size_t>(j)] * H)) return 0.0;
             double* kj = &k[static_cast<std::size_t>(j) * n];
             const double* d = yStage.data();
-            for (std::size_t i = 0; i < n; ++i) kj[i] = H * d[i];
+            for (std::size_t i = 0; i < n; ++i)
+                kj[i] = H * d[i];
         }
         FormSolution();
         const double err = ErrorNorm();

@@ -14,7 +14,7 @@ class CDummyBlock;
 class CTape;
 
 class CIntegrator : public CSolver {
-public:
+  public:
     ~CIntegrator() override;
 
     // Integrates from the document's IntervalStart over `outputInterval`, starting with
@@ -46,7 +46,7 @@ public:
     // stays as handed in, shortened only to end the interval; for measuring the order of a pair.
     int adaptive = 1;
 
-protected:
+  protected:
     CIntegrator(COrventDoc& doc, std::size_t n, int stages);
     // Fills c, a, b and e.
     virtual void SetTableau() = 0;
@@ -71,7 +71,7 @@ protected:
     double lastStep = 0.0;
     mutable std::vector<double> m_errorSums; // n doubles of scratch for ErrorNorm
 
-private:
+  private:
     struct Term {
         int stage;
         double coefficient;
@@ -82,7 +82,8 @@ private:
     void FormStage(int j);
     // out := base + sum of coefficient x k(stage) over the terms, or of coefficient x
     // (k(stage) - k0) when k0 is given.
-    void Combine(double* out, const double* base, const std::vector<Term>& terms, const double* k0 = nullptr) const;
+    void Combine(double* out, const double* base, const std::vector<Term>& terms,
+                 const double* k0 = nullptr) const;
     void FormSolution();
     // Ends the run with a run-time error after bringing every block's Value up to date.
     void Fail(const std::string& text);

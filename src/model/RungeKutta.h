@@ -5,17 +5,17 @@
 #include "model/Integrator.h"
 
 class CRungeKutta45 : public CIntegrator {
-public:
+  public:
     CRungeKutta45(std::size_t n, COrventDoc& doc);
 
-protected:
+  protected:
     void SetTableau() override;
 };
 
 class CRungeKutta78 : public CIntegrator {
-public:
+  public:
     CRungeKutta78(std::size_t n, COrventDoc& doc);
 
-protected:
+  protected:
     void SetTableau() override;
 };

@@ -46,7 +46,9 @@ bool IsInlineType(int typeId) {
 
 // Index of a value in a table of distinct values (distinct bit patterns, so -0.0 and NaNs keep
 // theirs), adding it when new.
-template <class T> std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, std::int32_t>& index, const T& value) {
+template <class T>
+std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, std::int32_t>& index,
+                    const T& value) {
     std::vector<std::uint64_t> key(sizeof(T) / sizeof(std::uint64_t));
     std::memcpy(key.data(), &value, sizeof(T));
     auto it = index.find(key);
@@ -114,18 +116,41 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
         OpCode code = OP_COMPUTE;
         if (isFactoryClass(b)) {
             switch (b->TypeId) {
-            case kSum: code = static_cast<OpCode>(OP_SUM + mask); break;
-            case kMultiply: code = static_cast<OpCode>(OP_MUL + mask); break;
-            case kGain: code = OP_GAIN; break;
-            case kNegate: code = OP_NEGATE; break;
-            case kAbsolute: code = OP_ABSOLUTE; break;
-            case kOffset: code = OP_OFFSET; break;
-            case kInteger: code = OP_INTEGER; break;
-            case kSquareRoot: code = OP_SQRT; break;
-            case kPower: code = OP_POWER; break;
-            case kDivide: code = OP_DIVIDE; break;
-            case kModulo: code = (mask & 2) ? OP_MODULO : OP_MODULO_PARAM; break;
-            default: break;
+            case kSum:
+                code = static_cast<OpCode>(OP_SUM + mask);
+                break;
+            case kMultiply:
+                code = static_cast<OpCode>(OP_MUL + mask);
+                break;
+            case kGain:
+                code = OP_GAIN;
+                break;
+            case kNegate:
+                code = OP_NEGATE;
+                break;
+            case kAbsolute:
+                code = OP_ABSOLUTE;
+                break;
+            case kOffset:
+                code = OP_OFFSET;
+                break;
+            case kInteger:
+                code = OP_INTEGER;
+                break;
+            case kSquareRoot:
+                code = OP_SQRT;
+                break;
+            case kPower:
+                code = OP_POWER;
+                break;
+            case kDivide:
+                code = OP_DIVIDE;
+                break;
+            case kModulo:
+                code = (mask & 2) ? OP_MODULO : OP_MODULO_PARAM;
+                break;
+            default:
+                break;
             }
             // Apart from Sum and Multiply, these read an unconnected input as 0.0.
             if (code >= OP_GAIN)
@@ -158,7 +183,8 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
         if (code == OP_COMPUTE) {
             ++m_computeCount;
         } else {
-            op.aux = Intern(m_params, paramIndex, std::array<double, 3>{b->Params[0], b->Params[1], b->Params[2]});
+            op.aux =
+                Intern(m_params, paramIndex, std::array<double, 3>{b->Params[0], b->Params[1], b->Params[2]});
             ++m_inlineCount;
             m_writeBacks.push_back({b, self});
         }
@@ -167,8 +193,10 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
 
     // Of the blocks a Compute reads, only the states and the inline blocks can be out of date.
     std::vector<bool> stale(m_values.size(), false);
-    for (std::size_t i = 0; i < m_stateCount; ++i) stale[i] = true;
-    for (const Link& w : m_writeBacks) stale[static_cast<std::size_t>(w.slot)] = true;
+    for (std::size_t i = 0; i < m_stateCount; ++i)
+        stale[i] = true;
+    for (const Link& w : m_writeBacks)
+        stale[static_cast<std::size_t>(w.slot)] = true;
     std::vector<Link> kept;
     for (Fallback& f : m_fallbacks) {
         const auto begin = static_cast<std::uint32_t>(kept.size());
@@ -205,12 +233,15 @@ void CTape::Append(OpCode code, const Op& op) {
 }
 
 void CTape::BeginInterval() {
-    for (const Link& l : m_preloads) m_values[static_cast<std::size_t>(l.slot)] = l.block->Value;
+    for (const Link& l : m_preloads)
+        m_values[static_cast<std::size_t>(l.slot)] = l.block->Value;
 }
 
 void CTape::WriteBack() {
-    for (std::size_t i = 0; i < m_stateCount; ++i) m_slotBlocks[i]->Value = m_values[i];
-    for (const Link& l : m_writeBacks) l.block->Value = m_values[static_cast<std::size_t>(l.slot)];
+    for (std::size_t i = 0; i < m_stateCount; ++i)
+        m_slotBlocks[i]->Value = m_values[i];
+    for (const Link& l : m_writeBacks)
+        l.block->Value = m_values[static_cast<std::size_t>(l.slot)];
 }
 
 void CTape::RunCompute(const Fallback& f, double& value) {
@@ -226,7 +257,8 @@ template <class F> void CTape::ForEach(const Segment& seg, F f) {
     double* out = m_values.data() + m_firstAlgebraic;
     const Op* ops = m_ops.data();
     const std::array<double, 3>* params = m_params.data();
-    for (std::uint32_t i = seg.begin; i < seg.end; ++i) f(ops[i], params[ops[i].aux].data(), out[i]);
+    for (std::uint32_t i = seg.begin; i < seg.end; ++i)
+        f(ops[i], params[ops[i].aux].data(), out[i]);
 }
 
 bool CTape::Evaluate(double offset, double* y) {
@@ -261,22 +293,54 @@ bool CTape::Evaluate(double offset, double* y) {
 
     for (const Segment& seg : m_segments) {
         switch (static_cast<int>(seg.code)) {
-        case OP_SUM + 0: sum.operator()<0>(seg); break;
-        case OP_SUM + 1: sum.operator()<1>(seg); break;
-        case OP_SUM + 2: sum.operator()<2>(seg); break;
-        case OP_SUM + 3: sum.operator()<3>(seg); break;
-        case OP_SUM + 4: sum.operator()<4>(seg); break;
-        case OP_SUM + 5: sum.operator()<5>(seg); break;
-        case OP_SUM + 6: sum.operator()<6>(seg); break;
-        case OP_SUM + 7: sum.operator()<7>(seg); break;
-        case OP_MUL + 0: multiply.operator()<0>(seg); break;
-        case OP_MUL + 1: multiply.operator()<1>(seg); break;
-        case OP_MUL + 2: multiply.operator()<2>(seg); break;
-        case OP_MUL + 3: multiply.operator()<3>(seg); break;
-        case OP_MUL + 4: multiply.operator()<4>(seg); break;
-        case OP_MUL + 5: multiply.operator()<5>(seg); break;
-        case OP_MUL + 6: multiply.operator()<6>(seg); break;
-        case OP_MUL + 7: multiply.operator()<7>(seg); break;
+        case OP_SUM + 0:
+            sum.operator()<0>(seg);
+            break;
+        case OP_SUM + 1:
+            sum.operator()<1>(seg);
+            break;
+        case OP_SUM + 2:
+            sum.operator()<2>(seg);
+            break;
+        case OP_SUM + 3:
+            sum.operator()<3>(seg);
+            break;
+        case OP_SUM + 4:
+            sum.operator()<4>(seg);
+            break;
+        case OP_SUM + 5:
+            sum.operator()<5>(seg);
+            break;
+        case OP_SUM + 6:
+            sum.operator()<6>(seg);
+            break;
+        case OP_SUM + 7:
+            sum.operator()<7>(seg);
+            break;
+        case OP_MUL + 0:
+            multiply.operator()<0>(seg);
+            break;
+        case OP_MUL + 1:
+            multiply.operator()<1>(seg);
+            break;
+        case OP_MUL + 2:
+            multiply.operator()<2>(seg);
+            break;
+        case OP_MUL + 3:
+            multiply.operator()<3>(seg);
+            break;
+        case OP_MUL + 4:
+            multiply.operator()<4>(seg);
+            break;
+        case OP_MUL + 5:
+            multiply.operator()<5>(seg);
+            break;
+        case OP_MUL + 6:
+            multiply.operator()<6>(seg);
+            break;
+        case OP_MUL + 7:
+            multiply.operator()<7>(seg);
+            break;
         case OP_GAIN: {
             // In a chain of gains each reads the one before: that value is still at hand.
             double* out = v + m_firstAlgebraic;
@@ -284,7 +348,8 @@ bool CTape::Evaluate(double offset, double* y) {
             double previous = seg.begin > 0 ? out[seg.begin - 1] : 0.0;
             for (std::uint32_t i = seg.begin; i < seg.end; ++i) {
                 const Op& op = m_ops[i];
-                const double x = op.in[0] == previousSlot + static_cast<std::int32_t>(i) ? previous : v[op.in[0]];
+                const double x =
+                    op.in[0] == previousSlot + static_cast<std::int32_t>(i) ? previous : v[op.in[0]];
                 out[i] = previous = x * m_params[static_cast<std::size_t>(op.aux)][0];
             }
             break;
@@ -293,7 +358,8 @@ bool CTape::Evaluate(double offset, double* y) {
             ForEach(seg, [v](const Op& op, const double* p, double& r) { r = -(v[op.in[0]] * p[0]); });
             break;
         case OP_ABSOLUTE:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) { r = std::fabs(v[op.in[0]]) * p[0]; });
+            ForEach(seg,
+                    [v](const Op& op, const double* p, double& r) { r = std::fabs(v[op.in[0]]) * p[0]; });
             break;
         case OP_OFFSET:
             ForEach(seg, [v](const Op& op, const double* p, double& r) { r = v[op.in[0]] + p[0]; });
@@ -356,7 +422,9 @@ bool CTape::Evaluate(double offset, double* y) {
     }
 
     const std::int32_t* unit = m_unitGains.data();
-    for (std::size_t i = 0; i < m_unitGains.size(); i += 2) y[unit[i]] = v[unit[i + 1]];
-    for (const Derivative& d : m_derivatives) y[d.state] = v[d.source] * d.gain;
+    for (std::size_t i = 0; i < m_unitGains.size(); i += 2)
+        y[unit[i]] = v[unit[i + 1]];
+    for (const Derivative& d : m_derivatives)
+        y[d.state] = v[d.source] * d.gain;
     return true;
 }

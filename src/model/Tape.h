@@ -19,7 +19,7 @@ class CBlock;
 class COrventDoc;
 
 class CTape {
-public:
+  public:
     // Compiles the document's EvalOrder and the derivatives of its IntegratingBlocks, as the run
     // lists stand now. The run lists and the blocks' links and parameters must not change while
     // the program is in use.
@@ -46,7 +46,7 @@ public:
     std::size_t InlineCount() const { return m_inlineCount; }
     std::size_t FallbackCount() const { return m_computeCount; }
 
-private:
+  private:
     enum OpCode : std::uint8_t {
         OP_SUM,     // + mask of the connected inputs (8 codes)
         OP_MUL = 8, // + mask (8 codes)
@@ -105,9 +105,9 @@ private:
     std::vector<std::array<double, 3>> m_params; // distinct parameter sets
     std::vector<Fallback> m_fallbacks;
     std::vector<Link> m_syncs;
-    std::vector<Link> m_writeBacks; // inline blocks
-    std::vector<Link> m_preloads;   // outside blocks and blocks read before they are computed
-    std::vector<Derivative> m_derivatives;  // with a gain other than 1
+    std::vector<Link> m_writeBacks;        // inline blocks
+    std::vector<Link> m_preloads;          // outside blocks and blocks read before they are computed
+    std::vector<Derivative> m_derivatives; // with a gain other than 1
     std::vector<std::int32_t> m_unitGains; // state i takes the value of slot m_unitGains[2i + 1]
     std::size_t m_inlineCount = 0;
     std::size_t m_computeCount = 0;

@@ -22,9 +22,11 @@ template <class Pair> void ExpectConsistentTableau() {
     double b = 0.0, embedded = 0.0;
     for (int j = 0; j < s; ++j) {
         double row = 0.0;
-        for (int k = 0; k < j; ++k) row += rk->A(j, k);
+        for (int k = 0; k < j; ++k)
+            row += rk->A(j, k);
         EXPECT_NEAR(row, rk->C(j), 1e-15) << "row " << j;
-        for (int k = j; k < s; ++k) EXPECT_EQ(rk->A(j, k), 0.0) << "row " << j << " is explicit";
+        for (int k = j; k < s; ++k)
+            EXPECT_EQ(rk->A(j, k), 0.0) << "row " << j << " is explicit";
         b += rk->B(j);
         embedded += rk->B(j) - rk->E(j);
     }
@@ -273,13 +275,15 @@ TEST(IntegratorRun, AValueThatIsNotANumberStopsTheRun) {
     for (int style : {0, 1}) {
         TestModel m;
         TestIntegrate* y = m.Integrate(0.0);
-        y->Inputs[0] = m.Fn([](const FnBlock& f) { return f.Time() > 0.35 ? std::sqrt(-1.0 - f.Time()) : 1.0; });
+        y->Inputs[0] =
+            m.Fn([](const FnBlock& f) { return f.Time() > 0.35 ? std::sqrt(-1.0 - f.Time()) : 1.0; });
         m.doc.IntStyle = style;
         m.doc.RunSimulation();
         ASSERT_EQ(m.platform.messages.shown.size(), 1u);
         const auto& shown = m.platform.messages.shown[0];
         const double failedAt = m.doc.Clock()->History.back();
-        EXPECT_EQ(shown.text, "Integration error: a value is not a number at time " + FormatString("%g", failedAt));
+        EXPECT_EQ(shown.text,
+                  "Integration error: a value is not a number at time " + FormatString("%g", failedAt));
         EXPECT_EQ(shown.caption, "RunTime Error");
         EXPECT_EQ(shown.icon, MB_ICONERROR);
         EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);

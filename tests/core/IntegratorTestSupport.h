@@ -14,7 +14,7 @@
 // Integrating block: the state is Value, the derivative input 1 x parameter 1; it starts from
 // input 2 when connected, else from parameter 2.
 class TestIntegrate : public CBlock {
-public:
+  public:
     explicit TestIntegrate(COrventDoc* doc) : CBlock(165, doc, 32792, 61588) {
         Kind = BK_INTEGRATING;
         Params = {1.0, 0.0, 1.0};
@@ -29,9 +29,10 @@ public:
 
 // Algebraic block: Value = f(block), read from the inputs and the document's time.
 class FnBlock : public CBlock {
-public:
+  public:
     using Fn = std::function<double(const FnBlock&)>;
-    FnBlock(COrventDoc* doc, Fn f, int kind = BK_ALGEBRAIC) : CBlock(151, doc, 32801, 61602), f(std::move(f)) {
+    FnBlock(COrventDoc* doc, Fn f, int kind = BK_ALGEBRAIC)
+        : CBlock(151, doc, 32801, 61602), f(std::move(f)) {
         Kind = kind;
     }
     void Serialize(CArchive& ar) override { SerializeCommon(ar); }
@@ -68,7 +69,8 @@ struct TestModel {
     FnBlock* Fn(FnBlock::Fn f, std::initializer_list<CBlock*> inputs = {}) {
         auto* b = Add(std::make_unique<FnBlock>(&doc, std::move(f)));
         int i = 0;
-        for (CBlock* in : inputs) b->Inputs[i++] = in;
+        for (CBlock* in : inputs)
+            b->Inputs[i++] = in;
         return b;
     }
     void SetClock(double errorLimit, double interval, double time) {
@@ -85,9 +87,12 @@ struct TestModel {
         clock->Initialize();
         doc.CurrentTime = 0.0;
         clock->Value = 0.0;
-        for (CBlock* b : doc.IntegratingBlocks) b->Initialize();
-        for (CBlock* b : doc.EvalOrder) b->Initialize();
-        for (CBlock* b : doc.EvalOrder) b->Compute();
+        for (CBlock* b : doc.IntegratingBlocks)
+            b->Initialize();
+        for (CBlock* b : doc.EvalOrder)
+            b->Initialize();
+        for (CBlock* b : doc.EvalOrder)
+            b->Compute();
         doc.IntervalStart = 0.0;
     }
 };

@@ -1,8 +1,8 @@
 // The compiled evaluation must give the same histories, to the last bit, as computing every block
 // with its own Compute.
 
-#include "IntegratorTestSupport.h"
 #include "model/Tape.h"
+#include "IntegratorTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +39,14 @@ struct Chart {
     COrventDoc doc;
     int column = 1;
     Chart() { doc.OnNewDocument(); }
-    CBlock* Add(int type, std::initializer_list<CBlock*> inputs = {}, std::array<double, 3> params = {1, 1, 1}) {
+    CBlock* Add(int type, std::initializer_list<CBlock*> inputs = {},
+                std::array<double, 3> params = {1, 1, 1}) {
         doc.PendingBlock = doc.CreateBlock(type);
         CBlock* b = doc.PendingBlock.get();
         doc.PlaceBlock(column++, 0);
         int i = 0;
-        for (CBlock* in : inputs) b->Inputs[i++] = in;
+        for (CBlock* in : inputs)
+            b->Inputs[i++] = in;
         b->Params = params;
         return b;
     }
@@ -66,13 +68,17 @@ Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
     chart.doc.RunSimulation();
     CTape::Enabled = true;
     Outcome r;
-    for (const auto& b : chart.doc.Blocks) r.histories.push_back(b->History);
-    for (const auto& m : chart.platform.messages.shown) r.messages.push_back(m.caption + ": " + m.text);
+    for (const auto& b : chart.doc.Blocks)
+        r.histories.push_back(b->History);
+    for (const auto& m : chart.platform.messages.shown)
+        r.messages.push_back(m.caption + ": " + m.text);
     r.outcome = chart.doc.LastRunOutcome;
     return r;
 }
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 // Runs the model block by block and compiled, and compares everything recorded.
 Outcome ExpectSameRuns(const std::function<void(Chart&)>& build) {
@@ -86,7 +92,8 @@ Outcome ExpectSameRuns(const std::function<void(Chart&)>& build) {
         const auto& c = compiled.histories[b];
         EXPECT_EQ(l.size(), c.size()) << "block " << b;
         std::size_t differing = 0;
-        for (std::size_t i = 0; i < l.size() && i < c.size(); ++i) differing += SameBits(l[i], c[i]) ? 0 : 1;
+        for (std::size_t i = 0; i < l.size() && i < c.size(); ++i)
+            differing += SameBits(l[i], c[i]) ? 0 : 1;
         EXPECT_EQ(differing, 0u) << "block " << b;
     }
     return literal;
@@ -142,7 +149,8 @@ void EveryArithmeticType(Chart& m) {
     m.Add(Divide, {x, m.Add(Sum)}, {1, 0, 1});
     m.Add(Power, {m.Add(Sum), m.Add(Negate, {m.Add(Constant)}, {2, 1, 1})});
     m.Add(LogE, {v});
-    for (CBlock* b : driving) m.Add(Integrate, {b}, {1e-2, 0, 1});
+    for (CBlock* b : driving)
+        m.Add(Integrate, {b}, {1e-2, 0, 1});
     m.doc.Clock()->Params = {1e-7, 0.1, 3.0};
     m.doc.MaxSteps = 1e6;
 }
@@ -167,8 +175,8 @@ TEST(Tape, TheSimpleTypesAreInlineAndBorrowedTypeCodesAreNot) {
     CTape tape(m.doc);
     std::size_t computing = 0;
     for (CBlock* b : m.doc.EvalOrder)
-        computing += (b->TypeId == Sine || b->TypeId == BackLash || b->TypeId == Delay || b->TypeId == Decay ||
-                      b->TypeId == LogE || b == impostor)
+        computing += (b->TypeId == Sine || b->TypeId == BackLash || b->TypeId == Delay ||
+                      b->TypeId == Decay || b->TypeId == LogE || b == impostor)
                          ? 1
                          : 0;
     EXPECT_EQ(tape.FallbackCount(), computing);
@@ -220,7 +228,9 @@ TEST(Tape, FailuresLeaveTheSameHistories) {
         x->Inputs[0] = m.Add(Sum, {m.Add(Integer, {inverse}), x}, {1e-9, -1, 1});
     });
     ASSERT_EQ(nan.messages.size(), 1u);
-    EXPECT_EQ(nan.messages[0].rfind("RunTime Error: Integration error: a value is not a number at time 0.4", 0), 0u);
+    EXPECT_EQ(
+        nan.messages[0].rfind("RunTime Error: Integration error: a value is not a number at time 0.4", 0),
+        0u);
 
     // Too many steps: a fast oscillation from t = 2 on, with a Sine computing for itself.
     const Outcome steps = ExpectSameRuns([](Chart& m) {
