@@ -831,7 +831,7 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    return QMainWindow::eventFilter(watched, event);
+    return false;
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
@@ -844,15 +844,26 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
+namespace {
+// The chart files among dropped things.
+QStringList DroppedCharts(const QMimeData* data) {
+    QStringList paths;
+    for (const QUrl& url : data->urls())
+        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".cht"), Qt::CaseInsensitive))
+            paths << url.toLocalFile();
+    return paths;
+}
+} // namespace
+
 void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    if (!IsRunning() && !DroppedCharts(event->mimeData()).isEmpty()) event->acceptProposedAction();
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
+    const QStringList paths = DroppedCharts(event->mimeData());
+    if (paths.isEmpty() || IsRunning()) return;
     event->acceptProposedAction();
-    for (const QUrl& url : urls)
-        if (url.isLocalFile()) m_app.OpenDocument(url.toLocalFile());
+    for (const QString& path : paths) m_app.OpenDocument(path);
 }
 
 // ---- Arrangement and placement ----------------------------------------------------------------
@@ -974,4 +985,5 @@ void CMainFrame::InitialShow(int requestedShow) {
     } else {
         show();
     }
+    activateWindow();
 }

@@ -48,8 +48,8 @@ TEST_F(ShellTest, ARunFromTheWindowCostsLittleMoreThanARunWithoutOne) {
         ASSERT_NE(doc, nullptr);
         ASSERT_EQ(Frame().ActiveDocument(), doc);
     } else {
-        BuildChain(*doc, 300);
-        doc->Clock()->Params = {1e-7, 0.1, 20.0};
+        BuildChain(*doc, 150);
+        doc->Clock()->Params = {1e-7, 0.1, 100.0};
     }
     auto headless = [&] {
         WindowHost none;

@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QStatusBar>
@@ -87,6 +89,26 @@ TEST_F(ShellTest, OpeningAnOpenFileShowsItAgain) {
     COrventDoc* first = app.Documents().front().get();
     EXPECT_EQ(app.OpenDocument(path), first);
     EXPECT_EQ(app.Documents().size(), 1u);
+}
+
+TEST_F(ShellTest, DroppedChartsOpenAsFurtherDocuments) {
+    const QString path = FilePath("dropped.cht");
+    COrventApp& app = Start();
+    ASSERT_TRUE(app.Documents().front()->OnSaveDocument(path.toStdString()));
+    app.NewDocument();
+    ASSERT_TRUE(app.CloseDocument(*app.Documents().front()));
+    ASSERT_EQ(app.Documents().size(), 1u);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path), QUrl::fromLocalFile(FilePath("notes.txt"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&Frame(), &drop);
+    ASSERT_EQ(app.Documents().size(), 2u);
+    EXPECT_EQ(app.Documents().back()->GetPathName(), path.toStdString());
+    EXPECT_TRUE(messages.shown.empty()); // what is not a chart is left alone
+    EXPECT_EQ(app.RecentFiles().value(0), path);
 }
 
 // ---- Windows ----------------------------------------------------------------------------------
