@@ -15,6 +15,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPushButton>
 #include <QDropEvent>
 #include <QMouseEvent>
 #include <QSettings>
@@ -425,10 +426,32 @@ TEST_F(ShellTest, HelpReachesThePagesByContext) {
     CHelpWindow::Instance().close();
 }
 
-TEST_F(ShellTest, AboutBoxShowsVersion102) {
+TEST_F(ShellTest, ContextHelpShowsThePageOfWhatIsClickedNext) {
+    Start();
+    Frame().OnCommand(ID_CONTEXT_HELP);
+    QWidget* integrate = Frame().Bar(ID_BAR_TIME)->widgetForAction(Frame().Action(32792));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), integrate->mapToGlobal(QPointF(5, 5)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(integrate, &press);
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("block_61588.html"));
+    EXPECT_EQ(App().Documents().front()->PendingBlock, nullptr); // the click armed nothing
+    // Once answered, clicks act again.
+    QCoreApplication::sendEvent(integrate, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(5, 5), integrate->mapToGlobal(QPointF(5, 5)),
+                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(integrate, &release);
+    ASSERT_NE(App().Documents().front()->PendingBlock, nullptr);
+    EXPECT_EQ(App().Documents().front()->PendingBlock->TypeId, 61588);
+    CHelpWindow::Instance().close();
+}
+
+TEST_F(ShellTest, AboutBoxShowsVersion102AndItsHelp) {
     CAboutDlg about;
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Kintra"));
     EXPECT_EQ(about.VersionLabel()->text(), QStringLiteral("Version : 1.02"));
+    about.findChild<QPushButton*>(QStringLiteral("Help"))->click();
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_995.html"));
+    CHelpWindow::Instance().close();
 }
 
 } // namespace
