@@ -345,7 +345,7 @@ bool CTape::Evaluate(double offset, double* y) {
             // In a chain of gains each reads the one before: that value is still at hand.
             double* out = v + m_firstAlgebraic;
             const auto previousSlot = static_cast<std::int32_t>(m_firstAlgebraic) - 1;
-            double previous = seg.begin > 0 ? out[seg.begin - 1] : 0.0;
+            double previous = v[m_firstAlgebraic + seg.begin - 1]; // the Clock before the first block
             for (std::uint32_t i = seg.begin; i < seg.end; ++i) {
                 const Op& op = m_ops[i];
                 const double x =

@@ -106,11 +106,13 @@ void EveryArithmeticType(Chart& m) {
     CBlock* x = m.State(1.0);
     CBlock* v = m.State(0.0);
     CBlock* clock = m.doc.Clock();
+    CBlock* first = m.Add(Gain, {clock}, {2, 1, 1}); // the first in the evaluation order
     x->Inputs[0] = v;
     v->Inputs[0] = m.Add(Gain, {x}, {-1, 1, 1});
     CBlock* c = m.Add(Constant, {}, {0.7, 1, 1});
     CBlock* wave = m.Add(SineWave, {}, {0.3, 0, 0});
     std::vector<CBlock*> driving{
+        first,
         m.Add(Sum, {x, v, clock}, {1, -2, 0.5}),
         m.Add(Sum, {x, nullptr, clock}, {-0.0, 9, 0.25}),
         m.Add(Sum, {nullptr, v}, {9, 3, 9}),
