@@ -10,11 +10,14 @@
 #include "views/GraphView.h"
 #include "views/ListView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QTimer>
 #include <QPushButton>
 #include <QDropEvent>
 #include <QMouseEvent>
@@ -276,6 +279,49 @@ TEST_F(ShellTest, EscapeStopsARun) {
     Frame().OnCommand(ID_RUN);
     EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
     EXPECT_GT(doc->Clock()->History.size(), 1u);
+}
+
+TEST_F(ShellTest, AnErrorDuringARunIsARealBoxThatTakesInput) {
+    COrventApp& app = Start();
+    COrventDoc& doc = *app.Documents().front();
+    doc.Clock()->Params = {0.01, 0.25, 2.0};
+    // Clock / (Clock - 0.5): the divisor reaches zero at the second output step.
+    auto place = [&](int type, int x) {
+        doc.PendingBlock = doc.CreateBlock(type);
+        CBlock* b = doc.PendingBlock.get();
+        doc.PlaceBlock(x, 0);
+        return b;
+    };
+    CBlock* half = place(61625, 1);
+    CBlock* sum = place(61595, 2);
+    CBlock* divide = place(61590, 3);
+    half->Params[0] = -0.5;
+    sum->Inputs = {doc.Clock(), half, nullptr};
+    divide->Inputs = {doc.Clock(), sum, nullptr};
+
+    QtMessageHost boxes;
+    ScopedPlatform realBoxes(&app.Settings(), &boxes, &app.Windows());
+    QString caption, text;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (!box || !caption.isEmpty()) return;
+        caption = box->windowTitle();
+        if (auto* m = qobject_cast<QMessageBox*>(box)) text = m->text();
+        // Answered with the keyboard: the run lets a box it shows take input.
+        QCoreApplication::postEvent(box, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+    });
+    answer.start(10);
+    QTimer::singleShot(5000, [] {
+        if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    Frame().OnCommand(ID_RUN);
+    answer.stop();
+    EXPECT_EQ(caption, QStringLiteral("RunTime Error"));
+    EXPECT_TRUE(text.startsWith(QStringLiteral("Divide by zero"))) << text.toStdString();
+    EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Failed);
+    EXPECT_EQ(doc.Clock()->History.size(), 3u); // 0, 0.25 and the failing 0.5
+    EXPECT_EQ(Frame().RunChild(), nullptr);
 }
 
 TEST_F(ShellTest, RunWindowShowsTheTimeInFifteenCharacters) {
