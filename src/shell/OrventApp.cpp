@@ -177,6 +177,7 @@ COrventApp* COrventApp::Instance() { return g_app; }
 
 bool COrventApp::InitInstance(const QStringList& paths, int requestedShow) {
     LoadRecentFiles();
+    PreviewPages = m_settings->GetProfileInt("Settings", "PreviewPages", 0);
     m_frame = std::make_unique<CMainFrame>(*this);
     // The window's size before its bars are laid out: the stored one, else most of the screen.
     FramePlacement placement;
@@ -202,6 +203,7 @@ bool COrventApp::InitInstance(const QStringList& paths, int requestedShow) {
 
 void COrventApp::ExitInstance() {
     SaveRecentFiles();
+    m_settings->WriteProfileInt("Settings", "PreviewPages", PreviewPages);
     m_settings->Sync();
 }
 

@@ -83,6 +83,9 @@ public:
     void RemoveFromRecentFiles(const QString& path);
     static constexpr int kRecentCount = 4;
 
+    // Pages side by side in print preview ("Settings" / "PreviewPages").
+    int PreviewPages = 0;
+
     // The clipboard block shared by all charts.
     std::unique_ptr<CBlock> Clipboard;
 
