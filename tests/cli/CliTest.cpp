@@ -72,6 +72,9 @@ Result Cli(const std::vector<std::string>& args, const std::string& workDir, lon
             rlimit r{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &r);
         }
+#ifdef KINTRA_CLI_SANITIZED
+        memoryLimit = 0;
+#endif
         if (memoryLimit > 0) {
             rlimit r{static_cast<rlim_t>(memoryLimit), static_cast<rlim_t>(memoryLimit)};
             ::setrlimit(RLIMIT_AS, &r);
