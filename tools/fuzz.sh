@@ -12,7 +12,7 @@ jobs=${KINTRA_FUZZ_JOBS:-2}
 
 cmake -S . -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_COMPILER=clang++ \
   -DKINTRA_FUZZ=ON -DKINTRA_SANITIZE=ON \
   -DKINTRA_BUILD_GUI=OFF -DKINTRA_BUILD_TESTS=OFF -DKINTRA_BUILD_BENCH=OFF >/dev/null
 cmake --build "$build" --target fuzz_load -j "$jobs"

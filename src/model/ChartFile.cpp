@@ -93,7 +93,9 @@ void LoadView(COrventDoc& doc, CArchive& ar, const std::string& className, bool&
         target = stray.get();
     }
     target->Serialize(ar);
-    // A thrown-away view leaves the document when `stray` goes.
+    // The window shows its new settings (layout, scales) at its next repaint. A thrown-away view
+    // leaves the document when `stray` goes.
+    if (!stray) target->OnUpdate(nullptr, HINT_REDRAW, nullptr);
 }
 
 void LoadChart(COrventDoc& doc, CArchive& ar) {
