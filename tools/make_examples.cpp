@@ -35,7 +35,7 @@ constexpr int kTimePulse = 61612;
 constexpr int kFunctionGenerator = 61617;
 
 class Example {
-public:
+  public:
     explicit Example(const std::string& title) : m_doc(kintra::NewChartDocument()) {
         if (!m_doc) Fail("cannot make a chart");
         m_doc->Title = title;
@@ -50,9 +50,12 @@ public:
     CBlock* Clock() { return m_doc->Clock(); }
 
     // The Clock's error limit, output interval and simulation time.
-    void Timing(double errorLimit, double interval, double time) { Clock()->Params = {errorLimit, interval, time}; }
+    void Timing(double errorLimit, double interval, double time) {
+        Clock()->Params = {errorLimit, interval, time};
+    }
 
-    CBlock* Add(int type, int column, int row, const std::string& name, std::initializer_list<double> params = {}) {
+    CBlock* Add(int type, int column, int row, const std::string& name,
+                std::initializer_list<double> params = {}) {
         m_doc->PendingBlock = m_doc->CreateBlock(type);
         if (!m_doc->PendingBlock) Fail("unknown block type " + std::to_string(type));
         CBlock* b = m_doc->PendingBlock.get();
@@ -64,7 +67,8 @@ public:
         if (b->LineColor == RGB(0, 255, 0)) b->LineColor = RGB(0, 150, 0);
         if (b->LineColor == RGB(0, 255, 255)) b->LineColor = RGB(0, 140, 170);
         int i = 0;
-        for (double p : params) b->Params[i++] = p;
+        for (double p : params)
+            b->Params[i++] = p;
         return b;
     }
 
@@ -84,7 +88,8 @@ public:
         auto* list = static_cast<CListBase*>(Platform().Windows().OpenListWindow(*m_doc));
         list->Columns.clear();
         list->Columns.push_back(Clock());
-        for (CBlock* b : listed) list->Columns.push_back(b);
+        for (CBlock* b : listed)
+            list->Columns.push_back(b);
         list->ListTitle = "Values";
         m_doc->UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
         if (!m_doc->OnSaveDocument(path)) Fail("cannot write " + path);
@@ -95,7 +100,8 @@ public:
     void AddGraph(const std::string& title, const std::vector<CBlock*>& graphed, CBlock* x = nullptr) {
         auto* graph = static_cast<CGraphBase*>(Platform().Windows().OpenGraphWindow(*m_doc));
         graph->Traces = {x ? x : Clock(), nullptr, nullptr, nullptr};
-        for (std::size_t i = 0; i < graphed.size() && i < 3; ++i) graph->Traces[i + 1] = graphed[i];
+        for (std::size_t i = 0; i < graphed.size() && i < 3; ++i)
+            graph->Traces[i + 1] = graphed[i];
         graph->LastTrace = static_cast<int>(graphed.size() < 3 ? graphed.size() : 3);
         graph->GraphTitle = title;
         graph->Grids = 3;
@@ -107,7 +113,7 @@ public:
         std::exit(1);
     }
 
-private:
+  private:
     std::unique_ptr<COrventDoc> m_doc;
 };
 
@@ -189,7 +195,8 @@ void PulseLag(const std::string& dir) {
 void FunctionLookup(const std::string& dir) {
     Example e("Function generator lookup");
     e.Timing(1e-6, 0.05, 12.0);
-    auto* flow = static_cast<CFunctionGeneratorBlock*>(e.Add(kFunctionGenerator, 1, 1, "Flow", {0.0, 10.0, 0.0}));
+    auto* flow =
+        static_cast<CFunctionGeneratorBlock*>(e.Add(kFunctionGenerator, 1, 1, "Flow", {0.0, 10.0, 0.0}));
     flow->SetOrdinates({0.0, 3.0, 5.0, 4.0, 6.0, 8.0, 7.0, 3.0, 1.0, 0.5, 0.0});
     CBlock* volume = e.Add(kIntegrate, 2, 1, "Volume", {1.0, 0.0});
     CBlock* mean = e.Add(kGain, 3, 1, "Tenth of volume", {0.1});
@@ -212,7 +219,8 @@ void OscillatorChain(int n, const std::string& path) {
         const int row = i % perColumn;
         sum[i] = e.Add(kSum, column, row, "S" + std::to_string(i + 1), {i == 0 ? -1.0 : -1.5, -0.1, 0.5});
         velocity[i] = e.Add(kIntegrate, column + 1, row, "V" + std::to_string(i + 1), {1.0, 0.0});
-        position[i] = e.Add(kIntegrate, column + 2, row, "X" + std::to_string(i + 1), {1.0, i == 0 ? 1.0 : 0.0});
+        position[i] =
+            e.Add(kIntegrate, column + 2, row, "X" + std::to_string(i + 1), {1.0, i == 0 ? 1.0 : 0.0});
     }
     for (int i = 0; i < n; ++i) {
         e.Wire(sum[i], 0, position[i]);
@@ -221,8 +229,8 @@ void OscillatorChain(int n, const std::string& path) {
         e.Wire(velocity[i], 0, sum[i]);
         e.Wire(position[i], 0, velocity[i]);
     }
-    e.Save(path, "First and last mass", {position.front(), position.back()}, {position.front(), position.back()},
-           nullptr, false);
+    e.Save(path, "First and last mass", {position.front(), position.back()},
+           {position.front(), position.back()}, nullptr, false);
 }
 
 } // namespace

@@ -7,12 +7,12 @@ class QLabel;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
-public:
+  public:
     explicit CAboutDlg(QWidget* parent = nullptr);
     // "Version :" followed by the data version divided by 100, "%5.2f".
     static QString VersionText();
     QLabel* VersionLabel() const { return m_version; }
 
-private:
+  private:
     QLabel* m_version;
 };

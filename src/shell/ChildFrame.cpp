@@ -16,7 +16,7 @@
 namespace {
 // The small handle at the end of a pane's scroll bar; dragging it into the window splits it.
 class CSplitBox : public QWidget {
-public:
+  public:
     CSplitBox(CChartSplitter* splitter, Qt::Orientation orientation)
         : m_splitter(splitter), m_orientation(orientation) {
         setCursor(orientation == Qt::Vertical ? Qt::SplitVCursor : Qt::SplitHCursor);
@@ -24,7 +24,7 @@ public:
         setToolTip(QStringLiteral("Drag to split the window"));
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.fillRect(rect(), palette().color(QPalette::Button));
@@ -48,12 +48,13 @@ protected:
         if (m_orientation == Qt::Vertical) {
             if (p.y() > CChartSplitter::kMinPane && p.y() < m_splitter->height() - CChartSplitter::kMinPane)
                 m_splitter->SplitRow(p.y());
-        } else if (p.x() > CChartSplitter::kMinPane && p.x() < m_splitter->width() - CChartSplitter::kMinPane) {
+        } else if (p.x() > CChartSplitter::kMinPane &&
+                   p.x() < m_splitter->width() - CChartSplitter::kMinPane) {
             m_splitter->SplitColumn(p.x());
         }
     }
 
-private:
+  private:
     void Track(const QPoint& global) {
         const QPoint p = m_splitter->mapFromGlobal(global);
         if (m_orientation == Qt::Vertical)
@@ -94,8 +95,12 @@ CChildFrame::CChildFrame(ViewKind kind, std::unique_ptr<CView> view, COrventDoc&
 
 CChildFrame::~CChildFrame() = default;
 
-CViewHost* CChildFrame::FirstPane() const { return m_single ? m_single : m_splitter->FirstPane(); }
-CView* CChildFrame::FirstView() const { return FirstPane() ? FirstPane()->View() : nullptr; }
+CViewHost* CChildFrame::FirstPane() const {
+    return m_single ? m_single : m_splitter->FirstPane();
+}
+CView* CChildFrame::FirstView() const {
+    return FirstPane() ? FirstPane()->View() : nullptr;
+}
 
 CViewHost* CChildFrame::ActivePane() const {
     const QWidget* focus = QApplication::focusWidget();
@@ -173,7 +178,8 @@ CViewHost* CChartSplitter::Pane(int row, int column) const {
 
 std::vector<CViewHost*> CChartSplitter::Panes() const {
     std::vector<CViewHost*> out;
-    for (const auto& r : m_panes) out.insert(out.end(), r.begin(), r.end());
+    for (const auto& r : m_panes)
+        out.insert(out.end(), r.begin(), r.end());
     return out;
 }
 
@@ -184,8 +190,10 @@ CViewHost* CChartSplitter::MakePane() {
     CView* raw = view.get();
     auto* host = new CViewHost(m_kind, std::move(view), *m_doc);
     CView* first = FirstPane()->View();
-    if (auto* chart = dynamic_cast<COrventView*>(first)) chart->CopySettingsTo(*static_cast<COrventView*>(raw));
-    else if (auto* list = dynamic_cast<CListBase*>(first)) list->CopySettingsTo(*static_cast<CListBase*>(raw));
+    if (auto* chart = dynamic_cast<COrventView*>(first))
+        chart->CopySettingsTo(*static_cast<COrventView*>(raw));
+    else if (auto* list = dynamic_cast<CListBase*>(first))
+        list->CopySettingsTo(*static_cast<CListBase*>(raw));
     raw->OnInitialUpdate();
     return host;
 }
@@ -233,7 +241,8 @@ bool CChartSplitter::SplitColumn(int pixel) {
 
 void CChartSplitter::RemoveRow(int row) {
     if (row <= 0 || row >= Rows()) return;
-    for (CViewHost* h : m_panes[row]) delete h;
+    for (CViewHost* h : m_panes[row])
+        delete h;
     delete m_rowSplitters[row];
     m_panes.erase(m_panes.begin() + row);
     m_rowSplitters.erase(m_rowSplitters.begin() + row);
@@ -302,8 +311,11 @@ void CChartSplitter::AddSplitBoxes() {
     CViewHost* first = FirstPane();
     if (!first) return;
     // Boxes live on the first pane's scroll bars while that direction is not split yet.
-    for (QWidget* w : first->scrollBarWidgets(Qt::AlignTop)) w->deleteLater();
-    for (QWidget* w : first->scrollBarWidgets(Qt::AlignLeft)) w->deleteLater();
+    for (QWidget* w : first->scrollBarWidgets(Qt::AlignTop))
+        w->deleteLater();
+    for (QWidget* w : first->scrollBarWidgets(Qt::AlignLeft))
+        w->deleteLater();
     if (Rows() < kMaxRows) first->addScrollBarWidget(new CSplitBox(this, Qt::Vertical), Qt::AlignTop);
-    if (Columns() < kMaxColumns) first->addScrollBarWidget(new CSplitBox(this, Qt::Horizontal), Qt::AlignLeft);
+    if (Columns() < kMaxColumns)
+        first->addScrollBarWidget(new CSplitBox(this, Qt::Horizontal), Qt::AlignLeft);
 }

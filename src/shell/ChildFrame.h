@@ -16,7 +16,7 @@ class CChartSplitter;
 
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
-public:
+  public:
     // The frame takes the view over; chart and list windows get a splitter.
     CChildFrame(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc, QWidget* parent = nullptr);
     ~CChildFrame() override;
@@ -42,13 +42,13 @@ public:
     // Asked before the user's close goes ahead; false keeps the window.
     std::function<bool(CChildFrame*)> CanClose;
 
-signals:
+  signals:
     void captionWanted();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     ViewKind m_kind;
     COrventDoc* m_doc;
     CChartSplitter* m_splitter = nullptr;
@@ -61,7 +61,7 @@ private:
 // rows keep the same widths.
 class CChartSplitter : public QWidget {
     Q_OBJECT
-public:
+  public:
     CChartSplitter(ViewKind kind, std::unique_ptr<CView> first, COrventDoc& doc, QWidget* parent = nullptr);
 
     int Rows() const { return static_cast<int>(m_panes.size()); }
@@ -86,10 +86,10 @@ public:
     static constexpr int kMaxColumns = 2;
     static constexpr int kMinPane = 10;
 
-signals:
+  signals:
     void panesChanged();
 
-private:
+  private:
     CViewHost* MakePane();
     void AddSplitBoxes();
     void SyncColumns(QSplitter* source);

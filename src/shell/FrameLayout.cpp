@@ -5,10 +5,18 @@
 #include <cstdio>
 
 namespace {
-std::string Section(const std::string& prefix, const char* suffix) { return prefix + suffix; }
-std::string BarSection(const std::string& prefix, int index) { return prefix + "-Bar" + std::to_string(index); }
-std::string BarKey(int n) { return "Bar#" + std::to_string(n); }
-bool IsDockId(int id) { return id >= kDockTopId && id <= kDockBottomId; }
+std::string Section(const std::string& prefix, const char* suffix) {
+    return prefix + suffix;
+}
+std::string BarSection(const std::string& prefix, int index) {
+    return prefix + "-Bar" + std::to_string(index);
+}
+std::string BarKey(int n) {
+    return "Bar#" + std::to_string(n);
+}
+bool IsDockId(int id) {
+    return id >= kDockTopId && id <= kDockBottomId;
+}
 } // namespace
 
 std::vector<DefaultBarPlace> DefaultBarRows(int frameWidth, const std::vector<BarSpec>& order) {
@@ -128,7 +136,8 @@ void WriteBarState(SettingsStore& store, const std::string& prefix, const BarSta
         store.WriteProfileInt(s, BarKey(n++), 0);
         for (std::size_t r = 0; r < dock.rows.size(); ++r) {
             if (r > 0) store.WriteProfileInt(s, BarKey(n++), 0);
-            for (int id : dock.rows[r]) store.WriteProfileInt(s, BarKey(n++), id);
+            for (int id : dock.rows[r])
+                store.WriteProfileInt(s, BarKey(n++), id);
         }
         store.WriteProfileInt(s, BarKey(n++), 0);
         store.WriteProfileInt(s, "Bars", n);
@@ -156,16 +165,16 @@ void WriteBarState(SettingsStore& store, const std::string& prefix, const BarSta
 
 std::string FormatPlacement(const FramePlacement& p) {
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", p.flags, p.showCmd, p.minX, p.minY, p.maxX,
-                  p.maxY, p.left, p.top, p.right, p.bottom);
+    std::snprintf(buf, sizeof buf, "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", p.flags, p.showCmd, p.minX, p.minY,
+                  p.maxX, p.maxY, p.left, p.top, p.right, p.bottom);
     return buf;
 }
 
 bool ParsePlacement(const std::string& text, FramePlacement& p) {
     if (text.empty()) return false;
     FramePlacement q;
-    if (std::sscanf(text.c_str(), "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", &q.flags, &q.showCmd, &q.minX, &q.minY, &q.maxX,
-                    &q.maxY, &q.left, &q.top, &q.right, &q.bottom) != 10)
+    if (std::sscanf(text.c_str(), "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", &q.flags, &q.showCmd, &q.minX, &q.minY,
+                    &q.maxX, &q.maxY, &q.left, &q.top, &q.right, &q.bottom) != 10)
         return false;
     p = q;
     return true;

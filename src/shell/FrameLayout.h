@@ -27,7 +27,9 @@ struct BarSpec {
 };
 
 // Width of a docked bar in the default arrangement.
-constexpr int DefaultBarWidth(const BarSpec& b) { return 23 * b.buttons + 8 * b.separators + 16; }
+constexpr int DefaultBarWidth(const BarSpec& b) {
+    return 23 * b.buttons + 8 * b.separators + 16;
+}
 
 // Where the default arrangement puts one bar.
 struct DefaultBarPlace {

@@ -96,7 +96,9 @@ void CHelpWindow::ShowUsingHelp() {
     Present();
 }
 
-QString CHelpWindow::CurrentPage() const { return m_browser->source().fileName(); }
+QString CHelpWindow::CurrentPage() const {
+    return m_browser->source().fileName();
+}
 
 void CHelpWindow::Present() {
     show();

@@ -10,7 +10,7 @@ class QTextBrowser;
 
 class CHelpWindow : public QWidget {
     Q_OBJECT
-public:
+  public:
     // The one help window of the program, made on first use.
     static CHelpWindow& Instance();
     // The page of a context id; the index for an id without a page of its own.
@@ -22,7 +22,7 @@ public:
     QString CurrentPage() const;
     QTextBrowser* Browser() const { return m_browser; }
 
-private:
+  private:
     CHelpWindow();
     void Present();
     QTextBrowser* m_browser;

@@ -44,24 +44,36 @@ const char* const kBarPrefix = "General";
 // The run window repaints at most this often, so that painting does not slow a long run.
 constexpr qint64 kRunPaintInterval = 30;
 
-QString Prompt(int id) { return QString::fromStdString(kintra::CommandPrompt(id)); }
-QString Tip(int id) { return QString::fromStdString(kintra::CommandTip(id)); }
+QString Prompt(int id) {
+    return QString::fromStdString(kintra::CommandPrompt(id));
+}
+QString Tip(int id) {
+    return QString::fromStdString(kintra::CommandTip(id));
+}
 
 Qt::ToolBarArea AreaOfDock(int dockId) {
     switch (dockId) {
-    case kDockLeftId: return Qt::LeftToolBarArea;
-    case kDockRightId: return Qt::RightToolBarArea;
-    case kDockBottomId: return Qt::BottomToolBarArea;
-    default: return Qt::TopToolBarArea;
+    case kDockLeftId:
+        return Qt::LeftToolBarArea;
+    case kDockRightId:
+        return Qt::RightToolBarArea;
+    case kDockBottomId:
+        return Qt::BottomToolBarArea;
+    default:
+        return Qt::TopToolBarArea;
     }
 }
 
 int DockOfArea(Qt::ToolBarArea area) {
     switch (area) {
-    case Qt::LeftToolBarArea: return kDockLeftId;
-    case Qt::RightToolBarArea: return kDockRightId;
-    case Qt::BottomToolBarArea: return kDockBottomId;
-    default: return kDockTopId;
+    case Qt::LeftToolBarArea:
+        return kDockLeftId;
+    case Qt::RightToolBarArea:
+        return kDockRightId;
+    case Qt::BottomToolBarArea:
+        return kDockBottomId;
+    default:
+        return kDockTopId;
     }
 }
 
@@ -77,9 +89,12 @@ bool ReadLed(const char* suffix) {
 }
 } // namespace
 
-const std::vector<PaletteSpec>& Palettes() {
-    static const std::vector<PaletteSpec> bars = {
-        {"Main", kMainBarId, 2, {57600, 57601, 57602, 57603, 0, 57635, 57634, 57637, 0, 57607, 57609, 57664, 57669}},
+const std::vector<PaletteInfo>& Palettes() {
+    static const std::vector<PaletteInfo> bars = {
+        {"Main",
+         kMainBarId,
+         2,
+         {57600, 57601, 57602, 57603, 0, 57635, 57634, 57637, 0, 57607, 57609, 57664, 57669}},
         {"Math", ID_BAR_MATH, 4, {32796, 32797, 32798, 32799, 32801, 32802, 32800}},
         {"Time", ID_BAR_TIME, 5, {32792, 32794, 32795}},
         {"Transcendental", ID_BAR_TRANSCENDENTAL, 6, {32819, 32818, 32822, 32821, 32820, 32823, 32824}},
@@ -87,7 +102,9 @@ const std::vector<PaletteSpec>& Palettes() {
         {"Display", ID_BAR_DISPLAY, 3, {32832, 32831, 32830, 32816, 32861, 32829, 32865, 32863}},
         {"Logic", ID_BAR_LOGIC, 8, {32834, 32835, 32836, 32837, 32838, 32839}},
         {"Generators", ID_BAR_GENERATORS, 9, {32840, 32841, 32858, 32842, 32843, 32859}},
-        {"Non-Linear", ID_BAR_NONLINEAR, 10,
+        {"Non-Linear",
+         ID_BAR_NONLINEAR,
+         10,
          {32844, 32845, 32846, 32847, 32848, 32849, 32850, 32851, 32852, 32853, 32854}},
         {"Miscellaneous", ID_BAR_MISC, 7, {32855, 32856, ID_UNUSED_BUTTON}},
     };
@@ -96,13 +113,15 @@ const std::vector<PaletteSpec>& Palettes() {
 
 std::vector<BarSpec> DefaultArrangementOrder() {
     std::vector<BarSpec> out;
-    const int order[] = {kMainBarId,        ID_BAR_DISPLAY,    ID_BAR_TIME,      ID_BAR_MATH, ID_BAR_TRANSCENDENTAL,
-                         ID_BAR_LOGIC,      ID_BAR_GENERATORS, ID_BAR_NONLINEAR, ID_BAR_MISC};
+    const int order[] = {kMainBarId,        ID_BAR_DISPLAY,        ID_BAR_TIME,
+                         ID_BAR_MATH,       ID_BAR_TRANSCENDENTAL, ID_BAR_LOGIC,
+                         ID_BAR_GENERATORS, ID_BAR_NONLINEAR,      ID_BAR_MISC};
     for (int id : order) {
-        for (const PaletteSpec& p : Palettes()) {
+        for (const PaletteInfo& p : Palettes()) {
             if (p.id != id) continue;
             const int separators = static_cast<int>(std::count(p.buttons.begin(), p.buttons.end(), 0));
-            out.push_back({p.id, p.sectionIndex, static_cast<int>(p.buttons.size()) - separators, separators});
+            out.push_back(
+                {p.id, p.sectionIndex, static_cast<int>(p.buttons.size()) - separators, separators});
         }
     }
     return out;
@@ -122,7 +141,8 @@ CMainFrame::~CMainFrame() {
     qApp->removeEventFilter(this);
     // The client's windows go with it; nothing more is to be updated for them.
     if (m_mdi) disconnect(m_mdi, nullptr, this, nullptr);
-    for (CChildFrame* f : ChildFrames()) disconnect(f, nullptr, this, nullptr);
+    for (CChildFrame* f : ChildFrames())
+        disconnect(f, nullptr, this, nullptr);
     m_runFilter.reset();
 }
 
@@ -138,14 +158,16 @@ bool CMainFrame::Create() {
     CreateActions();
     CreateMenus();
     CreateStatusBar();
-    for (const PaletteSpec& spec : Palettes()) m_bars[spec.id] = CreateBar(spec);
+    for (const PaletteInfo& palette : Palettes())
+        m_bars[palette.id] = CreateBar(palette);
 
     // A first run lays the bars out in rows as wide as the window; later runs find the stored
     // arrangement.
     SettingsStore& store = Platform().Settings();
     if (store.GetProfileInt(std::string(kBarPrefix) + "-Summary", "Bars", -1) < 0) {
         const QSize screen = this->screen() ? this->screen()->size() : QSize(1024, 768);
-        WriteDefaultBarState(store, kBarPrefix, width(), screen.width(), screen.height(), DefaultArrangementOrder());
+        WriteDefaultBarState(store, kBarPrefix, width(), screen.width(), screen.height(),
+                             DefaultArrangementOrder());
     }
     LoadBarState();
 
@@ -201,8 +223,10 @@ void CMainFrame::CreateActions() {
         m_recentActions.push_back(a);
     }
 
-    MakeAction(ID_EDIT_CUT, QStringLiteral("Cu&t"), {QKS(Qt::CTRL | Qt::Key_X), QKS(Qt::SHIFT | Qt::Key_Delete)});
-    MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy"), {QKS(Qt::CTRL | Qt::Key_C), QKS(Qt::CTRL | Qt::Key_Insert)});
+    MakeAction(ID_EDIT_CUT, QStringLiteral("Cu&t"),
+               {QKS(Qt::CTRL | Qt::Key_X), QKS(Qt::SHIFT | Qt::Key_Delete)});
+    MakeAction(ID_EDIT_COPY, QStringLiteral("&Copy"),
+               {QKS(Qt::CTRL | Qt::Key_C), QKS(Qt::CTRL | Qt::Key_Insert)});
     MakeAction(ID_EDIT_PASTE, QStringLiteral("&Paste"),
                {QKS(Qt::CTRL | Qt::Key_V), QKS(Qt::SHIFT | Qt::Key_Insert)});
     MakeAction(ID_DELETE_BLOCK, QStringLiteral("&Delete"), {QKS(Qt::Key_Delete)});
@@ -313,7 +337,8 @@ void CMainFrame::CreateMenus() {
     m_noDocMenus = {fileMenu(false), viewMenu(false), helpMenu()};
 
     auto* edit = new QMenu(QStringLiteral("&Edit"), this);
-    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_DELETE_BLOCK}) edit->addAction(m_actions[id]);
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_DELETE_BLOCK})
+        edit->addAction(m_actions[id]);
     auto* options = new QMenu(QStringLiteral("&Options"), this);
     for (int id : {ID_VIEW_PARAMETERS, ID_RUN, ID_INITIALIZE, ID_TERMINATE_RUN, ID_OPEN_CHART, ID_OPEN_LIST,
                    ID_OPEN_GRAPH, ID_PREFERENCES})
@@ -323,7 +348,8 @@ void CMainFrame::CreateMenus() {
         window->addAction(m_actions[id]);
     QMenu* docFile = fileMenu(true);
     m_docMenus = {docFile, edit, viewMenu(true), options, window, helpMenu()};
-    for (QMenu* m : m_docMenus) connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+    for (QMenu* m : m_docMenus)
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
     RebuildRecentFiles();
 }
 
@@ -331,7 +357,8 @@ void CMainFrame::SetMenus(bool documentMenu) {
     if (m_documentMenu == documentMenu && !menuBar()->actions().isEmpty()) return;
     m_documentMenu = documentMenu;
     menuBar()->clear();
-    for (QMenu* m : documentMenu ? m_docMenus : m_noDocMenus) menuBar()->addMenu(m);
+    for (QMenu* m : documentMenu ? m_docMenus : m_noDocMenus)
+        menuBar()->addMenu(m);
 }
 
 void CMainFrame::RebuildRecentFiles() {
@@ -347,7 +374,8 @@ void CMainFrame::RebuildRecentFiles() {
         }
     }
     for (QMenu* m : m_fileMenus) {
-        for (QAction* a : m_recentActions) m->removeAction(a);
+        for (QAction* a : m_recentActions)
+            m->removeAction(a);
         QAction* placeholder = m->property("recentPlaceholder").value<QAction*>();
         if (!placeholder) {
             placeholder = new QAction(QStringLiteral("Recent File"), m);
@@ -357,16 +385,18 @@ void CMainFrame::RebuildRecentFiles() {
         m->removeAction(placeholder);
         const int start = m->property("recentStart").toInt();
         QAction* before = m->actions().value(start);
-        if (recent.isEmpty()) m->insertAction(before, placeholder);
+        if (recent.isEmpty())
+            m->insertAction(before, placeholder);
         else
-            for (QAction* a : m_recentActions) m->insertAction(before, a);
+            for (QAction* a : m_recentActions)
+                m->insertAction(before, a);
     }
 }
 
-QToolBar* CMainFrame::CreateBar(const PaletteSpec& spec) {
-    auto* bar = new QToolBar(QString::fromUtf8(spec.title), this);
-    bar->setObjectName(QStringLiteral("Bar%1").arg(spec.id));
-    bar->setProperty("barId", spec.id);
+QToolBar* CMainFrame::CreateBar(const PaletteInfo& palette) {
+    auto* bar = new QToolBar(QString::fromUtf8(palette.title), this);
+    bar->setObjectName(QStringLiteral("Bar%1").arg(palette.id));
+    bar->setProperty("barId", palette.id);
     bar->setIconSize(QSize(16, 16));
     // Buttons 23 pixels wide and separators of 8, as the first-run arrangement reckons them.
     bar->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 1px; }"
@@ -374,11 +404,13 @@ QToolBar* CMainFrame::CreateBar(const PaletteSpec& spec) {
                                       " max-height: 19px; padding: 1px; margin: 0px; }"));
     bar->setAllowedAreas(Qt::AllToolBarAreas);
     bar->setFloatable(true);
-    for (int id : spec.buttons) {
-        if (id == 0) bar->addSeparator();
-        else bar->addAction(m_actions[id]);
+    for (int id : palette.buttons) {
+        if (id == 0)
+            bar->addSeparator();
+        else
+            bar->addAction(m_actions[id]);
     }
-    if (QAction* show = Action(spec.id)) {
+    if (QAction* show = Action(palette.id)) {
         connect(bar, &QToolBar::visibilityChanged, this, [show, bar] { show->setChecked(!bar->isHidden()); });
     }
     addToolBar(Qt::TopToolBarArea, bar);
@@ -459,7 +491,8 @@ CChildFrame* CMainFrame::CreateViewFrame(COrventDoc& doc, ViewKind kind, bool in
         if (d && ChildFrames(d).size() == 1) return m_app.SaveModified(*d);
         return true;
     };
-    connect(frame, &CChildFrame::captionWanted, this, [this, frame] { UpdateFrameTitles(frame->Document()); });
+    connect(frame, &CChildFrame::captionWanted, this,
+            [this, frame] { UpdateFrameTitles(frame->Document()); });
     COrventDoc* docPtr = &doc;
     connect(frame, &QObject::destroyed, this, [this, docPtr] {
         // Queued: the frame's views are still being taken down.
@@ -472,8 +505,10 @@ CChildFrame* CMainFrame::CreateViewFrame(COrventDoc& doc, ViewKind kind, bool in
     m_mdi->addSubWindow(frame);
     // Before the window is first shown its client area is not laid out yet.
     const QSize area = isVisible() ? m_mdi->viewport()->size() : size() - QSize(8, 110);
-    if (kind == ViewKind::Chart) frame->resize(std::max(320, area.width() * 3 / 5), std::max(240, area.height() * 7 / 10));
-    else frame->resize(std::max(300, area.width() / 2), std::max(220, area.height() / 2));
+    if (kind == ViewKind::Chart)
+        frame->resize(std::max(320, area.width() * 3 / 5), std::max(240, area.height() * 7 / 10));
+    else
+        frame->resize(std::max(300, area.width() / 2), std::max(220, area.height() / 2));
     frame->show();
     m_mdi->setActiveSubWindow(frame);
     m_lastChild = frame;
@@ -496,13 +531,15 @@ void CMainFrame::UpdateFrameTitles(const COrventDoc* doc) {
     if (!doc) return;
     const std::vector<CChildFrame*> frames = ChildFrames(doc);
     int n = 0;
-    for (CChildFrame* f : frames) f->UpdateFrameTitle(frames.size() > 1 ? ++n : 0);
+    for (CChildFrame* f : frames)
+        f->UpdateFrameTitle(frames.size() > 1 ? ++n : 0);
     UpdateTitle();
 }
 
 void CMainFrame::UpdateTitle() {
     QString title = QString::fromUtf8(kFrameTitle);
-    if (COrventDoc* doc = ActiveDocument()) title += QStringLiteral(" - ") + QString::fromStdString(doc->GetTitle());
+    if (COrventDoc* doc = ActiveDocument())
+        title += QStringLiteral(" - ") + QString::fromStdString(doc->GetTitle());
     setWindowTitle(title);
 }
 
@@ -534,8 +571,12 @@ void CMainFrame::OnCommand(int id) {
         return;
     }
     switch (id) {
-    case ID_FILE_NEW: m_app.NewDocument(); break;
-    case ID_FILE_OPEN: m_app.PromptOpen(); break;
+    case ID_FILE_NEW:
+        m_app.NewDocument();
+        break;
+    case ID_FILE_OPEN:
+        m_app.PromptOpen();
+        break;
     case ID_FILE_CLOSE:
         if (doc) m_app.CloseDocument(*doc);
         break;
@@ -543,9 +584,15 @@ void CMainFrame::OnCommand(int id) {
     case ID_FILE_SAVE_AS:
         if (doc) m_app.SaveDocument(*doc, id == ID_FILE_SAVE_AS);
         break;
-    case ID_PRINT_TO_FILE: OnPrintToFile(); break;
-    case ID_APP_EXIT: close(); break;
-    case ID_VIEW_STATUS_BAR: statusBar()->setVisible(statusBar()->isHidden()); break;
+    case ID_PRINT_TO_FILE:
+        OnPrintToFile();
+        break;
+    case ID_APP_EXIT:
+        close();
+        break;
+    case ID_VIEW_STATUS_BAR:
+        statusBar()->setVisible(statusBar()->isHidden());
+        break;
     case ID_VIEW_TOOLBAR:
     case ID_BAR_DISPLAY:
     case ID_BAR_MATH:
@@ -557,24 +604,40 @@ void CMainFrame::OnCommand(int id) {
     case ID_BAR_MISC:
         if (QToolBar* bar = Bar(id)) bar->setVisible(bar->isHidden());
         break;
-    case ID_RUN: OnRun(false); break;
-    case ID_INITIALIZE: OnRun(true); break;
+    case ID_RUN:
+        OnRun(false);
+        break;
+    case ID_INITIALIZE:
+        OnRun(true);
+        break;
     case ID_TERMINATE_RUN:
     case ID_STOP_RUN:
-        if (m_runningDoc) m_runningDoc->OnTerminateRun();
-        else if (doc) doc->OnTerminateRun();
+        if (m_runningDoc)
+            m_runningDoc->OnTerminateRun();
+        else if (doc)
+            doc->OnTerminateRun();
         break;
-    case ID_OPEN_CHART: OnOpenWindow(ViewKind::Chart); break;
-    case ID_OPEN_GRAPH: OnOpenWindow(ViewKind::Graph); break;
-    case ID_OPEN_LIST: OnOpenWindow(ViewKind::List); break;
+    case ID_OPEN_CHART:
+        OnOpenWindow(ViewKind::Chart);
+        break;
+    case ID_OPEN_GRAPH:
+        OnOpenWindow(ViewKind::Graph);
+        break;
+    case ID_OPEN_LIST:
+        OnOpenWindow(ViewKind::List);
+        break;
     case ID_PREFERENCES:
         if (doc) {
             doc->OnPreferences();
             UpdateFrameTitles(doc);
         }
         break;
-    case ID_WINDOW_CASCADE: m_mdi->cascadeSubWindows(); break;
-    case ID_WINDOW_TILE_HORZ: m_mdi->tileSubWindows(); break;
+    case ID_WINDOW_CASCADE:
+        m_mdi->cascadeSubWindows();
+        break;
+    case ID_WINDOW_TILE_HORZ:
+        m_mdi->tileSubWindows();
+        break;
     case ID_WINDOW_ARRANGE: {
         // Minimised windows in a row along the bottom of the client area.
         int x = 0;
@@ -590,18 +653,28 @@ void CMainFrame::OnCommand(int id) {
         break;
     case ID_NEXT_PANE:
     case ID_PREV_PANE:
-        if (CChildFrame* f = ActiveChildFrame(); f && f->Splitter()) f->Splitter()->NextPane(id == ID_NEXT_PANE);
+        if (CChildFrame* f = ActiveChildFrame(); f && f->Splitter())
+            f->Splitter()->NextPane(id == ID_NEXT_PANE);
         break;
-    case ID_HELP_INDEX: OnHelp(true); break;
-    case ID_HELP: OnHelp(false); break;
-    case ID_HELP_USING: CHelpWindow::Instance().ShowUsingHelp(); break;
-    case ID_CONTEXT_HELP: EnterContextHelp(); break;
+    case ID_HELP_INDEX:
+        OnHelp(true);
+        break;
+    case ID_HELP:
+        OnHelp(false);
+        break;
+    case ID_HELP_USING:
+        CHelpWindow::Instance().ShowUsingHelp();
+        break;
+    case ID_CONTEXT_HELP:
+        EnterContextHelp();
+        break;
     case ID_APP_ABOUT: {
         CAboutDlg about(this);
         about.exec();
         break;
     }
-    default: break;
+    default:
+        break;
     }
     UpdateCommandUI();
 }
@@ -617,7 +690,8 @@ void CMainFrame::UpdateCommandUI() {
     auto check = [this](int id, bool on) {
         if (QAction* a = Action(id)) a->setChecked(on);
     };
-    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PREFERENCES}) enable(id, doc && !running);
+    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PREFERENCES})
+        enable(id, doc && !running);
     enable(ID_RUN, doc && !running);
     enable(ID_INITIALIZE, doc && !running);
     enable(ID_TERMINATE_RUN, running);
@@ -628,9 +702,9 @@ void CMainFrame::UpdateCommandUI() {
     enable(ID_WINDOW_SPLIT, ActiveChildFrame() && ActiveChildFrame()->Splitter());
     // Commands whose windows and dialogs come with the editing and printing work: shown, not
     // yet answered.
-    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT, ID_EDIT_COPY,
-                   ID_EDIT_PASTE, ID_DELETE_BLOCK, ID_EDIT_UNDO, ID_VIEW_PARAMETERS, ID_NO_HANDLER_32825,
-                   ID_UNUSED_BUTTON})
+    for (int id :
+         {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+          ID_DELETE_BLOCK, ID_EDIT_UNDO, ID_VIEW_PARAMETERS, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
         enable(id, false);
     std::size_t count = 0;
     const CBlockTypeInfo* types = BlockTypes(count);
@@ -641,7 +715,8 @@ void CMainFrame::UpdateCommandUI() {
         check(types[i].CommandId, chartActive && pending == types[i].TypeId);
     }
     check(ID_VIEW_STATUS_BAR, !statusBar()->isHidden());
-    for (const auto& [id, bar] : m_bars) check(id, !bar->isHidden());
+    for (const auto& [id, bar] : m_bars)
+        check(id, !bar->isHidden());
 }
 
 void CMainFrame::OnInsert(int commandId) {
@@ -663,9 +738,15 @@ void CMainFrame::OnOpenWindow(ViewKind kind) {
     doc->SetModifiedFlag();
     CView* view = nullptr;
     switch (kind) {
-    case ViewKind::Chart: view = Platform().Windows().OpenChartWindow(*doc); break;
-    case ViewKind::Graph: view = Platform().Windows().OpenGraphWindow(*doc); break;
-    case ViewKind::List: view = Platform().Windows().OpenListWindow(*doc); break;
+    case ViewKind::Chart:
+        view = Platform().Windows().OpenChartWindow(*doc);
+        break;
+    case ViewKind::Graph:
+        view = Platform().Windows().OpenGraphWindow(*doc);
+        break;
+    case ViewKind::List:
+        view = Platform().Windows().OpenListWindow(*doc);
+        break;
     }
     (void)view; // the host has already said so when it failed
 }
@@ -738,7 +819,8 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
     // Only the run window (and what the run asks in dialogs) takes input until the run ends;
     // the other windows wait and are repainted at its end.
     m_runFilter = std::make_unique<CRunInputFilter>(doc, child);
-    if (QToolBar* display = Bar(ID_BAR_DISPLAY)) m_runFilter->AllowWidget(display->widgetForAction(Action(ID_TERMINATE_RUN)));
+    if (QToolBar* display = Bar(ID_BAR_DISPLAY))
+        m_runFilter->AllowWidget(display->widgetForAction(Action(ID_TERMINATE_RUN)));
     qApp->installEventFilter(m_runFilter.get());
     CViewHost::SetPaintingSuspended(true);
     // Only the run commands change while the run proceeds.
@@ -774,7 +856,8 @@ void CMainFrame::CloseRunWindow(COrventDoc& doc) {
     CViewHost::SetPaintingSuspended(false);
     // Every window shows the finished run.
     for (CChildFrame* f : ChildFrames())
-        for (CViewHost* h : f->Panes()) h->Invalidate();
+        for (CViewHost* h : f->Panes())
+            h->Invalidate();
     if (m_runReturn) {
         m_lastChild = m_runReturn;
         m_mdi->setActiveSubWindow(m_runReturn);
@@ -811,7 +894,10 @@ int CMainFrame::ContextHelpAt(QWidget* widget) const {
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        const int light = key == Qt::Key_CapsLock ? 0 : key == Qt::Key_NumLock ? 1 : key == Qt::Key_ScrollLock ? 2 : -1;
+        const int light = key == Qt::Key_CapsLock     ? 0
+                          : key == Qt::Key_NumLock    ? 1
+                          : key == Qt::Key_ScrollLock ? 2
+                                                      : -1;
         if (light >= 0 && !static_cast<QKeyEvent*>(event)->isAutoRepeat() && watched->isWidgetType()) {
             m_keyStates[light] = !m_keyStates[light];
             UpdateIndicators();
@@ -863,7 +949,8 @@ void CMainFrame::dropEvent(QDropEvent* event) {
     const QStringList paths = DroppedCharts(event->mimeData());
     if (paths.isEmpty() || IsRunning()) return;
     event->acceptProposedAction();
-    for (const QString& path : paths) m_app.OpenDocument(path);
+    for (const QString& path : paths)
+        m_app.OpenDocument(path);
 }
 
 // ---- Arrangement and placement ----------------------------------------------------------------
@@ -872,7 +959,8 @@ void CMainFrame::LoadBarState() {
     BarState state;
     if (!ReadBarState(Platform().Settings(), kBarPrefix, state)) return;
     std::vector<QToolBar*> placed;
-    for (auto& [id, bar] : m_bars) removeToolBar(bar);
+    for (auto& [id, bar] : m_bars)
+        removeToolBar(bar);
     bool firstInArea[4] = {true, true, true, true};
     for (const BarState::Dock& dock : state.docks) {
         const Qt::ToolBarArea area = AreaOfDock(dock.dockId);
@@ -892,8 +980,8 @@ void CMainFrame::LoadBarState() {
     }
     // Bars the stored arrangement does not place go on a row of their own at the top.
     bool breakDone = firstInArea[0];
-    for (const PaletteSpec& spec : Palettes()) {
-        QToolBar* bar = Bar(spec.id);
+    for (const PaletteInfo& palette : Palettes()) {
+        QToolBar* bar = Bar(palette.id);
         if (std::find(placed.begin(), placed.end(), bar) != placed.end()) continue;
         if (!breakDone) {
             addToolBarBreak(Qt::TopToolBarArea);
@@ -917,8 +1005,9 @@ void CMainFrame::SaveBarState() {
     for (Qt::ToolBarArea area :
          {Qt::TopToolBarArea, Qt::BottomToolBarArea, Qt::LeftToolBarArea, Qt::RightToolBarArea}) {
         std::vector<QToolBar*> bars;
-        for (const PaletteSpec& spec : Palettes())
-            if (toolBarArea(Bar(spec.id)) == area && !Bar(spec.id)->isFloating()) bars.push_back(Bar(spec.id));
+        for (const PaletteInfo& palette : Palettes())
+            if (toolBarArea(Bar(palette.id)) == area && !Bar(palette.id)->isFloating())
+                bars.push_back(Bar(palette.id));
         if (bars.empty()) continue;
         const bool horizontal = area == Qt::TopToolBarArea || area == Qt::BottomToolBarArea;
         // Rows (columns at the sides) by their offset across the dock, bars by their place along it.
@@ -938,21 +1027,22 @@ void CMainFrame::SaveBarState() {
         }
         state.docks.push_back(dock);
     }
-    for (const PaletteSpec& spec : Palettes()) {
-        QToolBar* bar = Bar(spec.id);
+    for (const PaletteInfo& palette : Palettes()) {
+        QToolBar* bar = Bar(palette.id);
         BarState::Bar b;
-        b.id = spec.id;
+        b.id = palette.id;
         b.x = bar->isFloating() ? bar->pos().x() : bar->x();
         b.y = bar->isFloating() ? bar->pos().y() : bar->y();
         b.visible = !bar->isHidden();
         b.floating = bar->isFloating();
-        state.bars[spec.id] = b;
+        state.bars[palette.id] = b;
     }
     std::vector<int> order;
-    for (const BarSpec& b : DefaultArrangementOrder()) order.push_back(b.id);
+    for (const BarSpec& b : DefaultArrangementOrder())
+        order.push_back(b.id);
     std::sort(order.begin(), order.end(), [](int a, int b) {
         auto index = [](int id) {
-            for (const PaletteSpec& p : Palettes())
+            for (const PaletteInfo& p : Palettes())
                 if (p.id == id) return p.sectionIndex;
             return 0;
         };
@@ -978,8 +1068,10 @@ void CMainFrame::InitialShow(int requestedShow) {
     const std::string text = Platform().Settings().GetProfileString("Settings", "MainFramePos", "");
     if (ParsePlacement(text, p) && p.right - p.left >= 100 && p.bottom - p.top >= 100) {
         setGeometry(p.left, p.top, p.right - p.left, p.bottom - p.top);
-        if (ResolveShowState(p, requestedShow) == kShowMaximized) showMaximized();
-        else showNormal();
+        if (ResolveShowState(p, requestedShow) == kShowMaximized)
+            showMaximized();
+        else
+            showNormal();
     } else if (requestedShow == kShowMaximized) {
         showMaximized();
     } else {

@@ -8,10 +8,10 @@
 #include "RunWindow.h"
 #include "ViewHost.h"
 
+#include "ChildFrame.h"
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
-#include "ChildFrame.h"
 #include <functional>
 #include <map>
 #include <memory>
@@ -30,7 +30,7 @@ class QToolBar;
 
 // One tool bar: title, id (= its show/hide command), section index in the stored arrangement and
 // its buttons (0 = separator).
-struct PaletteSpec {
+struct PaletteInfo {
     const char* title;
     int id;
     int sectionIndex;
@@ -38,13 +38,13 @@ struct PaletteSpec {
 };
 
 // The nine bars in the order they are docked.
-const std::vector<PaletteSpec>& Palettes();
+const std::vector<PaletteInfo>& Palettes();
 // The bars in the order of the first-run arrangement, with their button counts.
 std::vector<BarSpec> DefaultArrangementOrder();
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit CMainFrame(COrventApp& app);
     ~CMainFrame() override;
 
@@ -82,7 +82,9 @@ public:
     void RunWindowStep(COrventDoc& doc);
     void CloseRunWindow(COrventDoc& doc);
     // The run window while a run shows it.
-    CRunChild* RunChild() const { return m_runChild && m_runChild->isVisible() ? m_runChild.data() : nullptr; }
+    CRunChild* RunChild() const {
+        return m_runChild && m_runChild->isVisible() ? m_runChild.data() : nullptr;
+    }
     bool IsRunning() const { return m_runningDoc != nullptr; }
     // Called with the run window open, once per repaint (lets tests act during a run).
     std::function<void(CRunChild&)> OnRunWindowPainted;
@@ -94,18 +96,18 @@ public:
     // Recent files in the File menu.
     void RebuildRecentFiles();
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     QAction* MakeAction(int id, const QString& text, const QList<QKeySequence>& keys = {});
     void CreateActions();
     void CreateMenus();
     void SetMenus(bool documentMenu);
-    QToolBar* CreateBar(const PaletteSpec& spec);
+    QToolBar* CreateBar(const PaletteInfo& palette);
     void CreateStatusBar();
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnRun(bool initializeOnly);

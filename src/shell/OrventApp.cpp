@@ -30,8 +30,12 @@ namespace {
 COrventApp* g_app = nullptr;
 const char* const kFileFilter = "Kintra Files (*.cht)";
 
-QColor ToQColor(COLORREF c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(c)); }
-COLORREF ToColorRef(const QColor& c) { return RGB(c.red(), c.green(), c.blue()); }
+QColor ToQColor(COLORREF c) {
+    return QColor(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+COLORREF ToColorRef(const QColor& c) {
+    return RGB(c.red(), c.green(), c.blue());
+}
 
 // Font records keep their height in logical units of 0.01 inch; the chooser speaks points.
 QFont ToQFont(const LOGFONT& lf) {
@@ -123,7 +127,9 @@ void QtWindowHost::CloseRunWindow(COrventDoc& doc) {
     if (CMainFrame* frame = m_app.MainFrame()) frame->CloseRunWindow(doc);
 }
 
-void QtWindowHost::ShowHelp(int contextId) { CHelpWindow::Instance().ShowContext(contextId); }
+void QtWindowHost::ShowHelp(int contextId) {
+    CHelpWindow::Instance().ShowContext(contextId);
+}
 
 namespace {
 CView* OpenWindow(COrventApp& app, COrventDoc& doc, ViewKind kind) {
@@ -137,9 +143,15 @@ CView* OpenWindow(COrventApp& app, COrventDoc& doc, ViewKind kind) {
 }
 } // namespace
 
-CView* QtWindowHost::OpenChartWindow(COrventDoc& doc) { return OpenWindow(m_app, doc, ViewKind::Chart); }
-CView* QtWindowHost::OpenGraphWindow(COrventDoc& doc) { return OpenWindow(m_app, doc, ViewKind::Graph); }
-CView* QtWindowHost::OpenListWindow(COrventDoc& doc) { return OpenWindow(m_app, doc, ViewKind::List); }
+CView* QtWindowHost::OpenChartWindow(COrventDoc& doc) {
+    return OpenWindow(m_app, doc, ViewKind::Chart);
+}
+CView* QtWindowHost::OpenGraphWindow(COrventDoc& doc) {
+    return OpenWindow(m_app, doc, ViewKind::Graph);
+}
+CView* QtWindowHost::OpenListWindow(COrventDoc& doc) {
+    return OpenWindow(m_app, doc, ViewKind::List);
+}
 
 void QtWindowHost::CloseDocumentWindows(COrventDoc& doc) {
     if (CMainFrame* frame = m_app.MainFrame()) frame->CloseDocumentWindows(doc);
@@ -173,7 +185,9 @@ COrventApp::~COrventApp() {
     if (g_app == this) g_app = nullptr;
 }
 
-COrventApp* COrventApp::Instance() { return g_app; }
+COrventApp* COrventApp::Instance() {
+    return g_app;
+}
 
 bool COrventApp::InitInstance(const QStringList& paths, int requestedShow) {
     LoadRecentFiles();
@@ -193,7 +207,8 @@ bool COrventApp::InitInstance(const QStringList& paths, int requestedShow) {
         return false;
     }
     if (!paths.isEmpty()) {
-        for (const QString& path : paths) OpenDocument(path);
+        for (const QString& path : paths)
+            OpenDocument(path);
     } else {
         NewDocument();
     }
@@ -253,8 +268,9 @@ COrventDoc* COrventApp::OpenDocument(const QString& path) {
 }
 
 void COrventApp::PromptOpen() {
-    const QString path = QFileDialog::getOpenFileName(m_frame.get(), QStringLiteral("Open"), QString(),
-                                                      QString::fromUtf8(kFileFilter) + QStringLiteral(";;All Files (*)"));
+    const QString path =
+        QFileDialog::getOpenFileName(m_frame.get(), QStringLiteral("Open"), QString(),
+                                     QString::fromUtf8(kFileFilter) + QStringLiteral(";;All Files (*)"));
     if (!path.isEmpty()) OpenDocument(path);
 }
 
@@ -284,9 +300,12 @@ bool COrventApp::SaveModified(COrventDoc& doc) {
     if (!doc.IsModified()) return true;
     const std::string text = "Save changes to " + doc.GetTitle() + "?";
     switch (Platform().Messages().MessageBox(text, kAppTitle, MB_YESNOCANCEL, MB_ICONQUESTION)) {
-    case IDYES: return SaveDocument(doc, false);
-    case IDNO: return true;
-    default: return false;
+    case IDYES:
+        return SaveDocument(doc, false);
+    case IDNO:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -311,13 +330,15 @@ bool COrventApp::CloseAllDocuments() {
 
 void COrventApp::DocumentWindowClosed(COrventDoc* doc) {
     if (!m_frame) return;
-    auto it = std::find_if(m_documents.begin(), m_documents.end(), [doc](const auto& d) { return d.get() == doc; });
+    auto it =
+        std::find_if(m_documents.begin(), m_documents.end(), [doc](const auto& d) { return d.get() == doc; });
     if (it == m_documents.end()) return;
     if (m_frame->ChildFrames(doc).empty()) DestroyDocument(doc);
 }
 
 void COrventApp::DestroyDocument(COrventDoc* doc) {
-    auto it = std::find_if(m_documents.begin(), m_documents.end(), [doc](const auto& d) { return d.get() == doc; });
+    auto it =
+        std::find_if(m_documents.begin(), m_documents.end(), [doc](const auto& d) { return d.get() == doc; });
     if (it == m_documents.end()) return;
     std::unique_ptr<COrventDoc> owned = std::move(*it);
     m_documents.erase(it);
@@ -330,7 +351,8 @@ void COrventApp::LoadRecentFiles() {
     m_recent.clear();
     for (int i = 1; i <= kRecentCount; ++i) {
         const std::string name = "File" + std::to_string(i);
-        const QString path = QString::fromStdString(m_settings->GetProfileString("Recent File List", name, ""));
+        const QString path =
+            QString::fromStdString(m_settings->GetProfileString("Recent File List", name, ""));
         if (!path.isEmpty() && !m_recent.contains(path)) m_recent.append(path);
     }
 }
@@ -346,7 +368,8 @@ void COrventApp::SaveRecentFiles() {
 void COrventApp::AddToRecentFiles(const QString& path) {
     m_recent.removeAll(path);
     m_recent.prepend(path);
-    while (m_recent.size() > kRecentCount) m_recent.removeLast();
+    while (m_recent.size() > kRecentCount)
+        m_recent.removeLast();
     SaveRecentFiles();
     if (m_frame) m_frame->RebuildRecentFiles();
 }

@@ -19,7 +19,7 @@ class SettingsStore;
 
 // The program's window host: dialogs and windows through the main frame.
 class QtWindowHost : public WindowHost {
-public:
+  public:
     explicit QtWindowHost(class COrventApp& app) : m_app(app) {}
 
     bool ChooseColor(COLORREF initial, COLORREF& chosen) override;
@@ -33,13 +33,13 @@ public:
     CView* OpenListWindow(COrventDoc& doc) override;
     void CloseDocumentWindows(COrventDoc& doc) override;
 
-private:
+  private:
     COrventApp& m_app;
 };
 
 class COrventApp : public QObject {
     Q_OBJECT
-public:
+  public:
     // `settingsPath` empty: Kintra/Kintra.ini in the user's configuration folder.
     explicit COrventApp(const QString& settingsPath = QString());
     ~COrventApp() override;
@@ -89,7 +89,7 @@ public:
     // The clipboard block shared by all charts.
     std::unique_ptr<CBlock> Clipboard;
 
-private:
+  private:
     void LoadRecentFiles();
     void SaveRecentFiles();
     void DestroyDocument(COrventDoc* doc);

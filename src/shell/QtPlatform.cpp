@@ -20,7 +20,9 @@ QString ValueText(const QVariant& v) {
 QtSettingsStore::QtSettingsStore(const QString& path)
     : m_settings(std::make_unique<QSettings>(path, QSettings::IniFormat)) {}
 
-QtSettingsStore::~QtSettingsStore() { m_settings->sync(); }
+QtSettingsStore::~QtSettingsStore() {
+    m_settings->sync();
+}
 
 QString QtSettingsStore::DefaultPath() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
@@ -35,7 +37,8 @@ int QtSettingsStore::GetProfileInt(const std::string& section, const std::string
     const QString t = ValueText(v).trimmed();
     int end = 0;
     if (end < t.size() && (t[end] == QLatin1Char('-') || t[end] == QLatin1Char('+'))) ++end;
-    while (end < t.size() && t[end].isDigit()) ++end;
+    while (end < t.size() && t[end].isDigit())
+        ++end;
     bool ok = false;
     const qlonglong n = t.left(end).toLongLong(&ok);
     return ok ? static_cast<int>(static_cast<unsigned int>(n)) : 0;
@@ -61,35 +64,55 @@ bool QtSettingsStore::Has(const std::string& section, const std::string& name) c
     return m_settings->contains(Key(section, name));
 }
 
-void QtSettingsStore::Sync() { m_settings->sync(); }
+void QtSettingsStore::Sync() {
+    m_settings->sync();
+}
 
 int QtMessageHost::MessageBox(const std::string& text, const std::string& caption, int buttons, int icon) {
     QMessageBox box;
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     switch (icon) {
-    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
-    default: box.setIcon(QMessageBox::NoIcon); break;
+    case MB_ICONERROR:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MB_ICONQUESTION:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MB_ICONWARNING:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MB_ICONINFORMATION:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
     }
     switch (buttons) {
     case MB_OKCANCEL:
         box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
-    case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MB_YESNO:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
     case MB_YESNOCANCEL:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setEscapeButton(QMessageBox::Cancel);
         break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
     switch (box.exec()) {
-    case QMessageBox::Cancel: return IDCANCEL;
-    case QMessageBox::Yes: return IDYES;
-    case QMessageBox::No: return IDNO;
-    default: return buttons == MB_OKCANCEL && box.clickedButton() == nullptr ? IDCANCEL : IDOK;
+    case QMessageBox::Cancel:
+        return IDCANCEL;
+    case QMessageBox::Yes:
+        return IDYES;
+    case QMessageBox::No:
+        return IDNO;
+    default:
+        return buttons == MB_OKCANCEL && box.clickedButton() == nullptr ? IDCANCEL : IDOK;
     }
 }

@@ -11,7 +11,7 @@
 // The per-user settings: an INI file kept by QSettings, by default Kintra/Kintra.ini in the
 // user's configuration folder.
 class QtSettingsStore : public SettingsStore {
-public:
+  public:
     explicit QtSettingsStore(const QString& path = DefaultPath());
     ~QtSettingsStore() override;
 
@@ -28,12 +28,12 @@ public:
     void Sync();
     QString Path() const { return m_settings->fileName(); }
 
-private:
+  private:
     std::unique_ptr<QSettings> m_settings;
 };
 
 // Real message boxes, with no owner window.
 class QtMessageHost : public MessageHost {
-public:
+  public:
     int MessageBox(const std::string& text, const std::string& caption, int buttons, int icon) override;
 };

@@ -19,7 +19,9 @@ CRunWndw::CRunWndw(QWidget* parent) : QWidget(parent) {
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
-CRunWndw::~CRunWndw() { Detach(); }
+CRunWndw::~CRunWndw() {
+    Detach();
+}
 
 void CRunWndw::Attach(COrventDoc& doc) {
     Detach();
@@ -33,14 +35,18 @@ void CRunWndw::Detach() {
     doc->RemoveView(this);
 }
 
-COrventDoc* CRunWndw::Document() const { return static_cast<COrventDoc*>(GetDocument()); }
+COrventDoc* CRunWndw::Document() const {
+    return static_cast<COrventDoc*>(GetDocument());
+}
 
 void CRunWndw::OnInitialUpdate() {
     CView::OnInitialUpdate();
     if (COrventDoc* doc = Document()) doc->RunWindow = this;
 }
 
-QString CRunWndw::TimeText(double time) { return QString::fromStdString(FormatString("%15.3g", time)); }
+QString CRunWndw::TimeText(double time) {
+    return QString::fromStdString(FormatString("%15.3g", time));
+}
 
 void CRunWndw::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -16,7 +16,7 @@ class COrventDoc;
 // The view: paints the document's CurrentTime, "%15.3g", at (10, 10).
 class CRunWndw : public QWidget, public CView {
     Q_OBJECT
-public:
+  public:
     explicit CRunWndw(QWidget* parent = nullptr);
     ~CRunWndw() override;
 
@@ -31,11 +31,11 @@ public:
     const QString& ShownText() const { return m_shown; }
     int PaintCount() const { return m_paints; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QString m_shown;
     int m_paints = 0;
 };
@@ -43,11 +43,11 @@ private:
 // The frame: 150 x 100 at (50, 50), captioned "Time".
 class CRunChild : public QMdiSubWindow {
     Q_OBJECT
-public:
+  public:
     explicit CRunChild(QWidget* parent = nullptr);
     CRunWndw* View() const { return m_view; }
 
-private:
+  private:
     CRunWndw* m_view;
 };
 
@@ -55,14 +55,14 @@ private:
 // a modal dialog the run shows, or the Terminate Run buttons is dropped; Escape stops the run.
 class CRunInputFilter : public QObject {
     Q_OBJECT
-public:
+  public:
     CRunInputFilter(COrventDoc& doc, QWidget* runWindow, QObject* parent = nullptr);
     void AllowWidget(QWidget* w) { m_allowed.push_back(w); }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     bool IsAllowed(QObject* target) const;
     COrventDoc* m_doc;
     QPointer<QWidget> m_runWindow;

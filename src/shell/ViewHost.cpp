@@ -19,25 +19,33 @@ bool g_paintingSuspended = false;
 ViewWindow* const kNoWindow = nullptr;
 
 void AttachWindow(CView* view, ViewWindow* window) {
-    if (auto* chart = dynamic_cast<COrventView*>(view)) chart->SetWindow(window);
-    else if (auto* output = dynamic_cast<CTemplateView*>(view)) output->SetWindow(window);
+    if (auto* chart = dynamic_cast<COrventView*>(view))
+        chart->SetWindow(window);
+    else if (auto* output = dynamic_cast<CTemplateView*>(view))
+        output->SetWindow(window);
 }
 } // namespace
 
 std::unique_ptr<CView> CreateCoreView(ViewKind kind) {
     switch (kind) {
-    case ViewKind::Chart: return std::make_unique<COrventView>();
-    case ViewKind::Graph: return std::make_unique<CGraphBase>();
-    case ViewKind::List: return std::make_unique<CListBase>();
+    case ViewKind::Chart:
+        return std::make_unique<COrventView>();
+    case ViewKind::Graph:
+        return std::make_unique<CGraphBase>();
+    case ViewKind::List:
+        return std::make_unique<CListBase>();
     }
     return nullptr;
 }
 
 int HelpContextOf(ViewKind kind) {
     switch (kind) {
-    case ViewKind::Chart: return 121;
-    case ViewKind::Graph: return 122;
-    case ViewKind::List: return 123;
+    case ViewKind::Chart:
+        return 121;
+    case ViewKind::Graph:
+        return 122;
+    case ViewKind::List:
+        return 123;
     }
     return 0;
 }
@@ -50,7 +58,8 @@ CViewHost::CViewHost(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setMouseTracking(true);
     // Split panes keep their scroll bars so that the split boxes stay reachable.
-    const Qt::ScrollBarPolicy policy = kind == ViewKind::Graph ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
+    const Qt::ScrollBarPolicy policy =
+        kind == ViewKind::Graph ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn;
     setHorizontalScrollBarPolicy(policy);
     setVerticalScrollBarPolicy(policy);
     doc.AddView(m_view.get());
@@ -62,7 +71,9 @@ CViewHost::~CViewHost() {
     m_view.reset();
 }
 
-double CViewHost::PixelsPerUnit() const { return logicalDpiX() / 100.0; }
+double CViewHost::PixelsPerUnit() const {
+    return logicalDpiX() / 100.0;
+}
 
 QPoint CViewHost::ScrollPosition() const {
     return {horizontalScrollBar()->value(), verticalScrollBar()->value()};
@@ -117,8 +128,12 @@ void CViewHost::SetCaption(const std::string& caption) {
     emit captionChanged();
 }
 
-void CViewHost::SetPaintingSuspended(bool suspended) { g_paintingSuspended = suspended; }
-bool CViewHost::PaintingSuspended() { return g_paintingSuspended; }
+void CViewHost::SetPaintingSuspended(bool suspended) {
+    g_paintingSuspended = suspended;
+}
+bool CViewHost::PaintingSuspended() {
+    return g_paintingSuspended;
+}
 
 void CViewHost::Relayout() {
     if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) chart->RecalcLayout();
@@ -141,8 +156,9 @@ void CViewHost::paintEvent(QPaintEvent* event) {
         Paint(painter, dirty);
     }
     QPainter screen(viewport());
-    screen.drawImage(QRectF(dirty), m_picture,
-                     QRectF(dirty.x() * ratio, dirty.y() * ratio, dirty.width() * ratio, dirty.height() * ratio));
+    screen.drawImage(
+        QRectF(dirty), m_picture,
+        QRectF(dirty.x() * ratio, dirty.y() * ratio, dirty.width() * ratio, dirty.height() * ratio));
 }
 
 void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
@@ -173,7 +189,9 @@ void CViewHost::focusInEvent(QFocusEvent* event) {
     emit focused(this);
 }
 
-void CViewHost::scrollContentsBy(int, int) { Invalidate(); }
+void CViewHost::scrollContentsBy(int, int) {
+    Invalidate();
+}
 
 void CViewHost::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);

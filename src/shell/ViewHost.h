@@ -21,7 +21,7 @@ int HelpContextOf(ViewKind kind);
 
 class CViewHost : public QAbstractScrollArea, public ViewWindow {
     Q_OBJECT
-public:
+  public:
     // Takes the view over; it is added to `doc`, and told about its window.
     CViewHost(ViewKind kind, std::unique_ptr<CView> view, COrventDoc& doc, QWidget* parent = nullptr);
     ~CViewHost() override;
@@ -55,18 +55,18 @@ public:
     // Renders the view into an image of the viewport's size (for looking at the result).
     QImage Render();
 
-signals:
+  signals:
     void captionChanged();
     void focused(CViewHost* host);
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
 
-private:
+  private:
     void UpdateScrollBars();
     void Relayout();
     void Paint(QPainter& painter, const QRect& dirty);

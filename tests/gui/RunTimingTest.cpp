@@ -76,8 +76,9 @@ TEST_F(ShellTest, ARunFromTheWindowCostsLittleMoreThanARunWithoutOne) {
         framed = std::min(framed, windowed());
         ASSERT_EQ(doc->LastRunOutcome, RunOutcome::Completed);
     }
-    std::printf("[ timing ] %zu blocks, %zu samples: without a window %.1f ms, from the window %.1f ms (%+.1f %%)\n",
-                doc->Blocks.size(), doc->Clock()->History.size(), bare, framed, (framed / bare - 1.0) * 100.0);
+    std::printf(
+        "[ timing ] %zu blocks, %zu samples: without a window %.1f ms, from the window %.1f ms (%+.1f %%)\n",
+        doc->Blocks.size(), doc->Clock()->History.size(), bare, framed, (framed / bare - 1.0) * 100.0);
     // The machine is shared: a generous bound here; the printed figures tell the real cost.
     EXPECT_LT(framed, bare * 1.25 + 5.0);
 }

@@ -41,7 +41,8 @@ void Connect(COrventDoc& doc, CBlock* block, int input, CBlock* source) {
 int ColourCount(const QImage& image) {
     QSet<QRgb> colours;
     for (int y = 0; y < image.height(); y += 2)
-        for (int x = 0; x < image.width(); x += 2) colours.insert(image.pixel(x, y));
+        for (int x = 0; x < image.width(); x += 2)
+            colours.insert(image.pixel(x, y));
     return colours.size();
 }
 
@@ -80,7 +81,7 @@ TEST_F(ShellTest, PicturesOfTheMainWindowAfterARun) {
     EXPECT_GT(ColourCount(after), 20);
     if (!during.isNull()) during.save(RenderPath(QStringLiteral("shell-run-window.png")));
 
-    for (const PaletteSpec& p : Palettes()) {
+    for (const PaletteInfo& p : Palettes()) {
         QToolBar* bar = Frame().Bar(p.id);
         const QImage image = bar->grab().toImage().scaled(bar->width() * 3, bar->height() * 3);
         image.save(RenderPath(QStringLiteral("shell-palette-%1.png").arg(QString::fromUtf8(p.title))));
@@ -124,7 +125,8 @@ TEST_F(ShellTest, PicturesOfTheRunWindowAboutBoxHelpAndATip) {
     QWidget* button = math->widgetForAction(Frame().Action(32801));
     QToolTip::showText(button->mapToGlobal(QPoint(8, 24)), Frame().Action(32801)->toolTip(), button);
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("QTipLabel") && w->isVisible()) w->grab().save(RenderPath(QStringLiteral("shell-tooltip.png")));
+        if (w->inherits("QTipLabel") && w->isVisible())
+            w->grab().save(RenderPath(QStringLiteral("shell-tooltip.png")));
     QToolTip::hideText();
 }
 

@@ -15,7 +15,7 @@
 #include <gtest/gtest.h>
 
 class ShellTest : public ::testing::Test {
-protected:
+  protected:
     QString IniPath() const { return m_dir.filePath(QStringLiteral("Kintra.ini")); }
     QString FilePath(const char* name) const { return m_dir.filePath(QString::fromUtf8(name)); }
 
@@ -54,7 +54,7 @@ protected:
 
     RecordingMessageHost messages;
 
-private:
+  private:
     QTemporaryDir m_dir;
     std::unique_ptr<COrventApp> m_app;
     std::unique_ptr<ScopedPlatform> m_scope;

@@ -12,26 +12,28 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
-#include <QTimer>
-#include <QPushButton>
-#include <QDropEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTextBrowser>
-#include <QLabel>
-#include <QMdiArea>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
 namespace {
 
-std::vector<CChildFrame*> FramesOf(CMainFrame& frame, const COrventDoc* doc) { return frame.ChildFrames(doc); }
+std::vector<CChildFrame*> FramesOf(CMainFrame& frame, const COrventDoc* doc) {
+    return frame.ChildFrames(doc);
+}
 
 // ---- Start-up ---------------------------------------------------------------------------------
 
@@ -246,24 +248,27 @@ TEST_F(ShellTest, AClickOnTheRunWindowStopsALongRunKeepingEveryStep) {
         if (paints == 2) {
             // Input for any other window is held back while the run proceeds.
             QWidget* other = chart->FirstPane()->viewport();
-            QCoreApplication::postEvent(other, new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5),
-                                                               Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(other, new QMouseEvent(QEvent::MouseButtonPress, QPointF(5, 5),
+                                                               QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                                                               Qt::NoModifier));
             QCoreApplication::postEvent(Frame().Action(ID_FILE_NEW), new QEvent(QEvent::Shortcut));
         }
         if (paints == 4)
-            QCoreApplication::postEvent(child.View(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(20, 20),
-                                                                      QPointF(20, 20), Qt::LeftButton,
-                                                                      Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(
+                child.View(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(20, 20), QPointF(20, 20),
+                                              Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
     };
     Frame().OnCommand(ID_RUN);
     EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
-    EXPECT_EQ(paints, 4); // the click took effect after the step it came in
+    EXPECT_EQ(paints, 4);                  // the click took effect after the step it came in
     EXPECT_EQ(app.Documents().size(), 1u); // the held-back New did not happen
     const auto& times = doc->Clock()->History;
     ASSERT_GT(times.size(), 2u);
     // Every step up to the stop is there, in order, for every recorded block.
-    for (std::size_t i = 0; i < times.size(); ++i) ASSERT_EQ(times[i], static_cast<double>(i));
-    for (const auto& b : doc->Blocks) EXPECT_EQ(b->History.size(), times.size());
+    for (std::size_t i = 0; i < times.size(); ++i)
+        ASSERT_EQ(times[i], static_cast<double>(i));
+    for (const auto& b : doc->Blocks)
+        EXPECT_EQ(b->History.size(), times.size());
     EXPECT_EQ(Frame().RunChild(), nullptr);
 }
 
@@ -274,7 +279,8 @@ TEST_F(ShellTest, EscapeStopsARun) {
     int paints = 0;
     Frame().OnRunWindowPainted = [&](CRunChild&) {
         if (++paints == 2)
-            QCoreApplication::postEvent(&Frame(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            QCoreApplication::postEvent(&Frame(),
+                                        new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     };
     Frame().OnCommand(ID_RUN);
     EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
@@ -382,7 +388,7 @@ TEST_F(ShellTest, PalettesHoldTheirButtonsWithTipsAndPrompts) {
     EXPECT_FALSE(misc->actions()[2]->isEnabled()); // the place without a command
     EXPECT_EQ(Frame().Bar(kMainBarId)->actions().size(), 13);
     EXPECT_EQ(Frame().Bar(ID_BAR_NONLINEAR)->actions().size(), 11);
-    for (const PaletteSpec& p : Palettes()) {
+    for (const PaletteInfo& p : Palettes()) {
         for (QAction* a : Frame().Bar(p.id)->actions()) {
             if (a->isSeparator() || a->data().toInt() == ID_UNUSED_BUTTON) continue;
             EXPECT_FALSE(a->icon().isNull()) << p.title;
@@ -406,7 +412,8 @@ TEST_F(ShellTest, ArrangementAndPlacementComeBack) {
     EXPECT_FALSE(Frame().Bar(ID_BAR_LOGIC)->isHidden());
     EXPECT_TRUE(Frame().statusBar()->isHidden());
     EXPECT_EQ(Frame().geometry().size(), QSize(700, 520));
-    EXPECT_TRUE(Frame().toolBarBreak(Frame().Bar(ID_BAR_MATH)) || Frame().toolBarBreak(Frame().Bar(ID_BAR_TIME)) ||
+    EXPECT_TRUE(Frame().toolBarBreak(Frame().Bar(ID_BAR_MATH)) ||
+                Frame().toolBarBreak(Frame().Bar(ID_BAR_TIME)) ||
                 Frame().toolBarBreak(Frame().Bar(ID_BAR_TRANSCENDENTAL)));
 }
 
@@ -433,7 +440,10 @@ TEST_F(ShellTest, PlacementWithNineNumbersIsIgnoredAndMaximisedComesBackMaximise
     EXPECT_NE(Frame().width(), 323);
     Frame().showMaximized();
     Stop();
-    EXPECT_EQ(QSettings(IniPath(), QSettings::IniFormat).value(QStringLiteral("Settings/MainFramePos")).toString().left(4),
+    EXPECT_EQ(QSettings(IniPath(), QSettings::IniFormat)
+                  .value(QStringLiteral("Settings/MainFramePos"))
+                  .toString()
+                  .left(4),
               QStringLiteral("2,3,"));
     Start();
     EXPECT_TRUE(Frame().isMaximized());
@@ -446,14 +456,17 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     EXPECT_EQ(Frame().Action(ID_FILE_NEW)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_EQ(Frame().Action(ID_DELETE_BLOCK)->shortcut(), QKeySequence(Qt::Key_Delete));
     EXPECT_TRUE(Frame().Action(32819)->shortcuts().contains(QKeySequence(QStringLiteral("Alt+S"))));
-    EXPECT_TRUE(Frame().Action(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(QStringLiteral("Shift+Ins"))));
+    EXPECT_TRUE(
+        Frame().Action(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(QStringLiteral("Shift+Ins"))));
     EXPECT_EQ(Frame().Action(ID_TERMINATE_RUN)->shortcut(), QKeySequence(Qt::Key_Escape));
     QStringList titles;
-    for (QAction* a : Frame().menuBar()->actions()) titles << a->text();
+    for (QAction* a : Frame().menuBar()->actions())
+        titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Options", "&Window", "&Help"}));
     App().CloseDocument(*App().Documents().front());
     titles.clear();
-    for (QAction* a : Frame().menuBar()->actions()) titles << a->text();
+    for (QAction* a : Frame().menuBar()->actions())
+        titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
 }
 
