@@ -346,6 +346,29 @@ void CMainFrame::CreateMenus() {
     auto* window = new QMenu(QStringLiteral("&Window"), this);
     for (int id : {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_SPLIT})
         window->addAction(m_actions[id]);
+    // Below the commands, the open windows, the active one checked.
+    auto* windowList = new QActionGroup(window);
+    connect(window, &QMenu::aboutToShow, this, [this, window, windowList] {
+        for (QAction* a : windowList->actions()) {
+            window->removeAction(a);
+            delete a;
+        }
+        const std::vector<CChildFrame*> frames = ChildFrames();
+        if (frames.empty()) return;
+        windowList->addAction(window->addSeparator());
+        int n = 0;
+        for (CChildFrame* f : frames) {
+            ++n;
+            QAction* a = window->addAction(QStringLiteral("&%1 %2").arg(n).arg(f->windowTitle()));
+            a->setCheckable(true);
+            a->setChecked(f == ActiveChildFrame());
+            windowList->addAction(a);
+            QPointer<CChildFrame> target = f;
+            connect(a, &QAction::triggered, this, [this, target] {
+                if (target) m_mdi->setActiveSubWindow(target);
+            });
+        }
+    });
     QMenu* docFile = fileMenu(true);
     m_docMenus = {docFile, edit, viewMenu(true), options, window, helpMenu()};
     for (QMenu* m : m_docMenus)

@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
@@ -463,6 +464,11 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     for (QAction* a : Frame().menuBar()->actions())
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&Edit", "&View", "&Options", "&Window", "&Help"}));
+    // The Window menu lists the open windows.
+    QMenu* window = Frame().menuBar()->actions()[4]->menu();
+    emit window->aboutToShow();
+    EXPECT_EQ(window->actions().last()->text(), QStringLiteral("&1 Chart1"));
+    EXPECT_TRUE(window->actions().last()->isChecked());
     App().CloseDocument(*App().Documents().front());
     titles.clear();
     for (QAction* a : Frame().menuBar()->actions())
