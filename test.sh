@@ -12,12 +12,12 @@ cmake --preset default
 cmake --build --preset default -j "$jobs"
 ctest --preset default -j "$jobs"
 
+if [ -x tools/fuzz.sh ]; then
+  echo "== Short fuzzing of the chart loader"
+  tools/fuzz.sh 30
+fi
+
 echo "== Core tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake --preset debug
 cmake --build --preset debug -j "$jobs" --target kintra_core_tests
 ctest --preset debug -j "$jobs" -L core
-
-if [ -x tools/fuzz.sh ]; then
-  echo "== Short fuzzing of the chart loader"
-  tools/fuzz.sh 60
-fi
