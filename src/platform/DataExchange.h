@@ -19,6 +19,8 @@ public:
     virtual ~DataExchange() = default;
     // True while taking values from the controls, false while filling them.
     virtual bool IsSaving() const = 0;
+    // Sets the direction of the following calls (a dialog's "update data" in either direction).
+    virtual void SetSaving(bool saving) { (void)saving; }
 
     virtual std::string GetText(int id) = 0;
     virtual void SetText(int id, const std::string& text) = 0;
@@ -38,6 +40,7 @@ public:
 class MapDataExchange : public DataExchange {
 public:
     bool IsSaving() const override { return saving; }
+    void SetSaving(bool s) override { saving = s; }
     std::string GetText(int id) override { return texts[id]; }
     void SetText(int id, const std::string& text) override { texts[id] = text; }
     int GetCheck(int id) override { return checks[id]; }
@@ -59,3 +62,17 @@ public:
     std::map<int, bool> enabled;
     int focus = 0;
 };
+
+// Runs `exchange(dx)` with the direction set to `saving`, then restores the previous direction
+// (also when a control's text is refused).
+template <class F> void UpdateData(DataExchange& dx, bool saving, F&& exchange) {
+    const bool previous = dx.IsSaving();
+    dx.SetSaving(saving);
+    try {
+        exchange(dx);
+    } catch (...) {
+        dx.SetSaving(previous);
+        throw;
+    }
+    dx.SetSaving(previous);
+}

@@ -5,6 +5,7 @@ bool WindowHost::ChooseFont(LOGFONT&, COLORREF*, int) { return false; }
 bool WindowHost::RunBlockEditor(CBlockEditorData&) { return false; }
 bool WindowHost::RunModelProperties(CSettingList&, std::string&) { return false; }
 bool WindowHost::RunDebugSettings(int&) { return false; }
+bool WindowHost::RunViewingProperties(COrventView&) { return false; }
 CView* WindowHost::OpenRunWindow(COrventDoc&) { return nullptr; }
 void WindowHost::RunWindowStep(COrventDoc&) {}
 void WindowHost::CloseRunWindow(COrventDoc&) {}

@@ -8,6 +8,7 @@
 
 class CView;
 class COrventDoc;
+class COrventView;
 class CSettingList;
 struct CBlockEditorData;
 
@@ -27,6 +28,9 @@ public:
     virtual bool RunModelProperties(CSettingList& working, std::string& title);
     // The Debugging Settings dialog: its "CONNECT" box.
     virtual bool RunDebugSettings(int& routeDebug);
+    // The "Chart Viewing Properties" dialog on a chart view; true when it ended with OK (what it
+    // applied, with OK or "Apply", is then in the view).
+    virtual bool RunViewingProperties(COrventView& view);
 
     // The run window of a run: opened after the run's initialization, stepped after every
     // output step (repaint, then dispatch only the input waiting for it), closed at the end.

@@ -1,0 +1,154 @@
+// The Block Editor and Debugging Settings logic, driven through a map of controls.
+
+#include "blocks/BlockEditorDlg.h"
+#include "BlockTestSupport.h"
+#include "blocks/FunctionDataDlg.h"
+#include "blocks/FunctionGenerator.h"
+#include "platform/DataExchange.h"
+
+using Dlg = CBlockEditorDlg;
+
+namespace {
+// The dialog as the user drives it: open on the block, let `edit` act on the controls, then OK
+// (or Cancel); returns whether it was OK.
+struct Editor {
+    explicit Editor(CBlock& b) : data(b.MakeEditorData()), dlg(data) { dlg.OnInitDialog(dx); }
+    void Ok() {
+        ASSERT_TRUE(dlg.OnOK(dx));
+        data.Block->ApplyEditorData(data);
+    }
+    CBlockEditorData data;
+    Dlg dlg;
+    MapDataExchange dx;
+};
+} // namespace
+
+TEST_F(BlockRun, EditorInitializeBoxFollowsTheKind) {
+    CBlock* constant = Constant(3.0);
+    constant->AtFirst = 1;
+    {
+        Editor e(*constant);
+        EXPECT_EQ(e.dx.checks[Dlg::IDC_INITIALIZE], 2);
+        EXPECT_TRUE(e.dx.visible[Dlg::IDC_INITIALIZE]);
+        e.dlg.OnCommand(e.dx, Dlg::IDC_INITIALIZE);
+        EXPECT_EQ(e.dx.checks[Dlg::IDC_INITIALIZE], 2) << "a constant's box cannot be toggled";
+        // One input-less row set: no input group, one parameter captioned "Value".
+        EXPECT_FALSE(e.dx.visible[Dlg::IDC_INPUTS_GROUP]);
+        EXPECT_EQ(e.dx.texts[Dlg::IDC_CLEAR_CAPTION], "");
+        EXPECT_EQ(e.dx.texts[Dlg::IDC_PARAM_LABEL1], "Value");
+        EXPECT_FALSE(e.dx.visible[Dlg::IDC_PARAM2]);
+        e.Ok();
+        EXPECT_NE(constant->AtFirst, 0);
+    }
+
+    CBlock* integrate = Add(61588);
+    integrate->AtFirst = 1;
+    {
+        Editor e(*integrate);
+        EXPECT_FALSE(e.dx.visible[Dlg::IDC_INITIALIZE]);
+        e.Ok();
+        EXPECT_EQ(integrate->AtFirst, 0) << "a hidden box yields 0";
+    }
+
+    CBlock* sum = Add(61595);
+    sum->AtFirst = 1;
+    {
+        Editor e(*sum);
+        EXPECT_EQ(e.dx.checks[Dlg::IDC_INITIALIZE], 1);
+        e.dlg.OnCommand(e.dx, Dlg::IDC_INITIALIZE);
+        EXPECT_EQ(e.dx.checks[Dlg::IDC_INITIALIZE], 0);
+        e.Ok();
+        EXPECT_EQ(sum->AtFirst, 0);
+    }
+}
+
+TEST_F(BlockRun, EditorShowsOnlyTheRowsOfTheType) {
+    CBlock* gain = Add(61631);
+    Editor e(*gain);
+    EXPECT_TRUE(e.dx.visible[Dlg::IDC_CLEAR1]);
+    EXPECT_FALSE(e.dx.visible[Dlg::IDC_CLEAR2]);
+    EXPECT_FALSE(e.dx.visible[Dlg::IDC_CLEAR3]);
+    EXPECT_EQ(e.dx.texts[Dlg::IDC_INPUT_LABEL2], "");
+    EXPECT_EQ(e.dx.texts[Dlg::IDC_INPUT_LABEL3], "");
+    EXPECT_TRUE(e.dx.visible[Dlg::IDC_PARAM1]);
+    EXPECT_FALSE(e.dx.visible[Dlg::IDC_PARAM2]);
+    EXPECT_EQ(e.dx.texts[Dlg::IDC_PARAM_LABEL2], "");
+    EXPECT_EQ(e.dx.texts[Dlg::IDC_CLEAR_CAPTION], "Clear");
+    EXPECT_EQ(e.dx.texts[Dlg::IDC_CURRENT_CAPTION], "Current");
+    EXPECT_FALSE(e.dx.visible[Dlg::IDC_DATA]) << "only the Function Generator has Data";
+
+    CBlock* quit = Add(61606);
+    Editor q(*quit);
+    EXPECT_EQ(q.dx.texts[Dlg::IDC_CURRENT_VALUE], "");
+    EXPECT_EQ(q.dx.texts[Dlg::IDC_CURRENT_CAPTION], "");
+}
+
+TEST_F(BlockRun, EditorTakesTheEntriesOnOkOnly) {
+    CBlock* source = Constant(1.0);
+    source->Name = "Source";
+    CBlock* gain = WithInputs(61631, {kOpen});
+    gain->Inputs[0] = source;
+    {
+        Editor e(*gain);
+        EXPECT_EQ(e.dx.texts[Dlg::IDC_SOURCE1], "Source");
+        e.dlg.OnCommand(e.dx, Dlg::IDC_CLEAR1);
+        EXPECT_EQ(e.dx.texts[Dlg::IDC_SOURCE1], "");
+        // Cancel: nothing applied.
+    }
+    EXPECT_EQ(gain->Inputs[0], source);
+
+    Editor e(*gain);
+    e.dx.texts[Dlg::IDC_NAME] = std::string(50, 'n');
+    e.dx.texts[Dlg::IDC_PARAM1] = "2.5e1x";
+    e.dx.texts[Dlg::IDC_NOTES] = "two\nlines";
+    e.dx.checks[Dlg::IDC_INVERT] = 1;
+    e.dlg.OnCommand(e.dx, Dlg::IDC_CLEAR1);
+    EXPECT_EQ(e.dx.texts[Dlg::IDC_NAME], std::string(35, 'n')) << "the X takes the controls first";
+    platform.windows.colorAnswer = std::make_unique<COLORREF>(RGB(1, 2, 3));
+    e.dlg.OnCommand(e.dx, Dlg::IDC_LINE_COLOR);
+    e.Ok();
+    EXPECT_EQ(gain->Name, std::string(35, 'n'));
+    EXPECT_DOUBLE_EQ(gain->Params[0], 25.0);
+    EXPECT_EQ(gain->Notes, "two\nlines");
+    EXPECT_EQ(gain->Invert, 1);
+    EXPECT_EQ(gain->Inputs[0], nullptr);
+    EXPECT_EQ(gain->LineColor, RGB(1, 2, 3));
+}
+
+TEST_F(BlockRun, EditorDataButtonReplacesTheTableAtOnce) {
+    auto* fg = static_cast<CFunctionGeneratorBlock*>(Add(61617));
+    fg->SetOrdinates({0.0, 1.0, 4.0});
+    Editor e(*fg);
+    EXPECT_TRUE(e.dx.visible[Dlg::IDC_DATA]);
+    std::vector<double> shown;
+    e.dlg.RunDataDialog = [&](CFunctionDataDlg& d) {
+        shown = d.Values;
+        d.Values.push_back(9.0);
+        return false; // Cancel
+    };
+    e.dlg.OnCommand(e.dx, Dlg::IDC_DATA);
+    EXPECT_EQ(shown, (std::vector<double>{0.0, 1.0, 4.0}));
+    EXPECT_EQ(fg->Ordinates.size(), 3u);
+
+    e.dlg.RunDataDialog = [](CFunctionDataDlg& d) {
+        d.Values = {5.0, 6.0, 7.0, 8.0};
+        return true;
+    };
+    doc.SetModifiedFlag(false);
+    e.dlg.OnCommand(e.dx, Dlg::IDC_DATA);
+    // Cancelling the Block Editor afterwards keeps the new table.
+    EXPECT_EQ(fg->Ordinates, (std::vector<double>{5.0, 6.0, 7.0, 8.0}));
+    EXPECT_TRUE(fg->Abscissas.empty()) << "the spline is prepared again";
+    EXPECT_TRUE(doc.IsModified());
+}
+
+TEST_F(BlockRun, DebugSettingsCarriesTheConnectBox) {
+    CDebugSettingsDlg dlg(1);
+    MapDataExchange dx;
+    dlg.DoDataExchange(dx);
+    EXPECT_EQ(dx.checks[CDebugSettingsDlg::IDC_CONNECT], 1);
+    dx.checks[CDebugSettingsDlg::IDC_CONNECT] = 0;
+    dx.saving = true;
+    dlg.DoDataExchange(dx);
+    EXPECT_EQ(dlg.RouteDebug, 0);
+}
