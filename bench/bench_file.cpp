@@ -36,7 +36,8 @@ struct Setup {
         }
         for (const auto& b : doc->Blocks) {
             b->History.resize(kSamples);
-            for (int j = 0; j < kSamples; ++j) b->History[static_cast<std::size_t>(j)] = 0.001 * j;
+            for (int j = 0; j < kSamples; ++j)
+                b->History[static_cast<std::size_t>(j)] = 0.001 * j;
         }
         chart = dir + "/large.cht";
         doc->OnSaveDocument(chart);
@@ -47,7 +48,8 @@ struct Setup {
     }
     ~Setup() {
         kintra::CloseChartDocument(std::move(doc));
-        for (const char* f : {"/large.cht", "/copy.bin", "/saved.cht"}) std::remove((dir + f).c_str());
+        for (const char* f : {"/large.cht", "/copy.bin", "/saved.cht"})
+            std::remove((dir + f).c_str());
         ::rmdir(dir.c_str());
     }
 
@@ -79,7 +81,8 @@ void BM_WriteChartToMemory(benchmark::State& state) {
 void BM_SaveChart(benchmark::State& state) {
     Setup& s = Chart();
     const std::string path = s.dir + "/saved.cht";
-    for (auto _ : state) benchmark::DoNotOptimize(s.doc->OnSaveDocument(path));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(s.doc->OnSaveDocument(path));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * s.size));
 }
 

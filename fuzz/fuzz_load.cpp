@@ -17,7 +17,7 @@ namespace {
 
 // Counts the boxes instead of showing them.
 class CountingMessages : public MessageHost {
-public:
+  public:
     int MessageBox(const std::string&, const std::string&, int, int) override {
         ++shown;
         return IDOK;

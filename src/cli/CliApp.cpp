@@ -91,7 +91,7 @@ struct Options {
 };
 
 class ArgumentError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -111,7 +111,8 @@ ParamSetting ParseSet(const std::string& text) {
     s.name = text.substr(0, dotP);
     const std::string n = text.substr(dotP + 2, eq - dotP - 2);
     int index = 0;
-    if (!ParseInt(n, index) || index < 1 || index > 3 || n.find_first_not_of("0123456789") != std::string::npos)
+    if (!ParseInt(n, index) || index < 1 || index > 3 ||
+        n.find_first_not_of("0123456789") != std::string::npos)
         throw ArgumentError("parameter number '" + n + "' in '" + text + "' is not 1, 2 or 3");
     s.index = index - 1;
     if (!ParseDouble(text.substr(eq + 1), s.value))
@@ -174,14 +175,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
         !o.output.empty() || !o.exportPath.empty() || !o.sets.empty() || o.maxValues != kDefaultMaxValues;
     if (o.command != "run" && runOptions)
         throw ArgumentError("-o, --export, --set and --max-values belong to the run command");
-    if (o.command == "new" && !o.settingsPath.empty()) throw ArgumentError("new always uses the factory settings");
+    if (o.command == "new" && !o.settingsPath.empty())
+        throw ArgumentError("new always uses the factory settings");
     return o;
 }
 
 // The command-line tool's windows: headless chart, graph and list views, and a run window that
 // watches the size of the histories, since nobody is there to click it.
 class CliWindows : public HeadlessWindowHost {
-public:
+  public:
     CliWindows(std::uint64_t maxValues, std::ostream& err) : m_maxValues(maxValues), m_err(err) {}
 
     CView* OpenRunWindow(COrventDoc&) override { return &m_runWindow; }
@@ -190,20 +192,24 @@ public:
         const std::uint64_t values =
             static_cast<std::uint64_t>(doc.Blocks.front()->History.size()) * doc.Blocks.size();
         if (values < m_maxValues) return;
-        m_err << "kintra-cli: run stopped at time " << Number(doc.CurrentTime) << ": the histories hold " << values
-              << " values (--max-values " << m_maxValues << ")\n";
+        m_err << "kintra-cli: run stopped at time " << Number(doc.CurrentTime) << ": the histories hold "
+              << values << " values (--max-values " << m_maxValues << ")\n";
         doc.OnTerminateRun();
     }
 
-private:
+  private:
     CView m_runWindow;
     std::uint64_t m_maxValues;
     std::ostream& m_err;
 };
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+std::string Quoted(const std::string& s) {
+    return "\"" + s + "\"";
+}
 
-std::string PositionText(const CPoint& p) { return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")"; }
+std::string PositionText(const CPoint& p) {
+    return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")";
+}
 
 std::string KindText(int kind) {
     switch (kind) {
@@ -222,7 +228,9 @@ std::string KindText(int kind) {
     }
 }
 
-std::string BlockRef(const CBlock* b) { return b ? Quoted(b->Name) + " " + PositionText(b->Position) : "none"; }
+std::string BlockRef(const CBlock* b) {
+    return b ? Quoted(b->Name) + " " + PositionText(b->Position) : "none";
+}
 
 void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out) {
     out << "File: " << path << "\n";
@@ -238,13 +246,14 @@ void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out
     int index = 0;
     for (const auto& p : doc.Blocks) {
         const CBlock& b = *p;
-        out << "  " << ++index << ". " << b.TypeName << " " << Quoted(b.Name) << " at " << PositionText(b.Position)
-            << ", " << KindText(b.Kind);
+        out << "  " << ++index << ". " << b.TypeName << " " << Quoted(b.Name) << " at "
+            << PositionText(b.Position) << ", " << KindText(b.Kind);
         if (b.AtFirst) out << ", computed at first";
         if (b.Invert) out << ", inverted";
         out << "\n";
         out << "     inputs:";
-        for (int i = 0; i < 3; ++i) out << " " << (i + 1) << "=" << (b.Inputs[i] ? Quoted(b.Inputs[i]->Name) : "-");
+        for (int i = 0; i < 3; ++i)
+            out << " " << (i + 1) << "=" << (b.Inputs[i] ? Quoted(b.Inputs[i]->Name) : "-");
         out << "\n     parameters:";
         for (int i = 0; i < 3; ++i) {
             out << " p" << (i + 1) << "=" << Number(b.Params[i]);
@@ -262,14 +271,16 @@ void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out
         if (const auto* chart = dynamic_cast<const COrventView*>(v)) {
             out << "Chart (COrventView), title " << Quoted(chart->ChartTitle) << "\n";
         } else if (const auto* graph = dynamic_cast<const CGraphBase*>(v)) {
-            out << "Graph (CGraphBase), title " << Quoted(graph->GraphTitle) << ", X " << BlockRef(graph->Traces[0]);
+            out << "Graph (CGraphBase), title " << Quoted(graph->GraphTitle) << ", X "
+                << BlockRef(graph->Traces[0]);
             for (int i = 1; i <= graph->LastTrace && i <= 3; ++i)
                 out << ", graph " << i << " " << BlockRef(graph->Traces[static_cast<std::size_t>(i)]);
             out << "\n";
         } else if (const auto* list = dynamic_cast<const CListBase*>(v)) {
             out << "List (CListBase), title " << Quoted(list->ListTitle) << ", columns";
             if (list->Columns.empty()) out << " none";
-            for (const CBlock* b : list->Columns) out << " " << (b ? Quoted(b->Name) : "(none)");
+            for (const CBlock* b : list->Columns)
+                out << " " << (b ? Quoted(b->Name) : "(none)");
             out << "\n";
         } else {
             out << v->GetViewClassName() << "\n";
@@ -294,7 +305,8 @@ bool ExportList(COrventDoc& doc, const std::string& path, MessageHost& messages)
     std::string error;
     const bool ok = list->PrintToFile(path, error);
     if (fresh) doc.RemoveView(fresh.get());
-    if (!ok) messages.MessageBox("Unable to write the file '" + path + "': " + error + ".", "Export Error", MB_OK);
+    if (!ok)
+        messages.MessageBox("Unable to write the file '" + path + "': " + error + ".", "Export Error", MB_OK);
     return ok;
 }
 
@@ -348,7 +360,8 @@ int CommandRun(const Options& o, std::ostream& err, MessageHost& messages) {
 
 } // namespace
 
-int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, MessageHost& messages) {
+int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+           MessageHost& messages) {
     Options o;
     try {
         o = ParseArguments(args);

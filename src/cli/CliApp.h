@@ -10,18 +10,18 @@
 namespace kintra::cli {
 
 // Exit statuses.
-constexpr int kExitOk = 0;       // done; for run: the time loop ran and ended normally
+constexpr int kExitOk = 0;        // done; for run: the time loop ran and ended normally
 constexpr int kExitRunFailed = 1; // the run was refused or ended by a run-time error
-constexpr int kExitError = 2;    // bad arguments, a file that cannot be read or written
+constexpr int kExitError = 2;     // bad arguments, a file that cannot be read or written
 
 // Every message box as one line "CAPTION: TEXT" (line breaks inside become spaces); boxes with
 // OK and Cancel are answered OK, Yes/No boxes Yes.
 class LineMessageHost : public MessageHost {
-public:
+  public:
     explicit LineMessageHost(std::ostream& out) : m_out(out) {}
     int MessageBox(const std::string& text, const std::string& caption, int buttons, int icon) override;
 
-private:
+  private:
     std::ostream& m_out;
 };
 

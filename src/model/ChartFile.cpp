@@ -118,7 +118,8 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
         if (!doc.PendingBlock) Refuse(kInvalidDataInFile);
         const std::int32_t x = ar.ReadInt32();
         const std::int32_t y = ar.ReadInt32();
-        if (x < -kMaxGridCoordinate || x > kMaxGridCoordinate || y < -kMaxGridCoordinate || y > kMaxGridCoordinate)
+        if (x < -kMaxGridCoordinate || x > kMaxGridCoordinate || y < -kMaxGridCoordinate ||
+            y > kMaxGridCoordinate)
             Refuse(kInvalidDataInFile);
         doc.PendingBlock->Position = {x, y};
         doc.AddBlock();
@@ -156,8 +157,8 @@ bool COrventDoc::OnOpenDocument(const std::string& path) {
     std::vector<std::uint8_t> bytes;
     std::string error;
     if (!ReadWholeFile(path, bytes, error)) {
-        Platform().Messages().MessageBox("Unable to open the file '" + path + "': " + error + ".", kLoadErrorCaption,
-                                         MB_OK, MB_ICONERROR);
+        Platform().Messages().MessageBox("Unable to open the file '" + path + "': " + error + ".",
+                                         kLoadErrorCaption, MB_OK, MB_ICONERROR);
         return false;
     }
     CArchive ar(std::move(bytes));
@@ -170,7 +171,8 @@ bool COrventDoc::OnOpenDocument(const std::string& path) {
     } catch (const CArchiveException& e) {
         PendingBlock.reset();
         if (e.GetCause() == CArchiveException::EndOfFile)
-            Platform().Messages().MessageBox("Unable to load the file '" + path + "': it ends before its data is complete.",
+            Platform().Messages().MessageBox("Unable to load the file '" + path +
+                                                 "': it ends before its data is complete.",
                                              kLoadErrorCaption, MB_OK, MB_ICONERROR);
         else
             Platform().Messages().MessageBox(kInvalidDataInFile, kLoadErrorCaption, MB_OK);
@@ -193,8 +195,8 @@ bool COrventDoc::OnSaveDocument(const std::string& path) {
     Serialize(ar);
     std::string error;
     if (!WriteFileAtomically(path, ar.Bytes().data(), ar.Bytes().size(), error)) {
-        Platform().Messages().MessageBox("Unable to save the file '" + path + "': " + error + ".", kSaveErrorCaption,
-                                         MB_OK, MB_ICONERROR);
+        Platform().Messages().MessageBox("Unable to save the file '" + path + "': " + error + ".",
+                                         kSaveErrorCaption, MB_OK, MB_ICONERROR);
         return false;
     }
     SetPathName(path);

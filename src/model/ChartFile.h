@@ -36,7 +36,7 @@ inline constexpr std::int32_t kMaxGridCoordinate = 100000;
 
 // A chart file the reader refused after telling the user why; the open fails.
 class CChartLoadRefused : public std::runtime_error {
-public:
+  public:
     explicit CChartLoadRefused(const std::string& what) : std::runtime_error(what) {}
 };
 

@@ -19,13 +19,14 @@ struct AxisIds {
 };
 
 const AxisIds kAxes[4] = {
-    {"Axis", IDC_AXIS_COLOR, IDC_AXIS_HIGH, IDC_AXIS_LOW, IDC_AXIS_FIXED, IDC_AXIS_WIDTH, IDC_AXIS_GRIDS, "Grids"},
-    {"Graph1", IDC_GRAPH1_COLOR, IDC_GRAPH1_HIGH, IDC_GRAPH1_LOW, IDC_GRAPH1_FIXED, IDC_GRAPH1_WIDTH, IDC_GRAPH1_LOCN,
-     "Locn"},
-    {"Graph2", IDC_GRAPH2_COLOR, IDC_GRAPH2_HIGH, IDC_GRAPH2_LOW, IDC_GRAPH2_FIXED, IDC_GRAPH2_WIDTH, IDC_GRAPH2_LOCN,
-     "Locn"},
-    {"Graph3", IDC_GRAPH3_COLOR, IDC_GRAPH3_HIGH, IDC_GRAPH3_LOW, IDC_GRAPH3_FIXED, IDC_GRAPH3_WIDTH, IDC_GRAPH3_LOCN,
-     "Locn"},
+    {"Axis", IDC_AXIS_COLOR, IDC_AXIS_HIGH, IDC_AXIS_LOW, IDC_AXIS_FIXED, IDC_AXIS_WIDTH, IDC_AXIS_GRIDS,
+     "Grids"},
+    {"Graph1", IDC_GRAPH1_COLOR, IDC_GRAPH1_HIGH, IDC_GRAPH1_LOW, IDC_GRAPH1_FIXED, IDC_GRAPH1_WIDTH,
+     IDC_GRAPH1_LOCN, "Locn"},
+    {"Graph2", IDC_GRAPH2_COLOR, IDC_GRAPH2_HIGH, IDC_GRAPH2_LOW, IDC_GRAPH2_FIXED, IDC_GRAPH2_WIDTH,
+     IDC_GRAPH2_LOCN, "Locn"},
+    {"Graph3", IDC_GRAPH3_COLOR, IDC_GRAPH3_HIGH, IDC_GRAPH3_LOW, IDC_GRAPH3_FIXED, IDC_GRAPH3_WIDTH,
+     IDC_GRAPH3_LOCN, "Locn"},
 };
 
 const COLORREF kAxisColors[4] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
@@ -56,7 +57,8 @@ CGraphBase::CGraphBase() {
     misc.AddFont(100.0, 0.0, &LabelsFont, nullptr, "LabelsFont", IDC_GRAPH_LABELS_FONT);
     misc.AddFont(100.0, 0.0, &LegendsFont, nullptr, "LegendsFont", IDC_GRAPH_LEGENDS_FONT);
     misc.AddFont(100.0, 0.0, &NotesFont, nullptr, "NotesFont", IDC_GRAPH_NOTES_FONT);
-    misc.AddColor(100.0, 0.0, &NotesColor, GetSysColor(COLOR_WINDOWTEXT), "NotesColor", IDC_GRAPH_NOTES_COLOR);
+    misc.AddColor(100.0, 0.0, &NotesColor, GetSysColor(COLOR_WINDOWTEXT), "NotesColor",
+                  IDC_GRAPH_NOTES_COLOR);
     misc.AddFlag(100.0, 0.0, &DisplayNotes, 0, "DisplayNotes", IDC_GRAPH_DISPLAY_NOTES);
 }
 
@@ -80,12 +82,14 @@ void CGraphBase::Serialize(CArchive& ar) {
     const COrventDoc* doc = GetDocument();
     const double version = doc ? doc->FileVersion : kDataVersion;
     if (ar.IsStoring()) {
-        for (CSettingList& list : Settings) list.Serialize(ar, version);
+        for (CSettingList& list : Settings)
+            list.Serialize(ar, version);
         const int last = std::clamp(LastTrace, 0, 3);
         ar.WriteInt32(last);
         for (int i = 0; i <= last; ++i) {
-            const CPoint p = Traces[static_cast<std::size_t>(i)] ? Traces[static_cast<std::size_t>(i)]->Position
-                                                                 : NoPosition;
+            const CPoint p = Traces[static_cast<std::size_t>(i)]
+                                 ? Traces[static_cast<std::size_t>(i)]->Position
+                                 : NoPosition;
             ar.WriteInt32(p.x);
             ar.WriteInt32(p.y);
         }
@@ -93,7 +97,8 @@ void CGraphBase::Serialize(CArchive& ar) {
         ar.WriteString(GraphNotes);
         return;
     }
-    for (CSettingList& list : Settings) list.Serialize(ar, version);
+    for (CSettingList& list : Settings)
+        list.Serialize(ar, version);
     const std::int32_t last = ar.ReadInt32();
     if (last < 0 || last > 3)
         throw CArchiveException(CArchiveException::BadData, "a graph shows more traces than it can");
@@ -104,7 +109,8 @@ void CGraphBase::Serialize(CArchive& ar) {
     }
     const std::vector<CBlock*> blocks = ResolvePositions(positions);
     Traces = {};
-    for (std::size_t i = 0; i < blocks.size(); ++i) Traces[i] = blocks[i];
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        Traces[i] = blocks[i];
     LastTrace = last;
     GraphTitle = ar.ReadString();
     GraphNotes = ar.ReadString();
@@ -113,7 +119,9 @@ void CGraphBase::Serialize(CArchive& ar) {
     Invalidate();
 }
 
-void CGraphBase::UpdateCaption() { SetCaption(GraphTitle); }
+void CGraphBase::UpdateCaption() {
+    SetCaption(GraphTitle);
+}
 
 // ---- Traces --------------------------------------------------------------------------------
 
@@ -181,7 +189,8 @@ void CGraphBase::RemoveBlock(const CBlock* block) {
 void CGraphBase::CopySettingsTo(CGraphBase& other) const {
     for (std::size_t i = 0; i < Settings.size(); ++i) {
         // The lists hold what was last read or written; the members may have moved on since.
-        for (std::size_t j = 0; j < Settings[i].GetSize(); ++j) Settings[i][j].TakeFromBound();
+        for (std::size_t j = 0; j < Settings[i].GetSize(); ++j)
+            Settings[i][j].TakeFromBound();
         other.Settings[i].CopyValuesFrom(Settings[i]);
     }
     other.Traces = Traces;
@@ -227,7 +236,8 @@ void CGraphBase::RecomputeScales() {
         double hi = HighUnits[a];
         double lo = LowUnits[a];
         const double magnitude = std::max(std::log10(std::fabs(hi)), std::log10(std::fabs(lo)));
-        int e = std::isfinite(magnitude) ? static_cast<int>(std::clamp(std::floor(magnitude), -307.0, 308.0)) : 0;
+        int e =
+            std::isfinite(magnitude) ? static_cast<int>(std::clamp(std::floor(magnitude), -307.0, 308.0)) : 0;
         const double unit = std::pow(10.0, e);
         hi = std::ceil(hi / unit);
         lo = std::floor(lo / unit);

@@ -11,7 +11,13 @@
 #include <vector>
 
 // The graph's settings lists: the X axis, graphs 1 to 3, and the rest.
-enum GraphSettingList { GRAPH_LIST_X = 0, GRAPH_LIST_1 = 1, GRAPH_LIST_2 = 2, GRAPH_LIST_3 = 3, GRAPH_LIST_MISC = 4 };
+enum GraphSettingList {
+    GRAPH_LIST_X = 0,
+    GRAPH_LIST_1 = 1,
+    GRAPH_LIST_2 = 2,
+    GRAPH_LIST_3 = 3,
+    GRAPH_LIST_MISC = 4
+};
 
 // Control ids of the graph's settings (the property pages edit them).
 enum GraphControl {
@@ -47,7 +53,7 @@ enum GraphControl {
 };
 
 class CGraphBase : public CTemplateView {
-public:
+  public:
     static constexpr int kHelpContext = 122;
 
     CGraphBase();
@@ -94,8 +100,8 @@ public:
     std::array<double, 4> Low{};
     std::array<int, 4> Fixed{};
     std::array<int, 4> Width{};
-    int Grids = 0;              // bit 0 horizontal, bit 1 vertical grid lines
-    std::array<int, 4> Locn{};  // graphs 1..3: side of the scale
+    int Grids = 0;             // bit 0 horizontal, bit 1 vertical grid lines
+    std::array<int, 4> Locn{}; // graphs 1..3: side of the scale
     LOGFONT LabelsFont;
     LOGFONT LegendsFont;
     LOGFONT NotesFont;
@@ -117,7 +123,7 @@ public:
     int TickLength = 0;
     int Gap = 0;
 
-private:
+  private:
     void ClearTrace(int k);
     void UpdateCaption();
 };

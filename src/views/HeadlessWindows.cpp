@@ -11,7 +11,8 @@ HeadlessWindowHost::HeadlessWindowHost() = default;
 
 HeadlessWindowHost::~HeadlessWindowHost() {
     // Views leave their documents as they go.
-    while (!m_views.empty()) m_views.pop_back();
+    while (!m_views.empty())
+        m_views.pop_back();
 }
 
 CView* HeadlessWindowHost::Adopt(COrventDoc& doc, std::unique_ptr<CView> view) {
@@ -22,9 +23,15 @@ CView* HeadlessWindowHost::Adopt(COrventDoc& doc, std::unique_ptr<CView> view) {
     return v;
 }
 
-CView* HeadlessWindowHost::OpenChartWindow(COrventDoc& doc) { return Adopt(doc, std::make_unique<COrventView>()); }
-CView* HeadlessWindowHost::OpenGraphWindow(COrventDoc& doc) { return Adopt(doc, std::make_unique<CGraphBase>()); }
-CView* HeadlessWindowHost::OpenListWindow(COrventDoc& doc) { return Adopt(doc, std::make_unique<CListBase>()); }
+CView* HeadlessWindowHost::OpenChartWindow(COrventDoc& doc) {
+    return Adopt(doc, std::make_unique<COrventView>());
+}
+CView* HeadlessWindowHost::OpenGraphWindow(COrventDoc& doc) {
+    return Adopt(doc, std::make_unique<CGraphBase>());
+}
+CView* HeadlessWindowHost::OpenListWindow(COrventDoc& doc) {
+    return Adopt(doc, std::make_unique<CListBase>());
+}
 
 void HeadlessWindowHost::CloseDocumentWindows(COrventDoc& doc) {
     std::erase_if(m_views, [&](const std::unique_ptr<CView>& v) { return v->GetDocument() == &doc; });

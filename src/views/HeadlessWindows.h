@@ -9,7 +9,7 @@
 #include <vector>
 
 class HeadlessWindowHost : public WindowHost {
-public:
+  public:
     HeadlessWindowHost();
     ~HeadlessWindowHost() override;
 
@@ -21,7 +21,7 @@ public:
     // Every view this host holds, in the order they were opened.
     std::size_t ViewCount() const { return m_views.size(); }
 
-private:
+  private:
     CView* Adopt(COrventDoc& doc, std::unique_ptr<CView> view);
     std::vector<std::unique_ptr<CView>> m_views;
 };

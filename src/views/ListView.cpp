@@ -13,9 +13,11 @@ CListBase::CListBase() {
     Settings.AddInteger(100.0, 0.0, &Precision, 3, "Precision", IDC_LIST_PRECISION, 0, kMaxPrecision);
     Settings.AddInteger(100.0, 0.0, &Extra, 0, "Extra", IDC_LIST_EXTRA, 0, kMaxExtra);
     Settings.AddFont(100.0, 0.0, &ListFont, nullptr, "ListFont", IDC_LIST_FONT);
-    Settings.AddColor(100.0, 0.0, &FontColor, GetSysColor(COLOR_WINDOWTEXT), "FontColor", IDC_LIST_FONT_COLOR);
+    Settings.AddColor(100.0, 0.0, &FontColor, GetSysColor(COLOR_WINDOWTEXT), "FontColor",
+                      IDC_LIST_FONT_COLOR);
     Settings.AddFont(100.0, 0.0, &NotesFont, nullptr, "NotesFont", IDC_LIST_NOTES_FONT);
-    Settings.AddColor(100.0, 0.0, &NotesColor, GetSysColor(COLOR_WINDOWTEXT), "NotesColor", IDC_LIST_NOTES_COLOR);
+    Settings.AddColor(100.0, 0.0, &NotesColor, GetSysColor(COLOR_WINDOWTEXT), "NotesColor",
+                      IDC_LIST_NOTES_COLOR);
     Settings.AddFlag(100.0, 0.0, &NotesDisplay, 0, "NotesDisplay", IDC_LIST_NOTES_DISPLAY);
 }
 
@@ -65,7 +67,9 @@ void CListBase::Serialize(CArchive& ar) {
     Invalidate();
 }
 
-void CListBase::UpdateCaption() { SetCaption(ListTitle); }
+void CListBase::UpdateCaption() {
+    SetCaption(ListTitle);
+}
 
 void CListBase::SetDefaultColumns() {
     Columns.clear();
@@ -77,7 +81,8 @@ void CListBase::SetDefaultColumns() {
 
 void CListBase::CopySettingsTo(CListBase& other) const {
     // The list holds what was last read or written; the members may have moved on since.
-    for (std::size_t i = 0; i < Settings.GetSize(); ++i) Settings[i].TakeFromBound();
+    for (std::size_t i = 0; i < Settings.GetSize(); ++i)
+        Settings[i].TakeFromBound();
     other.Settings.CopyValuesFrom(Settings);
     other.Columns = Columns;
 }

@@ -20,7 +20,7 @@ enum ListControl {
 };
 
 class CListBase : public CTemplateView {
-public:
+  public:
     static constexpr int kHelpContext = 123;
     // Bounds of the number format (the List Parameters dialog enforces them too).
     static constexpr int kMaxPrecision = 16;
@@ -75,6 +75,6 @@ public:
     int NotesDisplay = 0;
     CSettingList Settings;
 
-private:
+  private:
     void UpdateCaption();
 };

@@ -8,7 +8,9 @@
 
 CTemplateView::~CTemplateView() = default;
 
-COrventDoc* CTemplateView::GetDocument() const { return dynamic_cast<COrventDoc*>(CView::GetDocument()); }
+COrventDoc* CTemplateView::GetDocument() const {
+    return dynamic_cast<COrventDoc*>(CView::GetDocument());
+}
 
 int CTemplateView::RecordedCount() const {
     const COrventDoc* doc = GetDocument();
@@ -30,11 +32,13 @@ std::vector<CBlock*> CTemplateView::ResolvePositions(const std::vector<CPoint>& 
     const COrventDoc* doc = GetDocument();
     if (!doc || positions.empty()) return found;
     auto key = [](const CPoint& p) {
-        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.x)) << 32) | static_cast<std::uint32_t>(p.y);
+        return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(p.x)) << 32) |
+               static_cast<std::uint32_t>(p.y);
     };
     std::unordered_map<std::uint64_t, CBlock*> byPosition;
     byPosition.reserve(doc->Blocks.size());
-    for (const auto& b : doc->Blocks) byPosition[key(b->Position)] = b.get();
+    for (const auto& b : doc->Blocks)
+        byPosition[key(b->Position)] = b.get();
     for (std::size_t i = 0; i < positions.size(); ++i) {
         auto it = byPosition.find(key(positions[i]));
         if (it != byPosition.end()) found[i] = it->second;

@@ -12,7 +12,7 @@ class CBlock;
 class COrventDoc;
 
 class CTemplateView : public CView {
-public:
+  public:
     CTemplateView() = default;
     ~CTemplateView() override;
 
@@ -26,7 +26,7 @@ public:
     // Number of rows or samples of an output view: the length of the Clock's history.
     int RecordedCount() const;
 
-protected:
+  protected:
     void Invalidate();
     // The parent frame's caption := `title` (empty: the framework's standard caption).
     void SetCaption(const std::string& title);
@@ -34,6 +34,6 @@ protected:
     // where no block stands.
     std::vector<CBlock*> ResolvePositions(const std::vector<CPoint>& positions) const;
 
-private:
+  private:
     ViewWindow* m_window = nullptr;
 };

@@ -28,8 +28,8 @@ using Bytes = std::vector<std::uint8_t>;
 namespace {
 
 struct Result {
-    int status = -1;  // exit status, -1 when it did not exit normally
-    int signal = 0;   // the signal that ended it
+    int status = -1; // exit status, -1 when it did not exit normally
+    int signal = 0;  // the signal that ended it
     bool timedOut = false;
     std::string out;
     std::string err;
@@ -83,7 +83,8 @@ Result Cli(const std::vector<std::string>& args, const std::string& workDir, lon
         std::string program = KINTRA_CLI;
         argv.push_back(program.data());
         std::vector<std::string> copy = args;
-        for (std::string& a : copy) argv.push_back(a.data());
+        for (std::string& a : copy)
+            argv.push_back(a.data());
         argv.push_back(nullptr);
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
@@ -112,7 +113,7 @@ Result Cli(const std::vector<std::string>& args, const std::string& workDir, lon
 } // namespace
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     CliTest() {
         char tmpl[] = "/tmp/kintra-cli-XXXXXX";
         dir = ::mkdtemp(tmpl);
@@ -198,7 +199,9 @@ TEST_F(CliTest, RunRecordsTheHistoriesAndSaves) {
     EXPECT_EQ(ClockSamples(ReadBytes(Data("tank-102.cht"))), 0);
 
     // Parameters set on the command line; the output replaces an existing file.
-    r = Cli({"run", Data("tank-102.cht"), "-o", Path("out.cht"), "--set", "Clock.p3=2", "--set", "Clock.p2=0.5"}, dir);
+    r = Cli(
+        {"run", Data("tank-102.cht"), "-o", Path("out.cht"), "--set", "Clock.p3=2", "--set", "Clock.p2=0.5"},
+        dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ClockSamples(ReadBytes(Path("out.cht"))), 5);
 
@@ -234,7 +237,8 @@ TEST_F(CliTest, RefusedAndFailedRunsStillSave) {
     // A Gain whose required input was cut: the run is refused.
     Bytes b = ReadBytes(Data("tank-102.cht"));
     const std::string needle = "\x04Gain";
-    const auto gain = static_cast<std::size_t>(std::search(b.begin(), b.end(), needle.begin(), needle.end()) - b.begin());
+    const auto gain =
+        static_cast<std::size_t>(std::search(b.begin(), b.end(), needle.begin(), needle.end()) - b.begin());
     ASSERT_LT(gain, b.size());
     const std::size_t input1 = gain + 5 + 1 + 4 + 1 + 4 + 4;
     const std::int32_t none = -99;
@@ -253,7 +257,8 @@ TEST_F(CliTest, RefusedAndFailedRunsStillSave) {
     EXPECT_TRUE(fs::exists(Path("t.cht")));
 
     // A run that would record too much is stopped like Terminate Run.
-    r = Cli({"run", Data("oscillator.cht"), "-o", Path("big.cht"), "--set", "Clock.p3=1e9", "--max-values", "600"},
+    r = Cli({"run", Data("oscillator.cht"), "-o", Path("big.cht"), "--set", "Clock.p3=1e9", "--max-values",
+             "600"},
             dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("--max-values"), std::string::npos) << r.err;
@@ -276,7 +281,8 @@ TEST_F(CliTest, ExportWritesTheListText) {
     r = Cli({"run", Data("sources.cht"), "--export", Path("s.tsv"), "--settings", Path("precise.ini")}, dir);
     EXPECT_EQ(r.status, 0) << r.err;
     const std::string s = ReadText(Path("s.tsv"));
-    EXPECT_EQ(s.rfind("\r\nClock\tWave\tPulse\tShot\tJitter\tLate\tTable\tPlay\tProduct\t\r\n0.000e+000\t", 0), 0u);
+    EXPECT_EQ(
+        s.rfind("\r\nClock\tWave\tPulse\tShot\tJitter\tLate\tTable\tPlay\tProduct\t\r\n0.000e+000\t", 0), 0u);
 
     r = Cli({"run", Data("sources.cht"), "--export", Path("no/such/dir/s.tsv")}, dir);
     EXPECT_EQ(r.status, 2);
@@ -286,10 +292,11 @@ TEST_F(CliTest, ExportWritesTheListText) {
 TEST_F(CliTest, InfoSummarisesTheChart) {
     Result r = Cli({"info", Data("sources.cht")}, dir);
     EXPECT_EQ(r.status, 0) << r.err;
-    for (const char* part : {"Title: \"Sources\"", "MaxSteps 100", "Sine Wave Generator \"Wave\" at (1, -1), source",
-                             "inputs: 1=\"Wave\"", "p1=0.2 (Gain); p2=1 (Delay)", "history: 11 values", "Windows: 3",
-                             "Chart (COrventView), title \"Main\"", "Graph (CGraphBase)",
-                             "Chart (COrventView), title \"Second\""})
+    for (const char* part :
+         {"Title: \"Sources\"", "MaxSteps 100", "Sine Wave Generator \"Wave\" at (1, -1), source",
+          "inputs: 1=\"Wave\"", "p1=0.2 (Gain); p2=1 (Delay)", "history: 11 values", "Windows: 3",
+          "Chart (COrventView), title \"Main\"", "Graph (CGraphBase)",
+          "Chart (COrventView), title \"Second\""})
         EXPECT_NE(r.out.find(part), std::string::npos) << part << "\n" << r.out;
 }
 
@@ -337,7 +344,8 @@ TEST_F(CliTest, ShortenedAndMutatedFilesNeverCrash) {
     std::mt19937 random(12345);
     for (int round = 0; round < 60; ++round) {
         Bytes bad = good;
-        for (int k = 0; k < 4; ++k) bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
+        for (int k = 0; k < 4; ++k)
+            bad[random() % bad.size()] = static_cast<std::uint8_t>(random());
         WriteBytes(Path("bad.cht"), bad);
         Result r = Cli({"info", Path("bad.cht")}, dir, 0, 512L << 20);
         ASSERT_FALSE(r.timedOut) << round;

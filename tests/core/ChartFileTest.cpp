@@ -1,6 +1,7 @@
 // Chart files: the exact bytes of a new chart, round trips of every block type and every window
 // record, older versions, and files the reader must refuse without harm.
 
+#include "model/ChartFile.h"
 #include "blocks/Catalogue.h"
 #include "blocks/FunctionGenerator.h"
 #include "blocks/GeneratorBlocks.h"
@@ -8,7 +9,6 @@
 #include "blocks/TimeBlocks.h"
 #include "chart/OrventView.h"
 #include "model/ChartDocument.h"
-#include "model/ChartFile.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
@@ -36,11 +36,14 @@ namespace {
 
 Bytes Hex(std::initializer_list<int> values) {
     Bytes b;
-    for (int v : values) b.push_back(static_cast<std::uint8_t>(v));
+    for (int v : values)
+        b.push_back(static_cast<std::uint8_t>(v));
     return b;
 }
 
-void Append(Bytes& to, const Bytes& more) { to.insert(to.end(), more.begin(), more.end()); }
+void Append(Bytes& to, const Bytes& more) {
+    to.insert(to.end(), more.begin(), more.end());
+}
 
 void AppendText(Bytes& to, const std::string& s) {
     to.push_back(static_cast<std::uint8_t>(s.size()));
@@ -59,7 +62,8 @@ template <typename T> T Get(const Bytes& b, std::size_t offset) {
 
 // Offset of the first occurrence of `needle` at or after `from`.
 std::size_t Find(const Bytes& hay, const std::string& needle, std::size_t from = 0) {
-    auto it = std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), needle.begin(), needle.end());
+    auto it =
+        std::search(hay.begin() + static_cast<std::ptrdiff_t>(from), hay.end(), needle.begin(), needle.end());
     return it == hay.end() ? std::string::npos : static_cast<std::size_t>(it - hay.begin());
 }
 
@@ -74,7 +78,7 @@ template <typename View> std::vector<View*> ViewsOf(const COrventDoc& doc) {
 } // namespace
 
 class ChartFileTest : public ::testing::Test {
-protected:
+  protected:
     ChartFileTest() : scope(&store, &messages, &windows) {
         char tmpl[] = "/tmp/kintra-chartfile-XXXXXX";
         dir = ::mkdtemp(tmpl);
@@ -138,7 +142,8 @@ protected:
             b->Inputs[2] = doc->CompanionBlocks[i % 2];
             for (int k = 0; k < 3; ++k)
                 b->RouteRecord[static_cast<std::size_t>(k)].v = {static_cast<int>(i), -96, -97 - k, 12345};
-            for (std::size_t j = 0; j < i % 7; ++j) b->History.push_back(0.25 * static_cast<double>(j) - 1.0);
+            for (std::size_t j = 0; j < i % 7; ++j)
+                b->History.push_back(0.25 * static_cast<double>(j) - 1.0);
             if (auto* d = dynamic_cast<CDelayBlock*>(b)) d->InputHistory = {1.5, -2.5, 3.25};
             if (auto* f = dynamic_cast<CFunctionGeneratorBlock*>(b)) f->SetOrdinates({0.0, 1.0, 4.0, 9.0});
             if (auto* j = dynamic_cast<CJitterBlock*>(b)) j->NextTime = 0.75;
@@ -214,11 +219,11 @@ TEST_F(ChartFileTest, NewChartSavesByteForByteAsTheReferenceLayout) {
     ASSERT_NE(doc, nullptr);
     const Bytes bytes = Save(*doc);
 
-    Bytes expected = Hex({0, 0, 0, 0, 0, 0x80, 0x59, 0x40});                           // 102.0
+    Bytes expected = Hex({0, 0, 0, 0, 0, 0x80, 0x59, 0x40});                                // 102.0
     Append(expected, Hex({5, 0, 0, 0, 5, 0, 0, 0, 0xF4, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})); // settings
-    Append(expected, Hex({0, 0, 0, 0, 0, 0, 0x59, 0x40}));                              // MaxSteps 100.0
-    Append(expected, Hex({0}));                                                         // empty title
-    Append(expected, Hex({1, 0, 0, 0, 0x95, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0}));             // N, table
+    Append(expected, Hex({0, 0, 0, 0, 0, 0, 0x59, 0x40}));                                  // MaxSteps 100.0
+    Append(expected, Hex({0}));                                                             // empty title
+    Append(expected, Hex({1, 0, 0, 0, 0x95, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0}));                // N, table
     const CRouteRecord route = doc->Clock()->RouteRecord[0];
     auto common = [&](const std::string& name, const Bytes& color, const std::array<Bytes, 3>& params) {
         AppendText(expected, name);
@@ -238,8 +243,8 @@ TEST_F(ChartFileTest, NewChartSavesByteForByteAsTheReferenceLayout) {
     };
     const Bytes one = Hex({0, 0, 0, 0, 0, 0, 0xF0, 0x3F});
     common("Clock", Hex({0, 0, 0xFF, 0}),
-           {Hex({0x48, 0xAF, 0xBC, 0x9A, 0xF2, 0xD7, 0x7A, 0x3E}), Hex({0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x3F}),
-            one});
+           {Hex({0x48, 0xAF, 0xBC, 0x9A, 0xF2, 0xD7, 0x7A, 0x3E}),
+            Hex({0x9A, 0x99, 0x99, 0x99, 0x99, 0x99, 0xB9, 0x3F}), one});
     ASSERT_EQ(expected.size(), 171u);
     common("ClockError", Hex({0, 0, 0, 0}), {one, one, one});
     common("ClockCount", Hex({0, 0, 0, 0}), {one, one, one});
@@ -254,7 +259,8 @@ TEST_F(ChartFileTest, NewChartSavesByteForByteAsTheReferenceLayout) {
     EXPECT_EQ(bytes, expected);
     // Every never-routed input is stored the same way, whatever the block.
     for (const auto& b : doc->Blocks)
-        for (const CRouteRecord& r : b->RouteRecord) EXPECT_EQ(r, route);
+        for (const CRouteRecord& r : b->RouteRecord)
+            EXPECT_EQ(r, route);
 }
 
 TEST_F(ChartFileTest, SaveAndOpenClearTheModifiedFlagAndNameTheDocument) {
@@ -305,7 +311,8 @@ TEST_F(ChartFileTest, EveryBlockTypeAndEveryWindowSurvivesARoundTrip) {
         std::vector<const CBlock*> order;
         for (const auto& b : d.Blocks)
             if (b->Kind != BK_COMPANION) order.push_back(b.get());
-        for (const CBlock* c : d.CompanionBlocks) order.push_back(c);
+        for (const CBlock* c : d.CompanionBlocks)
+            order.push_back(c);
         return order;
     };
     const auto before = inFileOrder(*doc);
@@ -363,7 +370,8 @@ TEST_F(ChartFileTest, EveryBlockTypeAndEveryWindowSurvivesARoundTrip) {
     const auto* graph = dynamic_cast<const CGraphBase*>(loaded->Views()[1]);
     ASSERT_NE(graph, nullptr);
     EXPECT_EQ(graph->LastTrace, 3);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(graph->Traces[i]->Name, "B" + std::to_string(i + 3));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(graph->Traces[i]->Name, "B" + std::to_string(i + 3));
     EXPECT_EQ(graph->Color[2], RGB(9, 8, 7));
     EXPECT_EQ(graph->Fixed[1], 1);
     EXPECT_EQ(graph->Width[3], 4);
@@ -393,7 +401,8 @@ TEST_F(ChartFileTest, EveryBlockTypeAndEveryWindowSurvivesARoundTrip) {
 TEST_F(ChartFileTest, LongNotesUseTheSixteenBitLengthAndComeBackUnchanged) {
     auto doc = kintra::NewChartDocument();
     std::string notes;
-    for (int i = 0; i < 300; ++i) notes.push_back(static_cast<char>('a' + i % 26));
+    for (int i = 0; i < 300; ++i)
+        notes.push_back(static_cast<char>('a' + i % 26));
     doc->Clock()->Notes = notes;
     const Bytes bytes = Save(*doc);
     // Clock record: name (6 bytes), empty line label, colour, then the notes.
@@ -564,7 +573,8 @@ TEST_F(ChartFileTest, UnknownWindowsAndImpossibleTraceCountsAreRefused) {
 
     const std::size_t graph = Find(good, "CGraphBase");
     std::size_t lastTrace = graph + 10 + 4 * 32;
-    for (int font = 0; font < 3; ++font) lastTrace += 28 + 1 + good[lastTrace + 28];
+    for (int font = 0; font < 3; ++font)
+        lastTrace += 28 + 1 + good[lastTrace + 28];
     lastTrace += 8;
     ASSERT_EQ(Get<std::int32_t>(good, lastTrace), 3);
     for (std::int32_t bad : {4, -1, 0x7FFFFFFF}) {
@@ -592,7 +602,9 @@ TEST_F(ChartFileTest, CountsBeyondTheFileAreRefusedWithoutAllocating) {
     refuseWith(viewCount, -5);
 
     // History count of the block named B6 (it has six samples).
-    const std::size_t b6 = Find(good, std::string("\x02" "B6", 3));
+    const std::size_t b6 = Find(good, std::string("\x02"
+                                                  "B6",
+                                                  3));
     const std::size_t b6History = b6 + 3 + 2 + 4 + 1 + 4 + 4 + 96; // its line label is "q"
     ASSERT_EQ(Get<std::int32_t>(good, b6History), 6);
     refuseWith(b6History, 0x7FFFFFFF);
@@ -605,8 +617,8 @@ TEST_F(ChartFileTest, CountsBeyondTheFileAreRefusedWithoutAllocating) {
             if (doc->Blocks[i]->TypeName == name) index = i;
         const std::string blockName = doc->Blocks[index]->Name;
         const std::size_t at = Find(good, static_cast<char>(blockName.size()) + blockName);
-        const std::size_t count = at + 1 + blockName.size() + 1 + doc->Blocks[index]->LineLabel.size() + 4 + 1 +
-                                  doc->Blocks[index]->Notes.size() + 8 + 96 + 4 +
+        const std::size_t count = at + 1 + blockName.size() + 1 + doc->Blocks[index]->LineLabel.size() + 4 +
+                                  1 + doc->Blocks[index]->Notes.size() + 8 + 96 + 4 +
                                   8 * doc->Blocks[index]->History.size();
         ASSERT_EQ(Get<std::int32_t>(good, count), name[0] == 'D' ? 3 : 4) << name;
         refuseWith(count, 0x7FFFFFFF);
@@ -653,7 +665,8 @@ TEST_F(ChartFileTest, EveryShortenedFileFailsToOpenWithAMessage) {
         ASSERT_FALSE(messages.shown.empty()) << n;
         const std::string& text = messages.shown.back().text;
         // Unresolvable inputs may be reported on the way; the last word is the failure.
-        EXPECT_TRUE(text == "Invalid data in File" || text.find(path) != std::string::npos) << n << ": " << text;
+        EXPECT_TRUE(text == "Invalid data in File" || text.find(path) != std::string::npos)
+            << n << ": " << text;
     }
     EXPECT_EQ(windows.ViewCount(), 3u) << "only the rich chart's own windows remain";
 }
@@ -693,7 +706,8 @@ TEST_F(ChartFileTest, AFailedSaveLeavesTheOldFileAsItWas) {
     Bytes now;
     ASSERT_TRUE(ReadWholeFile(path, now, error));
     EXPECT_EQ(now, old);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1) << "no temporary file left";
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1)
+        << "no temporary file left";
 
     EXPECT_FALSE(doc->OnSaveDocument(Path("no/such/folder/x.cht")));
 }
@@ -703,7 +717,7 @@ TEST_F(ChartFileTest, AWindowTheHostCannotOpenStillHasItsRecordRead) {
     const Bytes bytes = Save(*doc);
     // A host that opens chart windows only.
     class ChartsOnly : public HeadlessWindowHost {
-    public:
+      public:
         CView* OpenGraphWindow(COrventDoc&) override { return nullptr; }
         CView* OpenListWindow(COrventDoc&) override { return nullptr; }
     } chartsOnly;

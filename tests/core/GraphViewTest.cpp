@@ -1,9 +1,9 @@
 // The Graph window's settings, record, first display, block removal and scales.
 
+#include "views/GraphView.h"
 #include "TestSupport.h"
 #include "platform/Archive.h"
 #include "platform/DeviceContext.h"
-#include "views/GraphView.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ struct ItemSpec {
 };
 
 class GraphViewTest : public ::testing::Test {
-protected:
+  protected:
     GraphViewTest() {
         doc.OnNewDocument();
         doc.AddView(&graph);
@@ -45,7 +45,8 @@ constexpr std::size_t kLastTraceOffset = 4 * 32 + 3 * (28 + 1 + 15) + 8;
 
 std::vector<double> Ramp(double from, double to) {
     std::vector<double> v;
-    for (double x = from; x <= to; x += 1.0) v.push_back(x);
+    for (double x = from; x <= to; x += 1.0)
+        v.push_back(x);
     return v;
 }
 
@@ -53,16 +54,35 @@ std::vector<double> Ramp(double from, double to) {
 
 TEST_F(GraphViewTest, SettingsListsHaveTheirItemsInFileOrder) {
     const std::vector<std::vector<ItemSpec>> expected = {
-        {{"Axis Color", SK_COLOR, 1073}, {"Axis High", SK_REAL, 1085}, {"Axis Low", SK_REAL, 1084},
-         {"Axis Fixed", SK_FLAG, 1086}, {"Axis Width", SK_INTEGER, 1070}, {"Axis Grids", SK_CHOICE, 1229}},
-        {{"Graph1 Color", SK_COLOR, 1066}, {"Graph1 High", SK_REAL, 1079}, {"Graph1 Low", SK_REAL, 1078},
-         {"Graph1 Fixed", SK_FLAG, 1081}, {"Graph1 Width", SK_INTEGER, 1076}, {"Graph1 Locn", SK_CHOICE, 1054}},
-        {{"Graph2 Color", SK_COLOR, 1068}, {"Graph2 High", SK_REAL, 1105}, {"Graph2 Low", SK_REAL, 1104},
-         {"Graph2 Fixed", SK_FLAG, 1118}, {"Graph2 Width", SK_INTEGER, 1102}, {"Graph2 Locn", SK_CHOICE, 1233}},
-        {{"Graph3 Color", SK_COLOR, 1069}, {"Graph3 High", SK_REAL, 1113}, {"Graph3 Low", SK_REAL, 1112},
-         {"Graph3 Fixed", SK_FLAG, 1109}, {"Graph3 Width", SK_INTEGER, 1103}, {"Graph3 Locn", SK_CHOICE, 1235}},
-        {{"LabelsFont", SK_FONT, 1074}, {"LegendsFont", SK_FONT, 1075}, {"NotesFont", SK_FONT, 1095},
-         {"NotesColor", SK_COLOR, -1095}, {"DisplayNotes", SK_FLAG, 1097}},
+        {{"Axis Color", SK_COLOR, 1073},
+         {"Axis High", SK_REAL, 1085},
+         {"Axis Low", SK_REAL, 1084},
+         {"Axis Fixed", SK_FLAG, 1086},
+         {"Axis Width", SK_INTEGER, 1070},
+         {"Axis Grids", SK_CHOICE, 1229}},
+        {{"Graph1 Color", SK_COLOR, 1066},
+         {"Graph1 High", SK_REAL, 1079},
+         {"Graph1 Low", SK_REAL, 1078},
+         {"Graph1 Fixed", SK_FLAG, 1081},
+         {"Graph1 Width", SK_INTEGER, 1076},
+         {"Graph1 Locn", SK_CHOICE, 1054}},
+        {{"Graph2 Color", SK_COLOR, 1068},
+         {"Graph2 High", SK_REAL, 1105},
+         {"Graph2 Low", SK_REAL, 1104},
+         {"Graph2 Fixed", SK_FLAG, 1118},
+         {"Graph2 Width", SK_INTEGER, 1102},
+         {"Graph2 Locn", SK_CHOICE, 1233}},
+        {{"Graph3 Color", SK_COLOR, 1069},
+         {"Graph3 High", SK_REAL, 1113},
+         {"Graph3 Low", SK_REAL, 1112},
+         {"Graph3 Fixed", SK_FLAG, 1109},
+         {"Graph3 Width", SK_INTEGER, 1103},
+         {"Graph3 Locn", SK_CHOICE, 1235}},
+        {{"LabelsFont", SK_FONT, 1074},
+         {"LegendsFont", SK_FONT, 1075},
+         {"NotesFont", SK_FONT, 1095},
+         {"NotesColor", SK_COLOR, -1095},
+         {"DisplayNotes", SK_FLAG, 1097}},
     };
     const COLORREF colors[4] = {0x000000, 0x0000FF, 0x00FF00, 0xFF0000};
     for (std::size_t l = 0; l < expected.size(); ++l) {

@@ -1,10 +1,10 @@
 // The List window's settings, default columns, number format, export text and record.
 
+#include "views/ListView.h"
 #include "TestSupport.h"
 #include "platform/Archive.h"
 #include "platform/DeviceContext.h"
 #include "platform/FileIo.h"
-#include "views/ListView.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 namespace {
 
 class ListViewTest : public ::testing::Test {
-protected:
+  protected:
     ListViewTest() {
         doc.OnNewDocument();
         doc.AddView(&list);
