@@ -252,6 +252,7 @@ void CMainFrame::CreateActions() {
     MakeAction(ID_OPEN_LIST, QStringLiteral("&List"));
     MakeAction(ID_OPEN_GRAPH, QStringLiteral("&Graph"));
     MakeAction(ID_PREFERENCES, QStringLiteral("&Preferences"));
+    MakeAction(ID_DEBUG_SETTINGS, QStringLiteral("De&bugging..."));
 
     MakeAction(ID_WINDOW_CASCADE, QStringLiteral("&Cascade"));
     MakeAction(ID_WINDOW_TILE_HORZ, QStringLiteral("&Tile"));
@@ -343,6 +344,8 @@ void CMainFrame::CreateMenus() {
     for (int id : {ID_VIEW_PARAMETERS, ID_RUN, ID_INITIALIZE, ID_TERMINATE_RUN, ID_OPEN_CHART, ID_OPEN_LIST,
                    ID_OPEN_GRAPH, ID_PREFERENCES})
         options->addAction(m_actions[id]);
+    options->addSeparator();
+    options->addAction(m_actions[ID_DEBUG_SETTINGS]);
     auto* window = new QMenu(QStringLiteral("&Window"), this);
     for (int id : {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_SPLIT})
         window->addAction(m_actions[id]);
@@ -655,6 +658,15 @@ void CMainFrame::OnCommand(int id) {
             UpdateFrameTitles(doc);
         }
         break;
+    case ID_DEBUG_SETTINGS:
+        if (doc) doc->OnDebugSettings();
+        break;
+    case ID_VIEW_PARAMETERS:
+        if (CViewHost* host = ActiveViewHost(); host && host->Kind() == ViewKind::Chart) {
+            Platform().Windows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
+            UpdateFrameTitles(host->Document());
+        }
+        break;
     case ID_WINDOW_CASCADE:
         m_mdi->cascadeSubWindows();
         break;
@@ -713,7 +725,7 @@ void CMainFrame::UpdateCommandUI() {
     auto check = [this](int id, bool on) {
         if (QAction* a = Action(id)) a->setChecked(on);
     };
-    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PREFERENCES})
+    for (int id : {ID_FILE_CLOSE, ID_FILE_SAVE, ID_FILE_SAVE_AS, ID_PREFERENCES, ID_DEBUG_SETTINGS})
         enable(id, doc && !running);
     enable(ID_RUN, doc && !running);
     enable(ID_INITIALIZE, doc && !running);
@@ -727,8 +739,10 @@ void CMainFrame::UpdateCommandUI() {
     // yet answered.
     for (int id :
          {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
-          ID_DELETE_BLOCK, ID_EDIT_UNDO, ID_VIEW_PARAMETERS, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
+          ID_DELETE_BLOCK, ID_EDIT_UNDO, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
         enable(id, false);
+    // The chart's viewing properties; the output views' dialogs come with their own work.
+    enable(ID_VIEW_PARAMETERS, chartActive && !running);
     std::size_t count = 0;
     const CBlockTypeInfo* types = BlockTypes(count);
     const int pending = doc && doc->PendingBlock ? doc->PendingBlock->TypeId : 0;

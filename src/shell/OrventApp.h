@@ -28,6 +28,11 @@ class QtWindowHost : public WindowHost {
     void RunWindowStep(COrventDoc& doc) override;
     void CloseRunWindow(COrventDoc& doc) override;
     void ShowHelp(int contextId) override;
+    bool RunBlockEditor(CBlockEditorData& data) override;
+    bool RunModelProperties(CSettingList& working, std::string& title) override;
+    bool RunDebugSettings(int& routeDebug) override;
+    bool RunViewingProperties(COrventView& view) override;
+    bool ChooseOpenFile(const std::string& filter, std::string& path) override;
     CView* OpenChartWindow(COrventDoc& doc) override;
     CView* OpenGraphWindow(COrventDoc& doc) override;
     CView* OpenListWindow(COrventDoc& doc) override;

@@ -1,0 +1,204 @@
+#include "ExchangeDialog.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <algorithm>
+#include <vector>
+
+namespace {
+const char* const kIdProperty = "controlId";
+const char* const kGroupProperty = "radioGroup";
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+std::vector<QRadioButton*> RadioGroup(QWidget* root, int firstId) {
+    std::vector<QRadioButton*> buttons;
+    for (QRadioButton* b : root->findChildren<QRadioButton*>())
+        if (b->property(kGroupProperty).toInt() == firstId) buttons.push_back(b);
+    std::sort(buttons.begin(), buttons.end(), [](QRadioButton* a, QRadioButton* b) {
+        return a->property(kIdProperty).toInt() < b->property(kIdProperty).toInt();
+    });
+    return buttons;
+}
+} // namespace
+
+// ---- QtDataExchange ----------------------------------------------------------------------------
+
+QWidget* QtDataExchange::Control(int id) const {
+    if (m_root->property(kIdProperty).toInt() == id && id != 0) return m_root;
+    for (QWidget* w : m_root->findChildren<QWidget*>())
+        if (w->property(kIdProperty).toInt() == id) return w;
+    return nullptr;
+}
+
+std::string QtDataExchange::GetText(int id) {
+    QWidget* w = Control(id);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
+    if (auto* e = qobject_cast<QPlainTextEdit*>(w)) return e->toPlainText().toStdString();
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
+    return {};
+}
+
+void QtDataExchange::SetText(int id, const std::string& text) {
+    QWidget* w = Control(id);
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        if (e->text() != Q(text)) e->setText(Q(text));
+    } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
+        if (p->toPlainText() != Q(text)) p->setPlainText(Q(text));
+    } else if (auto* l = qobject_cast<QLabel*>(w)) {
+        l->setText(Q(text));
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setText(Q(text));
+    } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        g->setTitle(Q(text));
+    }
+}
+
+int QtDataExchange::GetCheck(int id) {
+    QWidget* w = Control(id);
+    if (auto* c = qobject_cast<QCheckBox*>(w)) {
+        switch (c->checkState()) {
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
+        default:
+            return 0;
+        }
+    }
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->isChecked() ? 1 : 0;
+    return 0;
+}
+
+void QtDataExchange::SetCheck(int id, int state) {
+    QWidget* w = Control(id);
+    if (auto* c = qobject_cast<QCheckBox*>(w)) {
+        if (state == 2) c->setTristate(true);
+        c->setCheckState(state == 2 ? Qt::PartiallyChecked : state ? Qt::Checked : Qt::Unchecked);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        b->setChecked(state != 0);
+    }
+}
+
+int QtDataExchange::GetRadio(int firstId) {
+    const std::vector<QRadioButton*> group = RadioGroup(m_root, firstId);
+    for (std::size_t i = 0; i < group.size(); ++i)
+        if (group[i]->isChecked()) return static_cast<int>(i);
+    return -1;
+}
+
+void QtDataExchange::SetRadio(int firstId, int index) {
+    const std::vector<QRadioButton*> group = RadioGroup(m_root, firstId);
+    for (std::size_t i = 0; i < group.size(); ++i)
+        group[i]->setChecked(static_cast<int>(i) == index);
+}
+
+void QtDataExchange::SetVisible(int id, bool visible) {
+    if (QWidget* w = Control(id)) w->setHidden(!visible);
+}
+
+void QtDataExchange::SetEnabled(int id, bool enabled) {
+    if (QWidget* w = Control(id)) w->setEnabled(enabled);
+}
+
+void QtDataExchange::Fail(int id, const std::string& message) {
+    if (QWidget* w = Control(id)) {
+        w->setFocus(Qt::OtherFocusReason);
+        if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
+    }
+    DataExchange::Fail(id, message);
+}
+
+// ---- CExchangeDialog ---------------------------------------------------------------------------
+
+CExchangeDialog::CExchangeDialog(QWidget* parent) : QDialog(parent), m_dx(this) {
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+int CExchangeDialog::IdOf(const QObject* control) {
+    return control ? control->property(kIdProperty).toInt() : 0;
+}
+
+void CExchangeDialog::Click(int id) {
+    if (auto* b = qobject_cast<QAbstractButton*>(Control(id))) b->click();
+}
+
+QLabel* CExchangeDialog::MakeLabel(const QString& text, int id) {
+    auto* l = new QLabel(text, this);
+    if (id) l->setProperty(kIdProperty, id);
+    return l;
+}
+
+QLineEdit* CExchangeDialog::MakeEdit(int id, int width) {
+    auto* e = new QLineEdit(this);
+    e->setProperty(kIdProperty, id);
+    if (width > 0) e->setFixedWidth(width);
+    return e;
+}
+
+QPlainTextEdit* CExchangeDialog::MakeNotes(int id) {
+    auto* e = new QPlainTextEdit(this);
+    e->setProperty(kIdProperty, id);
+    e->setTabChangesFocus(true);
+    return e;
+}
+
+QPushButton* CExchangeDialog::MakeButton(const QString& text, int id) {
+    auto* b = new QPushButton(text, this);
+    b->setProperty(kIdProperty, id);
+    b->setAutoDefault(false);
+    connect(b, &QPushButton::clicked, this, [this, id] { OnButton(id); });
+    return b;
+}
+
+QCheckBox* CExchangeDialog::MakeCheck(const QString& text, int id) {
+    auto* c = new QCheckBox(text, this);
+    c->setProperty(kIdProperty, id);
+    connect(c, &QCheckBox::clicked, this, [this, id] { OnButton(id); });
+    return c;
+}
+
+QRadioButton* CExchangeDialog::MakeRadio(const QString& text, int id, int firstId) {
+    auto* r = new QRadioButton(text, this);
+    r->setProperty(kIdProperty, id);
+    r->setProperty(kGroupProperty, firstId);
+    connect(r, &QRadioButton::clicked, this, [this, id] { OnButton(id); });
+    return r;
+}
+
+QGroupBox* CExchangeDialog::MakeGroup(const QString& title, int id) {
+    auto* g = new QGroupBox(title, this);
+    if (id) g->setProperty(kIdProperty, id);
+    return g;
+}
+
+void CExchangeDialog::WatchFocus(QWidget* control) {
+    control->installEventFilter(this);
+}
+
+bool CExchangeDialog::eventFilter(QObject* watched, QEvent* event) {
+    // Focus going to or coming back from another window (a message box, a chooser) is not the
+    // user moving between the controls.
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            if (event->type() == QEvent::FocusIn)
+                OnFocusIn(IdOf(watched));
+            else
+                OnFocusOut(IdOf(watched));
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
