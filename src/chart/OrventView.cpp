@@ -51,6 +51,7 @@ COrventView::COrventView() {
     Settings.AddFlag(100.0, 0.0, &NameDisplay, 1, "NameDisplay", IDC_NAME_DISPLAY);
     Settings.AddFlag(100.0, 0.0, &ValueDisplay, 1, "ValueDisplay", IDC_VALUE_DISPLAY);
     Settings.AddInteger(100.0, 0.0, &LineWidth, 1, "LineWidth", IDC_LINE_WIDTH, 1, 99);
+    ClampSettings();
 }
 
 COrventView::~COrventView() = default;
@@ -72,11 +73,8 @@ void COrventView::OnInitialUpdate() {
 }
 
 void COrventView::OnUpdate(CView*, long hint, void* object) {
-    // A block about to go must not stay selected or picked up.
-    if (hint == HINT_BLOCK_DELETING && object) {
-        if (SelectedBlock == object) SelectedBlock = nullptr;
-        if (MovingBlock == object) MovingBlock = nullptr;
-    }
+    // A block about to go must not stay selected, picked up or picked as a connection's end.
+    if (hint == HINT_BLOCK_DELETING && object) ForgetBlock(static_cast<const CBlock*>(object));
     if (!object) RecalcLayout();
     if (m_window) m_window->Invalidate();
 }
@@ -91,8 +89,28 @@ void COrventView::Serialize(CArchive& ar) {
         Settings.Serialize(ar, doc ? doc->FileVersion : kDataVersion);
         ChartTitle = ar.ReadString();
         ChartNotes = ar.ReadString();
+        ClampSettings();
     }
     UpdateCaption();
+}
+
+// A damaged file or settings store can hold sizes no dialog lets through; the layout's integer
+// arithmetic must never overflow, so such values are brought back into a drawable range.
+void COrventView::ClampSettings() {
+    auto clampInt = [](int& v, int lo, int hi) { v = std::clamp(v, lo, hi); };
+    clampInt(HoldSize, 1, 100);
+    clampInt(LinesX, -5000, 5000);
+    clampInt(LinesY, -5000, 5000);
+    clampInt(DeltaVert, 1, 99);
+    clampInt(DeltaHoriz, 1, 99);
+    clampInt(LineWidth, 1, 99);
+    if (!(MagBmp >= 1.0)) MagBmp = 1.0; // also NaN
+    if (MagBmp > 10.0) MagBmp = 10.0;
+    for (LOGFONT* f : {&ChartLf, &NotesLf}) {
+        clampInt(f->lfHeight, -1000, 1000);
+        clampInt(f->lfWidth, -1000, 1000);
+        clampInt(f->lfWeight, 0, 1000);
+    }
 }
 
 void COrventView::CopySettingsTo(COrventView& other) const {

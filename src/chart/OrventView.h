@@ -3,6 +3,7 @@
 // names and values and an optional notes text above. The same drawing paints the screen and the
 // printed pages. Editing with the mouse and printing build on the geometry kept here.
 
+#include "chart/ChartEdit.h"
 #include "platform/DeviceContext.h"
 #include "platform/Document.h"
 #include "settings/SettingList.h"
@@ -128,11 +129,48 @@ class COrventView : public CView {
     CSize ScrollPage;
     CSize ScrollLine;
 
+    // ---- Editing (ChartEdit.cpp); points in logical units ----
+    void OnLButtonDown(CPoint point);
+    void OnRButtonDown(CPoint point);
+    // Moves the end of the rubber band while a connection is drawn; true when it moved.
+    bool OnMouseMove(CPoint point);
+    // The placing cursor instead of the arrow.
+    bool ShowsPlacingCursor() const { return Placing != 0; }
+    // An insert command: a new block of its type waits to be placed. False for no such command.
+    bool OnInsert(int commandId);
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnEditDelete();
+    bool CanCutCopyDelete() const { return SelectedBlock != nullptr; }
+    bool CanPaste() const { return ClipboardBlock() != nullptr && !Placing; }
+    // The insert command's palette button shows pressed.
+    bool IsInsertChecked(int commandId) const { return Placing && ActiveInsertId == commandId; }
+    // The rubber band of a connection being drawn, in the pixel-inverting mode.
+    void DrawRubberBand(DeviceContext& dc) const;
+    // The first block whose body holds the point, or null.
+    CBlock* HitTestBlock(CPoint point) const;
+    // The first port under the point: false (and an empty pick) for none or for an input that
+    // already has a source. Starting a connection also sets the rubber band's anchor and end.
+    bool HitTestPort(CPoint point, PortPick& pick);
+    // A block is about to be deleted: nothing here may keep referring to it.
+    void ForgetBlock(const CBlock* block);
+
     // ---- Editing state ----
     CBlock* SelectedBlock = nullptr;
     CBlock* MovingBlock = nullptr;
     int Placing = 0;
     int Connecting = 0;
+    PortPick FirstPick;
+    PortPick SecondPick;
+    CPoint Anchor;
+    CPoint End;
+    int ActiveInsertId = 0;
+    int LastInsertId = 0;
+    // Type code of the block last armed for placing (insert, paste or re-arm), kept once it is
+    // placed so that a click on empty chart arms another; 0 when none. Only the type is kept:
+    // the placed block itself belongs to the document.
+    int PendingType = 0;
     int SnapX = 10;
     int SnapY = 10;
 
@@ -160,6 +198,13 @@ class COrventView : public CView {
     void ClippedPolyline(DeviceContext& dc, const CPoint* points, int count);
     bool IsBlockDrawn(const CBlock& block, const DeviceContext& dc) const;
     void UpdateCaption();
+    void ClampSettings();
+    enum class PortHit { None, Port, ConnectedInput };
+    PortHit FindPort(CPoint point, PortPick& pick);
+    void PlaceAt(CPoint point);
+    void FinishConnection(CPoint point);
+    void DeleteSelected();
+    void Repaint();
 
     ViewWindow* m_window = nullptr;
 };

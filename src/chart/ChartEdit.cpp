@@ -1,0 +1,311 @@
+// Editing a chart with the mouse: the right button selects a block, the left button places new
+// and moved blocks on grid points, joins an output to an input with two clicks on their ports,
+// picks up the selected block and opens the Block Editor on any other. The Edit commands cut,
+// copy, paste and delete the selected block through the program's one clipboard block.
+// Clicks that cannot be honoured are ignored without a word.
+
+#include "chart/ChartEdit.h"
+
+#include "blocks/Catalogue.h"
+#include "chart/OrventView.h"
+#include "model/OrventDoc.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+std::unique_ptr<CBlock>& Clipboard() {
+    static std::unique_ptr<CBlock> block;
+    return block;
+}
+
+// The Clock and its companions stay where they are, in every chart.
+bool IsClock(const CBlock& block) {
+    return block.TypeId == kClockTypeId;
+}
+
+} // namespace
+
+CBlock* ClipboardBlock() {
+    return Clipboard().get();
+}
+
+void SetClipboardBlock(std::unique_ptr<CBlock> block) {
+    if (block) block->Document = nullptr;
+    Clipboard() = std::move(block);
+}
+
+int PortOfSlot(const CBlock& block, int slot) {
+    const int n = block.InputsShown;
+    switch (slot) {
+    case 0:
+        return block.ShowValue == 1 ? 0 : -1;
+    case 1:
+        return n == 2 || n == 3 ? 1 : -1;
+    case 2:
+        return n == 3 ? 2 : n == 1 ? 1 : -1;
+    case 3:
+        return n == 3 ? 3 : n == 2 ? 2 : -1;
+    default:
+        return -1;
+    }
+}
+
+// ---- Hit tests ---------------------------------------------------------------------------------
+
+CBlock* COrventView::HitTestBlock(CPoint point) const {
+    const COrventDoc* doc = GetDocument();
+    if (!doc) return nullptr;
+    const int g = Mag(11);
+    for (const auto& b : doc->Blocks) {
+        const CPoint c = CellCentre(b->Position.x, b->Position.y);
+        if (c.x - g < point.x && point.x < c.x + g && c.y - g < point.y && point.y < c.y + g) return b.get();
+    }
+    return nullptr;
+}
+
+bool COrventView::HitTestPort(CPoint point, PortPick& pick) {
+    return FindPort(point, pick) == PortHit::Port;
+}
+
+COrventView::PortHit COrventView::FindPort(CPoint point, PortPick& pick) {
+    pick = {};
+    const COrventDoc* doc = GetDocument();
+    if (!doc) return PortHit::None;
+    for (const auto& b : doc->Blocks) {
+        const CPoint c = CellCentre(b->Position.x, b->Position.y);
+        for (int slot = 0; slot < 4; ++slot) {
+            const int port = PortOfSlot(*b, slot);
+            if (port < 0) continue;
+            // Outputs open to the right and inputs to the left, the other way round when inverted.
+            const bool right = (port == 0) != (b->Invert != 0);
+            const int left = c.x + (right ? Mag(11) : Mag(-16));
+            const int rightEdge = c.x + (right ? Mag(16) : Mag(-11));
+            const int low = c.y + Mag(8 - kPortOffset[slot]);
+            const int high = c.y + Mag(14 - kPortOffset[slot]);
+            if (point.x < left || point.x >= rightEdge || point.y < low || point.y >= high) continue;
+            // A connected input must first be cleared in the Block Editor.
+            if (port > 0 && b->Inputs[port - 1]) return PortHit::ConnectedInput;
+            pick = {b.get(), port};
+            if (!Connecting) {
+                Anchor = {c.x + (right ? Mag(15) : Mag(-15)), c.y + Mag(11 - kPortOffset[slot])};
+                End = Anchor;
+            }
+            return PortHit::Port;
+        }
+    }
+    return PortHit::None;
+}
+
+// ---- The mouse ---------------------------------------------------------------------------------
+
+void COrventView::OnLButtonDown(CPoint point) {
+    COrventDoc* doc = GetDocument();
+    if (!doc) return;
+    if (Placing) {
+        PlaceAt(point);
+        return;
+    }
+    if (Connecting) {
+        FinishConnection(point);
+        return;
+    }
+    switch (FindPort(point, FirstPick)) {
+    case PortHit::Port:
+        Connecting = 1;
+        return;
+    case PortHit::ConnectedInput:
+        // Not a click on empty chart: it must not arm another block.
+        return;
+    case PortHit::None:
+        break;
+    }
+    CBlock* hit = HitTestBlock(point);
+    if (hit && hit == SelectedBlock) {
+        // Picked up: it stays drawn at its old place until it is dropped.
+        MovingBlock = hit;
+        RecalcLayout();
+        Repaint();
+        Placing = 1;
+        return;
+    }
+    if (hit) {
+        hit->EditProperties();
+        return;
+    }
+    // A click on empty chart after an insert arms one more block of the same type.
+    const int type = doc->PendingBlock ? doc->PendingBlock->TypeId : PendingType;
+    if (LastInsertId == 0 || type == 0) return;
+    std::unique_ptr<CBlock> block = doc->CreateBlock(type);
+    if (!block) return;
+    doc->PendingBlock = std::move(block);
+    PendingType = type;
+    Placing = 1;
+    ActiveInsertId = LastInsertId;
+}
+
+void COrventView::PlaceAt(CPoint point) {
+    COrventDoc* doc = GetDocument();
+    if (CellWidth <= 0 || CellHeight <= 0) return;
+    // The nearest grid point, if the click is close enough to it.
+    int dx = static_cast<int>(std::fmod(static_cast<double>(point.x - XOrigin), CellWidth));
+    if (dx > CellWidth / 2) dx -= CellWidth;
+    int dy = static_cast<int>(std::fmod(static_cast<double>(-point.y - YOrigin), CellHeight));
+    if (dy > CellHeight / 2) dy -= CellHeight;
+    if (std::abs(dx) > SnapX || std::abs(dy) > SnapY) return;
+    const int column = (point.x - XOrigin - dx) / CellWidth;
+    const int row = -((-point.y - YOrigin - dy) / CellHeight);
+    // Clicks at the very left or top edge of the window can come near a point outside the grid
+    // (column -1 or row 1); nothing is placed there.
+    if (column < 0 || row > 0) return;
+    if (doc->FindBlockAt(column, row)) return;
+
+    if (MovingBlock) {
+        MovingBlock->Position = {column, row};
+        doc->SetModifiedFlag();
+        doc->RerouteBlock(MovingBlock);
+        MovingBlock = nullptr;
+        SelectedBlock = nullptr;
+    } else {
+        doc->PlaceBlock(column, row);
+    }
+    Placing = 0;
+    RecalcLayout();
+    Repaint();
+}
+
+void COrventView::FinishConnection(CPoint point) {
+    COrventDoc* doc = GetDocument();
+    if (!HitTestPort(point, SecondPick)) return;
+    if (SecondPick.Block == FirstPick.Block) return;
+    if ((SecondPick.Port == 0) == (FirstPick.Port == 0)) return;
+    // The first pick becomes the input end.
+    if (SecondPick.Port != 0) std::swap(FirstPick, SecondPick);
+    CBlock* block = FirstPick.Block;
+    const int input = FirstPick.Port - 1;
+    if (block->Inputs[input]) return;
+    block->Inputs[input] = SecondPick.Block;
+    doc->RouteInput(block, input);
+    Connecting = 0;
+    doc->SetModifiedFlag();
+    doc->UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+    RecalcLayout();
+    Repaint();
+}
+
+bool COrventView::OnMouseMove(CPoint point) {
+    if (!Connecting || point == End) return false;
+    End = point;
+    return true;
+}
+
+void COrventView::DrawRubberBand(DeviceContext& dc) const {
+    if (!Connecting) return;
+    dc.SetDrawMode(DrawMode::Invert);
+    dc.SetPen(PenStyle::Solid, 0, RGB(0, 0, 0));
+    dc.MoveTo(Anchor.x, Anchor.y);
+    dc.LineTo(End.x, End.y);
+    dc.SetDrawMode(DrawMode::Copy);
+}
+
+void COrventView::OnRButtonDown(CPoint point) {
+    COrventDoc* doc = GetDocument();
+    if (!doc) return;
+    if (Placing) {
+        // Only a block still waiting goes; one already placed belongs to the document.
+        doc->PendingBlock.reset();
+        PendingType = 0;
+        Placing = 0;
+        MovingBlock = nullptr;
+        Repaint();
+        return;
+    }
+    if (Connecting) {
+        Connecting = 0;
+        FirstPick = {};
+        Repaint();
+        return;
+    }
+    SelectedBlock = HitTestBlock(point);
+    RecalcLayout();
+    Repaint();
+}
+
+// ---- Commands ----------------------------------------------------------------------------------
+
+bool COrventView::OnInsert(int commandId) {
+    COrventDoc* doc = GetDocument();
+    const CBlockTypeInfo* type = FindBlockTypeByCommand(commandId);
+    if (!doc || !type || type->TypeId == kClockTypeId) return false;
+    std::unique_ptr<CBlock> block = doc->CreateBlock(type->TypeId);
+    if (!block) return false;
+    // A block still waiting from an earlier command is simply replaced.
+    doc->PendingBlock = std::move(block);
+    PendingType = type->TypeId;
+    // The click that follows places the new block, not one picked up before.
+    MovingBlock = nullptr;
+    Placing = 1;
+    ActiveInsertId = LastInsertId = commandId;
+    return true;
+}
+
+void COrventView::OnEditCopy() {
+    COrventDoc* doc = GetDocument();
+    if (!doc || !SelectedBlock || IsClock(*SelectedBlock)) return;
+    std::unique_ptr<CBlock> copy = doc->CreateBlock(SelectedBlock->TypeId);
+    if (!copy) return;
+    doc->CopyBlockSettings(*SelectedBlock, *copy);
+    SetClipboardBlock(std::move(copy));
+}
+
+void COrventView::OnEditCut() {
+    if (!SelectedBlock || IsClock(*SelectedBlock)) return;
+    OnEditCopy();
+    DeleteSelected();
+}
+
+void COrventView::OnEditDelete() {
+    if (!SelectedBlock || IsClock(*SelectedBlock)) return;
+    DeleteSelected();
+}
+
+void COrventView::DeleteSelected() {
+    COrventDoc* doc = GetDocument();
+    if (!doc) return;
+    doc->DeleteBlock(SelectedBlock);
+    SelectedBlock = nullptr;
+    doc->UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+    RecalcLayout();
+    Repaint();
+}
+
+void COrventView::OnEditPaste() {
+    COrventDoc* doc = GetDocument();
+    const CBlock* clip = ClipboardBlock();
+    if (!doc || !clip || Placing) return;
+    std::unique_ptr<CBlock> block = doc->CreateBlock(clip->TypeId);
+    if (!block) return;
+    doc->CopyBlockSettings(*clip, *block);
+    doc->PendingBlock = std::move(block);
+    PendingType = clip->TypeId;
+    Placing = 1;
+}
+
+void COrventView::ForgetBlock(const CBlock* block) {
+    if (SelectedBlock == block) SelectedBlock = nullptr;
+    if (MovingBlock == block) {
+        MovingBlock = nullptr;
+        Placing = 0;
+    }
+    if (FirstPick.Block == block) {
+        Connecting = 0;
+        FirstPick = {};
+    }
+    if (SecondPick.Block == block) SecondPick = {};
+}
+
+void COrventView::Repaint() {
+    if (m_window) m_window->Invalidate();
+}
