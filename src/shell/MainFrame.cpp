@@ -579,6 +579,36 @@ void CMainFrame::OnSubWindowActivated(QMdiSubWindow* window) {
 
 // ---- Commands ---------------------------------------------------------------------------------
 
+namespace {
+// The chart view of a pane, or null for another kind of window.
+COrventView* ChartOf(CViewHost* host) {
+    return host && host->Kind() == ViewKind::Chart ? static_cast<COrventView*>(host->View()) : nullptr;
+}
+
+// Cut, Copy, Paste and Delete act on the pane's selected block.
+void EditChart(CViewHost* host, int id) {
+    COrventView* chart = ChartOf(host);
+    if (!chart) return;
+    switch (id) {
+    case ID_EDIT_CUT:
+        chart->OnEditCut();
+        break;
+    case ID_EDIT_COPY:
+        chart->OnEditCopy();
+        break;
+    case ID_EDIT_PASTE:
+        chart->OnEditPaste();
+        break;
+    case ID_DELETE_BLOCK:
+        chart->OnEditDelete();
+        break;
+    default:
+        break;
+    }
+    host->UpdateCursor();
+}
+} // namespace
+
 void CMainFrame::OnCommand(int id) {
     if (m_contextHelp) {
         LeaveContextHelp();
@@ -615,6 +645,12 @@ void CMainFrame::OnCommand(int id) {
         break;
     case ID_APP_EXIT:
         close();
+        break;
+    case ID_EDIT_CUT:
+    case ID_EDIT_COPY:
+    case ID_EDIT_PASTE:
+    case ID_DELETE_BLOCK:
+        if (!IsRunning()) EditChart(ActiveViewHost(), id);
         break;
     case ID_VIEW_STATUS_BAR:
         statusBar()->setVisible(statusBar()->isHidden());
@@ -735,21 +771,24 @@ void CMainFrame::UpdateCommandUI() {
     check(ID_TERMINATE_RUN, running);
     enable(ID_PRINT_TO_FILE, host && host->Kind() == ViewKind::List);
     enable(ID_WINDOW_SPLIT, ActiveChildFrame() && ActiveChildFrame()->Splitter());
-    // Commands whose windows and dialogs come with the editing and printing work: shown, not
+    // Commands whose windows come with the printing work, and those nothing answers: shown, not
     // yet answered.
-    for (int id :
-         {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
-          ID_DELETE_BLOCK, ID_EDIT_UNDO, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
+    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_UNDO,
+                   ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
         enable(id, false);
+    // The Edit commands and the palette buttons follow the active chart pane's editing.
+    const COrventView* chart = running ? nullptr : ChartOf(host);
+    for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_DELETE_BLOCK})
+        enable(id, chart && chart->CanCutCopyDelete());
+    enable(ID_EDIT_PASTE, chart && chart->CanPaste());
     // The chart's viewing properties; the output views' dialogs come with their own work.
     enable(ID_VIEW_PARAMETERS, chartActive && !running);
     std::size_t count = 0;
     const CBlockTypeInfo* types = BlockTypes(count);
-    const int pending = doc && doc->PendingBlock ? doc->PendingBlock->TypeId : 0;
     for (std::size_t i = 0; i < count; ++i) {
         if (types[i].CommandId == kClockCommandId) continue;
         enable(types[i].CommandId, chartActive && !running);
-        check(types[i].CommandId, chartActive && pending == types[i].TypeId);
+        check(types[i].CommandId, chart && chart->IsInsertChecked(types[i].CommandId));
     }
     check(ID_VIEW_STATUS_BAR, !statusBar()->isHidden());
     for (const auto& [id, bar] : m_bars)
@@ -761,8 +800,9 @@ void CMainFrame::OnInsert(int commandId) {
     CViewHost* host = ActiveViewHost();
     const CBlockTypeInfo* type = FindBlockTypeByCommand(commandId);
     if (!doc || !type || !host || host->Kind() != ViewKind::Chart) return;
-    // The block waits to be placed; placing it with the mouse belongs to the chart's editing.
-    doc->PendingBlock = doc->CreateBlock(type->TypeId);
+    // The block waits for a click on a grid point.
+    if (COrventView* chart = ChartOf(host)) chart->OnInsert(commandId);
+    host->UpdateCursor();
 }
 
 void CMainFrame::OnOpenWindow(ViewKind kind) {

@@ -7,16 +7,33 @@
 #include "views/GraphView.h"
 #include "views/ListView.h"
 
+#include <QCursor>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSvgRenderer>
 #include <cmath>
 
 namespace {
 bool g_paintingSuspended = false;
 
 ViewWindow* const kNoWindow = nullptr;
+
+// Cursor 140: the cross-hair shown while a block waits for its grid point; hotspot at its centre.
+const QCursor& PlacingCursor() {
+    static const QCursor cursor = [] {
+        QImage image(32, 32, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QSvgRenderer svg(QStringLiteral(":/pictures/140.svg"));
+        QPainter painter(&image);
+        svg.render(&painter);
+        painter.end();
+        return QCursor(QPixmap::fromImage(image), 16, 16);
+    }();
+    return cursor;
+}
 
 void AttachWindow(CView* view, ViewWindow* window) {
     if (auto* chart = dynamic_cast<COrventView*>(view))
@@ -167,6 +184,8 @@ void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
     if (!m_view || !m_view->GetDocument()) return;
     QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(), dirty);
     m_view->OnDraw(dc);
+    // Drawn over the freshly painted chart, so inverting the pixels shows it.
+    if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) chart->DrawRubberBand(dc);
 }
 
 QImage CViewHost::Render() {
@@ -196,4 +215,53 @@ void CViewHost::scrollContentsBy(int, int) {
 void CViewHost::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     QAbstractScrollArea::mousePressEvent(event);
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (!chart || !chart->GetDocument() || g_paintingSuspended) return;
+    const QtDeviceContext dc(viewport(), ScrollPosition(), PixelsPerUnit());
+    const CPoint point = dc.ToLogical(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        chart->OnLButtonDown(point);
+    else if (event->button() == Qt::RightButton)
+        chart->OnRButtonDown(point);
+    UpdateCursor();
+}
+
+// The second press of a double click is no click of its own for the chart (it would open a
+// block's editor twice).
+void CViewHost::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (m_kind == ViewKind::Chart) {
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::mouseDoubleClickEvent(event);
+}
+
+void CViewHost::mouseMoveEvent(QMouseEvent* event) {
+    QAbstractScrollArea::mouseMoveEvent(event);
+    UpdateCursor();
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (!chart || !chart->Connecting || g_paintingSuspended) return;
+    const QRect before = RubberBandRect();
+    const QtDeviceContext dc(viewport(), ScrollPosition(), PixelsPerUnit());
+    if (!chart->OnMouseMove(dc.ToLogical(event->position().toPoint()))) return;
+    // Only the old and the new line are painted again.
+    viewport()->update(before);
+    viewport()->update(RubberBandRect());
+}
+
+QRect CViewHost::RubberBandRect() const {
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (!chart || !chart->Connecting) return {};
+    const QtDeviceContext dc(viewport(), ScrollPosition(), PixelsPerUnit());
+    return QRect(dc.ToDevice(chart->Anchor.x, chart->Anchor.y), dc.ToDevice(chart->End.x, chart->End.y))
+        .normalized()
+        .adjusted(-2, -2, 2, 2);
+}
+
+void CViewHost::UpdateCursor() {
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (chart && chart->ShowsPlacingCursor())
+        viewport()->setCursor(PlacingCursor());
+    else
+        viewport()->unsetCursor();
 }

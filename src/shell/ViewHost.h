@@ -55,6 +55,9 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     // Renders the view into an image of the viewport's size (for looking at the result).
     QImage Render();
 
+    // A chart window shows the placing cursor while a block waits to be placed, else the arrow.
+    void UpdateCursor();
+
   signals:
     void captionChanged();
     void focused(CViewHost* host);
@@ -65,11 +68,15 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     void focusInEvent(QFocusEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
   private:
     void UpdateScrollBars();
     void Relayout();
     void Paint(QPainter& painter, const QRect& dirty);
+    // The pixels the rubber band of a connection being drawn covers (empty when there is none).
+    QRect RubberBandRect() const;
 
     ViewKind m_kind;
     std::unique_ptr<CView> m_view;
