@@ -99,8 +99,8 @@ void COrventView::Serialize(CArchive& ar) {
 void COrventView::ClampSettings() {
     auto clampInt = [](int& v, int lo, int hi) { v = std::clamp(v, lo, hi); };
     clampInt(HoldSize, 1, 100);
-    clampInt(LinesX, -5000, 5000);
-    clampInt(LinesY, -5000, 5000);
+    clampInt(LinesX, 0, 5000);
+    clampInt(LinesY, 0, 5000);
     clampInt(DeltaVert, 1, 99);
     clampInt(DeltaHoriz, 1, 99);
     clampInt(LineWidth, 1, 99);
