@@ -103,6 +103,9 @@ CBlockEditorDialog::CBlockEditorDialog(CBlockEditorData& data, QWidget* parent)
     QPushButton* help = MakeButton(QStringLiteral("Help"), D::IDC_HELP);
     top->addLayout(ButtonRow({m_lineColor, dataButton}, {ok, cancel, help}));
 
+    // The name, type and value fields in one column with the fields of the rows below.
+    AlignColumn(head, name, {Control(D::IDC_PARAM1), Control(D::IDC_SOURCE1)});
+
     m_logic.RunDataDialog = [this](CFunctionDataDlg& logic) {
         CFunctionDataDialog dialog(logic, this);
         return dialog.exec() == QDialog::Accepted;
@@ -210,6 +213,8 @@ void CFunctionDataDialog::OnButton(int id) {
 CDebugSettingsDialog::CDebugSettingsDialog(CDebugSettingsDlg& logic, QWidget* parent)
     : CExchangeDialog(parent), m_logic(logic) {
     setWindowTitle(QStringLiteral("Debugging Settings"));
+    // Wide enough for the caption.
+    setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 120);
     auto* top = new QVBoxLayout(this);
     top->addWidget(MakeCheck(QStringLiteral("CONNECT"), CDebugSettingsDlg::IDC_CONNECT));
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);

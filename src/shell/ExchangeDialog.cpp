@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -201,4 +202,33 @@ bool CExchangeDialog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void CExchangeDialog::AlignColumn(QGridLayout* grid, QWidget* moved,
+                                  std::initializer_list<QWidget*> references) {
+    m_alignments.push_back({grid, moved, references});
+}
+
+void CExchangeDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (m_alignments.empty()) return;
+    layout()->activate();
+    for (const Alignment& a : m_alignments) {
+        QWidget* reference = nullptr;
+        for (QWidget* w : a.references)
+            if (w && !w->isHidden()) {
+                reference = w;
+                break;
+            }
+        if (!reference) continue;
+        // Layouts of group boxes settle on their own; make them settle now.
+        for (QWidget* w : {a.moved, reference})
+            if (QWidget* parent = w->parentWidget(); parent && parent->layout()) parent->layout()->activate();
+        const int shift = reference->mapTo(this, QPoint()).x() - a.moved->mapTo(this, QPoint()).x();
+        if (shift <= 0) continue;
+        a.grid->setColumnMinimumWidth(0, a.grid->cellRect(0, 0).width() + shift);
+        a.grid->activate();
+    }
+    m_alignments.clear();
+    layout()->activate();
 }

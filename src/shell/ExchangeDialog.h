@@ -7,9 +7,12 @@
 
 #include <QDialog>
 #include <QString>
+#include <initializer_list>
+#include <vector>
 
 class QAbstractButton;
 class QCheckBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -67,6 +70,11 @@ class CExchangeDialog : public QDialog {
     // Watches the focus moves of a control (reported to OnFocusIn / OnFocusOut).
     void WatchFocus(QWidget* control);
 
+    // When the dialog shows: widens column 0 of `grid` so that `moved` starts where the first
+    // visible one of `references` starts (fields of different boxes in one column).
+    void AlignColumn(QGridLayout* grid, QWidget* moved, std::initializer_list<QWidget*> references);
+    void showEvent(QShowEvent* event) override;
+
     virtual void OnButton(int id) { (void)id; }
     virtual void OnFocusIn(int id) { (void)id; }
     virtual void OnFocusOut(int id) { (void)id; }
@@ -75,5 +83,11 @@ class CExchangeDialog : public QDialog {
     static int IdOf(const QObject* control);
 
   private:
+    struct Alignment {
+        QGridLayout* grid;
+        QWidget* moved;
+        std::vector<QWidget*> references;
+    };
     QtDataExchange m_dx;
+    std::vector<Alignment> m_alignments;
 };

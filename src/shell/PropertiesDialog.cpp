@@ -117,6 +117,9 @@ CViewingPropertiesDialog::CViewingPropertiesDialog(COrventView& view, QWidget* p
     cl->addWidget(width, 3, 1);
     cl->setColumnStretch(3, 1);
     right->addWidget(spacing);
+    // The size edits of the three boxes in one column.
+    AlignColumn(hl, holdSize, {Control(IDC_DELTA_VERT)});
+    AlignColumn(sl, mag, {Control(IDC_DELTA_VERT)});
     right->addStretch(1);
 
     // The buttons down the right side.
@@ -189,7 +192,8 @@ CModelPropertiesDialog::CModelPropertiesDialog(CSettingList& working, std::strin
     titleEdit->setMinimumWidth(200);
     grid->addWidget(titleEdit, 0, 1, 1, 2);
     grid->addWidget(MakeLabel(QStringLiteral("Max Sort")), 1, 0);
-    grid->addWidget(MakeEdit(D::IDC_MAX_SORT, kNumberWidth), 1, 1);
+    QLineEdit* maxSort = MakeEdit(D::IDC_MAX_SORT, kNumberWidth);
+    grid->addWidget(maxSort, 1, 1);
     grid->addWidget(MakeLabel(QStringLiteral("Max Steps")), 2, 0);
     grid->addWidget(MakeEdit(D::IDC_MAX_STEPS, kNumberWidth), 2, 1);
     grid->setColumnStretch(2, 1);
@@ -198,7 +202,8 @@ CModelPropertiesDialog::CModelPropertiesDialog(CSettingList& working, std::strin
     QGroupBox* count = MakeGroup(QStringLiteral("Connector Line Count"));
     auto* cl = new QGridLayout(count);
     cl->addWidget(MakeLabel(QStringLiteral("Vert")), 0, 0);
-    cl->addWidget(MakeEdit(D::IDC_VERT_LINES, kNumberWidth), 0, 1);
+    QLineEdit* vert = MakeEdit(D::IDC_VERT_LINES, kNumberWidth);
+    cl->addWidget(vert, 0, 1);
     cl->addWidget(MakeLabel(QStringLiteral("Horiz")), 1, 0);
     cl->addWidget(MakeEdit(D::IDC_HORIZ_LINES, kNumberWidth), 1, 1);
     cl->setColumnStretch(2, 1);
@@ -224,6 +229,9 @@ CModelPropertiesDialog::CModelPropertiesDialog(CSettingList& working, std::strin
     buttons->addWidget(MakeButton(QStringLiteral("Reset"), D::IDC_RESET));
     buttons->addStretch(1);
     top->addLayout(buttons);
+
+    // The line counts' edits in one column with the edits above them.
+    AlignColumn(cl, vert, {maxSort});
 
     m_logic.OnInitDialog(Exchange());
     titleEdit->setFocus();
