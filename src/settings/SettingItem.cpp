@@ -1,6 +1,5 @@
 #include "settings/SettingItem.h"
 
-#include "platform/Archive.h"
 #include "platform/DataExchange.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -33,42 +32,20 @@ bool CSettingItem::CarriedByFile() const {
 
 CFlagSetting::CFlagSetting(double introduced, double retired, int* bound, std::uint8_t def,
                            const std::string& name, int controlId, CSettingList* owner)
-    : CSettingItem(SK_FLAG, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-      m_default(def) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_FLAG, introduced, retired, bound, def, name, controlId, owner) {
+    BindInitialValue();
 }
 
-void CFlagSetting::Store() {
-    if (m_bound) *m_bound = m_value;
-}
-
-void CFlagSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired == 0.0) ar.WriteInt32(static_cast<std::int8_t>(m_value));
-    } else if (CarriedByFile()) {
-        m_value = static_cast<std::uint8_t>(ar.ReadInt32() & 0xFF);
-        Store();
-    }
-}
-
-void CFlagSetting::TakeFromBound() {
-    if (m_bound) m_value = static_cast<std::uint8_t>(*m_bound & 0xFF);
-}
+// Four bytes in the file (sign-extended); only the low byte counts on reading.
+void CFlagSetting::WriteValue(CArchive& ar) const { ar.WriteInt32(static_cast<std::int8_t>(m_value)); }
+void CFlagSetting::ReadValue(CArchive& ar) { m_value = static_cast<std::uint8_t>(ar.ReadInt32() & 0xFF); }
 
 void CFlagSetting::ReadRegistry() {
     m_value = static_cast<std::uint8_t>(Profile().GetProfileInt(Section(), m_name, m_default) & 0xFF);
 }
 
-void CFlagSetting::WriteRegistry() { Profile().WriteProfileInt(Section(), m_name, static_cast<std::int8_t>(m_value)); }
-void CFlagSetting::ResetToDefault() { m_value = m_default; }
-
-void CFlagSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CFlagSetting&>(other).m_value;
-    Store();
+void CFlagSetting::WriteRegistry() {
+    Profile().WriteProfileInt(Section(), m_name, static_cast<std::int8_t>(m_value));
 }
 
 void CFlagSetting::Exchange(DataExchange& dx) {
@@ -88,39 +65,14 @@ std::unique_ptr<CSettingItem> CFlagSetting::CloneInto(CSettingList* owner) const
 
 CChoiceSetting::CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name,
                                int controlId, CSettingList* owner)
-    : CSettingItem(SK_CHOICE, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-      m_default(def) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_CHOICE, introduced, retired, bound, def, name, controlId, owner) {
+    BindInitialValue();
 }
 
-void CChoiceSetting::Store() {
-    if (m_bound) *m_bound = m_value;
-}
-
-void CChoiceSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired == 0.0) ar.WriteInt32(m_value);
-    } else if (CarriedByFile()) {
-        m_value = ar.ReadInt32();
-        Store();
-    }
-}
-
-void CChoiceSetting::TakeFromBound() {
-    if (m_bound) m_value = *m_bound;
-}
+void CChoiceSetting::WriteValue(CArchive& ar) const { ar.WriteInt32(m_value); }
+void CChoiceSetting::ReadValue(CArchive& ar) { m_value = ar.ReadInt32(); }
 void CChoiceSetting::ReadRegistry() { m_value = Profile().GetProfileInt(Section(), m_name, m_default); }
 void CChoiceSetting::WriteRegistry() { Profile().WriteProfileInt(Section(), m_name, m_value); }
-void CChoiceSetting::ResetToDefault() { m_value = m_default; }
-
-void CChoiceSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CChoiceSetting&>(other).m_value;
-    Store();
-}
 
 void CChoiceSetting::Exchange(DataExchange& dx) {
     if (dx.IsSaving())
@@ -140,105 +92,79 @@ std::unique_ptr<CSettingItem> CChoiceSetting::CloneInto(CSettingList* owner) con
 
 CFontSetting::CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def,
                            const std::string& name, int controlId, CSettingList* owner)
-    : CSettingItem(SK_FONT, introduced, retired, name, controlId, owner), m_bound(bound),
-      m_value(def ? *def : DefaultLogFont()), m_default(def ? *def : DefaultLogFont()) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_FONT, introduced, retired, bound, def ? *def : DefaultLogFont(), name, controlId, owner) {
+    BindInitialValue();
 }
 
-void CFontSetting::Store() {
-    if (m_bound) *m_bound = m_value;
+// Five 32-bit fields, eight bytes, then the face name as a counted string.
+void CFontSetting::WriteValue(CArchive& ar) const {
+    const LOGFONT& f = m_value;
+    for (std::int32_t v : {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight})
+        ar.WriteInt32(v);
+    for (std::uint8_t b : {f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
+                           f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily})
+        ar.WriteByte(b);
+    ar.WriteString(f.FaceName());
 }
 
-void CFontSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired != 0.0) return;
-        const LOGFONT& f = m_value;
-        ar.WriteInt32(f.lfHeight);
-        ar.WriteInt32(f.lfWidth);
-        ar.WriteInt32(f.lfEscapement);
-        ar.WriteInt32(f.lfOrientation);
-        ar.WriteInt32(f.lfWeight);
-        for (std::uint8_t b : {f.lfItalic, f.lfUnderline, f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision,
-                               f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily})
-            ar.WriteByte(b);
-        ar.WriteString(f.FaceName());
-    } else if (CarriedByFile()) {
-        LOGFONT f;
-        f.lfHeight = ar.ReadInt32();
-        f.lfWidth = ar.ReadInt32();
-        f.lfEscapement = ar.ReadInt32();
-        f.lfOrientation = ar.ReadInt32();
-        f.lfWeight = ar.ReadInt32();
-        for (std::uint8_t* b : {&f.lfItalic, &f.lfUnderline, &f.lfStrikeOut, &f.lfCharSet, &f.lfOutPrecision,
-                                &f.lfClipPrecision, &f.lfQuality, &f.lfPitchAndFamily})
-            *b = ar.ReadByte();
-        f.SetFaceName(ar.ReadString());
-        m_value = f;
-        Store();
-    }
+void CFontSetting::ReadValue(CArchive& ar) {
+    LOGFONT f;
+    for (std::int32_t* v : {&f.lfHeight, &f.lfWidth, &f.lfEscapement, &f.lfOrientation, &f.lfWeight})
+        *v = ar.ReadInt32();
+    for (std::uint8_t* b : {&f.lfItalic, &f.lfUnderline, &f.lfStrikeOut, &f.lfCharSet, &f.lfOutPrecision,
+                            &f.lfClipPrecision, &f.lfQuality, &f.lfPitchAndFamily})
+        *b = ar.ReadByte();
+    f.SetFaceName(ar.ReadString());
+    m_value = f;
 }
 
-void CFontSetting::TakeFromBound() {
-    if (m_bound) m_value = *m_bound;
-}
+namespace {
+// The thirteen numeric fields of a font by their settings-store suffix; the 8-bit ones are cut
+// to their low byte on reading.
+struct FontField {
+    const char* suffix;
+    std::int32_t LOGFONT::*wide;
+    std::uint8_t LOGFONT::*narrow;
+};
+const FontField kFontFields[] = {
+    {".Height", &LOGFONT::lfHeight, nullptr},
+    {".Width", &LOGFONT::lfWidth, nullptr},
+    {".Escapement", &LOGFONT::lfEscapement, nullptr},
+    {".Orientation", &LOGFONT::lfOrientation, nullptr},
+    {".Weight", &LOGFONT::lfWeight, nullptr},
+    {".Italic", nullptr, &LOGFONT::lfItalic},
+    {".Underline", nullptr, &LOGFONT::lfUnderline},
+    {".StrikeOut", nullptr, &LOGFONT::lfStrikeOut},
+    {".CharSet", nullptr, &LOGFONT::lfCharSet},
+    {".OutPrecision", nullptr, &LOGFONT::lfOutPrecision},
+    {".ClipPrecision", nullptr, &LOGFONT::lfClipPrecision},
+    {".Quality", nullptr, &LOGFONT::lfQuality},
+    {".PitchAndFamily", nullptr, &LOGFONT::lfPitchAndFamily},
+};
+} // namespace
 
 void CFontSetting::ReadRegistry() {
     SettingsStore& s = Profile();
     const std::string& sec = Section();
-    const LOGFONT& d = m_default;
-    LOGFONT f = d;
-    f.lfHeight = s.GetProfileInt(sec, m_name + ".Height", d.lfHeight);
-    f.lfWidth = s.GetProfileInt(sec, m_name + ".Width", d.lfWidth);
-    f.lfEscapement = s.GetProfileInt(sec, m_name + ".Escapement", d.lfEscapement);
-    f.lfOrientation = s.GetProfileInt(sec, m_name + ".Orientation", d.lfOrientation);
-    f.lfWeight = s.GetProfileInt(sec, m_name + ".Weight", d.lfWeight);
-    auto byte = [&](const char* suffix, std::uint8_t def) {
-        return static_cast<std::uint8_t>(s.GetProfileInt(sec, m_name + suffix, def) & 0xFF);
-    };
-    f.lfItalic = byte(".Italic", d.lfItalic);
-    f.lfUnderline = byte(".Underline", d.lfUnderline);
-    f.lfStrikeOut = byte(".StrikeOut", d.lfStrikeOut);
-    f.lfCharSet = byte(".CharSet", d.lfCharSet);
-    f.lfOutPrecision = byte(".OutPrecision", d.lfOutPrecision);
-    f.lfClipPrecision = byte(".ClipPrecision", d.lfClipPrecision);
-    f.lfQuality = byte(".Quality", d.lfQuality);
-    f.lfPitchAndFamily = byte(".PitchAndFamily", d.lfPitchAndFamily);
-    f.SetFaceName(s.GetProfileString(sec, m_name + ".FaceName", d.FaceName()));
+    LOGFONT f = m_default;
+    for (const FontField& field : kFontFields) {
+        if (field.wide)
+            f.*field.wide = s.GetProfileInt(sec, m_name + field.suffix, m_default.*field.wide);
+        else
+            f.*field.narrow =
+                static_cast<std::uint8_t>(s.GetProfileInt(sec, m_name + field.suffix, m_default.*field.narrow) & 0xFF);
+    }
+    f.SetFaceName(s.GetProfileString(sec, m_name + ".FaceName", m_default.FaceName()));
     m_value = f;
 }
 
 void CFontSetting::WriteRegistry() {
     SettingsStore& s = Profile();
     const std::string& sec = Section();
-    const LOGFONT& f = m_value;
-    s.WriteProfileInt(sec, m_name + ".Height", f.lfHeight);
-    s.WriteProfileInt(sec, m_name + ".Width", f.lfWidth);
-    s.WriteProfileInt(sec, m_name + ".Escapement", f.lfEscapement);
-    s.WriteProfileInt(sec, m_name + ".Orientation", f.lfOrientation);
-    s.WriteProfileInt(sec, m_name + ".Weight", f.lfWeight);
-    s.WriteProfileInt(sec, m_name + ".Italic", f.lfItalic);
-    s.WriteProfileInt(sec, m_name + ".Underline", f.lfUnderline);
-    s.WriteProfileInt(sec, m_name + ".StrikeOut", f.lfStrikeOut);
-    s.WriteProfileInt(sec, m_name + ".CharSet", f.lfCharSet);
-    s.WriteProfileInt(sec, m_name + ".OutPrecision", f.lfOutPrecision);
-    s.WriteProfileInt(sec, m_name + ".ClipPrecision", f.lfClipPrecision);
-    s.WriteProfileInt(sec, m_name + ".Quality", f.lfQuality);
-    s.WriteProfileInt(sec, m_name + ".PitchAndFamily", f.lfPitchAndFamily);
-    s.WriteProfileString(sec, m_name + ".FaceName", f.FaceName());
+    for (const FontField& field : kFontFields)
+        s.WriteProfileInt(sec, m_name + field.suffix, field.wide ? m_value.*field.wide : m_value.*field.narrow);
+    s.WriteProfileString(sec, m_name + ".FaceName", m_value.FaceName());
 }
-
-void CFontSetting::ResetToDefault() { m_value = m_default; }
-
-void CFontSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CFontSetting&>(other).m_value;
-    Store();
-}
-
-void CFontSetting::Exchange(DataExchange&) {}
 
 bool CFontSetting::OnCommand(int id) {
     if (id != m_controlId) return false;
@@ -266,39 +192,14 @@ std::unique_ptr<CSettingItem> CFontSetting::CloneInto(CSettingList* owner) const
 
 CTextSetting::CTextSetting(double introduced, double retired, std::string* bound, const std::string& def,
                            const std::string& name, int controlId, CSettingList* owner, int maxLength)
-    : CSettingItem(SK_TEXT, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-      m_default(def), m_maxLength(maxLength) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_TEXT, introduced, retired, bound, def, name, controlId, owner), m_maxLength(maxLength) {
+    BindInitialValue();
 }
 
-void CTextSetting::Store() {
-    if (m_bound) *m_bound = m_value;
-}
-
-void CTextSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired == 0.0) ar.WriteString(m_value);
-    } else if (CarriedByFile()) {
-        m_value = ar.ReadString();
-        Store();
-    }
-}
-
-void CTextSetting::TakeFromBound() {
-    if (m_bound) m_value = *m_bound;
-}
+void CTextSetting::WriteValue(CArchive& ar) const { ar.WriteString(m_value); }
+void CTextSetting::ReadValue(CArchive& ar) { m_value = ar.ReadString(); }
 void CTextSetting::ReadRegistry() { m_value = Profile().GetProfileString(Section(), m_name, m_default); }
 void CTextSetting::WriteRegistry() { Profile().WriteProfileString(Section(), m_name, m_value); }
-void CTextSetting::ResetToDefault() { m_value = m_default; }
-
-void CTextSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CTextSetting&>(other).m_value;
-    Store();
-}
 
 void CTextSetting::Exchange(DataExchange& dx) {
     if (!dx.IsSaving()) {
@@ -322,32 +223,14 @@ std::unique_ptr<CSettingItem> CTextSetting::CloneInto(CSettingList* owner) const
 
 CColorSetting::CColorSetting(double introduced, double retired, COLORREF* bound, COLORREF def,
                              const std::string& name, int controlId, CSettingList* owner)
-    : CSettingItem(SK_COLOR, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-      m_default(def) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_COLOR, introduced, retired, bound, def, name, controlId, owner) {
+    BindInitialValue();
 }
 
-void CColorSetting::Store() {
-    if (m_bound) *m_bound = m_value;
-}
+void CColorSetting::WriteValue(CArchive& ar) const { ar.WriteUInt32(m_value); }
+void CColorSetting::ReadValue(CArchive& ar) { m_value = ar.ReadUInt32(); }
 
-void CColorSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired == 0.0) ar.WriteUInt32(m_value);
-    } else if (CarriedByFile()) {
-        m_value = ar.ReadUInt32();
-        Store();
-    }
-}
-
-void CColorSetting::TakeFromBound() {
-    if (m_bound) m_value = *m_bound;
-}
-
+// Three values, name + "Red", "Green" and "Blue", each falling back to the default's component.
 void CColorSetting::ReadRegistry() {
     SettingsStore& s = Profile();
     const std::string& sec = Section();
@@ -364,15 +247,6 @@ void CColorSetting::WriteRegistry() {
     s.WriteProfileInt(sec, m_name + "Green", GetGValue(m_value));
     s.WriteProfileInt(sec, m_name + "Blue", GetBValue(m_value));
 }
-
-void CColorSetting::ResetToDefault() { m_value = m_default; }
-
-void CColorSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CColorSetting&>(other).m_value;
-    Store();
-}
-
-void CColorSetting::Exchange(DataExchange&) {}
 
 bool CColorSetting::OnCommand(int id) {
     if (id != m_controlId) return false;
@@ -393,39 +267,15 @@ std::unique_ptr<CSettingItem> CColorSetting::CloneInto(CSettingList* owner) cons
 
 CIntegerSetting::CIntegerSetting(double introduced, double retired, int* bound, int def, const std::string& name,
                                  int controlId, CSettingList* owner, int minimum, int maximum)
-    : CSettingItem(SK_INTEGER, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-      m_default(def), m_minimum(minimum), m_maximum(maximum) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_INTEGER, introduced, retired, bound, def, name, controlId, owner), m_minimum(minimum),
+      m_maximum(maximum) {
+    BindInitialValue();
 }
 
-void CIntegerSetting::Store() {
-    if (m_bound) *m_bound = m_value;
-}
-
-void CIntegerSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired == 0.0) ar.WriteInt32(m_value);
-    } else if (CarriedByFile()) {
-        m_value = ar.ReadInt32();
-        Store();
-    }
-}
-
-void CIntegerSetting::TakeFromBound() {
-    if (m_bound) m_value = *m_bound;
-}
+void CIntegerSetting::WriteValue(CArchive& ar) const { ar.WriteInt32(m_value); }
+void CIntegerSetting::ReadValue(CArchive& ar) { m_value = ar.ReadInt32(); }
 void CIntegerSetting::ReadRegistry() { m_value = Profile().GetProfileInt(Section(), m_name, m_default); }
 void CIntegerSetting::WriteRegistry() { Profile().WriteProfileInt(Section(), m_name, m_value); }
-void CIntegerSetting::ResetToDefault() { m_value = m_default; }
-
-void CIntegerSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CIntegerSetting&>(other).m_value;
-    Store();
-}
 
 void CIntegerSetting::Exchange(DataExchange& dx) {
     if (!dx.IsSaving()) {
@@ -450,44 +300,21 @@ std::unique_ptr<CSettingItem> CIntegerSetting::CloneInto(CSettingList* owner) co
 
 CRealSetting::CRealSetting(double introduced, double retired, double* bound, double def, const std::string& name,
                            int controlId, CSettingList* owner, double minimum, double maximum)
-    : CSettingItem(SK_REAL, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-      m_default(def), m_minimum(minimum), m_maximum(maximum) {
-    if (m_bound) {
-        ReadRegistry();
-        Store();
-    }
+    : CBoundSetting(SK_REAL, introduced, retired, bound, def, name, controlId, owner), m_minimum(minimum),
+      m_maximum(maximum) {
+    BindInitialValue();
 }
 
-void CRealSetting::Store() {
-    if (m_bound) *m_bound = m_value;
-}
+void CRealSetting::WriteValue(CArchive& ar) const { ar.WriteDouble(m_value); }
+void CRealSetting::ReadValue(CArchive& ar) { m_value = ar.ReadDouble(); }
 
-void CRealSetting::Serialize(CArchive& ar) {
-    if (ar.IsStoring()) {
-        TakeFromBound();
-        if (m_retired == 0.0) ar.WriteDouble(m_value);
-    } else if (CarriedByFile()) {
-        m_value = ar.ReadDouble();
-        Store();
-    }
-}
-
-void CRealSetting::TakeFromBound() {
-    if (m_bound) m_value = *m_bound;
-}
-
+// Kept in the store as "%e" text with a three-digit exponent, so to seven significant digits.
 void CRealSetting::ReadRegistry() {
     std::string text = Profile().GetProfileString(Section(), m_name, FormatE3(m_default));
     m_value = std::strtod(text.c_str(), nullptr);
 }
 
 void CRealSetting::WriteRegistry() { Profile().WriteProfileString(Section(), m_name, FormatE3(m_value)); }
-void CRealSetting::ResetToDefault() { m_value = m_default; }
-
-void CRealSetting::CopyFrom(const CSettingItem& other) {
-    m_value = static_cast<const CRealSetting&>(other).m_value;
-    Store();
-}
 
 void CRealSetting::Exchange(DataExchange& dx) {
     if (!dx.IsSaving()) {

@@ -2,6 +2,7 @@
 // One typed, persisted setting bound to a member of its owner: read from and written to the
 // settings store, carried in chart files, reset to a factory default, shown in a dialog control.
 
+#include "platform/Archive.h"
 #include "platform/LogFont.h"
 
 #include <cstdint>
@@ -66,177 +67,163 @@ protected:
     double m_retired;
 };
 
-class CFlagSetting : public CSettingItem {
-public:
+// What every kind shares: the value, its default, the owner's member it is bound to, and the
+// file record's skeleton (written unless retired; read only when the file carries the item).
+template <typename T, typename B = T> class CBoundSetting : public CSettingItem {
+  public:
+    void Serialize(CArchive& ar) final {
+        if (ar.IsStoring()) {
+            TakeFromBound();
+            if (m_retired == 0.0) WriteValue(ar);
+        } else if (CarriedByFile()) {
+            ReadValue(ar);
+            Store();
+        }
+    }
+    void TakeFromBound() final {
+        if (m_bound) m_value = static_cast<T>(*m_bound);
+    }
+    void ResetToDefault() final { m_value = m_default; }
+    void CopyFrom(const CSettingItem& other) final {
+        m_value = static_cast<const CBoundSetting&>(other).m_value;
+        Store();
+    }
+    void* GetValue() final { return &m_value; }
+    void* GetDefault() final { return &m_default; }
+    const T& Value() const { return m_value; }
+    void SetValue(const T& value) { m_value = value; }
+
+  protected:
+    CBoundSetting(int kind, double introduced, double retired, B* bound, const T& def, const std::string& name,
+                  int controlId, CSettingList* owner)
+        : CSettingItem(kind, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
+          m_default(def) {}
+    // Called last by each kind's constructor: a bound member starts from the user's stored
+    // default, or the factory default where nothing is stored.
+    void BindInitialValue() {
+        if (!m_bound) return;
+        ReadRegistry();
+        Store();
+    }
+    void Store() {
+        if (m_bound) *m_bound = static_cast<B>(m_value);
+    }
+    virtual void WriteValue(CArchive& ar) const = 0;
+    virtual void ReadValue(CArchive& ar) = 0;
+
+    B* m_bound;
+    T m_value;
+    T m_default;
+};
+
+// A flag is kept in 8 bits; the owner's member is an int holding 0 or 1.
+class CFlagSetting : public CBoundSetting<std::uint8_t, int> {
+  public:
     CFlagSetting(double introduced, double retired, int* bound, std::uint8_t def, const std::string& name,
                  int controlId, CSettingList* owner);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
     void Exchange(DataExchange& dx) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    std::uint8_t Value() const { return m_value; }
 
-private:
-    void Store();
-    int* m_bound;
-    std::uint8_t m_value;
-    std::uint8_t m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
 };
 
-class CChoiceSetting : public CSettingItem {
-public:
-    CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name,
-                   int controlId, CSettingList* owner);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
+class CChoiceSetting : public CBoundSetting<int> {
+  public:
+    CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name, int controlId,
+                   CSettingList* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
     void Exchange(DataExchange& dx) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    int Value() const { return m_value; }
 
-private:
-    void Store();
-    int* m_bound;
-    int m_value;
-    int m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
 };
 
-class CFontSetting : public CSettingItem {
-public:
+class CFontSetting : public CBoundSetting<LOGFONT> {
+  public:
     // `def` null: the built-in default font.
     CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def, const std::string& name,
                  int controlId, CSettingList* owner);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
-    void Exchange(DataExchange& dx) override;
+    void Exchange(DataExchange&) override {}
     bool OnCommand(int id) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    const LOGFONT& Value() const { return m_value; }
 
-private:
-    void Store();
-    LOGFONT* m_bound;
-    LOGFONT m_value;
-    LOGFONT m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
 };
 
-class CTextSetting : public CSettingItem {
-public:
+class CTextSetting : public CBoundSetting<std::string> {
+  public:
     CTextSetting(double introduced, double retired, std::string* bound, const std::string& def,
                  const std::string& name, int controlId, CSettingList* owner, int maxLength);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
     void Exchange(DataExchange& dx) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     void* GetMaximum() override { return &m_maxLength; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    const std::string& Value() const { return m_value; }
 
-private:
-    void Store();
-    std::string* m_bound;
-    std::string m_value;
-    std::string m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
     int m_maxLength;
 };
 
-class CColorSetting : public CSettingItem {
-public:
+class CColorSetting : public CBoundSetting<COLORREF> {
+  public:
     CColorSetting(double introduced, double retired, COLORREF* bound, COLORREF def, const std::string& name,
                   int controlId, CSettingList* owner);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
-    void Exchange(DataExchange& dx) override;
+    void Exchange(DataExchange&) override {}
     bool OnCommand(int id) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    COLORREF Value() const { return m_value; }
-    void SetValue(COLORREF c) { m_value = c; }
 
-private:
-    void Store();
-    COLORREF* m_bound;
-    COLORREF m_value;
-    COLORREF m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
 };
 
-class CIntegerSetting : public CSettingItem {
-public:
+class CIntegerSetting : public CBoundSetting<int> {
+  public:
     CIntegerSetting(double introduced, double retired, int* bound, int def, const std::string& name,
                     int controlId, CSettingList* owner, int minimum, int maximum);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
     void Exchange(DataExchange& dx) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     void* GetMinimum() override { return &m_minimum; }
     void* GetMaximum() override { return &m_maximum; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    int Value() const { return m_value; }
 
-private:
-    void Store();
-    int* m_bound;
-    int m_value;
-    int m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
     int m_minimum;
     int m_maximum;
 };
 
-class CRealSetting : public CSettingItem {
-public:
+class CRealSetting : public CBoundSetting<double> {
+  public:
     CRealSetting(double introduced, double retired, double* bound, double def, const std::string& name,
                  int controlId, CSettingList* owner, double minimum, double maximum);
-    void Serialize(CArchive& ar) override;
-    void TakeFromBound() override;
     void ReadRegistry() override;
     void WriteRegistry() override;
-    void ResetToDefault() override;
-    void CopyFrom(const CSettingItem& other) override;
     void Exchange(DataExchange& dx) override;
-    void* GetValue() override { return &m_value; }
-    void* GetDefault() override { return &m_default; }
     void* GetMinimum() override { return &m_minimum; }
     void* GetMaximum() override { return &m_maximum; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
-    double Value() const { return m_value; }
 
-private:
-    void Store();
-    double* m_bound;
-    double m_value;
-    double m_default;
+  private:
+    void WriteValue(CArchive& ar) const override;
+    void ReadValue(CArchive& ar) override;
     double m_minimum;
     double m_maximum;
 };
