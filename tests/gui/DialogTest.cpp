@@ -209,3 +209,24 @@ TEST_F(DialogTest, DebuggingSettingsSetsTheRouteFlag) {
     ASSERT_TRUE(seen);
     EXPECT_EQ(Doc().RouteDebug, 1);
 }
+
+TEST_F(DialogTest, LeavingMagFactRescalesWithTheSizingLock) {
+    Start();
+    auto* view = static_cast<COrventView*>(Frame().ActiveViewHost()->View());
+    view->SizeLock = 1;
+    view->MagBmp = 1.0;
+    view->LineWidth = 1;
+    const bool seen =
+        WhileModal<CViewingPropertiesDialog>([&] { Frame().OnCommand(ID_VIEW_PARAMETERS); },
+                                             [&](CViewingPropertiesDialog& d) {
+                                                 QApplication::setActiveWindow(&d);
+                                                 QWidget* mag = d.Control(IDC_MAG_BMP);
+                                                 mag->setFocus(Qt::TabFocusReason);
+                                                 SetText(d, IDC_MAG_BMP, QStringLiteral("3"));
+                                                 d.Control(IDC_HOLD_SIZE)->setFocus(Qt::TabFocusReason);
+                                                 EXPECT_EQ(d.Exchange().GetText(IDC_LINE_WIDTH), "3");
+                                                 d.Click(2);
+                                             });
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(view->LineWidth, 1) << "Cancel applies nothing";
+}
