@@ -126,6 +126,8 @@ void QtDataExchange::Fail(int id, const std::string& message) {
 
 CExchangeDialog::CExchangeDialog(QWidget* parent) : QDialog(parent), m_dx(this) {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // Modal for the window it belongs to only, so that the help it opens can be used.
+    if (parent) setWindowModality(Qt::WindowModal);
 }
 
 int CExchangeDialog::IdOf(const QObject* control) {

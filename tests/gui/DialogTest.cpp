@@ -3,6 +3,7 @@
 
 #include "BlockEditorDialog.h"
 #include "CommandIds.h"
+#include "HelpWindow.h"
 #include "PropertiesDialog.h"
 #include "ShellSupport.h"
 #include "ViewHost.h"
@@ -72,24 +73,26 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
     gain->Inputs[0] = source;
     gain->Name = "Valve";
 
-    const bool seen =
-        WhileModal<CBlockEditorDialog>([&] { gain->EditProperties(); },
-                                       [&](CBlockEditorDialog& d) {
-                                           using D = CBlockEditorDlg;
-                                           Grab(d, "dialog-block-editor");
-                                           EXPECT_EQ(d.windowTitle(), QStringLiteral("Block Editor"));
-                                           EXPECT_TRUE(Shown(d, D::IDC_CLEAR1));
-                                           EXPECT_FALSE(Shown(d, D::IDC_CLEAR2));
-                                           EXPECT_FALSE(Shown(d, D::IDC_PARAM2));
-                                           EXPECT_FALSE(Shown(d, D::IDC_DATA));
-                                           EXPECT_EQ(d.Exchange().GetText(D::IDC_SOURCE1), "Level");
-                                           SetText(d, D::IDC_NAME, QStringLiteral("Throttle"));
-                                           SetText(d, D::IDC_PARAM1, QStringLiteral("0.25"));
-                                           d.Click(D::IDC_CLEAR1);
-                                           d.Click(D::IDC_INITIALIZE);
-                                           d.Click(D::IDOK);
-                                           EXPECT_FALSE(d.isVisible());
-                                       });
+    const bool seen = WhileModal<CBlockEditorDialog>(
+        [&] { gain->EditProperties(); },
+        [&](CBlockEditorDialog& d) {
+            using D = CBlockEditorDlg;
+            Grab(d, "dialog-block-editor");
+            EXPECT_EQ(d.windowTitle(), QStringLiteral("Block Editor"));
+            EXPECT_TRUE(Shown(d, D::IDC_CLEAR1));
+            EXPECT_FALSE(Shown(d, D::IDC_CLEAR2));
+            EXPECT_FALSE(Shown(d, D::IDC_PARAM2));
+            EXPECT_FALSE(Shown(d, D::IDC_DATA));
+            EXPECT_EQ(d.Exchange().GetText(D::IDC_SOURCE1), "Level");
+            SetText(d, D::IDC_NAME, QStringLiteral("Throttle"));
+            SetText(d, D::IDC_PARAM1, QStringLiteral("0.25"));
+            d.Click(D::IDC_HELP);
+            EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), CHelpWindow::PageFor(gain->HelpId));
+            d.Click(D::IDC_CLEAR1);
+            d.Click(D::IDC_INITIALIZE);
+            d.Click(D::IDOK);
+            EXPECT_FALSE(d.isVisible());
+        });
     ASSERT_TRUE(seen);
     EXPECT_EQ(gain->Name, "Throttle");
     EXPECT_DOUBLE_EQ(gain->Params[0], 0.25);
