@@ -181,11 +181,13 @@ void COrventView::FinishConnection(CPoint point) {
     if (!HitTestPort(point, SecondPick)) return;
     if (SecondPick.Block == FirstPick.Block) return;
     if ((SecondPick.Port == 0) == (FirstPick.Port == 0)) return;
+    // Another pane may have connected the first input meanwhile.
+    const PortPick& inputEnd = SecondPick.Port == 0 ? FirstPick : SecondPick;
+    if (inputEnd.Block->Inputs[inputEnd.Port - 1]) return;
     // The first pick becomes the input end.
     if (SecondPick.Port != 0) std::swap(FirstPick, SecondPick);
     CBlock* block = FirstPick.Block;
     const int input = FirstPick.Port - 1;
-    if (block->Inputs[input]) return;
     block->Inputs[input] = SecondPick.Block;
     doc->RouteInput(block, input);
     Connecting = 0;

@@ -342,6 +342,25 @@ TEST_F(ChartEditTest, AConnectedInputCannotBePicked) {
     EXPECT_EQ(gain->Inputs[0], a);
 }
 
+TEST_F(ChartEditTest, AnInputConnectedInAnotherPaneMeanwhileIsNotConnectedTwice) {
+    CBlock* a = Insert(kConstant, 0, -1);
+    CBlock* b = Insert(kConstant, 0, -2);
+    CBlock* gain = Insert(kGain, 2, -1);
+    COrventView pane;
+    doc.AddView(&pane);
+    pane.OnInitialUpdate();
+    view.OnLButtonDown(PortPoint(*gain, 1));
+    ASSERT_TRUE(view.Connecting);
+    pane.OnLButtonDown(PortPoint(*a, 0));
+    pane.OnLButtonDown(PortPoint(*gain, 1));
+    ASSERT_EQ(gain->Inputs[0], a);
+    view.OnLButtonDown(PortPoint(*b, 0));
+    EXPECT_EQ(gain->Inputs[0], a);
+    EXPECT_TRUE(view.Connecting);
+    EXPECT_EQ(view.FirstPick, (PortPick{gain, 1}));
+    doc.RemoveView(&pane);
+}
+
 TEST_F(ChartEditTest, PortHitAreasFollowTheMagnification) {
     view.MagBmp = 2.5;
     view.RecalcLayout(&dc);

@@ -88,6 +88,7 @@ TEST_F(EditTest, APaletteButtonArmsTheBlockAndAClickOnTheChartPlacesIt) {
     MoveTo(GridPoint(3, -2));
     EXPECT_EQ(host->viewport()->cursor().shape(), Qt::BitmapCursor);
     EXPECT_EQ(host->viewport()->cursor().hotSpot(), QPoint(16, 16));
+    host->viewport()->cursor().pixmap().scaled(128, 128).save(RenderPath("edit-placing-cursor.png"));
     host->Render().save(RenderPath("edit-placing.png"));
 
     Click(GridPoint(3, -2));
