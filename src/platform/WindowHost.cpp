@@ -6,6 +6,8 @@ bool WindowHost::RunBlockEditor(CBlockEditorData&) { return false; }
 bool WindowHost::RunModelProperties(CSettingList&, std::string&) { return false; }
 bool WindowHost::RunDebugSettings(int&) { return false; }
 bool WindowHost::RunViewingProperties(COrventView&) { return false; }
+bool WindowHost::RunGraphProperties(CGraphBase&) { return false; }
+bool WindowHost::RunListParameters(CListBase&) { return false; }
 CView* WindowHost::OpenRunWindow(COrventDoc&) { return nullptr; }
 void WindowHost::RunWindowStep(COrventDoc&) {}
 void WindowHost::CloseRunWindow(COrventDoc&) {}

@@ -7,6 +7,8 @@
 #include <string>
 
 class CView;
+class CGraphBase;
+class CListBase;
 class COrventDoc;
 class COrventView;
 class CSettingList;
@@ -31,6 +33,10 @@ public:
     // The "Chart Viewing Properties" dialog on a chart view; true when it ended with OK (what it
     // applied, with OK or "Apply", is then in the view).
     virtual bool RunViewingProperties(COrventView& view);
+    // The graph's property sheet and the list's "List Parameters" dialog; true when they ended
+    // with OK (what they applied, with OK or "Apply", is then in the view).
+    virtual bool RunGraphProperties(CGraphBase& graph);
+    virtual bool RunListParameters(CListBase& list);
 
     // The run window of a run: opened after the run's initialization, stepped after every
     // output step (repaint, then dispatch only the input waiting for it), closed at the end.

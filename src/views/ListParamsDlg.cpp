@@ -1,0 +1,184 @@
+#include "views/ListParamsDlg.h"
+
+#include "model/Block.h"
+#include "model/OrventDoc.h"
+#include "platform/DataExchange.h"
+#include "platform/Platform.h"
+#include "views/ListView.h"
+
+#include <algorithm>
+
+CListParamsDlg::CListParamsDlg(CListBase& view)
+    : View(view), Title(view.ListTitle), Notes(view.ListNotes), Display(view.Columns) {
+    Working.CloneFrom(view.Settings);
+}
+
+void CListParamsDlg::OnInitDialog(DataExchange& dx) {
+    RefreshLists();
+    ShowValues(dx);
+    EnableApply(dx, false);
+}
+
+void CListParamsDlg::DoDataExchange(DataExchange& dx) {
+    if (dx.IsSaving()) {
+        std::string title = dx.GetText(IDC_TITLE);
+        std::string notes = dx.GetText(IDC_NOTES);
+        if (title.size() > kMaxTitleLength) dx.Fail(IDC_TITLE, "Please enter no more than 28 characters.");
+        Title = std::move(title);
+        Notes = std::move(notes);
+    } else {
+        dx.SetText(IDC_TITLE, Title);
+        dx.SetText(IDC_NOTES, Notes);
+    }
+    Working.Exchange(dx);
+}
+
+bool CListParamsDlg::TakeControls(DataExchange& dx) {
+    try {
+        UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
+    } catch (const DataExchangeFailure&) {
+        return false;
+    }
+    return true;
+}
+
+void CListParamsDlg::ShowValues(DataExchange& dx) {
+    UpdateData(dx, false, [this](DataExchange& d) { DoDataExchange(d); });
+}
+
+void CListParamsDlg::ShowSettings(DataExchange& dx) {
+    UpdateData(dx, false, [this](DataExchange& d) { Working.Exchange(d); });
+}
+
+void CListParamsDlg::EnableApply(DataExchange& dx, bool enabled) {
+    ApplyEnabled = enabled;
+    dx.SetEnabled(IDC_APPLY, enabled);
+}
+
+// ---- Block lists -------------------------------------------------------------------------------
+
+void CListParamsDlg::RefreshLists() {
+    Available.clear();
+    if (const COrventDoc* doc = View.GetDocument())
+        for (const auto& block : doc->Blocks)
+            if (!block->AtFirst && std::find(Display.begin(), Display.end(), block.get()) == Display.end())
+                Available.push_back(block.get());
+    InsertIndex = kAppend;
+}
+
+namespace {
+std::vector<std::string> Names(const std::vector<CBlock*>& blocks) {
+    std::vector<std::string> names;
+    names.reserve(blocks.size());
+    // A column whose block was not found in the file shows blank.
+    for (const CBlock* b : blocks)
+        names.push_back(b ? b->Name : std::string());
+    return names;
+}
+
+// Valid indexes into a list of `size`, ascending, each once.
+std::vector<std::size_t> Clean(std::vector<int> indexes, std::size_t size) {
+    std::vector<std::size_t> out;
+    for (int i : indexes)
+        if (i >= 0 && static_cast<std::size_t>(i) < size) out.push_back(static_cast<std::size_t>(i));
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
+} // namespace
+
+std::vector<std::string> CListParamsDlg::DisplayNames() const {
+    return Names(Display);
+}
+
+std::vector<std::string> CListParamsDlg::AvailableNames() const {
+    return Names(Available);
+}
+
+void CListParamsDlg::OnDisplayCaret(int index) {
+    InsertIndex = index;
+}
+
+void CListParamsDlg::AddBlocks(DataExchange& dx, std::vector<int> availableSelected) {
+    for (std::size_t i : Clean(std::move(availableSelected), Available.size())) {
+        if (InsertIndex < 0 || static_cast<std::size_t>(InsertIndex) >= Display.size()) {
+            Display.push_back(Available[i]);
+        } else {
+            Display.insert(Display.begin() + InsertIndex, Available[i]);
+            ++InsertIndex;
+        }
+    }
+    RefreshLists();
+    EnableApply(dx, true);
+}
+
+void CListParamsDlg::RemoveBlocks(DataExchange& dx, std::vector<int> displaySelected) {
+    const auto indexes = Clean(std::move(displaySelected), Display.size());
+    for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
+        Display.erase(Display.begin() + static_cast<std::ptrdiff_t>(*it));
+    RefreshLists();
+    EnableApply(dx, true);
+}
+
+// ---- Buttons -----------------------------------------------------------------------------------
+
+bool CListParamsDlg::OnCommand(DataExchange& dx, int id) {
+    switch (id) {
+    case IDC_LIST_FONT:
+    case IDC_LIST_NOTES_FONT:
+        if (Working.OnCommand(id)) EnableApply(dx, true);
+        return true;
+    case IDC_LIST_NOTES_DISPLAY:
+        EnableApply(dx, true);
+        return true;
+    case IDC_RECALL:
+        Working.Recall();
+        ShowSettings(dx);
+        EnableApply(dx, true);
+        return true;
+    case IDC_RESET:
+        Working.Reset();
+        ShowSettings(dx);
+        EnableApply(dx, true);
+        return true;
+    case IDC_UPDATE:
+        if (TakeControls(dx)) Working.Update();
+        return true;
+    case IDC_HELP:
+        Platform().Windows().ShowHelp(HelpContext);
+        return true;
+    case IDC_APPLY:
+        OnApply(dx);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CListParamsDlg::OnChanged(DataExchange& dx) {
+    EnableApply(dx, true);
+}
+
+bool CListParamsDlg::OnApply(DataExchange& dx) {
+    if (!TakeControls(dx)) return false;
+    ApplyListParameters();
+    EnableApply(dx, false);
+    return true;
+}
+
+bool CListParamsDlg::OnOK(DataExchange& dx) {
+    if (!TakeControls(dx)) return false;
+    ApplyListParameters();
+    return true;
+}
+
+void CListParamsDlg::ApplyListParameters() {
+    View.Settings.CopyValuesFrom(Working);
+    View.ListNotes = Notes;
+    View.ListTitle = Title;
+    View.Columns = Display;
+    if (COrventDoc* doc = View.GetDocument()) doc->SetModifiedFlag();
+    if (ViewWindow* window = View.GetWindow()) window->SetCaption(Title);
+    // The view measures its cells and scroll sizes again as it redraws.
+    View.OnUpdate(nullptr, 0, nullptr);
+}
