@@ -2,6 +2,7 @@
 
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
+#include "platform/RecordingDC.h"
 
 #include <algorithm>
 #include <cmath>
@@ -29,12 +30,23 @@ const AxisIds kAxes[4] = {
      IDC_GRAPH3_LOCN, "Locn"},
 };
 
+// Largest font height the geometry takes (a damaged file may hold any 32-bit value).
+constexpr int kMaxFontUnits = 1000;
+
 const COLORREF kAxisColors[4] = {RGB(0, 0, 0), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255)};
 
 // A recorded or stored value brought into the range the scale arithmetic handles.
 double Tame(double v) {
     if (std::isnan(v)) return 0.0;
     return std::clamp(v, -kRangeLimit, kRangeLimit);
+}
+
+// A quotient that misses a whole number only by rounding dust is that number: a run of 600
+// steps of 0.05 ends at 30.000000000000004, and 30 * 0.1 is 3.0000000000000004; rounding those
+// outward would add a whole unit to the axis.
+double Whole(double q) {
+    const double r = std::round(q);
+    return std::fabs(q - r) <= 1e-9 * std::max(1.0, std::fabs(r)) ? r : q;
 }
 
 } // namespace
@@ -68,6 +80,8 @@ CGraphBase::~CGraphBase() = default;
 
 void CGraphBase::OnInitialUpdate() {
     if (!Traces[0]) SetDefaultTraces();
+    // The plot always fits the window: a total of 1 x 1 never scrolls.
+    if (ViewWindow* window = GetWindow()) window->SetScrollSizes({1, 1}, {0, 0}, {0, 0});
     RecomputeScales();
     Invalidate();
 }
@@ -201,7 +215,7 @@ void CGraphBase::CopySettingsTo(CGraphBase& other) const {
 
 void CGraphBase::RecomputeScales() {
     const long long legend = std::llabs(static_cast<long long>(LegendsFont.lfHeight));
-    TickLength = static_cast<int>(std::min<long long>(legend, 1 << 20));
+    TickLength = static_cast<int>(std::min<long long>(legend, kMaxFontUnits));
     Gap = static_cast<int>(0.3 * TickLength);
     SampleCount = RecordedCount();
 
@@ -239,15 +253,15 @@ void CGraphBase::RecomputeScales() {
         int e =
             std::isfinite(magnitude) ? static_cast<int>(std::clamp(std::floor(magnitude), -307.0, 308.0)) : 0;
         const double unit = std::pow(10.0, e);
-        hi = std::ceil(hi / unit);
-        lo = std::floor(lo / unit);
+        hi = std::ceil(Whole(hi / unit));
+        lo = std::floor(Whole(lo / unit));
         Low[a] = unit * lo;
         High[a] = unit * hi;
         int decimals = 0;
         double d = std::trunc(hi - lo);
         while (d > 10) {
-            hi = std::ceil(hi * 0.1);
-            lo = std::floor(lo * 0.1);
+            hi = std::ceil(Whole(hi * 0.1));
+            lo = std::floor(Whole(lo * 0.1));
             ++e;
             ++decimals;
             d = std::trunc(hi - lo);
@@ -339,4 +353,13 @@ void CGraphBase::RecomputeScales() {
             break;
         }
     }
+
+    // Label sizes and margins with the window's own fonts (drawing measures again on its
+    // device); without a window, with the fixed metrics of the recording context.
+    std::unique_ptr<DeviceContext> windowDc;
+    if (ViewWindow* window = GetWindow()) windowDc = window->GetDC();
+    RecordingDC fallback;
+    DeviceContext& dc = windowDc ? *windowDc : fallback;
+    MeasureLabels(dc);
+    ComputeLayout(dc, dc.GetClientRect().Width());
 }

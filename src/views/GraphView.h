@@ -67,6 +67,9 @@ class CGraphBase : public CTemplateView {
     // Hint -1 with a block: the block is leaving the document; drop it from the traces. Every
     // update recomputes the scales and repaints.
     void OnUpdate(CView* sender, long hint, void* object) override;
+    // The plot: notes, axes with their ticks or grid lines, tick labels, legends and traces, in
+    // the window (or on the page when printing).
+    void OnDraw(DeviceContext& dc) override;
     void Serialize(CArchive& ar) override;
 
     // ---- Traces ----
@@ -85,6 +88,14 @@ class CGraphBase : public CTemplateView {
     // power of ten and written back into High and Low; exponents, decimals, tick counts and the
     // side of every graph's scale.
     void RecomputeScales();
+    // LabelSize: the extent of the widest tick label of every axis in LabelsFont.
+    void MeasureLabels(DeviceContext& dc);
+    // Notes wrapped to `width`, then the four margins around the plot.
+    void ComputeLayout(DeviceContext& dc, int width);
+    // A tick value (in units of the axis) with the axis's decimals: %2.0f, %4.1f, %5.2f, ...
+    std::string FormatTickLabel(double value, int axis) const;
+    // The legend of trace i: the block's name, "  E" and the exponent as %+3d.
+    std::string LegendText(int trace) const;
 
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.
@@ -123,7 +134,30 @@ class CGraphBase : public CTemplateView {
     int TickLength = 0;
     int Gap = 0;
 
+    // ---- Layout (from MeasureLabels and ComputeLayout; logical units) ----
+    std::array<CSize, 4> LabelSize{};
+    int LeftMargin = 0;
+    int RightMargin = 0;
+    int BottomMargin = 0;
+    int TopMargin = 0;
+    // The notes as drawn: wrapped lines and their total height (0 when not shown).
+    std::vector<std::string> NotesLines;
+    int NotesHeight = 0;
+
   private:
     void ClearTrace(int k);
     void UpdateCaption();
+    void DrawGrid(DeviceContext& dc, const CRect& plot, COLORREF color) const;
+    void DrawTicks(DeviceContext& dc, const CRect& plot) const;
+    void DrawLabels(DeviceContext& dc, const CRect& plot, bool black) const;
+    void DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black) const;
+    void DrawTraces(DeviceContext& dc, const CRect& plot, bool black) const;
 };
+
+// Notes as the output views show them: typed line breaks kept, each paragraph wrapped at spaces
+// and punctuation to `width` in the selected font; a piece too wide for a line goes on a line of
+// its own, cut into characters where it is wider than the line.
+std::vector<std::string> WrapNotes(DeviceContext& dc, const std::string& text, int width);
+
+// A font from a file or the settings store brought into sizes the geometry can handle.
+LOGFONT DrawableFont(const LOGFONT& font);

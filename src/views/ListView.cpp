@@ -27,6 +27,7 @@ CListBase::~CListBase() = default;
 
 void CListBase::OnInitialUpdate() {
     if (Columns.empty()) SetDefaultColumns();
+    UpdateScrollSizes();
     Invalidate();
 }
 
@@ -63,7 +64,9 @@ void CListBase::Serialize(CArchive& ar) {
         p.y = ar.ReadInt32();
     }
     Columns = ResolvePositions(positions);
+    MeasureCells();
     UpdateCaption();
+    UpdateScrollSizes();
     Invalidate();
 }
 

@@ -36,6 +36,9 @@ class CListBase : public CTemplateView {
     void OnInitialUpdate() override;
     // Hint -1 with a block: the first column holding the block goes.
     void OnUpdate(CView* sender, long hint, void* object) override;
+    // The table in the window: the notes above it when shown, a header row of block names, one
+    // row per recorded step; the first column stays at the left edge while the others scroll.
+    void OnDraw(DeviceContext& dc) override;
     void Serialize(CArchive& ar) override;
 
     // Every block of the document, in order, except those computed once at the start and the
@@ -59,6 +62,15 @@ class CListBase : public CTemplateView {
     // and then nothing is written.
     bool PrintToFile(const std::string& path, std::string& error) const;
 
+    // ---- Geometry ----
+    // The text that sizes every cell: Extra + 1 spaces, "+0.", Precision zeros and "e+000".
+    std::string CellTemplate() const;
+    // CellWidth and RowHeight from the template in ListFont; the notes wrapped to the window's
+    // width. Without a device context, the window's own (or fixed metrics without a window).
+    void MeasureCells(DeviceContext* dc = nullptr);
+    // MeasureCells, then the scroll sizes: the whole table (and the notes) and one cell per line.
+    void UpdateScrollSizes(DeviceContext* dc = nullptr);
+
     // ---- Columns and texts ----
     // Not owned; a column whose stored block was not found is none and shows blank.
     std::vector<CBlock*> Columns;
@@ -74,6 +86,17 @@ class CListBase : public CTemplateView {
     COLORREF NotesColor = 0;
     int NotesDisplay = 0;
     CSettingList Settings;
+
+    // ---- Geometry (from MeasureCells; logical units) ----
+    int CellWidth = 1;
+    int RowHeight = 1;
+    // The notes as drawn: wrapped lines; extent = window width and their height (0 when the
+    // notes are empty or not shown).
+    std::vector<std::string> NotesLines;
+    CSize NotesExtent;
+    // Scrolling sizes from the last UpdateScrollSizes: whole table, one line.
+    CSize ScrollTotal;
+    CSize ScrollLine;
 
   private:
     void UpdateCaption();
