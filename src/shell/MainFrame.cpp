@@ -12,6 +12,7 @@
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "views/GraphView.h"
 #include "views/ListView.h"
 
 #include <QAction>
@@ -701,6 +702,12 @@ void CMainFrame::OnCommand(int id) {
         if (CViewHost* host = ActiveViewHost(); host && host->Kind() == ViewKind::Chart) {
             Platform().Windows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
             UpdateFrameTitles(host->Document());
+        } else if (host && host->Kind() == ViewKind::Graph) {
+            Platform().Windows().RunGraphProperties(*static_cast<CGraphBase*>(host->View()));
+            UpdateFrameTitles(host->Document());
+        } else if (host && host->Kind() == ViewKind::List) {
+            Platform().Windows().RunListParameters(*static_cast<CListBase*>(host->View()));
+            UpdateFrameTitles(host->Document());
         }
         break;
     case ID_WINDOW_CASCADE:
@@ -781,8 +788,8 @@ void CMainFrame::UpdateCommandUI() {
     for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_DELETE_BLOCK})
         enable(id, chart && chart->CanCutCopyDelete());
     enable(ID_EDIT_PASTE, chart && chart->CanPaste());
-    // The chart's viewing properties; the output views' dialogs come with their own work.
-    enable(ID_VIEW_PARAMETERS, chartActive && !running);
+    // The active window's viewing properties: chart, graph or list.
+    enable(ID_VIEW_PARAMETERS, host && !running);
     std::size_t count = 0;
     const CBlockTypeInfo* types = BlockTypes(count);
     for (std::size_t i = 0; i < count; ++i) {

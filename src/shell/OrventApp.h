@@ -32,6 +32,8 @@ class QtWindowHost : public WindowHost {
     bool RunModelProperties(CSettingList& working, std::string& title) override;
     bool RunDebugSettings(int& routeDebug) override;
     bool RunViewingProperties(COrventView& view) override;
+    bool RunGraphProperties(CGraphBase& graph) override;
+    bool RunListParameters(CListBase& list) override;
     bool ChooseOpenFile(const std::string& filter, std::string& path) override;
     CView* OpenChartWindow(COrventDoc& doc) override;
     CView* OpenGraphWindow(COrventDoc& doc) override;
