@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "HelpWindow.h"
 #include "OrventApp.h"
+#include "Printing.h"
 #include "QtPlatform.h"
 #include "RunWindow.h"
 #include "blocks/Catalogue.h"
@@ -644,6 +645,16 @@ void CMainFrame::OnCommand(int id) {
     case ID_PRINT_TO_FILE:
         OnPrintToFile();
         break;
+    case ID_FILE_PRINT:
+        if (CViewHost* host = ActiveViewHost(); host && !IsRunning()) kintra::FilePrint(*host, this);
+        break;
+    case ID_FILE_PRINT_PREVIEW:
+        if (CViewHost* host = ActiveViewHost(); host && !IsRunning())
+            kintra::FilePrintPreview(*host, this, m_app.PreviewPages);
+        break;
+    case ID_FILE_PRINT_SETUP:
+        kintra::FilePrintSetup(this);
+        break;
     case ID_APP_EXIT:
         close();
         break;
@@ -778,11 +789,12 @@ void CMainFrame::UpdateCommandUI() {
     check(ID_TERMINATE_RUN, running);
     enable(ID_PRINT_TO_FILE, host && host->Kind() == ViewKind::List);
     enable(ID_WINDOW_SPLIT, ActiveChildFrame() && ActiveChildFrame()->Splitter());
-    // Commands whose windows come with the printing work, and those nothing answers: shown, not
-    // yet answered.
-    for (int id : {ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_FILE_PRINT_SETUP, ID_EDIT_UNDO,
-                   ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
+    // Commands nothing answers: shown, not answered.
+    for (int id : {ID_EDIT_UNDO, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON})
         enable(id, false);
+    enable(ID_FILE_PRINT, host && !running);
+    enable(ID_FILE_PRINT_PREVIEW, host && !running);
+    enable(ID_FILE_PRINT_SETUP, !running);
     // The Edit commands and the palette buttons follow the active chart pane's editing.
     const COrventView* chart = running ? nullptr : ChartOf(host);
     for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_DELETE_BLOCK})

@@ -1,0 +1,29 @@
+#pragma once
+// Printing the views of the program: the print and page setup dialogs, print preview, and the
+// pages of a chart, graph or list window on a QPrinter.
+
+class CViewHost;
+class QPrinter;
+class QWidget;
+
+namespace kintra {
+
+// The printer of the session: what Print Setup and the print dialog chose is kept for the next
+// Print and Print Preview.
+QPrinter& SessionPrinter();
+
+// Pages the window's view takes on an 8.00 by 10.54 inch page (charts; the others take one).
+int EstimatePrintPages(CViewHost& host);
+
+// Prints the window's view on `printer`: a chart page by page (only the printer's page range
+// when `useRange`), a graph or a list on one page. Returns the number of pages printed (0 when
+// the printer cannot be opened).
+int PrintView(CViewHost& host, QPrinter& printer, bool useRange = true);
+
+// File menu commands.
+void FilePrint(CViewHost& host, QWidget* parent);
+// `previewPages` is the number of pages shown side by side, kept in the settings (0 or 1: one).
+void FilePrintPreview(CViewHost& host, QWidget* parent, int& previewPages);
+void FilePrintSetup(QWidget* parent);
+
+} // namespace kintra

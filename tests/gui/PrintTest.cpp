@@ -1,0 +1,165 @@
+// Printing an example chart, its graph and its list to PDF, and "Print to File" of a list window
+// through the File menu. The PDFs land in KINTRA_RENDER_DIR for people to look at.
+
+#include "CommandIds.h"
+#include "Printing.h"
+#include "ShellSupport.h"
+#include "ViewHost.h"
+#include "chart/OrventView.h"
+#include "model/ChartDocument.h"
+#include "views/HeadlessWindows.h"
+#include "views/ListView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QPageSize>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+QString RenderPath(const char* name) {
+    QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));
+    return QStringLiteral(KINTRA_RENDER_DIR "/%1").arg(QLatin1String(name));
+}
+
+// Pages of a PDF as Qt writes it: one page object each.
+int PdfPageCount(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return -1;
+    const QString text = QString::fromLatin1(file.readAll());
+    return static_cast<int>(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+}
+
+void ToPdf(QPrinter& printer, const QString& path) {
+    QFile::remove(path);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+}
+
+class PrintTest : public ::testing::Test {
+  protected:
+    PrintTest() : scope(&store, &messages, &windows) {}
+    ~PrintTest() override {
+        hosts.clear();
+        if (doc) kintra::CloseChartDocument(std::move(doc));
+    }
+
+    void Open(const char* example) {
+        doc = kintra::OpenChartDocument(std::string(KINTRA_SOURCE_DIR "/examples/") + example);
+        ASSERT_TRUE(doc) << example;
+    }
+    CViewHost& Host(ViewKind kind) {
+        hosts.push_back(std::make_unique<CViewHost>(kind, CreateCoreView(kind), *doc));
+        CViewHost& host = *hosts.back();
+        host.resize(640, 480);
+        host.View()->OnInitialUpdate();
+        return host;
+    }
+
+    MemorySettingsStore store;
+    RecordingMessageHost messages;
+    HeadlessWindowHost windows;
+    ScopedPlatform scope;
+    std::unique_ptr<COrventDoc> doc;
+    std::vector<std::unique_ptr<CViewHost>> hosts;
+};
+
+TEST_F(PrintTest, ChartPrintsEveryPageAndThePageRange) {
+    Open("spring-mass.cht");
+    CViewHost& host = Host(ViewKind::Chart);
+    auto* chart = static_cast<COrventView*>(host.View());
+    chart->ChartTitle = "Spring and mass";
+    chart->NotesDisplay = 1;
+    chart->ChartNotes = "A damped spring and mass released from x = 1.";
+
+    QPrinter printer(QPrinter::HighResolution);
+    ToPdf(printer, RenderPath("print-chart.pdf"));
+    EXPECT_EQ(kintra::PrintView(host, printer), 1) << "the example fits on one page";
+    EXPECT_EQ(PdfPageCount(RenderPath("print-chart.pdf")), 1);
+
+    EXPECT_EQ(kintra::EstimatePrintPages(host), 1);
+
+    // Five times the size on a small sheet: the chart runs over pages down and across.
+    chart->MagBmp = 5.0;
+    QPrinter big(QPrinter::HighResolution);
+    ToPdf(big, RenderPath("print-chart-large.pdf"));
+    big.setPageSize(QPageSize(QPageSize::A7));
+    const int printed = kintra::PrintView(host, big);
+    EXPECT_GT(chart->PagesAcross, 1);
+    EXPECT_GT(chart->PagesDown, 1);
+    EXPECT_EQ(printed, chart->PagesAcross * chart->PagesDown);
+    EXPECT_EQ(PdfPageCount(RenderPath("print-chart-large.pdf")), printed);
+    // The window's own geometry is back after printing.
+    EXPECT_EQ(chart->PrintRect.top, 0);
+    EXPECT_EQ(host.ScrollTotal().cx, chart->TotalWidth);
+
+    QPrinter range(QPrinter::HighResolution);
+    ToPdf(range, RenderPath("print-chart-range.pdf"));
+    range.setPageSize(QPageSize(QPageSize::A7));
+    range.setPrintRange(QPrinter::PageRange);
+    range.setFromTo(2, 3);
+    EXPECT_EQ(kintra::PrintView(host, range), 2);
+    EXPECT_EQ(PdfPageCount(RenderPath("print-chart-range.pdf")), 2);
+}
+
+TEST_F(PrintTest, GraphAndListPrintOnAPage) {
+    Open("spring-mass.cht");
+    for (ViewKind kind : {ViewKind::Graph, ViewKind::List}) {
+        const char* file = kind == ViewKind::Graph ? "print-graph.pdf" : "print-list.pdf";
+        CViewHost& host = Host(kind);
+        QPrinter printer(QPrinter::HighResolution);
+        ToPdf(printer, RenderPath(file));
+        EXPECT_EQ(kintra::PrintView(host, printer), 1);
+        EXPECT_EQ(PdfPageCount(RenderPath(file)), 1);
+        EXPECT_GT(QFile(RenderPath(file)).size(), 1000);
+    }
+}
+
+TEST_F(ShellTest, PrintCommandsFollowTheActiveWindowAndListsPrintToFile) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
+    ASSERT_TRUE(doc);
+    CChildFrame* listFrame = nullptr;
+    for (CChildFrame* frame : Frame().ChildFrames(doc))
+        if (frame->FirstPane() && frame->FirstPane()->Kind() == ViewKind::List) listFrame = frame;
+    ASSERT_TRUE(listFrame) << "the example has a list window";
+    Frame().MdiArea()->setActiveSubWindow(listFrame);
+    Frame().UpdateCommandUI();
+    EXPECT_TRUE(Frame().Action(ID_FILE_PRINT)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ID_FILE_PRINT_PREVIEW)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ID_FILE_PRINT_SETUP)->isEnabled());
+    EXPECT_TRUE(Frame().Action(ID_PRINT_TO_FILE)->isEnabled());
+
+    auto* list = static_cast<CListBase*>(listFrame->FirstPane()->View());
+    const QString path = FilePath("spring.prn");
+    QString title;
+    QString suffix;
+    QString proposed;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        title = dialog->windowTitle();
+        suffix = dialog->defaultSuffix();
+        proposed = dialog->selectedFiles().value(0);
+        dialog->selectFile(path);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    Frame().OnCommand(ID_PRINT_TO_FILE);
+    EXPECT_EQ(title, QStringLiteral("Print to File"));
+    EXPECT_EQ(suffix, QStringLiteral("prn"));
+    EXPECT_TRUE(proposed.endsWith(QString::fromStdString(list->DefaultPrintFileName())))
+        << proposed.toStdString();
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::ReadOnly));
+    EXPECT_EQ(out.readAll().toStdString(), list->PrintText());
+    Stop();
+}
+
+} // namespace
