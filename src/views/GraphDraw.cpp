@@ -154,13 +154,18 @@ std::string CGraphBase::FormatTickLabel(double value, int axis) const {
     const int d = std::clamp(Decimals[static_cast<std::size_t>(std::clamp(axis, 0, 3))], 0, 9);
     const int w = d < 1 ? 2 : d + 3;
     if (!std::isfinite(value)) value = 0.0;
-    return FormatString("%*.*f", w, d, value + 0.0); // + 0.0: never "-0.0"
+    std::string text = FormatString("%*.*f", w, d, value);
+    // A small negative value that prints as zero reads as zero: "-0" and "-0.0" become " 0", " 0.0".
+    const std::size_t minus = text.find('-');
+    if (minus != std::string::npos && text.find_first_not_of("-0. ") == std::string::npos) text[minus] = ' ';
+    return text;
 }
 
 std::string CGraphBase::LegendText(int trace) const {
     const int i = std::clamp(trace, 0, 3);
     const CBlock* b = Traces[static_cast<std::size_t>(i)];
-    return (b ? b->Name : std::string()) + "  E" + FormatString("%+3d", Exponent[static_cast<std::size_t>(i)]);
+    return (b ? b->Name : std::string()) + "  E" +
+           FormatString("%+3d", Exponent[static_cast<std::size_t>(i)]);
 }
 
 // ---- Drawing -------------------------------------------------------------------------------
@@ -202,7 +207,8 @@ void CGraphBase::OnDraw(DeviceContext& dc) {
         }
     }
 
-    const CRect plot{left + LeftMargin, top - TopMargin, left + width - RightMargin, top - (height - BottomMargin)};
+    const CRect plot{left + LeftMargin, top - TopMargin, left + width - RightMargin,
+                     top - (height - BottomMargin)};
 
     // 3. Axes (grid lines first, so that the axes and tick marks lie on top of them).
     const COLORREF axis = black ? RGB(0, 0, 0) : Color[0];
@@ -275,7 +281,7 @@ void CGraphBase::DrawLabels(DeviceContext& dc, const CRect& plot, bool black) co
         return std::fabs(v) < 1e-9 * std::fabs(step) ? 0.0 : v;
     };
 
-    int leftColumn = plot.left - Gap;  // right edge of the next label column on the left
+    int leftColumn = plot.left - Gap;   // right edge of the next label column on the left
     int rightColumn = plot.right + Gap; // left edge of the next one on the right
     for (int i = 0; i <= last; ++i) {
         const auto a = static_cast<std::size_t>(i);
@@ -357,8 +363,10 @@ void CGraphBase::DrawTraces(DeviceContext& dc, const CRect& plot, bool black) co
             samples = 0;
         };
         for (int j = 0; j < SampleCount; ++j) {
-            const double fx = (xSource->GetHistoryAt(j) / xUnit - LowUnits[0]) / xSpan * plotWidth + plot.left;
-            const double fy = static_cast<double>(plot.bottom) + (b->GetHistoryAt(j) / unit - LowUnits[a]) / span * plotHeight;
+            const double fx =
+                (xSource->GetHistoryAt(j) / xUnit - LowUnits[0]) / xSpan * plotWidth + plot.left;
+            const double fy = static_cast<double>(plot.bottom) +
+                              (b->GetHistoryAt(j) / unit - LowUnits[a]) / span * plotHeight;
             if (std::isnan(fx) || std::isnan(fy)) {
                 // A value that is no number breaks the line.
                 flush();

@@ -3,10 +3,10 @@
 // from damaged files. The recording context's fonts are h units tall and (h + 1) / 2 wide per
 // character, so a 13-unit label "+X.X" is 28 x 13.
 
-#include "views/GraphView.h"
 #include "TestSupport.h"
 #include "platform/RecordingDC.h"
 #include "platform/Text.h"
+#include "views/GraphView.h"
 
 #include <gtest/gtest.h>
 
@@ -166,8 +166,8 @@ TEST_F(GraphDrawTest, OneGraphAgainstTheClock) {
 }
 
 TEST_F(GraphDrawTest, SideScalesStackTheirLabelColumnsOutward) {
-    PassBlock* a = WithHistory(1, Times(5.0), "A");   // 0..50: 10 ticks, 1 decimal
-    PassBlock* b = WithHistory(2, Times(0.3), "B");   // 0..3: 12 ticks, 2 decimals
+    PassBlock* a = WithHistory(1, Times(5.0), "A");    // 0..50: 10 ticks, 1 decimal
+    PassBlock* b = WithHistory(2, Times(0.3), "B");    // 0..3: 12 ticks, 2 decimals
     PassBlock* c = WithHistory(3, Times(-100.0), "C"); // -1000..0
     graph.Traces = {doc.Clock(), a, b, c};
     graph.LastTrace = 3;
@@ -308,7 +308,8 @@ TEST_F(GraphDrawTest, NotesAboveThePlotPushItDown) {
     }
     EXPECT_EQ(notes[2]->text, "A second paragraph.");
     // The plot starts under them.
-    EXPECT_TRUE(HasSegment(Segments(dc), graph.LeftMargin, -69, graph.LeftMargin, -(800 - graph.BottomMargin)));
+    EXPECT_TRUE(
+        HasSegment(Segments(dc), graph.LeftMargin, -69, graph.LeftMargin, -(800 - graph.BottomMargin)));
 }
 
 TEST_F(GraphDrawTest, BeforeTheFirstRunTheAxesShowLowToLowPlusOne) {
@@ -334,6 +335,10 @@ TEST_F(GraphDrawTest, TickLabelAndLegendTexts) {
     EXPECT_EQ(graph.FormatTickLabel(-0.25, 2), "-0.25");
     EXPECT_EQ(graph.FormatTickLabel(0.125, 3), " 0.125");
     EXPECT_EQ(graph.FormatTickLabel(-0.0, 1), " 0.0");
+    EXPECT_EQ(graph.FormatTickLabel(-0.333, 0), " 0");
+    EXPECT_EQ(graph.FormatTickLabel(-0.04, 1), " 0.0");
+    EXPECT_EQ(graph.FormatTickLabel(-0.06, 1), "-0.1");
+    EXPECT_EQ(graph.FormatTickLabel(-10.0, 0), "-10");
     EXPECT_EQ(graph.FormatTickLabel(std::numeric_limits<double>::quiet_NaN(), 1), " 0.0");
 
     PassBlock* a = WithHistory(1, {}, "Speed");
@@ -341,7 +346,6 @@ TEST_F(GraphDrawTest, TickLabelAndLegendTexts) {
     graph.Exponent = {0, -3, 12, 0};
     EXPECT_EQ(graph.LegendText(1), "Speed  E -3");
     EXPECT_EQ(graph.LegendText(2), "  E+12");
-
 }
 
 TEST_F(GraphDrawTest, AnXAxisEndingOnRoundingDustKeepsItsWholeUnits) {

@@ -1,0 +1,258 @@
+// The List window's drawing through the recording device context: cell sizes, scroll sizes,
+// header names and values in their cells, the frozen first column while scrolling, the notes, and
+// settings from damaged files. A 13-unit recording font is 7 units a character and 13 a line, so
+// the cell template " +0.000e+000" is 84 x 13.
+
+#include "TestSupport.h"
+#include "platform/RecordingDC.h"
+#include "views/ListView.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <limits>
+
+namespace {
+
+// A window that keeps what the list tells it.
+class FakeWindow : public ViewWindow {
+  public:
+    std::unique_ptr<DeviceContext> GetDC() override { return std::make_unique<RecordingDC>(client); }
+    void SetScrollSizes(CSize t, CSize p, CSize l) override {
+        total = t;
+        page = p;
+        line = l;
+        ++scrollSizesSet;
+    }
+    void Invalidate() override {}
+    void SetCaption(const std::string& c) override { caption = c; }
+
+    CRect client{0, 0, 1000, -800};
+    CSize total, page, line;
+    int scrollSizesSet = 0;
+    std::string caption;
+};
+
+class ListDrawTest : public ::testing::Test {
+  protected:
+    ListDrawTest() {
+        doc.OnNewDocument();
+        doc.AddView(&list);
+        list.SetWindow(&window);
+        doc.Clock()->Name = "Time";
+        doc.Clock()->History = {0.0, 0.5, 1.0, 1.5, 2.0};
+    }
+    ~ListDrawTest() override { list.SetWindow(nullptr); }
+
+    PassBlock* Column(int x, const char* name, std::vector<double> history) {
+        PassBlock* b = Place(doc, x, 0);
+        b->Name = name;
+        b->History = std::move(history);
+        list.Columns.push_back(b);
+        return b;
+    }
+
+    // Draws the list in a window showing `client` (its left/top at the scroll position).
+    void Draw(CRect client = {0, 0, 1000, -800}) {
+        window.client = client;
+        dc = RecordingDC(client);
+        list.OnDraw(dc);
+    }
+
+    std::vector<const RecordedOp*> Names() const { return dc.OpsOf(RecordedOp::DrawTextOp); }
+    std::vector<const RecordedOp*> Values() const { return dc.OpsOf(RecordedOp::Text); }
+
+    TestPlatform platform;
+    COrventDoc doc;
+    CListBase list;
+    FakeWindow window;
+    RecordingDC dc;
+};
+
+} // namespace
+
+TEST_F(ListDrawTest, CellsAndScrollSizesFollowTheNumberFormat) {
+    list.Columns.push_back(doc.Clock());
+    Column(1, "A", {});
+    Column(2, "B", {});
+    list.UpdateScrollSizes();
+    EXPECT_EQ(list.CellTemplate(), " +0.000e+000");
+    EXPECT_EQ(list.CellWidth, 12 * 7);
+    EXPECT_EQ(list.RowHeight, 13);
+    // One column more than there are, three rows more; a line is one cell.
+    EXPECT_EQ(window.total, (CSize{4 * 84, 13 * (5 + 3)}));
+    EXPECT_EQ(window.line, (CSize{84, 13}));
+    EXPECT_EQ(window.page, (CSize{0, 0}));
+
+    list.Precision = 16;
+    list.Extra = 99;
+    list.ListFont.lfHeight = -20;
+    list.UpdateScrollSizes();
+    EXPECT_EQ(list.CellTemplate(), std::string(100, ' ') + "+0." + std::string(16, '0') + "e+000");
+    EXPECT_EQ(list.CellWidth, 124 * 10);
+    EXPECT_EQ(list.RowHeight, 20);
+    EXPECT_EQ(window.total, (CSize{4 * 1240, 20 * 8}));
+}
+
+TEST_F(ListDrawTest, HeaderNamesAndValuesStandInTheirCells) {
+    list.Columns.push_back(doc.Clock());
+    Column(1, "Position", {1.0, 0.5, -0.25}); // shorter than the Clock's: 0.0 afterwards
+    list.Columns.push_back(nullptr);          // a column whose block was not found
+    Column(2, "Velocity", {0.0, -1.0, -2.0, -3.0, -4.0});
+    list.ListFont.lfHeight = -10; // 5 units a character: cells of 60 x 10
+    list.FontColor = RGB(10, 20, 30);
+    list.ListTitle = "Values";
+    Draw();
+    EXPECT_EQ(window.caption, "Values");
+    ASSERT_EQ(list.CellWidth, 60);
+    ASSERT_EQ(list.RowHeight, 10);
+
+    // The names centred in the header cells; none for the missing column.
+    const auto names = Names();
+    ASSERT_EQ(names.size(), 3u);
+    const char* expected[] = {"Time", "Position", "Velocity"};
+    const int cells[] = {0, 1, 3};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(names[i]->text, expected[i]);
+        EXPECT_EQ(names[i]->rect, (CRect{cells[i] * 60, 0, cells[i] * 60 + 60, -10}));
+        EXPECT_TRUE(names[i]->flags & DT_CENTER);
+        EXPECT_EQ(names[i]->textColor, RGB(10, 20, 30));
+    }
+    // One row per recorded step, each value right-aligned at the right edge of its cell.
+    const auto values = Values();
+    ASSERT_EQ(values.size(), 5u * 3u);
+    for (int row = 0; row < 5; ++row) {
+        const RecordedOp* const* r = &values[static_cast<std::size_t>(row) * 3];
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(r[i]->x, (cells[i] + 1) * 60);
+            EXPECT_EQ(r[i]->y, -10 - 10 * row);
+            EXPECT_EQ(r[i]->flags, TA_RIGHT | TA_TOP);
+        }
+        EXPECT_EQ(r[0]->text, list.FormatValue(0.5 * row));
+        EXPECT_EQ(r[2]->text, list.FormatValue(list.Columns[3]->History[static_cast<std::size_t>(row)]));
+    }
+    EXPECT_EQ(values[3]->text, "5.000e-001");
+    EXPECT_EQ(values[13]->text, "0.000e+000"); // past the end of Position's history
+    EXPECT_EQ(values[14]->text, "-4.000e+000");
+
+    // The frozen column's edge down the window and the line under the header across it.
+    const auto moves = dc.OpsOf(RecordedOp::MoveTo);
+    const auto lines = dc.OpsOf(RecordedOp::LineTo);
+    ASSERT_EQ(moves.size(), 2u);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(moves[0]->x, 62);
+    EXPECT_EQ(moves[0]->y, 0);
+    EXPECT_EQ(lines[0]->x, 62);
+    EXPECT_EQ(lines[0]->y, -800);
+    EXPECT_EQ(moves[1]->y, -10);
+    EXPECT_EQ(lines[1]->x, 1000);
+    EXPECT_EQ(lines[1]->y, -10);
+    EXPECT_EQ(lines[1]->penColor, RGB(10, 20, 30));
+    EXPECT_EQ(lines[1]->penWidth, 0);
+}
+
+TEST_F(ListDrawTest, ScrollingKeepsTheFirstColumnAndShowsWholeCells) {
+    std::vector<double> many(100);
+    for (int j = 0; j < 100; ++j)
+        many[j] = j;
+    doc.Clock()->History = many;
+    list.Columns.push_back(doc.Clock());
+    for (int c = 1; c <= 20; ++c)
+        Column(c, ("C" + std::to_string(c)).c_str(), many);
+    list.ListFont.lfHeight = -10;
+
+    // Scrolled by two cells and ten rows (and a little more, which rounds away).
+    Draw({2 * 60 + 20, -(10 * 10 + 4), 2 * 60 + 20 + 310, -(10 * 10 + 4) - 95});
+    const int left = 140, top = -104;
+    // 310 / 60 = 5 cells: the frozen one and columns 3, 4, 5, 6.
+    const auto names = Names();
+    ASSERT_EQ(names.size(), 5u);
+    EXPECT_EQ(names[0]->text, "Time");
+    EXPECT_EQ(names[0]->rect.left, left);
+    for (int i = 1; i < 5; ++i) {
+        EXPECT_EQ(names[i]->text, "C" + std::to_string(2 + i));
+        EXPECT_EQ(names[i]->rect.left, left + 60 * i);
+        EXPECT_EQ(names[i]->rect.top, top);
+    }
+    // 95 / 10 = 9 rows: the header and rows 10 to 17.
+    const auto values = Values();
+    ASSERT_EQ(values.size(), 8u * 5u);
+    EXPECT_EQ(values[0]->text, list.FormatValue(10.0));
+    EXPECT_EQ(values[0]->x, left + 60);
+    EXPECT_EQ(values[0]->y, top - 10);
+    EXPECT_EQ(values.back()->text, list.FormatValue(17.0));
+    EXPECT_EQ(values.back()->y, top - 80);
+
+    // Scrolled past the last rows: only those that exist.
+    Draw({0, -97 * 10, 1000, -97 * 10 - 800});
+    EXPECT_EQ(Values().size(), 3u * 16u); // rows 97..99, 16 cells
+    // A partial repaint draws only the rows it needs.
+    dc = RecordingDC({0, 0, 1000, -800});
+    dc.SetClipBox({0, -200, 1000, -230});
+    list.OnDraw(dc);
+    EXPECT_EQ(Values().size(), 5u * 16u); // rows 18..22 meet units 200..230
+}
+
+TEST_F(ListDrawTest, NotesAboveTheTableWhenShown) {
+    list.Columns.push_back(doc.Clock());
+    list.ListNotes = "Notes of the list, long enough to wrap in a window five hundred units wide when "
+                     "each character is seven units wide.";
+    list.NotesFont.lfHeight = -13;
+    list.NotesColor = RGB(200, 0, 0);
+    Draw({0, 0, 500, -400});
+    EXPECT_TRUE(Values().size() == 5u);
+    EXPECT_EQ(Names()[0]->rect.top, 0); // not shown: the table starts at the top
+    EXPECT_EQ(window.total.cy, 13 * 8);
+
+    list.NotesDisplay = 1;
+    Draw({0, 0, 500, -400});
+    ASSERT_EQ(list.NotesLines.size(), 2u);
+    EXPECT_EQ(list.NotesExtent, (CSize{500, 26}));
+    EXPECT_EQ(window.total, (CSize{500, 26 + 13 * 8})); // as wide as the notes
+    const auto texts = Values();
+    ASSERT_EQ(texts.size(), 2u + 5u);
+    EXPECT_EQ(texts[0]->y, 0);
+    EXPECT_EQ(texts[1]->y, -13);
+    EXPECT_EQ(texts[0]->textColor, RGB(200, 0, 0));
+    EXPECT_LE(static_cast<int>(texts[0]->text.size()) * 7, 500);
+    // The header and the frozen column's edge start under them.
+    EXPECT_EQ(Names()[0]->rect.top, -26);
+    EXPECT_EQ(texts[2]->y, -26 - 13);
+    EXPECT_EQ(dc.OpsOf(RecordedOp::MoveTo)[0]->y, -26);
+}
+
+TEST_F(ListDrawTest, AListWithoutColumnsOrRowsDrawsItsFrame) {
+    doc.Clock()->History.clear();
+    Draw();
+    EXPECT_TRUE(Names().empty());
+    EXPECT_TRUE(Values().empty());
+    EXPECT_EQ(dc.OpsOf(RecordedOp::LineTo).size(), 2u);
+    EXPECT_EQ(window.total, (CSize{84, 13 * 3}));
+
+    // First display picks the columns and sizes the window.
+    window.scrollSizesSet = 0;
+    list.OnInitialUpdate();
+    EXPECT_EQ(window.scrollSizesSet, 1);
+    EXPECT_EQ(window.total.cx, 2 * 84); // the Clock
+}
+
+TEST_F(ListDrawTest, SettingsFromADamagedFileKeepTheGeometryBounded) {
+    list.Columns.push_back(doc.Clock());
+    Column(1, "A", {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()});
+    list.Precision = INT_MAX;
+    list.Extra = INT_MIN;
+    list.ListFont.lfHeight = INT_MIN;
+    list.NotesFont.lfHeight = INT_MAX;
+    list.NotesDisplay = 1;
+    list.ListNotes = std::string(10000, 'w');
+    for (const CRect& client : {CRect{0, 0, 1000, -800}, CRect{0, 0, 1, -1}, CRect{-5, 7, -5, 7}}) {
+        Draw(client);
+        EXPECT_GT(list.CellWidth, 0);
+        EXPECT_GT(list.RowHeight, 0);
+        EXPECT_GE(window.total.cx, 0);
+        EXPECT_GE(window.total.cy, 0);
+        for (const RecordedOp& op : dc.Ops())
+            EXPECT_LE(std::abs(op.font.lfHeight), 1000);
+    }
+    EXPECT_EQ(list.CellTemplate(), " +0." + std::string(16, '0') + "e+000");
+}
