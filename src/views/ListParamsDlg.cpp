@@ -178,7 +178,8 @@ void CListParamsDlg::ApplyListParameters() {
     View.ListTitle = Title;
     View.Columns = Display;
     if (COrventDoc* doc = View.GetDocument()) doc->SetModifiedFlag();
+    View.MeasureCells();
     if (ViewWindow* window = View.GetWindow()) window->SetCaption(Title);
-    // The view measures its cells and scroll sizes again as it redraws.
-    View.OnUpdate(nullptr, 0, nullptr);
+    View.UpdateScrollSizes();
+    if (ViewWindow* window = View.GetWindow()) window->Invalidate();
 }

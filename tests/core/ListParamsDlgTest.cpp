@@ -102,6 +102,12 @@ TEST_F(ListParamsTest, FormatLimitsTitleAndApply) {
     EXPECT_EQ(list.NotesDisplay, 1);
     EXPECT_EQ(list.ListTitle, "Run 3");
     EXPECT_EQ(list.ListNotes, "first line\nsecond");
+    // The cells are measured again for the wider numbers.
+    const int wide = list.CellWidth;
+    dx.texts[IDC_LIST_EXTRA] = "0";
+    dx.texts[IDC_LIST_PRECISION] = "0";
+    ASSERT_TRUE(dlg.OnApply(dx));
+    EXPECT_LT(list.CellWidth, wide);
 }
 
 TEST_F(ListParamsTest, UpdateRecallResetAndFonts) {
