@@ -103,7 +103,9 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
         if (!IsInlineType(b->TypeId)) return false;
         auto it = prototypes.find(b->TypeId);
         if (it == prototypes.end()) it = prototypes.emplace(b->TypeId, doc.CreateBlock(b->TypeId)).first;
-        return it->second && typeid(*it->second) == typeid(*b);
+        if (!it->second) return false;
+        const CBlock& prototype = *it->second;
+        return typeid(prototype) == typeid(*b);
     };
 
     std::map<std::vector<std::uint64_t>, std::int32_t> paramIndex;
@@ -273,7 +275,7 @@ bool CTape::Evaluate(double offset, double* y) {
     v[m_clockSlot] = t;
 
     auto sum = [&]<int Mask>(const Segment& seg) {
-        ForEach(seg, [v](const Op& op, const double* p, double& r) {
+        ForEach(seg, [=](const Op& op, const double* p, double& r) {
             double s = 0.0;
             if constexpr ((Mask & 1) != 0) s += v[op.in[0]] * p[0];
             if constexpr ((Mask & 2) != 0) s += v[op.in[1]] * p[1];
@@ -282,7 +284,7 @@ bool CTape::Evaluate(double offset, double* y) {
         });
     };
     auto multiply = [&]<int Mask>(const Segment& seg) {
-        ForEach(seg, [v](const Op& op, const double* p, double& r) {
+        ForEach(seg, [=](const Op& op, const double* p, double& r) {
             double m = 1.0;
             if constexpr ((Mask & 1) != 0) m = (v[op.in[0]] * m) * p[0];
             if constexpr ((Mask & 2) != 0) m = (v[op.in[1]] * m) * p[1];
@@ -355,30 +357,30 @@ bool CTape::Evaluate(double offset, double* y) {
             break;
         }
         case OP_NEGATE:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) { r = -(v[op.in[0]] * p[0]); });
+            ForEach(seg, [=](const Op& op, const double* p, double& r) { r = -(v[op.in[0]] * p[0]); });
             break;
         case OP_ABSOLUTE:
             ForEach(seg,
                     [v](const Op& op, const double* p, double& r) { r = std::fabs(v[op.in[0]]) * p[0]; });
             break;
         case OP_OFFSET:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) { r = v[op.in[0]] + p[0]; });
+            ForEach(seg, [=](const Op& op, const double* p, double& r) { r = v[op.in[0]] + p[0]; });
             break;
         case OP_INTEGER:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double x = v[op.in[0]] * p[0];
                 r = x - std::fmod(x, 1.0);
             });
             break;
         case OP_SQRT:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double a = v[op.in[0]] * p[0];
                 const double root = std::sqrt(std::fabs(a));
                 r = a >= 0 ? root : -root;
             });
             break;
         case OP_POWER:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double base = v[op.in[0]] * p[0];
                 const double exponent = v[op.in[1]] * p[1];
                 const double power = std::pow(std::fabs(base), exponent);
@@ -399,13 +401,13 @@ bool CTape::Evaluate(double offset, double* y) {
             });
             break;
         case OP_MODULO:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double divisor = v[op.in[1]];
                 r = divisor == 0.0 ? 0.0 : std::fmod(v[op.in[0]] * p[0], divisor);
             });
             break;
         case OP_MODULO_PARAM:
-            ForEach(seg, [v](const Op& op, const double* p, double& r) {
+            ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double divisor = p[1];
                 r = divisor == 0.0 ? 0.0 : std::fmod(v[op.in[0]] * p[0], divisor);
             });

@@ -36,12 +36,12 @@ class ListViewTest : public ::testing::Test {
 } // namespace
 
 TEST_F(ListViewTest, SettingsListHasItsItemsInFileOrder) {
-    struct Spec {
+    struct ExpectedItem {
         const char* name;
         int kind;
         int id;
     };
-    const Spec expected[] = {{"Precision", SK_INTEGER, 1172}, {"Extra", SK_INTEGER, 1173},
+    const ExpectedItem expected[] = {{"Precision", SK_INTEGER, 1172}, {"Extra", SK_INTEGER, 1173},
                              {"ListFont", SK_FONT, 1207},     {"FontColor", SK_COLOR, -1207},
                              {"NotesFont", SK_FONT, 1169},    {"NotesColor", SK_COLOR, -1169},
                              {"NotesDisplay", SK_FLAG, 1097}};
