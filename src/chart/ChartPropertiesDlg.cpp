@@ -20,16 +20,7 @@ void CViewingPropertiesDlg::OnInitDialog(DataExchange& dx) {
 }
 
 void CViewingPropertiesDlg::DoDataExchange(DataExchange& dx) {
-    if (dx.IsSaving()) {
-        std::string notes = dx.GetText(IDC_NOTES);
-        std::string title = dx.GetText(IDC_TITLE);
-        if (title.size() > kMaxTitleLength) dx.Fail(IDC_TITLE, "Please enter no more than 28 characters.");
-        Notes = std::move(notes);
-        Title = std::move(title);
-    } else {
-        dx.SetText(IDC_NOTES, Notes);
-        dx.SetText(IDC_TITLE, Title);
-    }
+    ExchangeTitleAndNotes(dx, IDC_TITLE, Title, kMaxTitleLength, IDC_NOTES, &Notes);
     Working.Exchange(dx);
 }
 

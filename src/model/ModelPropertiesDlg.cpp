@@ -12,13 +12,7 @@ void CModelPropertiesDlg::OnInitDialog(DataExchange& dx) {
 }
 
 void CModelPropertiesDlg::DoDataExchange(DataExchange& dx) {
-    if (dx.IsSaving()) {
-        std::string title = dx.GetText(IDC_TITLE);
-        if (title.size() > kMaxTitleLength) dx.Fail(IDC_TITLE, "Please enter no more than 28 characters.");
-        Title = title;
-    } else {
-        dx.SetText(IDC_TITLE, Title);
-    }
+    ExchangeTitleAndNotes(dx, IDC_TITLE, Title, kMaxTitleLength);
     Working.Exchange(dx);
 }
 

@@ -63,6 +63,12 @@ public:
     int focus = 0;
 };
 
+// Moves a dialog's title (at most `maxTitle` characters) and, when `notes` is given, its notes
+// between their edit boxes and the strings. A title that is too long is refused with the
+// standard message and changes neither string.
+void ExchangeTitleAndNotes(DataExchange& dx, int titleId, std::string& title, std::size_t maxTitle,
+                           int notesId = 0, std::string* notes = nullptr);
+
 // Runs `exchange(dx)` with the direction set to `saving`, then restores the previous direction
 // (also when a control's text is refused).
 template <class F> void UpdateData(DataExchange& dx, bool saving, F&& exchange) {

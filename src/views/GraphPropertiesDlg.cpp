@@ -53,17 +53,7 @@ void CGraphPropertySheet::OnInitDialog(DataExchange& dx) {
 }
 
 void CGraphPropertySheet::DoDataExchange(DataExchange& dx) {
-    if (dx.IsSaving()) {
-        std::string notes = dx.GetText(IDC_MISC_NOTES);
-        std::string title = dx.GetText(IDC_MISC_TITLE);
-        if (title.size() > kMaxTitleLength)
-            dx.Fail(IDC_MISC_TITLE, "Please enter no more than 28 characters.");
-        Notes = std::move(notes);
-        Title = std::move(title);
-    } else {
-        dx.SetText(IDC_MISC_NOTES, Notes);
-        dx.SetText(IDC_MISC_TITLE, Title);
-    }
+    ExchangeTitleAndNotes(dx, IDC_MISC_TITLE, Title, kMaxTitleLength, IDC_MISC_NOTES, &Notes);
     for (CSettingList& list : Working)
         list.Exchange(dx);
 }

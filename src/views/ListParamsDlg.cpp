@@ -20,16 +20,7 @@ void CListParamsDlg::OnInitDialog(DataExchange& dx) {
 }
 
 void CListParamsDlg::DoDataExchange(DataExchange& dx) {
-    if (dx.IsSaving()) {
-        std::string title = dx.GetText(IDC_TITLE);
-        std::string notes = dx.GetText(IDC_NOTES);
-        if (title.size() > kMaxTitleLength) dx.Fail(IDC_TITLE, "Please enter no more than 28 characters.");
-        Title = std::move(title);
-        Notes = std::move(notes);
-    } else {
-        dx.SetText(IDC_TITLE, Title);
-        dx.SetText(IDC_NOTES, Notes);
-    }
+    ExchangeTitleAndNotes(dx, IDC_TITLE, Title, kMaxTitleLength, IDC_NOTES, &Notes);
     Working.Exchange(dx);
 }
 
