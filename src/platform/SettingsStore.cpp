@@ -4,7 +4,6 @@
 
 #include <cctype>
 #include <charconv>
-#include <fstream>
 #include <sstream>
 
 int MemorySettingsStore::GetProfileInt(const std::string& section, const std::string& name, int defaultValue) {
@@ -87,9 +86,10 @@ static std::string UnquoteValue(const std::string& v) {
 }
 
 void IniSettingsStore::Load() {
-    std::ifstream in(m_path, std::ios::binary);
-    if (!in) return;
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(m_path, bytes, m_loadError)) return;
     m_loaded = true;
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
     std::string line, section;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

@@ -47,9 +47,12 @@ public:
     bool Save() const;
     const std::string& Path() const { return m_path; }
     bool Loaded() const { return m_loaded; }
+    // Why the file could not be read when it was not (it is missing, a folder, a FIFO...).
+    const std::string& LoadError() const { return m_loadError; }
 
 private:
     void Load();
     std::string m_path;
     bool m_loaded = false;
+    std::string m_loadError;
 };

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 
 namespace {
 
@@ -141,6 +142,9 @@ TEST_F(FunctionData, AFileThatCannotBeReadOrIsNotChosenChangesNothing) {
     windows.answer = (dir / "missing.txt").string();
     dlg.OnFile(dx);
     windows.answer = dir.string(); // a folder
+    dlg.OnFile(dx);
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0644), 0);
+    windows.answer = (dir / "pipe").string(); // nobody writes: reading it would wait for ever
     dlg.OnFile(dx);
     EXPECT_EQ(dlg.Values, (std::vector<double>{1, 2.5, 1e-5}));
     EXPECT_TRUE(platform.messages.shown.empty());
