@@ -134,10 +134,22 @@ TEST_F(ListViewTest, PrintTextIsTabSeparatedWithCarriageReturns) {
     ::rmdir(dir.c_str());
 }
 
-TEST_F(ListViewTest, PrintFileNameComesFromTheTitle) {
-    EXPECT_EQ(list.DefaultPrintFileName(), "Output.prn");
-    list.ListTitle = "Run 3";
-    EXPECT_EQ(list.DefaultPrintFileName(), "Run 3.prn");
+TEST_F(ListViewTest, PrintFileNameIsAPlainNameFromTheTitle) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"", "Output.prn"},
+        {"Run 3", "Run 3.prn"},
+        {"Débit", "Débit.prn"},
+        {"../../.bashrc", "_.._.bashrc.prn"},
+        {"/etc/passwd", "_etc_passwd.prn"},
+        {"..", "Output.prn"},
+        {"a\\b\x1b[2J\n\x7f", "a_b_[2J__.prn"},
+        {std::string(300, 'x'), std::string(251, 'x') + ".prn"},
+        {std::string(250, 'x') + "é", std::string(250, 'x') + ".prn"},
+    };
+    for (const auto& [title, name] : cases) {
+        list.ListTitle = title;
+        EXPECT_EQ(list.DefaultPrintFileName(), name) << title;
+    }
 }
 
 TEST_F(ListViewTest, RemovingABlockDropsOnlyItsFirstColumn) {
