@@ -20,11 +20,56 @@
 
 namespace kintra::cli {
 
+std::string Printable(const std::string& text) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    auto escape = [&](unsigned char c) {
+        out += "\\x";
+        out += hex[c >> 4];
+        out += hex[c & 15];
+    };
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char c = s[i];
+        if (c == '\\') {
+            out += "\\\\";
+            ++i;
+        } else if (c < 0x20 || c == 0x7f) {
+            escape(c);
+            ++i;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+        } else {
+            // A whole UTF-8 character passes unless it is a C1 control (U+0080..U+009F); a
+            // byte that starts no valid character is escaped on its own.
+            std::size_t len = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
+            if (c > 0xf4) len = 0;
+            bool ok = len > 0 && i + len <= n;
+            for (std::size_t k = 1; ok && k < len; ++k)
+                ok = (s[i + k] & 0xc0) == 0x80;
+            if (ok && len == 3) ok = !(c == 0xe0 && s[i + 1] < 0xa0) && !(c == 0xed && s[i + 1] >= 0xa0);
+            if (ok && len == 4) ok = !(c == 0xf0 && s[i + 1] < 0x90) && !(c == 0xf4 && s[i + 1] >= 0x90);
+            if (ok && len == 2 && c == 0xc2 && s[i + 1] < 0xa0) ok = false;
+            if (!ok) {
+                escape(c);
+                ++i;
+                continue;
+            }
+            out.append(text, i, len);
+            i += len;
+        }
+    }
+    return out;
+}
+
 int LineMessageHost::MessageBox(const std::string& text, const std::string& caption, int buttons, int) {
     std::string line = caption + ": " + text;
     for (char& c : line)
         if (c == '\n' || c == '\r') c = ' ';
-    m_out << line << '\n';
+    m_out << Printable(line) << '\n';
     m_out.flush();
     return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
 }
@@ -203,8 +248,9 @@ class CliWindows : public HeadlessWindowHost {
     std::ostream& m_err;
 };
 
+// Texts from a chart, quoted, with control characters escaped so that none reaches the terminal.
 std::string Quoted(const std::string& s) {
-    return "\"" + s + "\"";
+    return "\"" + Printable(s) + "\"";
 }
 
 std::string PositionText(const CPoint& p) {
@@ -233,7 +279,7 @@ std::string BlockRef(const CBlock* b) {
 }
 
 void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out) {
-    out << "File: " << path << "\n";
+    out << "File: " << Printable(path) << "\n";
     out << "Data version: " << Number(doc.FileVersion) << "\n";
     out << "Title: " << Quoted(doc.Title) << "\n";
     out << "Model settings: VertLines " << doc.VertLines << ", HorizLines " << doc.HorizLines << ", MaxSort "
@@ -257,7 +303,7 @@ void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out
         out << "\n     parameters:";
         for (int i = 0; i < 3; ++i) {
             out << " p" << (i + 1) << "=" << Number(b.Params[i]);
-            if (i < b.ParamsShown) out << " (" << b.ParamLabels[i] << ")";
+            if (i < b.ParamsShown) out << " (" << Printable(b.ParamLabels[i]) << ")";
             if (i < 2) out << ";";
         }
         out << "\n     history: " << b.History.size() << " values";
@@ -340,7 +386,8 @@ int CommandRun(const Options& o, std::ostream& err, MessageHost& messages) {
                 break;
             }
         if (!target) {
-            err << "kintra-cli: no block is named '" << s.name << "' (in --set " << s.text << ")\n";
+            err << "kintra-cli: no block is named '" << Printable(s.name) << "' (in --set "
+                << Printable(s.text) << ")\n";
             CloseChartDocument(std::move(doc));
             return kExitError;
         }
@@ -366,7 +413,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     try {
         o = ParseArguments(args);
     } catch (const ArgumentError& e) {
-        err << "kintra-cli: " << e.what() << "\nTry 'kintra-cli --help'.\n";
+        err << "kintra-cli: " << Printable(e.what()) << "\nTry 'kintra-cli --help'.\n";
         return kExitError;
     }
     if (o.help) {
@@ -380,7 +427,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     } else {
         auto ini = std::make_unique<IniSettingsStore>(o.settingsPath);
         if (!ini->Loaded()) {
-            err << "kintra-cli: cannot read the settings file '" << o.settingsPath << "'\n";
+            err << "kintra-cli: cannot read the settings file '" << Printable(o.settingsPath)
+                << "': " << ini->LoadError() << "\n";
             return kExitError;
         }
         store = std::move(ini);

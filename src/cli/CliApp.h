@@ -25,6 +25,10 @@ class LineMessageHost : public MessageHost {
     std::ostream& m_out;
 };
 
+// `text` with every control character escaped ("\x1b"; a backslash doubled), also C1 controls and
+// bytes that are not UTF-8, so that nothing read from a chart can steer the terminal.
+std::string Printable(const std::string& text);
+
 // Runs one command line (the arguments after the program name). Results go to `out`, argument
 // errors to `err`, message boxes to `messages`. Returns the exit status.
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, MessageHost& messages);

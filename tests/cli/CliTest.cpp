@@ -18,6 +18,7 @@
 #include <random>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -68,7 +69,8 @@ Result Cli(const std::vector<std::string>& args, const std::string& workDir, lon
         ::dup2(err, 2);
         if (::chdir(workDir.c_str()) != 0) ::_exit(126);
         if (fileSizeLimit > 0) {
-            std::signal(SIGXFSZ, SIG_IGN);
+            // As from a shell: the tool itself must keep the limit's signal from killing it.
+            std::signal(SIGXFSZ, SIG_DFL);
             rlimit r{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &r);
         }
@@ -317,14 +319,69 @@ TEST_F(CliTest, UnreadableInputWritesNothingAndKeepsTheOutput) {
     EXPECT_EQ(r.err, "Load Error: Need updated version of Orvent to load this data file\n");
     EXPECT_EQ(ReadBytes(Path("out.cht")), keep);
 
-    // An output that cannot be written completely leaves the old file as it was.
+    // An output that cannot be written completely leaves the old file as it was, says why and
+    // leaves no temporary file.
     r = Cli({"run", Data("oscillator.cht"), "-o", Path("out.cht")}, dir, 1000);
+    EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("out.cht"), std::string::npos);
+    EXPECT_NE(r.err.find("Unable to save the file '" + Path("out.cht") + "': File too large"),
+              std::string::npos)
+        << r.err;
     EXPECT_EQ(ReadBytes(Path("out.cht")), keep);
     r = Cli({"new", Path("out.cht")}, dir, 100);
+    EXPECT_EQ(r.signal, 0);
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(ReadBytes(Path("out.cht")), keep);
+    for (const auto& e : fs::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename().string().rfind(".out.cht", 0), std::string::npos) << e.path();
+}
+
+TEST_F(CliTest, NonRegularFilesAreRefusedWithoutWaiting) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0644), 0);
+    fs::create_directory(Path("folder"));
+    const std::vector<std::vector<std::string>> refused = {
+        {"info", Path("pipe")},
+        {"run", Path("pipe"), "-o", Path("out.cht")},
+        {"run", Data("tank-102.cht"), "--settings", Path("pipe")},
+        {"run", Data("tank-102.cht"), "--settings", Path("folder")},
+        {"run", Data("tank-102.cht"), "--settings", Path("missing.ini")},
+    };
+    for (const auto& args : refused) {
+        Result r = Cli(args, dir, 0, 0, 10);
+        EXPECT_FALSE(r.timedOut) << args.back();
+        EXPECT_EQ(r.status, 2) << args.back();
+        const std::string why = args.back() == Path("folder")        ? "it is a folder"
+                                : args.back() == Path("missing.ini") ? "No such file"
+                                                                     : "it is not a regular file";
+        EXPECT_NE(r.err.find(why), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(Path("out.cht")));
+}
+
+TEST_F(CliTest, ControlCharactersFromAChartReachTheTerminalEscaped) {
+    // The Gain renamed to a screen-clearing sequence, with its required input cut.
+    Bytes b = ReadBytes(Data("tank-102.cht"));
+    const std::string needle = "\x04Gain";
+    const auto gain =
+        static_cast<std::size_t>(std::search(b.begin(), b.end(), needle.begin(), needle.end()) - b.begin());
+    ASSERT_LT(gain, b.size());
+    const std::string evil = "\x1b[2J";
+    std::copy(evil.begin(), evil.end(), b.begin() + static_cast<std::ptrdiff_t>(gain + 1));
+    const std::int32_t none = -99;
+    std::memcpy(&b[gain + 5 + 1 + 4 + 1 + 4 + 4], &none, 4);
+    std::memcpy(&b[gain + 5 + 1 + 4 + 1 + 4 + 8], &none, 4);
+    WriteBytes(Path("evil.cht"), b);
+
+    const Result info = Cli({"info", Path("evil.cht")}, dir);
+    const Result run = Cli({"run", Path("evil.cht")}, dir);
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_NE(info.out.find("\"\\x1b[2J\""), std::string::npos) << info.out;
+    EXPECT_NE(run.err.find("Run Time Error: A Gain block, \\x1b[2J, "), std::string::npos) << run.err;
+    for (const std::string& text : {info.out, info.err, run.out, run.err})
+        EXPECT_TRUE(std::none_of(text.begin(), text.end(), [](char c) {
+            return (static_cast<unsigned char>(c) < 0x20 && c != '\n') || c == 0x7f;
+        })) << text;
 }
 
 TEST_F(CliTest, ShortenedAndMutatedFilesNeverCrash) {
