@@ -2,6 +2,7 @@
 
 #include "BlockEditorDialog.h"
 #include "MainFrame.h"
+#include "NativePath.h"
 #include "OrventApp.h"
 #include "PropertiesDialog.h"
 
@@ -42,6 +43,6 @@ bool QtWindowHost::ChooseOpenFile(const std::string& filter, std::string& path) 
         QFileDialog::getOpenFileName(m_app.MainFrame(), QStringLiteral("Open"), QString(),
                                      filters.join(QStringLiteral(";;")), nullptr, QFileDialog::ReadOnly);
     if (chosen.isEmpty()) return false;
-    path = chosen.toStdString();
+    path = PathToNative(chosen);
     return true;
 }

@@ -4,6 +4,7 @@
 #include "ChildFrame.h"
 #include "CommandIds.h"
 #include "HelpWindow.h"
+#include "NativePath.h"
 #include "OrventApp.h"
 #include "Printing.h"
 #include "QtPlatform.h"
@@ -394,7 +395,8 @@ void CMainFrame::RebuildRecentFiles() {
     for (int i = 0; i < static_cast<int>(m_recentActions.size()); ++i) {
         QAction* a = m_recentActions[i];
         if (i < recent.size()) {
-            a->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(recent[i])));
+            a->setText(
+                QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(DisplayPath(recent[i]))));
             a->setVisible(true);
             a->setEnabled(true);
         } else {
@@ -870,7 +872,7 @@ void CMainFrame::OnPrintToFile() {
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     std::string error;
     // A file that cannot be written gets nothing; the list says nothing about it.
-    list->PrintToFile(dialog.selectedFiles().front().toStdString(), error);
+    list->PrintToFile(PathToNative(dialog.selectedFiles().front()), error);
 }
 
 // ---- The run ----------------------------------------------------------------------------------
@@ -1030,9 +1032,10 @@ namespace {
 // The chart files among dropped things.
 QStringList DroppedCharts(const QMimeData* data) {
     QStringList paths;
-    for (const QUrl& url : data->urls())
-        if (url.isLocalFile() && url.toLocalFile().endsWith(QStringLiteral(".cht"), Qt::CaseInsensitive))
-            paths << url.toLocalFile();
+    for (const QUrl& url : data->urls()) {
+        const QString path = LocalFileOf(url);
+        if (path.endsWith(QStringLiteral(".cht"), Qt::CaseInsensitive)) paths << path;
+    }
     return paths;
 }
 } // namespace

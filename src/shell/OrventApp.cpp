@@ -3,6 +3,7 @@
 #include "ChildFrame.h"
 #include "HelpWindow.h"
 #include "MainFrame.h"
+#include "NativePath.h"
 #include "QtPlatform.h"
 #include "RunWindow.h"
 #include "blocks/StringTable.h"
@@ -234,11 +235,10 @@ COrventDoc* COrventApp::NewDocument() {
 }
 
 COrventDoc* COrventApp::FindDocumentByPath(const QString& path) const {
-    const QString canonical = QFileInfo(path).canonicalFilePath();
+    const QString canonical = CanonicalPath(path);
     if (canonical.isEmpty()) return nullptr;
     for (const auto& d : m_documents)
-        if (!d->GetPathName().empty() &&
-            QFileInfo(QString::fromStdString(d->GetPathName())).canonicalFilePath() == canonical)
+        if (!d->GetPathName().empty() && CanonicalPath(PathFromNative(d->GetPathName())) == canonical)
             return d.get();
     return nullptr;
 }
@@ -250,10 +250,10 @@ COrventDoc* COrventApp::OpenDocument(const QString& path) {
         if (!frames.empty()) m_frame->MdiArea()->setActiveSubWindow(frames.front());
         return open;
     }
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString absolute = AbsolutePath(path);
     // Reading the file opens the windows it records, through the window host; a file that
     // cannot be read has said why, and its windows are gone again.
-    std::unique_ptr<COrventDoc> owned = kintra::OpenChartDocument(absolute.toStdString());
+    std::unique_ptr<COrventDoc> owned = kintra::OpenChartDocument(PathToNative(absolute));
     if (!owned) {
         RemoveFromRecentFiles(absolute);
         return nullptr;
@@ -275,7 +275,7 @@ void COrventApp::PromptOpen() {
 }
 
 bool COrventApp::SaveDocument(COrventDoc& doc, bool saveAs) {
-    QString path = QString::fromStdString(doc.GetPathName());
+    QString path = PathFromNative(doc.GetPathName());
     if (saveAs || path.isEmpty()) {
         QString proposed = path;
         if (proposed.isEmpty()) proposed = QString::fromStdString(doc.GetTitle()) + QStringLiteral(".cht");
@@ -283,14 +283,14 @@ bool COrventApp::SaveDocument(COrventDoc& doc, bool saveAs) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilters({QString::fromUtf8(kFileFilter), QStringLiteral("All Files (*)")});
         dialog.setDefaultSuffix(QStringLiteral("cht"));
-        dialog.selectFile(proposed);
+        dialog.selectFile(DisplayPath(proposed));
         if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-        path = dialog.selectedFiles().front();
+        path = ChosenPath(dialog.selectedFiles().front(), proposed);
         if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".cht");
     }
-    const QString absolute = QFileInfo(path).absoluteFilePath();
+    const QString absolute = AbsolutePath(path);
     // A failed save has said why; the chart keeps its old name and file.
-    if (!doc.OnSaveDocument(absolute.toStdString())) return false;
+    if (!doc.OnSaveDocument(PathToNative(absolute))) return false;
     AddToRecentFiles(absolute);
     if (m_frame) m_frame->UpdateFrameTitles(&doc);
     return true;
@@ -351,8 +351,7 @@ void COrventApp::LoadRecentFiles() {
     m_recent.clear();
     for (int i = 1; i <= kRecentCount; ++i) {
         const std::string name = "File" + std::to_string(i);
-        const QString path =
-            QString::fromStdString(m_settings->GetProfileString("Recent File List", name, ""));
+        const QString path = RecentEntryPath(m_settings->GetProfileString("Recent File List", name, ""));
         if (!path.isEmpty() && !m_recent.contains(path)) m_recent.append(path);
     }
 }
@@ -361,7 +360,8 @@ void COrventApp::SaveRecentFiles() {
     for (int i = 1; i <= kRecentCount; ++i) {
         const std::string name = "File" + std::to_string(i);
         m_settings->WriteProfileString("Recent File List", name,
-                                       i <= m_recent.size() ? m_recent[i - 1].toStdString() : std::string());
+                                       i <= m_recent.size() ? RecentEntryText(m_recent[i - 1])
+                                                            : std::string());
     }
 }
 

@@ -1,11 +1,13 @@
 // Kintra, The Analog Simulator: the desktop program.
 
+#include "NativePath.h"
 #include "OrventApp.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QStringList>
 #include <clocale>
+#include <csignal>
 
 int main(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
@@ -17,9 +19,14 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("kintra"));
     // The core reads and writes numbers with the C library, always with a full stop.
     std::setlocale(LC_NUMERIC, "C");
+    // Under a file-size limit a save then fails with EFBIG and says so, instead of killing the
+    // program with every unsaved chart.
+    std::signal(SIGXFSZ, SIG_IGN);
 
-    QStringList paths = QApplication::arguments();
-    paths.removeFirst();
+    // The file names as given, byte for byte (Qt has taken its own options out of argv).
+    QStringList paths;
+    for (int i = 1; i < argc; ++i)
+        paths << PathFromNative(argv[i]);
     int result = 1;
     {
         COrventApp app;

@@ -4,6 +4,7 @@
 #include "CommandIds.h"
 #include "FrameLayout.h"
 #include "HelpWindow.h"
+#include "NativePath.h"
 #include "RunWindow.h"
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
@@ -29,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <random>
 
 namespace {
 
@@ -116,6 +118,63 @@ TEST_F(ShellTest, DroppedChartsOpenAsFurtherDocuments) {
     EXPECT_EQ(app.Documents().back()->GetPathName(), path.toStdString());
     EXPECT_TRUE(messages.shown.empty()); // what is not a chart is left alone
     EXPECT_EQ(app.RecentFiles().value(0), path);
+}
+
+TEST(NativePath, EveryByteStringComesBackAndUtf8ReadsAsUtf8) {
+    std::mt19937 random(7);
+    for (int round = 0; round < 2000; ++round) {
+        std::string bytes(random() % 12, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(round % 2 ? random() % 256 : 0x7f + random() % 0x50);
+        const QString held = PathFromNative(bytes);
+        ASSERT_EQ(PathToNative(held), bytes) << round;
+        ASSERT_EQ(RecentEntryPath(RecentEntryText(held)), held) << round;
+        if (QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).toStdString() == bytes) {
+            ASSERT_EQ(held, QString::fromStdString(bytes)) << round;
+            ASSERT_EQ(RecentEntryText(held), bytes) << "stored as before";
+        }
+    }
+    const QString raw = PathFromNative("/d\xe9j\xe0/caf\xe9.cht");
+    EXPECT_EQ(DisplayPath(raw), QStringLiteral("/d\ufffdj\ufffd/caf\ufffd.cht"));
+    EXPECT_EQ(ChosenPath(DisplayPath(raw), raw), raw);
+    EXPECT_EQ(ChosenPath(QStringLiteral("/d\ufffdj\ufffd/other.cht"), raw),
+              PathFromNative("/d\xe9j\xe0/other.cht"));
+    EXPECT_EQ(ChosenPath(QStringLiteral("/tmp/x.cht"), raw), QStringLiteral("/tmp/x.cht"));
+}
+
+TEST_F(ShellTest, FileNamesThatAreNotUtf8OpenSaveDropAndStayRecent) {
+    const std::string raw = FilePath("").toStdString() + "caf\xe9.cht";
+    const QString path = PathFromNative(raw);
+    {
+        COrventApp& app = Start();
+        ASSERT_TRUE(app.Documents().front()->OnSaveDocument(raw));
+        Stop();
+    }
+    {
+        COrventApp& app = Start({path}); // as main() passes the command line
+        ASSERT_EQ(app.Documents().size(), 1u);
+        COrventDoc* doc = app.Documents().front().get();
+        EXPECT_EQ(doc->GetPathName(), raw);
+        EXPECT_EQ(app.OpenDocument(path), doc) << "known as open";
+        doc->Clock()->Params[2] = 4.0;
+        doc->SetModifiedFlag();
+        ASSERT_TRUE(app.SaveDocument(*doc, false));
+        EXPECT_EQ(app.RecentFiles().value(0), path);
+        Stop();
+    }
+    COrventApp& app = Start();
+    EXPECT_EQ(app.RecentFiles().value(0), path) << "through the settings file";
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(raw).toPercentEncoding("/"))});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&Frame(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&Frame(), &drop);
+    ASSERT_EQ(app.Documents().size(), 2u);
+    EXPECT_EQ(app.Documents().back()->GetPathName(), raw);
+    EXPECT_EQ(app.Documents().back()->Clock()->Params[2], 4.0);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 // ---- Windows ----------------------------------------------------------------------------------
