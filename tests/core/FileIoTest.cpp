@@ -1,8 +1,6 @@
-// Reading only regular files, and saves that replace the right file, keep what must be kept and
-// leave no temporary files behind.
+// Saves that replace the right file, keep what must be kept and leave no temporary files behind.
 
 #include "platform/FileIo.h"
-#include "platform/SettingsStore.h"
 
 #include <gtest/gtest.h>
 
@@ -53,25 +51,6 @@ class FileIoTest : public ::testing::Test {
 
     std::string dir;
 };
-
-TEST_F(FileIoTest, OnlyRegularFilesAreReadAndNothingWaitsForAWriter) {
-    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0644), 0);
-    fs::create_directory(Path("folder"));
-    const std::pair<std::string, std::string> refused[] = {
-        {Path("pipe"), "it is not a regular file"},
-        {Path("folder"), "it is a folder"},
-        {"/dev/null", "it is not a regular file"},
-    };
-    for (const auto& [path, reason] : refused) {
-        std::vector<std::uint8_t> bytes;
-        std::string error;
-        EXPECT_FALSE(ReadWholeFile(path, bytes, error)) << path;
-        EXPECT_EQ(error, reason) << path;
-        IniSettingsStore store(path);
-        EXPECT_FALSE(store.Loaded()) << path;
-        EXPECT_EQ(store.LoadError(), reason) << path;
-    }
-}
 
 TEST_F(FileIoTest, SavingThroughSymbolicLinksReplacesTheFileTheyPointTo) {
     fs::create_directory(Path("real"));
