@@ -45,8 +45,10 @@ std::string Printable(const std::string& text) {
         } else {
             // A whole UTF-8 character passes unless it is a C1 control (U+0080..U+009F); a
             // byte that starts no valid character is escaped on its own.
-            std::size_t len = c >= 0xf0 && c <= 0xf4 ? 4 : c >= 0xe0 ? 3 : c >= 0xc2 && c < 0xe0 ? 2 : 0;
-            if (c > 0xf4) len = 0;
+            const std::size_t len = c >= 0xc2 && c <= 0xdf   ? 2
+                                    : c >= 0xe0 && c <= 0xef ? 3
+                                    : c >= 0xf0 && c <= 0xf4 ? 4
+                                                             : 0;
             bool ok = len > 0 && i + len <= n;
             for (std::size_t k = 1; ok && k < len; ++k)
                 ok = (s[i + k] & 0xc0) == 0x80;
