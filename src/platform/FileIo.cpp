@@ -82,6 +82,23 @@ void RemoveStaleTemporaries(const std::string& folder) {
 
 } // namespace
 
+std::string PlainFileName(const std::string& text, std::size_t room) {
+    std::string name;
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (name.empty() && (c == '.' || c == ' ')) continue;
+        name += (c == '/' || c == '\\' || c < 0x20 || c == 0x7f) ? '_' : ch;
+    }
+    const std::size_t most = room < 255 ? 255 - room : 0;
+    if (name.size() > most) {
+        std::size_t cut = most;
+        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xc0) == 0x80)
+            --cut;
+        name.resize(cut);
+    }
+    return name;
+}
+
 bool IsSaveTemporaryName(const std::string& name, long& pid) {
     if (name.size() < 2 || name[0] != '.') return false;
     const auto mark = name.rfind(kTempMark);

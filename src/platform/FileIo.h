@@ -17,6 +17,11 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, st
 // an earlier save left in that folder when its process died are removed.
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size, std::string& error);
 
+// `text` made a plain, visible file name: separators and control characters become "_", leading
+// dots and blanks go, and it is cut, never inside a UTF-8 character, to leave `room` bytes of the
+// file system's 255 for an extension. Empty when nothing is left.
+std::string PlainFileName(const std::string& text, std::size_t room = 0);
+
 // True when `name` (a name within a folder, no slash) has the form of the temporary files that
 // WriteFileAtomically makes; `pid` is then the process that made it.
 bool IsSaveTemporaryName(const std::string& name, long& pid);

@@ -11,6 +11,7 @@
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
 #include "platform/DeviceContext.h"
+#include "platform/FileIo.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -278,7 +279,11 @@ bool COrventApp::SaveDocument(COrventDoc& doc, bool saveAs) {
     QString path = PathFromNative(doc.GetPathName());
     if (saveAs || path.isEmpty()) {
         QString proposed = path;
-        if (proposed.isEmpty()) proposed = QString::fromStdString(doc.GetTitle()) + QStringLiteral(".cht");
+        if (proposed.isEmpty()) {
+            // A plain name in the chooser's folder, whatever the title holds.
+            const std::string name = PlainFileName(doc.GetTitle(), 4);
+            proposed = QString::fromStdString(name.empty() ? "Chart" : name) + QStringLiteral(".cht");
+        }
         QFileDialog dialog(m_frame.get(), QStringLiteral("Save As"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setNameFilters({QString::fromUtf8(kFileFilter), QStringLiteral("All Files (*)")});

@@ -141,22 +141,9 @@ std::string CListBase::PrintText() const {
 }
 
 std::string CListBase::DefaultPrintFileName() const {
-    // The title may hold anything a file gave it: the proposal stays one plain, visible name in
-    // the folder the user chooses. Separators and control characters become "_", leading dots
-    // and blanks go, and the name fits the file system's limit without cutting a character.
-    std::string name;
-    for (const char ch : ListTitle) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (name.empty() && (c == '.' || c == ' ')) continue;
-        name += (c == '/' || c == '\\' || c < 0x20 || c == 0x7f) ? '_' : ch;
-    }
-    constexpr std::size_t kMaxName = 255 - 4;
-    if (name.size() > kMaxName) {
-        std::size_t cut = kMaxName;
-        while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xc0) == 0x80)
-            --cut;
-        name.resize(cut);
-    }
+    // The title may hold anything a file gave it: the proposal stays one plain name in the
+    // folder the user chooses.
+    const std::string name = PlainFileName(ListTitle, 4);
     return name.empty() ? std::string("Output.prn") : name + ".prn";
 }
 
