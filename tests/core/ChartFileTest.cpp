@@ -728,3 +728,37 @@ TEST_F(ChartFileTest, AWindowTheHostCannotOpenStillHasItsRecordRead) {
     EXPECT_EQ(loaded->Blocks.size(), doc->Blocks.size());
     kintra::CloseChartDocument(std::move(loaded));
 }
+
+// ---- Deleted blocks and the Clock's companions ---------------------------------------------
+
+TEST_F(ChartFileTest, NoWindowListOrInputKeepsABlockOnceItIsDeleted) {
+    auto doc = RichChart(); // its list shows one block in two columns
+    auto* graph = ViewsOf<CGraphBase>(*doc).front();
+    auto* list = ViewsOf<CListBase>(*doc).front();
+    graph->CandidateBlocks = {doc->Clock(), graph->Traces[1]};
+    std::vector<CBlock*> doomed;
+    for (const auto& b : doc->Blocks)
+        if (b.get() != doc->Clock() && b->Kind != BK_COMPANION) doomed.push_back(b.get());
+    // As a run left them.
+    doc->IntegratingBlocks = doc->EvalOrder = doc->AtFirstBlocks = doc->SourceBlocks = doomed;
+
+    // After every deletion, saving and exporting read nothing that is gone, and every reference
+    // the document and its windows hold names a listed block.
+    for (CBlock* block : doomed) {
+        doc->DeleteBlock(block);
+        EXPECT_FALSE(Save(*doc).empty());
+        EXPECT_FALSE(list->PrintText().empty());
+        std::vector<const CBlock*> refs(graph->Traces.begin(), graph->Traces.end());
+        for (const auto* v : {&graph->CandidateBlocks, &list->Columns, &doc->IntegratingBlocks,
+                              &doc->EvalOrder, &doc->AtFirstBlocks, &doc->SourceBlocks})
+            refs.insert(refs.end(), v->begin(), v->end());
+        for (const auto& b : doc->Blocks)
+            refs.insert(refs.end(), b->Inputs.begin(), b->Inputs.end());
+        for (const CBlock* r : refs)
+            EXPECT_TRUE(!r || std::any_of(doc->Blocks.begin(), doc->Blocks.end(), [r](const auto& b) {
+                return b.get() == r;
+            })) << "a reference outlived a deleted block";
+    }
+    EXPECT_EQ(list->Columns, (std::vector<CBlock*>{doc->Clock(), doc->CompanionBlocks[1]}));
+    EXPECT_EQ(graph->Traces[0], doc->Clock());
+}
