@@ -4,6 +4,7 @@
 #include "chart/ChartEdit.h"
 #include "ChartTestSupport.h"
 #include "blocks/Catalogue.h"
+#include "model/ClockBlock.h"
 
 namespace {
 
@@ -493,6 +494,19 @@ TEST_F(ChartEditTest, TheSelectedBlockIsPickedUpAndDroppedOnAFreeGridPointWithIt
     EXPECT_NE(gain->RouteRecord[0].v[0], ROUTE_DIRECT);
     EXPECT_NE(sink->RouteRecord[0].v[0], ROUTE_DIRECT);
     EXPECT_EQ(view.MinRow, -3);
+
+    // The Clock takes its companions along. Its Count then stands on the chart, where it holds
+    // its cell but answers no click.
+    auto* clock = static_cast<CClockBlock*>(doc.Clock());
+    view.OnRButtonDown(GridPoint(0, 0));
+    view.OnLButtonDown(GridPoint(0, 0));
+    view.OnLButtonDown(GridPoint(1, -500));
+    EXPECT_EQ(clock->ErrorCompanion->Position, (CPoint{-499, -500}));
+    EXPECT_EQ(clock->CountCompanion->Position, (CPoint{1, 0}));
+    view.OnLButtonDown(PortPoint(*clock->CountCompanion, 0));
+    view.OnRButtonDown(GridPoint(1, 0));
+    EXPECT_FALSE(view.Connecting);
+    EXPECT_EQ(view.SelectedBlock, nullptr);
 }
 
 TEST_F(ChartEditTest, TheRightButtonPutsAPickedUpBlockBackWhereItWas) {

@@ -9,6 +9,7 @@
 #include "blocks/TimeBlocks.h"
 #include "chart/OrventView.h"
 #include "model/ChartDocument.h"
+#include "model/ClockBlock.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
@@ -761,4 +762,36 @@ TEST_F(ChartFileTest, NoWindowListOrInputKeepsABlockOnceItIsDeleted) {
     }
     EXPECT_EQ(list->Columns, (std::vector<CBlock*>{doc->Clock(), doc->CompanionBlocks[1]}));
     EXPECT_EQ(graph->Traces[0], doc->Clock());
+}
+
+TEST_F(ChartFileTest, WindowsShowingTheClockCompanionsFindThemAfterTheClockMoved) {
+    // Earlier versions of Kintra moved the Clock alone; such files name the companions by the
+    // cells they had, while reopening creates them beside the Clock.
+    for (const bool companionsFollow : {true, false}) {
+        SCOPED_TRACE(companionsFollow ? "companions moved along" : "companions left behind");
+        auto doc = kintra::NewChartDocument();
+        auto* clock = static_cast<CClockBlock*>(doc->Clock());
+        auto* graph = static_cast<CGraphBase*>(windows.OpenGraphWindow(*doc));
+        graph->Traces = {clock, clock->ErrorCompanion, clock->CountCompanion, nullptr};
+        graph->LastTrace = 2;
+        auto* list = static_cast<CListBase*>(windows.OpenListWindow(*doc));
+        list->Columns = {clock->CountCompanion, clock, clock->ErrorCompanion};
+        if (companionsFollow)
+            ASSERT_TRUE(doc->MoveBlock(clock, 3, -2));
+        else
+            clock->Position = {3, -2};
+
+        auto reopened = Open(Save(*doc));
+        ASSERT_NE(reopened, nullptr);
+        auto* again = static_cast<CClockBlock*>(reopened->Clock());
+        EXPECT_EQ(again->ErrorCompanion->Position, (CPoint{-497, -2}));
+        EXPECT_EQ(again->CountCompanion->Position, (CPoint{3, 498}));
+        EXPECT_EQ(ViewsOf<CGraphBase>(*reopened).front()->Traces,
+                  (std::array<CBlock*, 4>{again, again->ErrorCompanion, again->CountCompanion, nullptr}));
+        EXPECT_EQ(ViewsOf<CListBase>(*reopened).front()->Columns,
+                  (std::vector<CBlock*>{again->CountCompanion, again, again->ErrorCompanion}));
+        EXPECT_TRUE(messages.shown.empty());
+        // Saved again, the references name the companions where they now stand.
+        EXPECT_EQ(Save(*Open(Save(*reopened), "again.cht")), Save(*reopened));
+    }
 }
