@@ -97,7 +97,9 @@ void COrventDoc::CopyBlockSettings(const CBlock& source, CBlock& target) {
     target.LineColor = source.LineColor;
     target.Notes = source.Notes;
     target.Invert = source.Invert;
+    target.AtFirst = source.AtFirst;
     target.Params = source.Params;
+    if (target.TypeId == source.TypeId) target.CopyOwnSettings(source);
 }
 
 CView* COrventDoc::GetChartView() const { return Views().empty() ? nullptr : Views().front(); }

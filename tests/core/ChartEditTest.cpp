@@ -4,6 +4,7 @@
 #include "chart/ChartEdit.h"
 #include "ChartTestSupport.h"
 #include "blocks/Catalogue.h"
+#include "blocks/FunctionGenerator.h"
 #include "model/ClockBlock.h"
 
 namespace {
@@ -14,6 +15,7 @@ constexpr int kSum = 32801;      // 3 inputs
 constexpr int kConstant = 32855; // no input
 constexpr int kSine = 32819;
 constexpr int kQuit = 32837; // no output
+constexpr int kFunctionGenerator = 32848;
 
 class ChartEditTest : public ChartTest {
   protected:
@@ -585,6 +587,21 @@ TEST_F(ChartEditTest, CopyAndPasteMakeANewBlockWithTheSettingsButNoConnections) 
     // The clipboard keeps its block for more pastes.
     EXPECT_EQ(ClipboardBlock(), clip);
     EXPECT_TRUE(view.CanPaste());
+}
+
+TEST_F(ChartEditTest, APastedFunctionGeneratorHasTheTableAndInitializeMarkOfTheCopiedOne) {
+    auto* original = static_cast<CFunctionGeneratorBlock*>(Insert(kFunctionGenerator, 1, -1));
+    original->SetOrdinates({0.0, 0.25, 1.0, 2.25});
+    original->AtFirst = 1;
+    view.OnRButtonDown(GridPoint(1, -1));
+    view.OnEditCopy();
+    original->SetOrdinates({5.0}); // later changes stay out of the clipboard
+    view.OnEditPaste();
+    view.OnLButtonDown(GridPoint(2, -2));
+    auto* pasted = dynamic_cast<CFunctionGeneratorBlock*>(doc.FindBlockAt(2, -2));
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(pasted->Ordinates, (std::vector<double>{0.0, 0.25, 1.0, 2.25}));
+    EXPECT_EQ(pasted->AtFirst, 1);
 }
 
 TEST_F(ChartEditTest, PasteIsRefusedWhileABlockWaits) {

@@ -102,7 +102,7 @@ TEST(Document, DeletingABlockDisconnectsEveryInputItFedAfterTellingTheViews) {
     doc.RemoveView(&view);
 }
 
-TEST(Document, CopyBlockSettingsCopiesAppearanceAndParametersOnly) {
+TEST(Document, CopyBlockSettingsCopiesWhatTheUserSetButNoLinksPlaceOrHistory) {
     TestPlatform platform;
     COrventDoc doc;
     doc.OnNewDocument();
@@ -125,7 +125,7 @@ TEST(Document, CopyBlockSettingsCopiesAppearanceAndParametersOnly) {
     EXPECT_EQ(b->Notes, "level");
     EXPECT_EQ(b->Invert, 1);
     EXPECT_EQ(b->Params, a->Params);
-    EXPECT_EQ(b->AtFirst, 0);
+    EXPECT_EQ(b->AtFirst, 1);
     EXPECT_EQ(b->Inputs[0], nullptr);
     EXPECT_TRUE(b->History.empty());
     EXPECT_EQ(b->Position, (CPoint{2, 0}));
