@@ -30,6 +30,11 @@ void CFunctionGeneratorBlock::Serialize(CArchive& ar) {
     SetOrdinates(std::move(ordinates));
 }
 
+void CFunctionGeneratorBlock::CopyOwnSettings(const CBlock& source) {
+    if (const auto* generator = dynamic_cast<const CFunctionGeneratorBlock*>(&source))
+        SetOrdinates(generator->Ordinates);
+}
+
 void CFunctionGeneratorBlock::SetOrdinates(std::vector<double> ordinates) {
     Ordinates = std::move(ordinates);
     Abscissas.clear();

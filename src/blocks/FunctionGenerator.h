@@ -14,6 +14,7 @@ class CFunctionGeneratorBlock : public CBlock {
     // Prepares the table for the run.
     int Initialize() override;
     void Compute() override;
+    void CopyOwnSettings(const CBlock& source) override;
 
     // Builds Abscissas, SecondDerivatives and the end slopes from Ordinates and the bounds
     // (a connected bound input is stored into its parameter first). Leaves the table empty when

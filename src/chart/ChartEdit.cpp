@@ -26,6 +26,11 @@ bool IsClock(const CBlock& block) {
     return block.TypeId == kClockTypeId;
 }
 
+// The Clock's companions are never drawn, so no click reaches them either.
+bool IsHidden(const CBlock& block) {
+    return block.Kind == BK_COMPANION;
+}
+
 } // namespace
 
 CBlock* ClipboardBlock() {
@@ -60,6 +65,7 @@ CBlock* COrventView::HitTestBlock(CPoint point) const {
     if (!doc) return nullptr;
     const int g = Mag(11);
     for (const auto& b : doc->Blocks) {
+        if (IsHidden(*b)) continue;
         const CPoint c = CellCentre(b->Position.x, b->Position.y);
         if (c.x - g < point.x && point.x < c.x + g && c.y - g < point.y && point.y < c.y + g) return b.get();
     }
@@ -75,6 +81,7 @@ COrventView::PortHit COrventView::FindPort(CPoint point, PortPick& pick) {
     const COrventDoc* doc = GetDocument();
     if (!doc) return PortHit::None;
     for (const auto& b : doc->Blocks) {
+        if (IsHidden(*b)) continue;
         const CPoint c = CellCentre(b->Position.x, b->Position.y);
         for (int slot = 0; slot < 4; ++slot) {
             const int port = PortOfSlot(*b, slot);
@@ -160,15 +167,13 @@ void COrventView::PlaceAt(CPoint point) {
     // Clicks at the very left or top edge of the window can come near a point outside the grid
     // (column -1 or row 1); nothing is placed there.
     if (column < 0 || row > 0) return;
-    if (doc->FindBlockAt(column, row)) return;
-
     if (MovingBlock) {
-        MovingBlock->Position = {column, row};
-        doc->SetModifiedFlag();
-        doc->RerouteBlock(MovingBlock);
+        // The Clock takes its hidden companions along; their cells must be free too.
+        if (!doc->MoveBlock(MovingBlock, column, row)) return;
         MovingBlock = nullptr;
         SelectedBlock = nullptr;
     } else {
+        if (doc->FindBlockAt(column, row)) return;
         doc->PlaceBlock(column, row);
     }
     Placing = 0;

@@ -75,6 +75,10 @@ public:
     virtual void Compute() = 0;
     virtual void ClearHistory();
     virtual void RecordValue();
+    // What a type keeps beyond the common settings and the user entered (the Function Generator's
+    // table), taken from a block of the same type when it is copied and pasted. State that a run
+    // sets up afresh is not copied.
+    virtual void CopyOwnSettings(const CBlock& source) { (void)source; }
 
     // The common record every type writes or reads first.
     void SerializeCommon(CArchive& ar);

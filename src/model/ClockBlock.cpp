@@ -17,16 +17,27 @@ void CClockBlock::CreateCompanions() {
     if (!Document || ErrorCompanion) return;
     auto error = std::make_unique<CDummyBlock>(ColorImage, Document, HelpId - 0x10000, TypeId, this);
     error->Name += "Error";
-    error->Position = {Position.x - 500, Position.y};
     auto count = std::make_unique<CDummyBlock>(ColorImage, Document, HelpId - 0x10000, TypeId, this);
     count->Name += "Count";
-    count->Position = {Position.x, Position.y + 500};
     ErrorCompanion = error.get();
     CountCompanion = count.get();
+    PlaceCompanions();
     Document->Blocks.push_back(std::move(error));
     Document->CompanionBlocks.push_back(ErrorCompanion);
     Document->Blocks.push_back(std::move(count));
     Document->CompanionBlocks.push_back(CountCompanion);
+}
+
+void CClockBlock::PlaceCompanions() {
+    if (ErrorCompanion) ErrorCompanion->Position = ErrorCell(Position);
+    if (CountCompanion) CountCompanion->Position = CountCell(Position);
+}
+
+CDummyBlock* CClockBlock::CompanionLeftAt(CPoint cell) const {
+    if (cell == NoPosition) return nullptr;
+    if (cell.x >= -500 && cell.x < 0 && cell.y <= 0) return ErrorCompanion;
+    if (cell.y > 0 && cell.y <= 500 && cell.x >= 0) return CountCompanion;
+    return nullptr;
 }
 
 void CClockBlock::Serialize(CArchive& ar) {

@@ -67,13 +67,39 @@ void COrventDoc::DeleteBlock(CBlock* block) {
     if (it != Blocks.end()) Blocks.erase(it);
 }
 
+bool COrventDoc::MoveBlock(CBlock* block, int x, int y) {
+    if (!block) return false;
+    const CPoint cell{x, y};
+    auto* clock = dynamic_cast<CClockBlock*>(block);
+    auto isCompanion = [clock](const CBlock* b) {
+        return clock && (b == clock->ErrorCompanion || b == clock->CountCompanion);
+    };
+    for (const auto& b : Blocks) {
+        // The block's own cell counts as taken: dropping it where it was is no move.
+        if (b->Position == cell && !isCompanion(b.get())) return false;
+        if (clock && b.get() != clock && !isCompanion(b.get()) &&
+            (b->Position == CClockBlock::ErrorCell(cell) || b->Position == CClockBlock::CountCell(cell)))
+            return false;
+    }
+    // A companion on (-99, -99) would be saved by the views that show it as showing nothing.
+    if (clock && (CClockBlock::ErrorCell(cell) == NoPosition || CClockBlock::CountCell(cell) == NoPosition))
+        return false;
+    block->Position = cell;
+    if (clock) clock->PlaceCompanions();
+    SetModifiedFlag();
+    RerouteBlock(block);
+    return true;
+}
+
 void COrventDoc::CopyBlockSettings(const CBlock& source, CBlock& target) {
     target.Name = source.Name;
     target.LineLabel = source.LineLabel;
     target.LineColor = source.LineColor;
     target.Notes = source.Notes;
     target.Invert = source.Invert;
+    target.AtFirst = source.AtFirst;
     target.Params = source.Params;
+    if (target.TypeId == source.TypeId) target.CopyOwnSettings(source);
 }
 
 CView* COrventDoc::GetChartView() const { return Views().empty() ? nullptr : Views().front(); }

@@ -43,6 +43,11 @@ public:
     void AddBlock();
     void PlaceBlock(int x, int y);
     void DeleteBlock(CBlock* block);
+    // Moves a placed block to the cell (x, y) and routes its lines again; a Clock takes its
+    // companions along. False, with nothing changed, when a cell it needs holds another block.
+    bool MoveBlock(CBlock* block, int x, int y);
+    // Everything the user set on `source` except its links, cell and history: a pasted block is a
+    // full copy of the copied one.
     void CopyBlockSettings(const CBlock& source, CBlock& target);
     CView* GetChartView() const;
     CBlock* Clock() const { return Blocks.empty() ? nullptr : Blocks.front().get(); }

@@ -87,7 +87,10 @@ void CGraphBase::OnInitialUpdate() {
 }
 
 void CGraphBase::OnUpdate(CView*, long hint, void* object) {
-    if (hint < 0 && object) RemoveBlock(static_cast<const CBlock*>(object));
+    if (hint < 0 && object) {
+        RemoveBlock(static_cast<const CBlock*>(object));
+        std::erase(CandidateBlocks, static_cast<CBlock*>(object));
+    }
     RecomputeScales();
     Invalidate();
 }

@@ -32,10 +32,9 @@ void CListBase::OnInitialUpdate() {
 }
 
 void CListBase::OnUpdate(CView*, long hint, void* object) {
-    if (hint < 0 && object) {
-        auto it = std::find(Columns.begin(), Columns.end(), static_cast<CBlock*>(object));
-        if (it != Columns.end()) Columns.erase(it);
-    }
+    // A block on its way out takes every column that shows it: a second column of the same block
+    // would otherwise be drawn, saved and exported from freed memory.
+    if (hint < 0 && object) std::erase(Columns, static_cast<CBlock*>(object));
     Invalidate();
 }
 

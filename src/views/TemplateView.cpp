@@ -1,5 +1,6 @@
 #include "views/TemplateView.h"
 
+#include "model/ClockBlock.h"
 #include "model/OrventDoc.h"
 
 #include <climits>
@@ -39,9 +40,14 @@ std::vector<CBlock*> CTemplateView::ResolvePositions(const std::vector<CPoint>& 
     byPosition.reserve(doc->Blocks.size());
     for (const auto& b : doc->Blocks)
         byPosition[key(b->Position)] = b.get();
+    const auto* clock = dynamic_cast<const CClockBlock*>(doc->Clock());
     for (std::size_t i = 0; i < positions.size(); ++i) {
         auto it = byPosition.find(key(positions[i]));
-        if (it != byPosition.end()) found[i] = it->second;
+        if (it != byPosition.end())
+            found[i] = it->second;
+        else if (clock)
+            // Charts saved after their Clock had moved still name its companions where they began.
+            found[i] = clock->CompanionLeftAt(positions[i]);
     }
     return found;
 }

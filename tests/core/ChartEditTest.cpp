@@ -4,6 +4,8 @@
 #include "chart/ChartEdit.h"
 #include "ChartTestSupport.h"
 #include "blocks/Catalogue.h"
+#include "blocks/FunctionGenerator.h"
+#include "model/ClockBlock.h"
 
 namespace {
 
@@ -13,6 +15,7 @@ constexpr int kSum = 32801;      // 3 inputs
 constexpr int kConstant = 32855; // no input
 constexpr int kSine = 32819;
 constexpr int kQuit = 32837; // no output
+constexpr int kFunctionGenerator = 32848;
 
 class ChartEditTest : public ChartTest {
   protected:
@@ -493,6 +496,19 @@ TEST_F(ChartEditTest, TheSelectedBlockIsPickedUpAndDroppedOnAFreeGridPointWithIt
     EXPECT_NE(gain->RouteRecord[0].v[0], ROUTE_DIRECT);
     EXPECT_NE(sink->RouteRecord[0].v[0], ROUTE_DIRECT);
     EXPECT_EQ(view.MinRow, -3);
+
+    // The Clock takes its companions along. Its Count then stands on the chart, where it holds
+    // its cell but answers no click.
+    auto* clock = static_cast<CClockBlock*>(doc.Clock());
+    view.OnRButtonDown(GridPoint(0, 0));
+    view.OnLButtonDown(GridPoint(0, 0));
+    view.OnLButtonDown(GridPoint(1, -500));
+    EXPECT_EQ(clock->ErrorCompanion->Position, (CPoint{-499, -500}));
+    EXPECT_EQ(clock->CountCompanion->Position, (CPoint{1, 0}));
+    view.OnLButtonDown(PortPoint(*clock->CountCompanion, 0));
+    view.OnRButtonDown(GridPoint(1, 0));
+    EXPECT_FALSE(view.Connecting);
+    EXPECT_EQ(view.SelectedBlock, nullptr);
 }
 
 TEST_F(ChartEditTest, TheRightButtonPutsAPickedUpBlockBackWhereItWas) {
@@ -571,6 +587,21 @@ TEST_F(ChartEditTest, CopyAndPasteMakeANewBlockWithTheSettingsButNoConnections) 
     // The clipboard keeps its block for more pastes.
     EXPECT_EQ(ClipboardBlock(), clip);
     EXPECT_TRUE(view.CanPaste());
+}
+
+TEST_F(ChartEditTest, APastedFunctionGeneratorHasTheTableAndInitializeMarkOfTheCopiedOne) {
+    auto* original = static_cast<CFunctionGeneratorBlock*>(Insert(kFunctionGenerator, 1, -1));
+    original->SetOrdinates({0.0, 0.25, 1.0, 2.25});
+    original->AtFirst = 1;
+    view.OnRButtonDown(GridPoint(1, -1));
+    view.OnEditCopy();
+    original->SetOrdinates({5.0}); // later changes stay out of the clipboard
+    view.OnEditPaste();
+    view.OnLButtonDown(GridPoint(2, -2));
+    auto* pasted = dynamic_cast<CFunctionGeneratorBlock*>(doc.FindBlockAt(2, -2));
+    ASSERT_NE(pasted, nullptr);
+    EXPECT_EQ(pasted->Ordinates, (std::vector<double>{0.0, 0.25, 1.0, 2.25}));
+    EXPECT_EQ(pasted->AtFirst, 1);
 }
 
 TEST_F(ChartEditTest, PasteIsRefusedWhileABlockWaits) {

@@ -9,6 +9,7 @@
 #include "blocks/TimeBlocks.h"
 #include "chart/OrventView.h"
 #include "model/ChartDocument.h"
+#include "model/ClockBlock.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
@@ -727,4 +728,70 @@ TEST_F(ChartFileTest, AWindowTheHostCannotOpenStillHasItsRecordRead) {
     EXPECT_EQ(loaded->Views().size(), 1u);
     EXPECT_EQ(loaded->Blocks.size(), doc->Blocks.size());
     kintra::CloseChartDocument(std::move(loaded));
+}
+
+// ---- Deleted blocks and the Clock's companions ---------------------------------------------
+
+TEST_F(ChartFileTest, NoWindowListOrInputKeepsABlockOnceItIsDeleted) {
+    auto doc = RichChart(); // its list shows one block in two columns
+    auto* graph = ViewsOf<CGraphBase>(*doc).front();
+    auto* list = ViewsOf<CListBase>(*doc).front();
+    graph->CandidateBlocks = {doc->Clock(), graph->Traces[1]};
+    std::vector<CBlock*> doomed;
+    for (const auto& b : doc->Blocks)
+        if (b.get() != doc->Clock() && b->Kind != BK_COMPANION) doomed.push_back(b.get());
+    // As a run left them.
+    doc->IntegratingBlocks = doc->EvalOrder = doc->AtFirstBlocks = doc->SourceBlocks = doomed;
+
+    // After every deletion, saving and exporting read nothing that is gone, and every reference
+    // the document and its windows hold names a listed block.
+    for (CBlock* block : doomed) {
+        doc->DeleteBlock(block);
+        EXPECT_FALSE(Save(*doc).empty());
+        EXPECT_FALSE(list->PrintText().empty());
+        std::vector<const CBlock*> refs(graph->Traces.begin(), graph->Traces.end());
+        for (const auto* v : {&graph->CandidateBlocks, &list->Columns, &doc->IntegratingBlocks,
+                              &doc->EvalOrder, &doc->AtFirstBlocks, &doc->SourceBlocks})
+            refs.insert(refs.end(), v->begin(), v->end());
+        for (const auto& b : doc->Blocks)
+            refs.insert(refs.end(), b->Inputs.begin(), b->Inputs.end());
+        for (const CBlock* r : refs)
+            EXPECT_TRUE(!r || std::any_of(doc->Blocks.begin(), doc->Blocks.end(), [r](const auto& b) {
+                return b.get() == r;
+            })) << "a reference outlived a deleted block";
+    }
+    EXPECT_EQ(list->Columns, (std::vector<CBlock*>{doc->Clock(), doc->CompanionBlocks[1]}));
+    EXPECT_EQ(graph->Traces[0], doc->Clock());
+}
+
+TEST_F(ChartFileTest, WindowsShowingTheClockCompanionsFindThemAfterTheClockMoved) {
+    // Earlier versions of Kintra moved the Clock alone; such files name the companions by the
+    // cells they had, while reopening creates them beside the Clock.
+    for (const bool companionsFollow : {true, false}) {
+        SCOPED_TRACE(companionsFollow ? "companions moved along" : "companions left behind");
+        auto doc = kintra::NewChartDocument();
+        auto* clock = static_cast<CClockBlock*>(doc->Clock());
+        auto* graph = static_cast<CGraphBase*>(windows.OpenGraphWindow(*doc));
+        graph->Traces = {clock, clock->ErrorCompanion, clock->CountCompanion, nullptr};
+        graph->LastTrace = 2;
+        auto* list = static_cast<CListBase*>(windows.OpenListWindow(*doc));
+        list->Columns = {clock->CountCompanion, clock, clock->ErrorCompanion};
+        if (companionsFollow)
+            ASSERT_TRUE(doc->MoveBlock(clock, 3, -2));
+        else
+            clock->Position = {3, -2};
+
+        auto reopened = Open(Save(*doc));
+        ASSERT_NE(reopened, nullptr);
+        auto* again = static_cast<CClockBlock*>(reopened->Clock());
+        EXPECT_EQ(again->ErrorCompanion->Position, (CPoint{-497, -2}));
+        EXPECT_EQ(again->CountCompanion->Position, (CPoint{3, 498}));
+        EXPECT_EQ(ViewsOf<CGraphBase>(*reopened).front()->Traces,
+                  (std::array<CBlock*, 4>{again, again->ErrorCompanion, again->CountCompanion, nullptr}));
+        EXPECT_EQ(ViewsOf<CListBase>(*reopened).front()->Columns,
+                  (std::vector<CBlock*>{again->CountCompanion, again, again->ErrorCompanion}));
+        EXPECT_TRUE(messages.shown.empty());
+        // Saved again, the references name the companions where they now stand.
+        EXPECT_EQ(Save(*Open(Save(*reopened), "again.cht")), Save(*reopened));
+    }
 }

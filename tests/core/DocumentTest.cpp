@@ -102,7 +102,7 @@ TEST(Document, DeletingABlockDisconnectsEveryInputItFedAfterTellingTheViews) {
     doc.RemoveView(&view);
 }
 
-TEST(Document, CopyBlockSettingsCopiesAppearanceAndParametersOnly) {
+TEST(Document, CopyBlockSettingsCopiesWhatTheUserSetButNoLinksPlaceOrHistory) {
     TestPlatform platform;
     COrventDoc doc;
     doc.OnNewDocument();
@@ -125,10 +125,49 @@ TEST(Document, CopyBlockSettingsCopiesAppearanceAndParametersOnly) {
     EXPECT_EQ(b->Notes, "level");
     EXPECT_EQ(b->Invert, 1);
     EXPECT_EQ(b->Params, a->Params);
-    EXPECT_EQ(b->AtFirst, 0);
+    EXPECT_EQ(b->AtFirst, 1);
     EXPECT_EQ(b->Inputs[0], nullptr);
     EXPECT_TRUE(b->History.empty());
     EXPECT_EQ(b->Position, (CPoint{2, 0}));
+}
+
+TEST(Document, MovingTheClockTakesItsCompanionsAlongOntoFreeCellsOnly) {
+    struct Case {
+        const char* what;
+        CPoint from;
+        CPoint to;
+        bool moves;
+    };
+    // Blocks stand at (0, -1) and (2, 0).
+    const Case cases[] = {
+        {"to a free cell", {0, 0}, {3, -2}, true},
+        {"back onto its own Count companion's cell", {0, -500}, {0, 0}, true},
+        {"onto a block", {0, 0}, {2, 0}, false},
+        {"with Error onto a block", {0, 0}, {500, -1}, false},
+        {"with Count onto a block", {0, 0}, {2, -500}, false},
+        {"with Error onto the cell that means no block", {0, 0}, {401, -99}, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TestPlatform platform;
+        COrventDoc doc;
+        doc.OnNewDocument();
+        auto* clock = static_cast<CClockBlock*>(doc.Clock());
+        Place(doc, 0, -1);
+        PassBlock* other = Place(doc, 2, 0);
+        if (!(c.from == clock->Position)) {
+            ASSERT_TRUE(doc.MoveBlock(clock, c.from.x, c.from.y));
+        }
+        doc.SetModifiedFlag(false);
+        EXPECT_EQ(doc.MoveBlock(clock, c.to.x, c.to.y), c.moves);
+        EXPECT_EQ(doc.IsModified(), c.moves);
+        const CPoint at = c.moves ? c.to : c.from;
+        EXPECT_EQ(clock->Position, at);
+        EXPECT_EQ(clock->ErrorCompanion->Position, (CPoint{at.x - 500, at.y}));
+        EXPECT_EQ(clock->CountCompanion->Position, (CPoint{at.x, at.y + 500}));
+        // No other block may take a companion's cell.
+        EXPECT_FALSE(doc.MoveBlock(other, at.x, at.y + 500));
+    }
 }
 
 TEST(Document, ModelSettingsStartFromTheStoreAndPreferencesApplyThem) {
