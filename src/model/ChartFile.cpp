@@ -104,6 +104,7 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
     if (doc.FileVersion > kDataVersion) Refuse(kNeedUpdatedVersion);
 
     doc.ModelSettings.Serialize(ar, doc.FileVersion);
+    doc.ClampModelSettings();
     if (doc.FileVersion >= 101.0) {
         doc.Title = ar.ReadString();
         if (!doc.Title.empty()) doc.SetTitle(doc.Title);

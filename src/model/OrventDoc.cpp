@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <cmath>
 
 const std::array<COLORREF, 7> COrventDoc::LineColors = {
     RGB(0, 0, 0), RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0),
@@ -19,6 +20,18 @@ COrventDoc::COrventDoc() {
     ModelSettings.AddChoice(100.0, 0.0, &IntStyle, 0, "IntStyle", 1198);
     ModelSettings.AddFlag(100.0, 0.0, &PrintMode, 0, "PrintMode", 1201);
     ModelSettings.AddReal(102.0, 0.0, &MaxSteps, 100.0, "MaxSteps", 1204, 0.0, 0.0);
+    ClampModelSettings();
+}
+
+void COrventDoc::ClampModelSettings() {
+    VertLines = std::clamp(VertLines, 1, 99);
+    HorizLines = std::clamp(HorizLines, 1, 99);
+    // Any bound of 0 or less refuses every sort; 0 says so.
+    MaxSort = std::max(MaxSort, 0);
+    // The two radio buttons; anything else has always run the 4/5 pair.
+    if (IntStyle != 0 && IntStyle != 1) IntStyle = 0;
+    // A NaN would switch the step guard off.
+    if (std::isnan(MaxSteps)) MaxSteps = 100.0;
 }
 
 COrventDoc::~COrventDoc() {
@@ -104,6 +117,7 @@ void COrventDoc::OnPreferences() {
     std::string title = Title;
     if (!Platform().Windows().RunModelProperties(working, title)) return;
     ModelSettings.CopyValuesFrom(working);
+    ClampModelSettings();
     SetModifiedFlag();
     Title = title;
     if (!Title.empty()) SetTitle(Title);

@@ -69,6 +69,9 @@ public:
     }
     void OnPreferences();
     void OnDebugSettings();
+    // Brings the model settings into the range the Model Properties dialog accepts: a damaged
+    // chart or settings store must not steer the routing, the sort or the integrator.
+    void ClampModelSettings();
 
     // ---- The run ----
     bool BuildRunLists();

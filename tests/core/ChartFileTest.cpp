@@ -519,6 +519,44 @@ TEST_F(ChartFileTest, OlderVersionsLackMaxStepsAndTheTitle) {
     EXPECT_EQ(Save(*a), current);
 }
 
+// Model settings no dialog lets through (a damaged or hostile file) are brought into range
+// before anything uses them; a re-route then searches the usual few tracks.
+TEST_F(ChartFileTest, DamagedModelSettingsAreBroughtIntoRange) {
+    auto doc = kintra::NewChartDocument();
+    doc->PendingBlock = doc->CreateBlock(61631);
+    CBlock* gain = doc->PendingBlock.get();
+    doc->PlaceBlock(3, -2);
+    gain->Inputs[0] = doc->Clock();
+    doc->RouteInput(gain, 0);
+    const Bytes good = Save(*doc);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        std::size_t offset;
+        std::int32_t bad;
+        int COrventDoc::*field;
+        int expected;
+    };
+    for (const Case& c :
+         {Case{8, INT32_MAX, &COrventDoc::VertLines, 99}, Case{8, 0, &COrventDoc::VertLines, 1},
+          Case{12, INT32_MAX, &COrventDoc::HorizLines, 99}, Case{12, INT32_MIN, &COrventDoc::HorizLines, 1},
+          Case{16, -1, &COrventDoc::MaxSort, 0}, Case{20, 99, &COrventDoc::IntStyle, 0},
+          Case{20, -1, &COrventDoc::IntStyle, 0}}) {
+        SCOPED_TRACE("offset " + std::to_string(c.offset) + " value " + std::to_string(c.bad));
+        Bytes bytes = good;
+        Put(bytes, c.offset, c.bad);
+        auto loaded = Open(bytes);
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ((*loaded).*c.field, c.expected);
+        loaded->RerouteBlock(loaded->Blocks[3].get());
+    }
+    Bytes bytes = good;
+    Put(bytes, 28, nan);
+    auto loaded = Open(bytes);
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(loaded->MaxSteps, 100.0) << "a NaN would switch the step guard off";
+    EXPECT_EQ(Save(*loaded), good);
+}
+
 // ---- Files that must be refused ------------------------------------------------------------
 
 TEST_F(ChartFileTest, ANewerVersionIsRefused) {
