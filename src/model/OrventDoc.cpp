@@ -51,7 +51,11 @@ void COrventDoc::AddBlock() {
     CBlock* block = PendingBlock.get();
     Blocks.push_back(std::move(PendingBlock));
     block->LineColor = LineColors[Blocks.size() % LineColorCount];
-    UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
+    // Each notice makes every view measure the whole chart again: a file tells them once.
+    if (m_loading)
+        m_grewWhileLoading = true;
+    else
+        UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
     SetModifiedFlag();
 }
 
@@ -91,10 +95,42 @@ void COrventDoc::CopyBlockSettings(const CBlock& source, CBlock& target) {
 
 CView* COrventDoc::GetChartView() const { return Views().empty() ? nullptr : Views().front(); }
 
+namespace {
+std::uint64_t PositionKey(int x, int y) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) | static_cast<std::uint32_t>(y);
+}
+} // namespace
+
 CBlock* COrventDoc::FindBlockAt(int x, int y) const {
-    for (const auto& b : Blocks)
-        if (b->Position.x == x && b->Position.y == y) return b.get();
-    return nullptr;
+    if (!m_loading) {
+        for (const auto& b : Blocks)
+            if (b->Position.x == x && b->Position.y == y) return b.get();
+        return nullptr;
+    }
+    // Nothing moves or goes while a file is read; blocks are only appended (the Clock's
+    // companions among them), so the index catches up with the tail. The first block wins.
+    for (; m_indexed < Blocks.size(); ++m_indexed) {
+        CBlock* b = Blocks[m_indexed].get();
+        m_byPosition.try_emplace(PositionKey(b->Position.x, b->Position.y), b);
+    }
+    const auto it = m_byPosition.find(PositionKey(x, y));
+    return it == m_byPosition.end() ? nullptr : it->second;
+}
+
+void COrventDoc::BeginLoading() {
+    m_loading = true;
+    m_grewWhileLoading = false;
+    m_byPosition.clear();
+    m_indexed = 0;
+}
+
+void COrventDoc::EndLoading(bool notify) {
+    const bool grew = m_grewWhileLoading;
+    m_loading = false;
+    m_grewWhileLoading = false;
+    m_byPosition = {};
+    m_indexed = 0;
+    if (notify && grew) UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
 }
 
 bool COrventDoc::OnNewDocument() {

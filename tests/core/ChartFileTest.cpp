@@ -449,12 +449,42 @@ TEST_F(ChartFileTest, InputsResolveAgainstTheWholeTable) {
     doc->PlaceBlock(2, 0);
     twin->Name = "Twin";
     gain->Inputs[0] = constant;
+    gain->Inputs[1] = doc->CompanionBlocks[1];
     auto loaded = Open(Save(*doc));
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(messages.shown.empty());
     // Opened: Clock, Gain, Constant, Twin, then the companions.
     ASSERT_NE(loaded->Blocks[1]->Inputs[0], nullptr);
     EXPECT_EQ(loaded->Blocks[1]->Inputs[0], loaded->Blocks[2].get()) << "the earlier of two blocks on a cell";
+    EXPECT_EQ(loaded->Blocks[1]->Inputs[1], loaded->CompanionBlocks[1]) << "companions come with the Clock's record";
+}
+
+// Reading a chart tells each view once that the block list grew, not once per block (every
+// notice measures the whole chart again, which made opening quadratic).
+TEST_F(ChartFileTest, OpeningTellsTheViewsOnceThatTheBlocksGrew) {
+    auto doc = kintra::NewChartDocument();
+    for (int i = 0; i < 300; ++i) {
+        doc->PendingBlock = doc->CreateBlock(61631);
+        doc->PendingBlock->Inputs[0] = doc->Blocks.back().get();
+        doc->PlaceBlock(1 + i % 30, -(i / 30));
+    }
+    const std::string path = Path("many.cht");
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+
+    struct NoticeCounter : CView {
+        int grew = 0;
+        void OnUpdate(CView*, long hint, void*) override { grew += hint == HINT_BLOCKS_GREW; }
+    } counter;
+    auto loaded = std::make_unique<COrventDoc>();
+    ASSERT_NE(windows.OpenChartWindow(*loaded), nullptr);
+    loaded->AddView(&counter);
+    ASSERT_TRUE(loaded->OnOpenDocument(path));
+    EXPECT_EQ(counter.grew, 1);
+    const auto* chart = static_cast<const COrventView*>(loaded->GetChartView());
+    EXPECT_EQ(chart->MaxColumn, 30);
+    EXPECT_EQ(chart->MinRow, -9);
+    loaded->RemoveView(&counter);
+    kintra::CloseChartDocument(std::move(loaded));
 }
 
 TEST_F(ChartFileTest, AnInputWithoutItsSourceIsReportedAndLoadingGoesOn) {
