@@ -1,5 +1,6 @@
 // Ordering a long chain of algebraic blocks: the first half stands in order, the second half
-// reversed, so every block of the second half has to be moved in front of the one it feeds.
+// reversed, so every block of the second half has to be moved in front of the one it feeds; and
+// the chain closed into a loop, which must fail fast however large MaxSort is.
 
 #include "model/OrventDoc.h"
 
@@ -37,4 +38,27 @@ void BM_OrderHalfReversedChain(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_OrderHalfReversedChain)->Arg(5000)->Unit(benchmark::kMillisecond);
+
+// The same chain closed into a loop, under the largest bound a chart can hold: the loop must be
+// found long before the bound is used up.
+void BM_OrderLoopUnderTheLargestBound(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    COrventDoc doc;
+    doc.OnNewDocument();
+    std::vector<CBlock*> chain;
+    for (int i = 0; i < n; ++i) {
+        doc.PendingBlock = std::make_unique<ChainBlock>(&doc);
+        doc.PlaceBlock(i + 1, 0);
+        chain.push_back(doc.Blocks.back().get());
+        chain.back()->Inputs[0] = chain[i == 0 ? 0 : i - 1];
+    }
+    chain.front()->Inputs[0] = chain.back();
+    std::vector<CBlock*> order(chain.rbegin(), chain.rend());
+    doc.MaxSort = 2147483647;
+    for (auto _ : state) {
+        std::vector<CBlock*> list = order;
+        if (doc.OrderList(list)) state.SkipWithError("a loop was ordered");
+    }
+}
+BENCHMARK(BM_OrderLoopUnderTheLargestBound)->Arg(1000)->Arg(50000)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -34,13 +34,10 @@ bool CBlock::ResolveInput(int x, int y, int index) {
         return true;
     }
     if (!Document) return false;
-    for (const auto& b : Document->Blocks) {
-        if (b->Position.x == x && b->Position.y == y) {
-            Inputs[index] = b.get();
-            return true;
-        }
-    }
-    return false;
+    CBlock* source = Document->FindBlockAt(x, y);
+    if (!source) return false;
+    Inputs[index] = source;
+    return true;
 }
 
 void CBlock::SerializeCommon(CArchive& ar) {

@@ -104,11 +104,18 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
     if (doc.FileVersion > kDataVersion) Refuse(kNeedUpdatedVersion);
 
     doc.ModelSettings.Serialize(ar, doc.FileVersion);
+    doc.ClampModelSettings();
     if (doc.FileVersion >= 101.0) {
         doc.Title = ar.ReadString();
         if (!doc.Title.empty()) doc.SetTitle(doc.Title);
     }
 
+    // Ends the loading state however reading ends; a refused file tells the views nothing.
+    struct LoadingScope {
+        COrventDoc& doc;
+        explicit LoadingScope(COrventDoc& d) : doc(d) { doc.BeginLoading(); }
+        ~LoadingScope() { doc.EndLoading(false); }
+    } loading(doc);
     const std::int32_t count = ar.ReadInt32();
     ar.CheckCount(count, kBlockTableEntrySize + kMinBlockRecordSize);
     doc.Blocks.reserve(static_cast<std::size_t>(count) + 2);
@@ -134,6 +141,7 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
         if (b->Kind != BK_COMPANION) b->Serialize(ar);
     }
     doc.PendingBlock.reset();
+    doc.EndLoading(true);
 
     const std::int32_t views = ar.ReadInt32();
     ar.CheckCount(views, kMinViewRecordSize);

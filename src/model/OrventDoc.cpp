@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <cmath>
 
 const std::array<COLORREF, 7> COrventDoc::LineColors = {
     RGB(0, 0, 0), RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0),
@@ -19,6 +20,18 @@ COrventDoc::COrventDoc() {
     ModelSettings.AddChoice(100.0, 0.0, &IntStyle, 0, "IntStyle", 1198);
     ModelSettings.AddFlag(100.0, 0.0, &PrintMode, 0, "PrintMode", 1201);
     ModelSettings.AddReal(102.0, 0.0, &MaxSteps, 100.0, "MaxSteps", 1204, 0.0, 0.0);
+    ClampModelSettings();
+}
+
+void COrventDoc::ClampModelSettings() {
+    VertLines = std::clamp(VertLines, 1, 99);
+    HorizLines = std::clamp(HorizLines, 1, 99);
+    // Any bound of 0 or less refuses every sort; 0 says so.
+    MaxSort = std::max(MaxSort, 0);
+    // The two radio buttons; anything else has always run the 4/5 pair.
+    if (IntStyle != 0 && IntStyle != 1) IntStyle = 0;
+    // A NaN would switch the step guard off.
+    if (std::isnan(MaxSteps)) MaxSteps = 100.0;
 }
 
 COrventDoc::~COrventDoc() {
@@ -38,7 +51,11 @@ void COrventDoc::AddBlock() {
     CBlock* block = PendingBlock.get();
     Blocks.push_back(std::move(PendingBlock));
     block->LineColor = LineColors[Blocks.size() % LineColorCount];
-    UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
+    // Each notice makes every view measure the whole chart again: a file tells them once.
+    if (m_loading)
+        m_grewWhileLoading = true;
+    else
+        UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
     SetModifiedFlag();
 }
 
@@ -104,10 +121,42 @@ void COrventDoc::CopyBlockSettings(const CBlock& source, CBlock& target) {
 
 CView* COrventDoc::GetChartView() const { return Views().empty() ? nullptr : Views().front(); }
 
+namespace {
+std::uint64_t PositionKey(int x, int y) {
+    return (static_cast<std::uint64_t>(static_cast<std::uint32_t>(x)) << 32) | static_cast<std::uint32_t>(y);
+}
+} // namespace
+
 CBlock* COrventDoc::FindBlockAt(int x, int y) const {
-    for (const auto& b : Blocks)
-        if (b->Position.x == x && b->Position.y == y) return b.get();
-    return nullptr;
+    if (!m_loading) {
+        for (const auto& b : Blocks)
+            if (b->Position.x == x && b->Position.y == y) return b.get();
+        return nullptr;
+    }
+    // Nothing moves or goes while a file is read; blocks are only appended (the Clock's
+    // companions among them), so the index catches up with the tail. The first block wins.
+    for (; m_indexed < Blocks.size(); ++m_indexed) {
+        CBlock* b = Blocks[m_indexed].get();
+        m_byPosition.try_emplace(PositionKey(b->Position.x, b->Position.y), b);
+    }
+    const auto it = m_byPosition.find(PositionKey(x, y));
+    return it == m_byPosition.end() ? nullptr : it->second;
+}
+
+void COrventDoc::BeginLoading() {
+    m_loading = true;
+    m_grewWhileLoading = false;
+    m_byPosition.clear();
+    m_indexed = 0;
+}
+
+void COrventDoc::EndLoading(bool notify) {
+    const bool grew = m_grewWhileLoading;
+    m_loading = false;
+    m_grewWhileLoading = false;
+    m_byPosition = {};
+    m_indexed = 0;
+    if (notify && grew) UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
 }
 
 bool COrventDoc::OnNewDocument() {
@@ -130,6 +179,7 @@ void COrventDoc::OnPreferences() {
     std::string title = Title;
     if (!Platform().Windows().RunModelProperties(working, title)) return;
     ModelSettings.CopyValuesFrom(working);
+    ClampModelSettings();
     SetModifiedFlag();
     Title = title;
     if (!Title.empty()) SetTitle(Title);

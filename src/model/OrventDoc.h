@@ -6,8 +6,10 @@
 #include "settings/SettingList.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CSolver;
@@ -51,7 +53,13 @@ public:
     void CopyBlockSettings(const CBlock& source, CBlock& target);
     CView* GetChartView() const;
     CBlock* Clock() const { return Blocks.empty() ? nullptr : Blocks.front().get(); }
+    // The first block of `Blocks` standing at (x, y), or null.
     CBlock* FindBlockAt(int x, int y) const;
+    // While a chart file is read: FindBlockAt answers from an index of the positions instead of
+    // searching, and AddBlock leaves the views alone. EndLoading drops the index and, when
+    // `notify` is set and blocks were added, tells the views once that the list grew.
+    void BeginLoading();
+    void EndLoading(bool notify);
 
     // ---- Framework ----
     bool OnNewDocument() override;
@@ -74,6 +82,9 @@ public:
     }
     void OnPreferences();
     void OnDebugSettings();
+    // Brings the model settings into the range the Model Properties dialog accepts: a damaged
+    // chart or settings store must not steer the routing, the sort or the integrator.
+    void ClampModelSettings();
 
     // ---- The run ----
     bool BuildRunLists();
@@ -137,6 +148,11 @@ public:
 
 private:
     void ReserveHistories();
+    bool m_loading = false;
+    bool m_grewWhileLoading = false;
+    // Blocks[0 .. m_indexed) are in m_byPosition, keyed by PositionKey.
+    mutable std::unordered_map<std::uint64_t, CBlock*> m_byPosition;
+    mutable std::size_t m_indexed = 0;
     bool CheckRequiredInputs();
     bool m_runFailed = false;
     bool m_stopRequested = false;

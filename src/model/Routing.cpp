@@ -8,6 +8,7 @@
 #include "platform/Platform.h"
 
 #include <algorithm>
+#include <climits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -45,36 +46,45 @@ int Cut(double v) {
     return static_cast<int>(v);
 }
 
+// Route records are read from files as they stand, so a damaged record can hold any track or gap;
+// coordinates are summed wide and saturated, so such a line lands far off instead of overflowing.
+int Coordinate(long long v) {
+    return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX));
+}
+
 void RoutePointsOf(const CBlock& b, int input, const CBlock& s, const RouteGeometry& g,
                    std::array<CPoint, 6>& p) {
+    using Wide = long long;
     const double m = g.mag;
-    const int w2 = g.cellWidth / 2;
-    const int h2 = g.cellHeight / 2;
+    const Wide w2 = g.cellWidth / 2;
+    const Wide h2 = g.cellHeight / 2;
+    const Wide cw = g.cellWidth;
+    const Wide ch = g.cellHeight;
     const bool bInv = b.Invert != 0;
     const bool sInv = s.Invert != 0;
     const auto& r = b.RouteRecord[input].v;
     const int slot = InputSlot(b.InputsShown, input);
+    const Wide bx = g.xOrigin + cw * b.Position.x;
+    const Wide sx = g.xOrigin + cw * s.Position.x;
 
-    p[0] = {g.xOrigin + g.cellWidth * b.Position.x + Cut(m * (bInv ? 15 : -15)),
-            Cut(m * (11 - kPortOffset[slot])) + g.cellHeight * b.Position.y - g.yOrigin};
-    p[5] = {g.xOrigin + g.cellWidth * s.Position.x + Cut(m * (sInv ? -15 : 15)),
-            Cut(m * 4) + g.cellHeight * s.Position.y - g.yOrigin};
+    p[0] = {Coordinate(bx + Cut(m * (bInv ? 15 : -15))),
+            Coordinate(Cut(m * (11 - kPortOffset[slot])) + ch * b.Position.y - g.yOrigin)};
+    p[5] = {Coordinate(sx + Cut(m * (sInv ? -15 : 15))),
+            Coordinate(Cut(m * 4) + ch * s.Position.y - g.yOrigin)};
 
     if (r[DEST_TRACK] == ROUTE_DIRECT) {
-        const int x = p[0].x + Cut(m * (bInv ? 4 : -4));
+        const int x = Coordinate(Wide{p[0].x} + Cut(m * (bInv ? 4 : -4)));
         p[1] = p[2] = {x, p[0].y};
         p[3] = p[4] = {x, p[5].y};
     } else if (r[GAP] == ROUTE_VERTICAL) {
-        const int x =
-            g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
+        const int x = Coordinate(bx + Wide{g.vertSpacing} * r[DEST_TRACK] + (bInv ? w2 : -w2));
         p[1] = p[2] = {x, p[0].y};
         p[3] = p[4] = {x, p[5].y};
     } else {
-        const int x1 =
-            g.xOrigin + g.cellWidth * b.Position.x + g.vertSpacing * r[DEST_TRACK] + (bInv ? w2 : -w2);
-        const int y = g.cellHeight * r[GAP] + g.horizSpacing * r[GAP_TRACK] - h2 - g.yOrigin - g.labelOffset;
-        const int x2 =
-            g.xOrigin + g.cellWidth * s.Position.x + g.vertSpacing * r[SOURCE_TRACK] + (sInv ? -w2 : w2);
+        const int x1 = Coordinate(bx + Wide{g.vertSpacing} * r[DEST_TRACK] + (bInv ? w2 : -w2));
+        const int y =
+            Coordinate(ch * r[GAP] + Wide{g.horizSpacing} * r[GAP_TRACK] - h2 - g.yOrigin - g.labelOffset);
+        const int x2 = Coordinate(sx + Wide{g.vertSpacing} * r[SOURCE_TRACK] + (sInv ? -w2 : w2));
         p[1] = {x1, p[0].y};
         p[2] = {x1, y};
         p[3] = {x2, y};
@@ -168,8 +178,9 @@ void COrventDoc::RouteInput(CBlock* block, int input) {
     const CPoint s = source->Position;
     const bool bInv = block->Invert != 0;
     const bool sInv = source->Invert != 0;
-    const int v2 = VertLines / 2;
-    const int h2 = HorizLines / 2;
+    // The counts are brought into range when read; clamped here too, no count asks for millions of tracks.
+    const int v2 = std::clamp(VertLines, 1, 99) / 2;
+    const int h2 = std::clamp(HorizLines, 1, 99) / 2;
 
     // 1. Neighbours facing each other: straight across, nothing to search.
     if (b.y == s.y && bInv == sInv && b.x == s.x + (bInv ? -1 : 1)) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <vector>
 
 namespace {
 const char* const kCheckCaption = "Run Time Error";
@@ -47,6 +48,47 @@ bool COrventDoc::BuildRunLists() {
            OrderList(SourceBlocks);
 }
 
+namespace {
+
+// True when the links between the blocks of a list close a loop (a block feeding itself does
+// not count: it never asks for a move). Kahn's peeling, linear in the blocks and their inputs.
+template <typename SlotOf> bool HasLoop(const std::vector<CBlock*>& list, SlotOf slotOf) {
+    const std::size_t n = list.size();
+    std::vector<int> pending(n, 0);              // sources in the list not yet peeled
+    std::vector<std::size_t> firstFed(n + 1, 0); // the blocks each block feeds, packed
+    for (std::size_t i = 0; i < n; ++i)
+        for (const CBlock* input : list[i]->Inputs) {
+            const int k = input ? slotOf(input) : -1;
+            if (k < 0 || static_cast<std::size_t>(k) == i) continue;
+            ++pending[i];
+            ++firstFed[static_cast<std::size_t>(k) + 1];
+        }
+    for (std::size_t i = 0; i < n; ++i)
+        firstFed[i + 1] += firstFed[i];
+    std::vector<std::size_t> fed(firstFed[n]);
+    std::vector<std::size_t> next(firstFed.begin(), firstFed.end() - 1);
+    for (std::size_t i = 0; i < n; ++i)
+        for (const CBlock* input : list[i]->Inputs) {
+            const int k = input ? slotOf(input) : -1;
+            if (k < 0 || static_cast<std::size_t>(k) == i) continue;
+            fed[next[static_cast<std::size_t>(k)]++] = i;
+        }
+    std::vector<std::size_t> ready;
+    for (std::size_t i = 0; i < n; ++i)
+        if (pending[i] == 0) ready.push_back(i);
+    std::size_t peeled = 0;
+    while (!ready.empty()) {
+        const std::size_t i = ready.back();
+        ready.pop_back();
+        ++peeled;
+        for (std::size_t e = firstFed[i]; e < firstFed[i + 1]; ++e)
+            if (--pending[fed[e]] == 0) ready.push_back(fed[e]);
+    }
+    return peeled < n;
+}
+
+} // namespace
+
 // Moves each block in front of the blocks of the same list that it feeds, one move per scan:
 // the first position j that has a source later in the list takes the nearest such source.
 // A move changes nothing before position j, so the next scan resumes there; each block's place
@@ -60,6 +102,9 @@ bool COrventDoc::OrderList(std::vector<CBlock*>& list) {
         int s = b->SortSlot;
         return (s >= 0 && s < n && list[s] == b) ? s : -1;
     };
+    // A loop can never be ordered: every scan would find another move until the bound runs out,
+    // which with a large bound takes minutes. It fails at once instead, as it would at the end.
+    if (HasLoop(list, slotOf)) return false;
     int passes = 0;
     int j = 0;
     for (;;) {

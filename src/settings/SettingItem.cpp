@@ -5,6 +5,7 @@
 #include "platform/Text.h"
 #include "settings/SettingList.h"
 
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -322,7 +323,9 @@ void CRealSetting::Exchange(DataExchange& dx) {
         return;
     }
     double v = 0.0;
-    if (!ParseDouble(dx.GetText(m_controlId), v)) dx.Fail(m_controlId, "Please enter a number.");
+    // "nan" reads as a double but is no number anything could use.
+    if (!ParseDouble(dx.GetText(m_controlId), v) || std::isnan(v))
+        dx.Fail(m_controlId, "Please enter a number.");
     if (m_minimum < m_maximum && (v < m_minimum || v > m_maximum))
         dx.Fail(m_controlId, FormatString("Please enter a number between %.15g and %.15g.", m_minimum, m_maximum));
     m_value = v;

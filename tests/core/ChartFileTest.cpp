@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -450,12 +451,42 @@ TEST_F(ChartFileTest, InputsResolveAgainstTheWholeTable) {
     doc->PlaceBlock(2, 0);
     twin->Name = "Twin";
     gain->Inputs[0] = constant;
+    gain->Inputs[1] = doc->CompanionBlocks[1];
     auto loaded = Open(Save(*doc));
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(messages.shown.empty());
     // Opened: Clock, Gain, Constant, Twin, then the companions.
     ASSERT_NE(loaded->Blocks[1]->Inputs[0], nullptr);
     EXPECT_EQ(loaded->Blocks[1]->Inputs[0], loaded->Blocks[2].get()) << "the earlier of two blocks on a cell";
+    EXPECT_EQ(loaded->Blocks[1]->Inputs[1], loaded->CompanionBlocks[1]) << "companions come with the Clock's record";
+}
+
+// Reading a chart tells each view once that the block list grew, not once per block (every
+// notice measures the whole chart again, which made opening quadratic).
+TEST_F(ChartFileTest, OpeningTellsTheViewsOnceThatTheBlocksGrew) {
+    auto doc = kintra::NewChartDocument();
+    for (int i = 0; i < 300; ++i) {
+        doc->PendingBlock = doc->CreateBlock(61631);
+        doc->PendingBlock->Inputs[0] = doc->Blocks.back().get();
+        doc->PlaceBlock(1 + i % 30, -(i / 30));
+    }
+    const std::string path = Path("many.cht");
+    ASSERT_TRUE(doc->OnSaveDocument(path));
+
+    struct NoticeCounter : CView {
+        int grew = 0;
+        void OnUpdate(CView*, long hint, void*) override { grew += hint == HINT_BLOCKS_GREW; }
+    } counter;
+    auto loaded = std::make_unique<COrventDoc>();
+    ASSERT_NE(windows.OpenChartWindow(*loaded), nullptr);
+    loaded->AddView(&counter);
+    ASSERT_TRUE(loaded->OnOpenDocument(path));
+    EXPECT_EQ(counter.grew, 1);
+    const auto* chart = static_cast<const COrventView*>(loaded->GetChartView());
+    EXPECT_EQ(chart->MaxColumn, 30);
+    EXPECT_EQ(chart->MinRow, -9);
+    loaded->RemoveView(&counter);
+    kintra::CloseChartDocument(std::move(loaded));
 }
 
 TEST_F(ChartFileTest, AnInputWithoutItsSourceIsReportedAndLoadingGoesOn) {
@@ -518,6 +549,34 @@ TEST_F(ChartFileTest, OlderVersionsLackMaxStepsAndTheTitle) {
     // Saved again, both are current files that equal the original but for the two fields.
     a->MaxSteps = 555.0;
     EXPECT_EQ(Save(*a), current);
+}
+
+// Model settings no dialog lets through (a damaged or hostile file) are brought into range
+// before anything uses them; a re-route then searches the usual few tracks.
+TEST_F(ChartFileTest, DamagedModelSettingsAreBroughtIntoRange) {
+    auto doc = kintra::NewChartDocument();
+    doc->PendingBlock = doc->CreateBlock(61631);
+    CBlock* gain = doc->PendingBlock.get();
+    doc->PlaceBlock(3, -2);
+    gain->Inputs[0] = doc->Clock();
+    doc->RouteInput(gain, 0);
+    const Bytes good = Save(*doc);
+    // VertLines, HorizLines, MaxSort, IntStyle, then MaxSteps.
+    for (const auto& [vert, horiz, sort, style] : {std::array<std::int32_t, 4>{INT32_MAX, INT32_MIN, -1, 99},
+                                                   std::array<std::int32_t, 4>{0, INT32_MAX, INT32_MIN, -1}}) {
+        Bytes bytes = good;
+        for (std::size_t i = 0; i < 4; ++i)
+            Put(bytes, 8 + 4 * i, std::array{vert, horiz, sort, style}[i]);
+        Put(bytes, 28, std::numeric_limits<double>::quiet_NaN());
+        auto loaded = Open(bytes);
+        ASSERT_NE(loaded, nullptr);
+        EXPECT_EQ(loaded->VertLines, vert > 0 ? 99 : 1);
+        EXPECT_EQ(loaded->HorizLines, horiz > 0 ? 99 : 1);
+        EXPECT_EQ(loaded->MaxSort, 0);
+        EXPECT_EQ(loaded->IntStyle, 0) << "anything but the two buttons has always run the 4/5 pair";
+        EXPECT_EQ(loaded->MaxSteps, 100.0) << "a NaN would switch the step guard off";
+        loaded->RerouteBlock(loaded->Blocks[3].get());
+    }
 }
 
 // ---- Files that must be refused ------------------------------------------------------------

@@ -202,6 +202,29 @@ TEST(Document, ModelSettingsStartFromTheStoreAndPreferencesApplyThem) {
     EXPECT_EQ(doc.GetTitle(), "Tank") << "a model title wins over the file name";
 }
 
+TEST(Document, ModelSettingsFromADamagedStoreAreBroughtIntoRange) {
+    TestPlatform platform;
+    platform.store.WriteProfileInt("Model", "VertLines", 2147483647);
+    platform.store.WriteProfileInt("Model", "HorizLines", -3);
+    platform.store.WriteProfileInt("Model", "MaxSort", -1);
+    platform.store.WriteProfileInt("Model", "IntStyle", 99);
+    platform.store.WriteProfileString("Model", "MaxSteps", "nan");
+    COrventDoc doc;
+    EXPECT_EQ(doc.VertLines, 99);
+    EXPECT_EQ(doc.HorizLines, 1);
+    EXPECT_EQ(doc.MaxSort, 0);
+    EXPECT_EQ(doc.IntStyle, 0);
+    EXPECT_EQ(doc.MaxSteps, 100.0);
+
+    // Recall in the dialog brings the same values back; OK applies nothing out of range.
+    doc.OnNewDocument();
+    platform.windows.modelEdit = [](CSettingList& working, std::string&) { working.Recall(); };
+    doc.OnPreferences();
+    EXPECT_EQ(doc.IntStyle, 0);
+    EXPECT_EQ(doc.MaxSteps, 100.0);
+    EXPECT_EQ(doc.VertLines, 99);
+}
+
 TEST(Block, ResolveInputTakesTheFirstBlockAtThePosition) {
     TestPlatform platform;
     COrventDoc doc;

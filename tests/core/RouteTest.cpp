@@ -1,5 +1,7 @@
 #include "ChartTestSupport.h"
 
+#include <climits>
+
 namespace {
 
 using Route = ChartTest;
@@ -273,6 +275,26 @@ TEST_F(Route, RerouteBlockFollowsAMoveAndAMirror) {
     EXPECT_EQ(b->Invert, 1);
     EXPECT_NE(b->RouteRecord[0].v[0], ROUTE_DIRECT);
     EXPECT_NE(b->RouteRecord[0].v[0], ROUTE_UNROUTABLE);
+}
+
+// A record read from a damaged file may hold any track or gap: its line lands far off, saturated,
+// and the search for other lines goes on around it.
+TEST_F(Route, DamagedRecordsSaturateInsteadOfOverflowing) {
+    PassBlock* s = Add(1, 0, 0);
+    PassBlock* b = Add(3, -2, 1);
+    b->Inputs[0] = s;
+    b->RouteRecord[0].v = {INT_MAX, INT_MIN, INT_MAX, INT_MIN};
+    const Points general = Reference(doc, b);
+    EXPECT_EQ(general[1].x, INT_MAX);
+    EXPECT_EQ(general[2].y, INT_MIN);
+    EXPECT_EQ(general[3].x, INT_MIN);
+    b->RouteRecord[0].v = {INT_MIN, ROUTE_VERTICAL, 0, 0};
+    EXPECT_EQ(Reference(doc, b)[1].x, INT_MIN);
+
+    PassBlock* t = Add(1, -1, 0);
+    PassBlock* c = Add(3, -3, 1);
+    Connect(t, c);
+    EXPECT_NE(c->RouteRecord[0].v[0], ROUTE_UNROUTABLE);
 }
 
 } // namespace

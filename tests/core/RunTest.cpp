@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <random>
 
 namespace {
 
@@ -136,6 +139,75 @@ TEST_F(RunFixture, AlgebraicLoopsFailToSortButAnIntegratingBlockBreaksThem) {
     EXPECT_TRUE(doc.BuildRunLists());
     EXPECT_EQ(doc.IntegratingBlocks, std::vector<CBlock*>{integ});
     EXPECT_EQ(doc.EvalOrder, (std::vector<CBlock*>{b, a}));
+}
+
+// The ordering as a plain scan: the first j with a later source, the nearest such k, one move
+// per pass, at most MaxSort passes.
+bool PlainOrder(std::vector<CBlock*>& list, int maxSort) {
+    if (maxSort <= 0) return false;
+    for (int passes = 0;;) {
+        bool moved = false;
+        for (std::size_t j = 0; j < list.size() && !moved; ++j)
+            for (std::size_t k = j + 1; k < list.size() && !moved; ++k)
+                if (std::find(list[j]->Inputs.begin(), list[j]->Inputs.end(), list[k]) !=
+                    list[j]->Inputs.end()) {
+                    std::rotate(list.begin() + static_cast<std::ptrdiff_t>(j),
+                                list.begin() + static_cast<std::ptrdiff_t>(k),
+                                list.begin() + static_cast<std::ptrdiff_t>(k) + 1);
+                    moved = true;
+                }
+        if (!moved) return true;
+        if (++passes >= maxSort) return false;
+    }
+}
+
+TEST_F(RunFixture, OrderListAgreesWithThePlainScan) {
+    std::mt19937 rng(7);
+    std::vector<PassBlock*> pool;
+    for (int i = 0; i < 9; ++i)
+        pool.push_back(Place(doc, i + 1, 0));
+    int sorted = 0, refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const std::size_t n = 1 + rng() % pool.size();
+        std::vector<CBlock*> list(pool.begin(), pool.begin() + static_cast<std::ptrdiff_t>(n));
+        // Half the rounds link only towards lower ranks (no loop), the rest link anywhere.
+        const bool acyclic = round % 2 == 0;
+        for (std::size_t i = 0; i < n; ++i)
+            for (CBlock*& input : list[i]->Inputs) {
+                const std::size_t pick = rng() % (n + 2);
+                input = pick >= n              ? (pick == n ? doc.Clock() : nullptr)
+                        : acyclic && pick >= i ? nullptr
+                                               : list[pick];
+            }
+        std::shuffle(list.begin(), list.end(), rng);
+        doc.MaxSort = static_cast<int>(rng() % 12);
+        std::vector<CBlock*> plain = list;
+        const bool expected = PlainOrder(plain, doc.MaxSort);
+        ASSERT_EQ(doc.OrderList(list), expected) << "round " << round;
+        if (expected) {
+            ASSERT_EQ(list, plain) << "round " << round;
+            ++sorted;
+        } else {
+            ++refused;
+        }
+    }
+    EXPECT_GT(sorted, 500);
+    EXPECT_GT(refused, 500);
+}
+
+// Without the loop check this run would make two thousand million moves.
+TEST_F(RunFixture, ALoopFailsAtOnceWhateverTheBound) {
+    std::vector<PassBlock*> chain;
+    for (int i = 0; i < 2000; ++i) {
+        chain.push_back(Place(doc, 1 + i % 50, -(i / 50)));
+        chain.back()->Inputs[0] =
+            i == 0 ? static_cast<CBlock*>(doc.Clock()) : chain[static_cast<std::size_t>(i) - 1];
+    }
+    chain.front()->Inputs[1] = chain.back();
+    doc.MaxSort = INT_MAX;
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Sort Failure");
 }
 
 TEST_F(RunFixture, AMaxSortOfZeroFailsEvenWithoutBlocks) {

@@ -200,6 +200,9 @@ TEST(Settings, ExchangeValidatesOnlyWhereBoundsAreSet) {
     dx.texts[14] = "12x";
     EXPECT_THROW(o.list.Exchange(dx), DataExchangeFailure);
     dx.texts[14] = " 99 ";
+    dx.texts[15] = "nan"; // no bounds on the real, but it must be a number
+    EXPECT_THROW(o.list.Exchange(dx), DataExchangeFailure);
+    EXPECT_EQ(dx.focus, 15);
     dx.texts[15] = "-1e300"; // no bounds on the real: anything goes
     dx.texts[16] = "abcdef"; // longer than 5
     EXPECT_THROW(o.list.Exchange(dx), DataExchangeFailure);
