@@ -907,7 +907,12 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
     child->View()->Attach(doc);
     child->setGeometry(50, 50, 150, 100);
     child->setWindowTitle(QStringLiteral("Time"));
+    // Beside a maximised document window the area would maximise the run window too, leaving it
+    // without its frame and caption and hiding the window the run was started from.
+    const bool dontMaximize = m_mdi->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     child->show();
+    m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, dontMaximize);
     child->raise();
     if (!m_runningDoc) m_runningDoc = &doc;
     child->View()->OnInitialUpdate();

@@ -238,6 +238,34 @@ TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
     EXPECT_FALSE(Frame().IsRunning());
 }
 
+TEST_F(ShellTest, TheRunWindowKeepsItsFrameAndCaptionBesideAMaximisedChart) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 0.1, 1.0};
+    CChildFrame* chart = FramesOf(Frame(), doc).front();
+    // The run window is made by the first run and shown again by the second.
+    for (int run = 0; run < 2; ++run) {
+        chart->showMaximized();
+        bool maximized = true;
+        QRect geometry;
+        int viewTop = 0;
+        QString mainTitle;
+        Frame().OnRunWindowPainted = [&](CRunChild& child) {
+            maximized = child.isMaximized();
+            geometry = child.geometry();
+            viewTop = child.View()->y(); // below the caption bar
+            mainTitle = Frame().windowTitle();
+        };
+        Frame().OnCommand(ID_RUN);
+        EXPECT_FALSE(maximized) << run;
+        EXPECT_EQ(geometry, QRect(50, 50, 150, 100)) << run;
+        EXPECT_GT(viewTop, 0) << run;
+        EXPECT_FALSE(mainTitle.contains(QStringLiteral("Time"))) << mainTitle.toStdString();
+        EXPECT_TRUE(chart->isMaximized()) << run;
+        EXPECT_EQ(Frame().ActiveChildFrame(), chart) << run;
+    }
+}
+
 TEST_F(ShellTest, AClickOnTheRunWindowStopsALongRunKeepingEveryStep) {
     COrventApp& app = Start();
     COrventDoc* doc = app.Documents().front().get();
