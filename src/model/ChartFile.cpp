@@ -106,7 +106,7 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
     doc.ModelSettings.Serialize(ar, doc.FileVersion);
     if (doc.FileVersion >= 101.0) {
         doc.Title = ar.ReadString();
-        if (!doc.Title.empty()) doc.SetTitle(doc.Title);
+        if (!doc.Title.empty()) doc.CDocument::SetTitle(doc.Title);
     }
 
     const std::int32_t count = ar.ReadInt32();

@@ -96,7 +96,10 @@ bool COrventDoc::OnNewDocument() {
     return true;
 }
 
-void COrventDoc::SetTitle(const std::string& title) { CDocument::SetTitle(Title.empty() ? title : Title); }
+void COrventDoc::SetTitle(const std::string& title) {
+    m_ownTitle = title;
+    CDocument::SetTitle(Title.empty() ? title : Title);
+}
 
 void COrventDoc::OnPreferences() {
     CSettingList working;
@@ -106,7 +109,8 @@ void COrventDoc::OnPreferences() {
     ModelSettings.CopyValuesFrom(working);
     SetModifiedFlag();
     Title = title;
-    if (!Title.empty()) SetTitle(Title);
+    // Without a model title the chart is known by its own title again (file name or "Chart" n).
+    CDocument::SetTitle(Title.empty() ? m_ownTitle : Title);
 }
 
 void COrventDoc::OnDebugSettings() {
