@@ -54,6 +54,17 @@ TEST_F(ShellTest, StartsWithOneNewChartTitledChart1) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(ShellTest, WindowTitlesGainNoDisplayName) {
+    // A display name of its own (one that does not follow the application name) is what the
+    // platform appends to every window title.
+    const QString name = QCoreApplication::applicationName();
+    COrventApp::SetApplicationIdentity();
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Kintra"));
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QCoreApplication::setApplicationName(name);
+}
+
 TEST_F(ShellTest, StartsWithTheFileNamedOnTheCommandLineAndNoEmptyChart) {
     const QString path = FilePath("tank.cht");
     {
