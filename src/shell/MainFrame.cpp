@@ -1059,9 +1059,25 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::LoadBarState() {
     BarState state;
     if (!ReadBarState(Platform().Settings(), kBarPrefix, state)) return;
+    // Qt floats a tool bar only through its own record of the arrangement; the docked bars are
+    // then laid out again from the stored rows below.
+    auto floating = [&state](int id) {
+        auto it = state.bars.find(id);
+        return it != state.bars.end() && it->second.floating;
+    };
+    if (std::any_of(state.bars.begin(), state.bars.end(), [](const auto& b) { return b.second.floating; }) &&
+        !state.toolkitLayout.empty())
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state.toolkitLayout)));
     std::vector<QToolBar*> placed;
-    for (auto& [id, bar] : m_bars)
+    for (auto& [id, bar] : m_bars) {
+        if (floating(id) && bar->isFloating()) {
+            const BarState::Bar& b = state.bars[id];
+            bar->move(b.x, b.y);
+            placed.push_back(bar);
+            continue;
+        }
         removeToolBar(bar);
+    }
     bool firstInArea[4] = {true, true, true, true};
     for (const BarState::Dock& dock : state.docks) {
         const Qt::ToolBarArea area = AreaOfDock(dock.dockId);
@@ -1138,6 +1154,7 @@ void CMainFrame::SaveBarState() {
         b.floating = bar->isFloating();
         state.bars[palette.id] = b;
     }
+    state.toolkitLayout = saveState().toBase64().toStdString();
     std::vector<int> order;
     for (const BarSpec& b : DefaultArrangementOrder())
         order.push_back(b.id);

@@ -457,6 +457,42 @@ TEST_F(ShellTest, ArrangementAndPlacementComeBack) {
                 Frame().toolBarBreak(Frame().Bar(ID_BAR_TRANSCENDENTAL)));
 }
 
+// Drags a bar by its handle to `global`, away from the dock areas, as a user makes it float.
+void DragByHandle(QToolBar* bar, QPoint global) {
+    const QPoint handle(3, bar->height() / 2);
+    const QPoint start = bar->mapToGlobal(handle);
+    auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, bar->mapFromGlobal(at), at, Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(bar, &e);
+    };
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    for (int i = 1; i <= 4; ++i)
+        send(QEvent::MouseMove, start + (global - start) * i / 4, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, global, Qt::NoButton);
+}
+
+TEST_F(ShellTest, AFloatingPaletteComesBackFloatingWhereItWas) {
+    Start();
+    DragByHandle(Frame().Bar(ID_BAR_MATH), Frame().geometry().bottomRight() + QPoint(60, 40));
+    ASSERT_TRUE(Frame().Bar(ID_BAR_MATH)->isFloating());
+    const QPoint place = Frame().Bar(ID_BAR_MATH)->pos();
+    Stop();
+    Start();
+    QToolBar* math = Frame().Bar(ID_BAR_MATH);
+    EXPECT_TRUE(math->isFloating());
+    EXPECT_TRUE(math->isVisible());
+    EXPECT_EQ(math->pos(), place);
+    for (const PaletteInfo& p : Palettes())
+        EXPECT_EQ(Frame().Bar(p.id)->isFloating(), p.id == ID_BAR_MATH) << p.title;
+    // Docked again, it is saved and restored docked.
+    Frame().addToolBar(Qt::TopToolBarArea, math);
+    ASSERT_FALSE(math->isFloating());
+    Stop();
+    Start();
+    EXPECT_FALSE(Frame().Bar(ID_BAR_MATH)->isFloating());
+    EXPECT_EQ(Frame().toolBarArea(Frame().Bar(ID_BAR_MATH)), Qt::TopToolBarArea);
+}
+
 TEST_F(ShellTest, PlacementWithNineNumbersIsIgnoredAndMaximisedComesBackMaximised) {
     FramePlacement p;
     EXPECT_FALSE(ParsePlacement("0,1,-1,-1,-1,-1,10,10,500", p));
