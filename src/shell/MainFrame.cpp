@@ -530,6 +530,7 @@ CChildFrame* CMainFrame::CreateViewFrame(COrventDoc& doc, ViewKind kind, bool in
             if (ChildFrames().empty()) SetMenus(false);
         });
     });
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { UpdateTitle(); });
     m_mdi->addSubWindow(frame);
     // Before the window is first shown its client area is not laid out yet.
     const QSize area = isVisible() ? m_mdi->viewport()->size() : size() - QSize(8, 110);
@@ -566,7 +567,9 @@ void CMainFrame::UpdateFrameTitles(const COrventDoc* doc) {
 
 void CMainFrame::UpdateTitle() {
     QString title = QString::fromUtf8(kFrameTitle);
-    if (COrventDoc* doc = ActiveDocument())
+    // A maximised document window adds its own caption, " - [caption]", to the frame's title.
+    CChildFrame* active = ActiveChildFrame();
+    if (COrventDoc* doc = ActiveDocument(); doc && !(active && active->isMaximized()))
         title += QStringLiteral(" - ") + QString::fromStdString(doc->GetTitle());
     setWindowTitle(title);
 }

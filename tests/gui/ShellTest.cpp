@@ -54,7 +54,7 @@ TEST_F(ShellTest, StartsWithOneNewChartTitledChart1) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ShellTest, WindowTitlesGainNoDisplayName) {
+TEST_F(ShellTest, WindowTitlesAreThePrograms) {
     // A display name of its own (one that does not follow the application name) is what the
     // platform appends to every window title.
     const QString name = QCoreApplication::applicationName();
@@ -63,6 +63,14 @@ TEST_F(ShellTest, WindowTitlesGainNoDisplayName) {
     QCoreApplication::setApplicationName(QStringLiteral("probe"));
     EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
     QCoreApplication::setApplicationName(name);
+
+    // A maximised window's caption joins the frame's title in brackets, once.
+    Start();
+    CChildFrame* chart = Frame().ActiveChildFrame();
+    chart->showMaximized();
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kintra, The Analog Simulator - [Chart1]"));
+    chart->showNormal();
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kintra, The Analog Simulator - Chart1"));
 }
 
 TEST_F(ShellTest, StartsWithTheFileNamedOnTheCommandLineAndNoEmptyChart) {
