@@ -1075,7 +1075,15 @@ void CMainFrame::LoadBarState() {
     for (auto& [id, bar] : m_bars) {
         if (floating(id) && bar->isFloating()) {
             const BarState::Bar& b = state.bars[id];
-            bar->move(b.x, b.y);
+            QPoint at(b.x, b.y);
+            // A palette stored on a screen that is no longer there comes back on this one.
+            if (!QGuiApplication::screenAt(at + QPoint(8, 8))) {
+                const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+                const QRect free = s ? s->availableGeometry() : QRect(0, 0, 640, 480);
+                at.setX(std::clamp(at.x(), free.left(), std::max(free.left(), free.right() - bar->width())));
+                at.setY(std::clamp(at.y(), free.top(), std::max(free.top(), free.bottom() - bar->height())));
+            }
+            bar->move(at);
             placed.push_back(bar);
             continue;
         }

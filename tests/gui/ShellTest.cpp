@@ -481,7 +481,8 @@ void DragByHandle(QToolBar* bar, QPoint global) {
 
 TEST_F(ShellTest, AFloatingPaletteComesBackFloatingWhereItWas) {
     Start();
-    DragByHandle(Frame().Bar(ID_BAR_MATH), Frame().geometry().bottomRight() + QPoint(60, 40));
+    QMdiArea* area = Frame().MdiArea();
+    DragByHandle(Frame().Bar(ID_BAR_MATH), area->mapToGlobal(area->rect().center()));
     ASSERT_TRUE(Frame().Bar(ID_BAR_MATH)->isFloating());
     const QPoint place = Frame().Bar(ID_BAR_MATH)->pos();
     Stop();
@@ -492,6 +493,19 @@ TEST_F(ShellTest, AFloatingPaletteComesBackFloatingWhereItWas) {
     EXPECT_EQ(math->pos(), place);
     for (const PaletteInfo& p : Palettes())
         EXPECT_EQ(Frame().Bar(p.id)->isFloating(), p.id == ID_BAR_MATH) << p.title;
+    // Stored far off every screen, it comes back onto this one.
+    Stop();
+    {
+        QSettings ini(IniPath(), QSettings::IniFormat);
+        for (const QString& group : ini.childGroups())
+            if (ini.value(group + QStringLiteral("/BarID")).toInt() == ID_BAR_MATH)
+                ini.setValue(group + QStringLiteral("/XPos"), 30000);
+    }
+    Start();
+    math = Frame().Bar(ID_BAR_MATH);
+    EXPECT_TRUE(math->isFloating());
+    EXPECT_NE(QGuiApplication::screenAt(math->geometry().center()), nullptr);
+    EXPECT_EQ(math->y(), place.y());
     // Docked again, it is saved and restored docked.
     Frame().addToolBar(Qt::TopToolBarArea, math);
     ASSERT_FALSE(math->isFloating());
