@@ -107,7 +107,7 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
     doc.ClampModelSettings();
     if (doc.FileVersion >= 101.0) {
         doc.Title = ar.ReadString();
-        if (!doc.Title.empty()) doc.SetTitle(doc.Title);
+        if (!doc.Title.empty()) doc.CDocument::SetTitle(doc.Title);
     }
 
     // Ends the loading state however reading ends; a refused file tells the views nothing.

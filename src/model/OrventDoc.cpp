@@ -171,7 +171,10 @@ bool COrventDoc::OnNewDocument() {
     return true;
 }
 
-void COrventDoc::SetTitle(const std::string& title) { CDocument::SetTitle(Title.empty() ? title : Title); }
+void COrventDoc::SetTitle(const std::string& title) {
+    m_ownTitle = title;
+    CDocument::SetTitle(Title.empty() ? title : Title);
+}
 
 void COrventDoc::OnPreferences() {
     CSettingList working;
@@ -182,7 +185,8 @@ void COrventDoc::OnPreferences() {
     ClampModelSettings();
     SetModifiedFlag();
     Title = title;
-    if (!Title.empty()) SetTitle(Title);
+    // Without a model title the chart is known by its own title again (file name or "Chart" n).
+    CDocument::SetTitle(Title.empty() ? m_ownTitle : Title);
 }
 
 void COrventDoc::OnDebugSettings() {

@@ -156,4 +156,7 @@ private:
     bool CheckRequiredInputs();
     bool m_runFailed = false;
     bool m_stopRequested = false;
+    // The title the document has of its own (file name or "Chart" n), shown when the model has
+    // no title.
+    std::string m_ownTitle;
 };

@@ -85,6 +85,7 @@ bool ReadBarState(SettingsStore& store, const std::string& prefix, BarState& sta
     state = BarState{};
     state.screenWidth = store.GetProfileInt(summary, "ScreenCX", 0);
     state.screenHeight = store.GetProfileInt(summary, "ScreenCY", 0);
+    state.toolkitLayout = store.GetProfileString(summary, "Layout", "");
     // A damaged count must not make us walk a huge number of sections.
     const int sections = count > 256 ? 256 : count;
     for (int i = 0; i < sections; ++i) {
@@ -161,6 +162,7 @@ void WriteBarState(SettingsStore& store, const std::string& prefix, const BarSta
     store.WriteProfileInt(summary, "Bars", index);
     store.WriteProfileInt(summary, "ScreenCX", state.screenWidth);
     store.WriteProfileInt(summary, "ScreenCY", state.screenHeight);
+    if (!state.toolkitLayout.empty()) store.WriteProfileString(summary, "Layout", state.toolkitLayout);
 }
 
 std::string FormatPlacement(const FramePlacement& p) {

@@ -67,6 +67,9 @@ struct BarState {
     bool statusBarVisible = true;
     int screenWidth = 0;
     int screenHeight = 0;
+    // The toolkit's own record of the bars ("Layout" in the summary, Base64), through which a
+    // floating bar is floated again; empty when none is stored.
+    std::string toolkitLayout;
 };
 
 // False when nothing is stored ("Bars" missing from prefix + "-Summary").

@@ -532,6 +532,7 @@ CChildFrame* CMainFrame::CreateViewFrame(COrventDoc& doc, ViewKind kind, bool in
             if (ChildFrames().empty()) SetMenus(false);
         });
     });
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { UpdateTitle(); });
     m_mdi->addSubWindow(frame);
     // Before the window is first shown its client area is not laid out yet.
     const QSize area = isVisible() ? m_mdi->viewport()->size() : size() - QSize(8, 110);
@@ -568,7 +569,9 @@ void CMainFrame::UpdateFrameTitles(const COrventDoc* doc) {
 
 void CMainFrame::UpdateTitle() {
     QString title = QString::fromUtf8(kFrameTitle);
-    if (COrventDoc* doc = ActiveDocument())
+    // A maximised document window adds its own caption, " - [caption]", to the frame's title.
+    CChildFrame* active = ActiveChildFrame();
+    if (COrventDoc* doc = ActiveDocument(); doc && !(active && active->isMaximized()))
         title += QStringLiteral(" - ") + QString::fromStdString(doc->GetTitle());
     setWindowTitle(title);
 }
@@ -909,7 +912,12 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
     child->View()->Attach(doc);
     child->setGeometry(50, 50, 150, 100);
     child->setWindowTitle(QStringLiteral("Time"));
+    // Beside a maximised document window the area would maximise the run window too, leaving it
+    // without its frame and caption and hiding the window the run was started from.
+    const bool dontMaximize = m_mdi->testOption(QMdiArea::DontMaximizeSubWindowOnActivation);
+    m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, true);
     child->show();
+    m_mdi->setOption(QMdiArea::DontMaximizeSubWindowOnActivation, dontMaximize);
     child->raise();
     if (!m_runningDoc) m_runningDoc = &doc;
     child->View()->OnInitialUpdate();
@@ -1057,9 +1065,33 @@ void CMainFrame::dropEvent(QDropEvent* event) {
 void CMainFrame::LoadBarState() {
     BarState state;
     if (!ReadBarState(Platform().Settings(), kBarPrefix, state)) return;
+    // Qt floats a tool bar only through its own record of the arrangement; the docked bars are
+    // then laid out again from the stored rows below.
+    auto floating = [&state](int id) {
+        auto it = state.bars.find(id);
+        return it != state.bars.end() && it->second.floating;
+    };
+    if (std::any_of(state.bars.begin(), state.bars.end(), [](const auto& b) { return b.second.floating; }) &&
+        !state.toolkitLayout.empty())
+        restoreState(QByteArray::fromBase64(QByteArray::fromStdString(state.toolkitLayout)));
     std::vector<QToolBar*> placed;
-    for (auto& [id, bar] : m_bars)
+    for (auto& [id, bar] : m_bars) {
+        if (floating(id) && bar->isFloating()) {
+            const BarState::Bar& b = state.bars[id];
+            QPoint at(b.x, b.y);
+            // A palette stored on a screen that is no longer there comes back on this one.
+            if (!QGuiApplication::screenAt(at + QPoint(8, 8))) {
+                const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+                const QRect free = s ? s->availableGeometry() : QRect(0, 0, 640, 480);
+                at.setX(std::clamp(at.x(), free.left(), std::max(free.left(), free.right() - bar->width())));
+                at.setY(std::clamp(at.y(), free.top(), std::max(free.top(), free.bottom() - bar->height())));
+            }
+            bar->move(at);
+            placed.push_back(bar);
+            continue;
+        }
         removeToolBar(bar);
+    }
     bool firstInArea[4] = {true, true, true, true};
     for (const BarState::Dock& dock : state.docks) {
         const Qt::ToolBarArea area = AreaOfDock(dock.dockId);
@@ -1136,6 +1168,7 @@ void CMainFrame::SaveBarState() {
         b.floating = bar->isFloating();
         state.bars[palette.id] = b;
     }
+    state.toolkitLayout = saveState().toBase64().toStdString();
     std::vector<int> order;
     for (const BarSpec& b : DefaultArrangementOrder())
         order.push_back(b.id);

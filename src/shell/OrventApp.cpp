@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QScreen>
@@ -189,6 +190,14 @@ COrventApp::~COrventApp() {
 
 COrventApp* COrventApp::Instance() {
     return g_app;
+}
+
+void COrventApp::SetApplicationIdentity() {
+    QApplication::setApplicationName(QStringLiteral("Kintra"));
+    QApplication::setOrganizationName(QStringLiteral("Kintra"));
+    QApplication::setApplicationVersion(QStringLiteral("1.02"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/kintra.svg")));
+    QApplication::setDesktopFileName(QStringLiteral("kintra"));
 }
 
 bool COrventApp::InitInstance(const QStringList& paths, int requestedShow) {

@@ -52,6 +52,9 @@ class COrventApp : public QObject {
     ~COrventApp() override;
 
     static COrventApp* Instance();
+    // Name, organisation, version, icon and desktop entry of the program for Qt. No display name
+    // is set: the platform would add it to every window title.
+    static void SetApplicationIdentity();
 
     // Start-up: recent files, main frame, the document on the command line or a new chart,
     // dropped files, then the window shown in its stored placement. False when the main frame

@@ -4,19 +4,13 @@
 #include "OrventApp.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QStringList>
 #include <clocale>
 #include <csignal>
 
 int main(int argc, char* argv[]) {
     QApplication qtApp(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kintra"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Kintra"));
-    QApplication::setOrganizationName(QStringLiteral("Kintra"));
-    QApplication::setApplicationVersion(QStringLiteral("1.02"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/kintra.svg")));
-    QApplication::setDesktopFileName(QStringLiteral("kintra"));
+    COrventApp::SetApplicationIdentity();
     // The core reads and writes numbers with the C library, always with a full stop.
     std::setlocale(LC_NUMERIC, "C");
     // Under a file-size limit a save then fails with EFBIG and says so, instead of killing the

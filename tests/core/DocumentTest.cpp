@@ -200,6 +200,9 @@ TEST(Document, ModelSettingsStartFromTheStoreAndPreferencesApplyThem) {
     EXPECT_TRUE(doc.IsModified());
     doc.SetTitle("tank.cht");
     EXPECT_EQ(doc.GetTitle(), "Tank") << "a model title wins over the file name";
+    platform.windows.modelEdit = [](CSettingList&, std::string& title) { title.clear(); };
+    doc.OnPreferences();
+    EXPECT_EQ(doc.GetTitle(), "tank.cht") << "no model title: the chart's own title again";
 }
 
 TEST(Document, ModelSettingsFromADamagedStoreAreBroughtIntoRange) {

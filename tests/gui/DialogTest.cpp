@@ -171,6 +171,16 @@ TEST_F(DialogTest, ModelPropertiesFromTheMenuRefusesABadValue) {
     EXPECT_EQ(Doc().IntStyle, 1);
     EXPECT_EQ(Doc().Title, "Tank");
     EXPECT_TRUE(Doc().IsModified());
+    EXPECT_EQ(Frame().ActiveChildFrame()->windowTitle(), QStringLiteral("Tank"));
+
+    // An empty title gives every caption the chart's own title back.
+    WhileModal<CModelPropertiesDialog>([&] { Frame().OnCommand(ID_PREFERENCES); },
+                                       [&](CModelPropertiesDialog& d) {
+                                           SetText(d, CModelPropertiesDlg::IDC_TITLE, QString());
+                                           d.Click(1);
+                                       });
+    EXPECT_EQ(Frame().ActiveChildFrame()->windowTitle(), QStringLiteral("Chart1"));
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kintra, The Analog Simulator - Chart1"));
 }
 
 TEST_F(DialogTest, ChartViewingPropertiesApplyAndOk) {

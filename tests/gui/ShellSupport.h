@@ -9,6 +9,7 @@
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
 
+#include <QApplication>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -47,6 +48,10 @@ class ShellTest : public ::testing::Test {
     void TearDown() override {
         m_scope.reset();
         m_app.reset();
+        // The help window is one per process and outlives the program that showed it. Left open,
+        // it would lie over the next test's main window and take the mouse moves meant for it.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible()) w->hide();
     }
 
     COrventApp& App() { return *m_app; }

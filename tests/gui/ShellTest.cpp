@@ -56,6 +56,25 @@ TEST_F(ShellTest, StartsWithOneNewChartTitledChart1) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(ShellTest, WindowTitlesAreThePrograms) {
+    // A display name of its own (one that does not follow the application name) is what the
+    // platform appends to every window title.
+    const QString name = QCoreApplication::applicationName();
+    COrventApp::SetApplicationIdentity();
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Kintra"));
+    QCoreApplication::setApplicationName(QStringLiteral("probe"));
+    EXPECT_EQ(QGuiApplication::applicationDisplayName(), QStringLiteral("probe"));
+    QCoreApplication::setApplicationName(name);
+
+    // A maximised window's caption joins the frame's title in brackets, once.
+    Start();
+    CChildFrame* chart = Frame().ActiveChildFrame();
+    chart->showMaximized();
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kintra, The Analog Simulator - [Chart1]"));
+    chart->showNormal();
+    EXPECT_EQ(Frame().windowTitle(), QStringLiteral("Kintra, The Analog Simulator - Chart1"));
+}
+
 TEST_F(ShellTest, StartsWithTheFileNamedOnTheCommandLineAndNoEmptyChart) {
     const QString path = FilePath("tank.cht");
     {
@@ -297,6 +316,34 @@ TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
     EXPECT_FALSE(Frame().IsRunning());
 }
 
+TEST_F(ShellTest, TheRunWindowKeepsItsFrameAndCaptionBesideAMaximisedChart) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 0.1, 1.0};
+    CChildFrame* chart = FramesOf(Frame(), doc).front();
+    // The run window is made by the first run and shown again by the second.
+    for (int run = 0; run < 2; ++run) {
+        chart->showMaximized();
+        bool maximized = true;
+        QRect geometry;
+        int viewTop = 0;
+        QString mainTitle;
+        Frame().OnRunWindowPainted = [&](CRunChild& child) {
+            maximized = child.isMaximized();
+            geometry = child.geometry();
+            viewTop = child.View()->y(); // below the caption bar
+            mainTitle = Frame().windowTitle();
+        };
+        Frame().OnCommand(ID_RUN);
+        EXPECT_FALSE(maximized) << run;
+        EXPECT_EQ(geometry, QRect(50, 50, 150, 100)) << run;
+        EXPECT_GT(viewTop, 0) << run;
+        EXPECT_FALSE(mainTitle.contains(QStringLiteral("Time"))) << mainTitle.toStdString();
+        EXPECT_TRUE(chart->isMaximized()) << run;
+        EXPECT_EQ(Frame().ActiveChildFrame(), chart) << run;
+    }
+}
+
 TEST_F(ShellTest, AClickOnTheRunWindowStopsALongRunKeepingEveryStep) {
     COrventApp& app = Start();
     COrventDoc* doc = app.Documents().front().get();
@@ -475,6 +522,56 @@ TEST_F(ShellTest, ArrangementAndPlacementComeBack) {
     EXPECT_TRUE(Frame().toolBarBreak(Frame().Bar(ID_BAR_MATH)) ||
                 Frame().toolBarBreak(Frame().Bar(ID_BAR_TIME)) ||
                 Frame().toolBarBreak(Frame().Bar(ID_BAR_TRANSCENDENTAL)));
+}
+
+// Drags a bar by its handle to `global`, away from the dock areas, as a user makes it float.
+void DragByHandle(QToolBar* bar, QPoint global) {
+    const QPoint handle(3, bar->height() / 2);
+    const QPoint start = bar->mapToGlobal(handle);
+    auto send = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent e(type, bar->mapFromGlobal(at), at, Qt::LeftButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(bar, &e);
+    };
+    send(QEvent::MouseButtonPress, start, Qt::LeftButton);
+    for (int i = 1; i <= 4; ++i)
+        send(QEvent::MouseMove, start + (global - start) * i / 4, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, global, Qt::NoButton);
+}
+
+TEST_F(ShellTest, AFloatingPaletteComesBackFloatingWhereItWas) {
+    Start();
+    QMdiArea* area = Frame().MdiArea();
+    DragByHandle(Frame().Bar(ID_BAR_MATH), area->mapToGlobal(area->rect().center()));
+    ASSERT_TRUE(Frame().Bar(ID_BAR_MATH)->isFloating());
+    const QPoint place = Frame().Bar(ID_BAR_MATH)->pos();
+    Stop();
+    Start();
+    QToolBar* math = Frame().Bar(ID_BAR_MATH);
+    EXPECT_TRUE(math->isFloating());
+    EXPECT_TRUE(math->isVisible());
+    EXPECT_EQ(math->pos(), place);
+    for (const PaletteInfo& p : Palettes())
+        EXPECT_EQ(Frame().Bar(p.id)->isFloating(), p.id == ID_BAR_MATH) << p.title;
+    // Stored far off every screen, it comes back onto this one.
+    Stop();
+    {
+        QSettings ini(IniPath(), QSettings::IniFormat);
+        for (const QString& group : ini.childGroups())
+            if (ini.value(group + QStringLiteral("/BarID")).toInt() == ID_BAR_MATH)
+                ini.setValue(group + QStringLiteral("/XPos"), 30000);
+    }
+    Start();
+    math = Frame().Bar(ID_BAR_MATH);
+    EXPECT_TRUE(math->isFloating());
+    EXPECT_NE(QGuiApplication::screenAt(math->geometry().center()), nullptr);
+    EXPECT_EQ(math->y(), place.y());
+    // Docked again, it is saved and restored docked.
+    Frame().addToolBar(Qt::TopToolBarArea, math);
+    ASSERT_FALSE(math->isFloating());
+    Stop();
+    Start();
+    EXPECT_FALSE(Frame().Bar(ID_BAR_MATH)->isFloating());
+    EXPECT_EQ(Frame().toolBarArea(Frame().Bar(ID_BAR_MATH)), Qt::TopToolBarArea);
 }
 
 TEST_F(ShellTest, PlacementWithNineNumbersIsIgnoredAndMaximisedComesBackMaximised) {
