@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Fuzzes the chart loader for SECONDS (default 60): builds fuzz/fuzz_load with clang, libFuzzer,
+# Fuzzes a chart's life for SECONDS (default 60): builds fuzz/fuzz_load with clang, libFuzzer,
 # AddressSanitizer and UndefinedBehaviorSanitizer in build/fuzz, then runs it on a copy of the
-# sample charts in tests/data, bounded in time and memory. Fails when the loader crashes, leaks,
-# hangs or allocates too much; the input that did it is kept in build/fuzz/artifacts/.
+# example charts, the sample charts in tests/data and the seeds in fuzz/corpus, bounded in time
+# and memory. Each input is loaded, drawn in every window, printed, run, saved and read back.
+# Fails when any of that crashes, leaks, hangs or allocates too much; the input that did it is
+# kept in build/fuzz/artifacts/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,7 +21,7 @@ cmake --build "$build" --target fuzz_load -j "$jobs"
 
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
-cp tests/data/*.cht "$corpus"/
+cp examples/*.cht tests/data/*.cht fuzz/corpus/*.cht "$corpus"/
 mkdir -p "$build/artifacts"
 
 ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1} \

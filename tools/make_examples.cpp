@@ -4,7 +4,10 @@
 //
 //   make_examples OUTDIR              the examples, into OUTDIR
 //   make_examples --chain N OUT.cht   a chain of N coupled oscillators (a model for timing runs)
+//   make_examples --every-block OUT.cht  one block of every type, wired in a row (a fuzzing seed)
 
+#include "blocks/Catalogue.h"
+#include "chart/OrventView.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
 #include "platform/MessageHost.h"
@@ -16,6 +19,7 @@
 
 #include "blocks/FunctionGenerator.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
@@ -33,6 +37,7 @@ constexpr int kConstant = 61625;
 constexpr int kGain = 61631;
 constexpr int kTimePulse = 61612;
 constexpr int kFunctionGenerator = 61617;
+constexpr int kQuit = 61606;
 
 class Example {
   public:
@@ -233,6 +238,52 @@ void OscillatorChain(int n, const std::string& path) {
            {position.front(), position.back()}, nullptr, false);
 }
 
+// One block of every type, eight to a row, each required input fed by the block before it; integrated
+// with the 7/8 pair, notes shown in every window, a graph of three blocks and a list of all. Seeds
+// the fuzz target with every block's record and computation.
+void EveryBlock(const std::string& path) {
+    Example e("Every block");
+    e.Timing(1e-4, 0.1, 2.0);
+    COrventDoc& doc = e.Doc();
+    doc.IntStyle = 1;
+    std::size_t count = 0;
+    const CBlockTypeInfo* types = BlockTypes(count);
+    std::vector<CBlock*> placed;
+    CBlock* previous = e.Clock();
+    for (std::size_t i = 0; i < count; ++i) {
+        if (types[i].TypeId == e.Clock()->TypeId) continue;
+        const int n = static_cast<int>(placed.size());
+        CBlock* b = e.Add(types[i].TypeId, n % 8 + 1, n / 8, "");
+        b->Name = b->TypeName;
+        for (int k = 0; k < std::max(1, b->RequiredInputs) && k < 3; ++k)
+            e.Wire(b, k, previous);
+        b->Invert = n % 5 == 4;
+        b->Notes = "Block " + std::to_string(n + 1);
+        if (types[i].TypeId == kIntegrate) b->Params[1] = 1.0; // the Divide after it then divides by it
+        if (types[i].TypeId == kQuit) b->Params[1] = -1e9;     // stops the run only on a wild value
+        if (types[i].TypeId == kFunctionGenerator)
+            static_cast<CFunctionGeneratorBlock*>(b)->SetOrdinates({0.0, 1.0, 0.5, 2.0});
+        placed.push_back(b);
+        previous = b;
+    }
+    for (CView* v : doc.Views())
+        if (auto* chart = dynamic_cast<COrventView*>(v)) {
+            chart->ChartNotes = "Every block type once.\nEach block takes its inputs from the one before.";
+            chart->NotesDisplay = 1;
+        }
+    for (const auto& b : doc.Blocks)
+        for (int k = 0; k < 3; ++k)
+            if (b->Inputs[k]) doc.RouteInput(b.get(), k);
+    doc.RunSimulation();
+    e.AddGraph("Three of them", {placed[0], placed[10], placed[20]});
+    auto* list = static_cast<CListBase*>(Platform().Windows().OpenListWindow(doc));
+    list->ListNotes = "All blocks";
+    list->NotesDisplay = 1;
+    doc.UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+    if (!doc.OnSaveDocument(path)) Example::Fail("cannot write " + path);
+    std::printf("%s: %zu blocks, %zu samples\n", path.c_str(), doc.Blocks.size(), e.Clock()->History.size());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -248,8 +299,13 @@ int main(int argc, char** argv) {
         OscillatorChain(n, argv[3]);
         return 0;
     }
+    if (argc == 3 && std::string(argv[1]) == "--every-block") {
+        EveryBlock(argv[2]);
+        return 0;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: make_examples OUTDIR | make_examples --chain N OUT.cht\n");
+        std::fprintf(stderr, "usage: make_examples OUTDIR | make_examples --chain N OUT.cht | make_examples "
+                             "--every-block OUT.cht\n");
         return 2;
     }
     const std::string dir = argv[1];

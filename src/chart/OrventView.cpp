@@ -447,7 +447,8 @@ void COrventView::DrawConnections(DeviceContext& dc, bool mono) {
                     t = std::max(t, q.y);
                     bt = std::min(bt, q.y);
                 }
-                const int pad = LineWidth;
+                // Wide: a track from a damaged record may lie at the very end of the int range.
+                const long long pad = LineWidth;
                 if (r + pad < clip.left || l - pad > clip.right || bt - pad > clip.top ||
                     t + pad < clip.bottom)
                     continue;

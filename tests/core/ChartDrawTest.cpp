@@ -1,5 +1,7 @@
 #include "ChartTestSupport.h"
 
+#include <climits>
+
 namespace {
 
 using ChartDraw = ChartTest;
@@ -192,6 +194,25 @@ TEST_F(ChartDraw, LinesInTheSourceColourOrBlack) {
     view.DisplayMode = 1;
     Draw();
     EXPECT_EQ(dc.OpsOf(RecordedOp::Polyline).at(0)->penColor, RGB(0, 0, 0));
+}
+
+// A damaged record can put a track at the very end of the coordinate range; the line still runs
+// through the window from its input and is drawn.
+TEST_F(ChartDraw, ALineOutToTheEndOfTheCoordinateRangeIsStillDrawn) {
+    NoTexts();
+    view.LineWidth = 99;
+    view.DeltaVert = 1;
+    PassBlock* a = Add(1, 0, 0);
+    PassBlock* b = Add(2, 0, 1, 1);
+    b->Inputs[0] = a;
+    view.RecalcLayout(&dc);
+    const long long spacing = view.DeltaVert + view.LineWidth;
+    const long long start = view.XOrigin + 2LL * view.CellWidth + view.CellWidth / 2;
+    b->RouteRecord[0].v = {static_cast<int>((INT_MAX - start) / spacing), ROUTE_VERTICAL, 0, 0};
+    doc.ComputeRoute(b, 0, &view);
+    ASSERT_GT(doc.RoutePoints[1].x, INT_MAX - view.LineWidth);
+    Draw();
+    EXPECT_EQ(dc.OpsOf(RecordedOp::Polyline).size(), 1u);
 }
 
 TEST_F(ChartDraw, AnUnroutableLineShowsTheSourceLabelAtBothEnds) {
