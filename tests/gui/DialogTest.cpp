@@ -311,6 +311,7 @@ TEST_F(DialogTest, FontChooserOpensOnTheDrawnFontAndKeepsWhatWasNotChanged) {
                             [&](QDialog& d) {
                                 auto* chooser = d.findChild<QFontDialog*>();
                                 ASSERT_NE(chooser, nullptr);
+                                Grab(d, "dialog-font-chooser");
                                 EXPECT_EQ(chooser->currentFont().family(), QFontInfo(drawn).family());
                                 EXPECT_EQ(chooser->currentFont().pointSize(), 9)
                                     << "13 units are 9.36 points";
