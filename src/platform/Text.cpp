@@ -1,12 +1,13 @@
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 std::string FormatString(const char* format, ...) {
@@ -83,13 +84,17 @@ bool ParseInt(const std::string& text, int& value) {
 }
 
 std::string FormatRoundTrip(double value) {
-    std::string text;
-    for (int digits = 6; digits <= 17; ++digits) {
-        text = FormatString("%.*g", digits, value);
-        const double back = std::strtod(text.c_str(), nullptr);
-        if (std::memcmp(&back, &value, sizeof value) == 0) break;
+    // The shortest scientific form that reads back exactly tells how many significant digits
+    // are needed; "%g" with that many (six at least) gives the same digits in its usual form.
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
+    int digits = 17;
+    if (ec == std::errc()) {
+        digits = 0;
+        for (const char* p = buf; p != end && *p != 'e'; ++p)
+            if (*p >= '0' && *p <= '9') ++digits;
     }
-    return text;
+    return FormatString("%.*g", std::max(6, digits), value);
 }
 
 namespace {
