@@ -6,6 +6,7 @@
 #include "model/OrventDoc.h"
 #include "platform/DataExchange.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 CBlockEditorDlg::CBlockEditorDlg(CBlockEditorData& data) : Data(data) {}
 
@@ -62,10 +63,7 @@ void CBlockEditorDlg::OnInitDialog(DataExchange& dx) {
 }
 
 void CBlockEditorDlg::DoDataExchange(DataExchange& dx) {
-    auto clip = [](std::string s) {
-        if (s.size() > kMaxBlockNameLength) s.resize(kMaxBlockNameLength);
-        return s;
-    };
+    auto clip = [](const std::string& s) { return Utf8Left(s, kMaxBlockNameLength); };
     if (dx.IsSaving()) {
         Data.Name = clip(dx.GetText(IDC_NAME));
         Data.Notes = dx.GetText(IDC_NOTES);
@@ -95,6 +93,7 @@ void CBlockEditorDlg::OnClearInput(DataExchange& dx, int index) {
     if (index < 0 || index >= 3) return;
     UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
     Data.InputNames[index].clear();
+    Data.InputCleared[index] = true;
     UpdateData(dx, false, [this](DataExchange& d) { DoDataExchange(d); });
 }
 

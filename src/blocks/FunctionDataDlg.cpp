@@ -45,7 +45,11 @@ void CFunctionDataDlg::OnInitDialog(DataExchange& dx) {
 }
 
 void CFunctionDataDlg::OnSelectLine(DataExchange& dx, int index) {
-    if (index < 0 || index >= static_cast<int>(ListLines.size())) return;
+    if (index < 0) {
+        Selected = -1; // the edit box keeps its text
+        return;
+    }
+    if (index >= static_cast<int>(ListLines.size())) return;
     Selected = index;
     ValueText = ListLines[static_cast<std::size_t>(index)];
     dx.SetText(IDC_VALUE, ValueText);

@@ -29,7 +29,8 @@ class CFunctionDataDlg {
 
     // The list shows Values, nothing selected.
     void OnInitDialog(DataExchange& dx);
-    // The user selected a line: its text goes into the edit box.
+    // The user selected (or clicked) a line: its text goes into the edit box. -1: no line is
+    // selected any more.
     void OnSelectLine(DataExchange& dx, int index);
     // Buttons. Each takes the edit box's text first.
     void OnAdd(DataExchange& dx);

@@ -174,8 +174,9 @@ void COrventView::WrapNotes(DeviceContext* dc) {
                 // No place to break: the piece goes on a line of its own, cut into characters
                 // where it is wider than the line.
                 if (!line->empty()) line = &NotesLines.emplace_back();
-                for (std::size_t i = 0; i < rest.size(); ++i) {
-                    const std::string ch(1, rest[i]);
+                for (std::size_t i = 0, n = 0; i < rest.size(); i += n) {
+                    n = Utf8CharSize(rest, i);
+                    const std::string ch = rest.substr(i, n);
                     if (!line->empty() && measure(*line + ch) > width) line = &NotesLines.emplace_back();
                     *line += ch;
                 }

@@ -87,7 +87,8 @@ CBlockEditorData CBlock::MakeEditorData() const {
     CBlockEditorData d;
     for (int i = 0; i < 3; ++i) {
         d.InputNames[i] = Inputs[i] ? Inputs[i]->Name : std::string();
-        d.ParamTexts[i] = FormatString("%g", Params[i]);
+        d.ParamTexts[i] = FormatRoundTrip(Params[i]);
+        d.ShownParamTexts[i] = d.ParamTexts[i];
         d.InputLabels[i] = InputLabels[i];
         d.ParamLabels[i] = ParamLabels[i];
     }
@@ -109,11 +110,14 @@ CBlockEditorData CBlock::MakeEditorData() const {
 }
 
 void CBlock::ApplyEditorData(const CBlockEditorData& d) {
-    Name = d.Name.substr(0, kMaxBlockNameLength);
-    for (int i = 0; i < 3; ++i) Params[i] = ParseLeadingDouble(d.ParamTexts[i]);
-    // The editor can only disconnect an input, never connect one.
+    Name = Utf8Left(d.Name, kMaxBlockNameLength);
+    // A text the user left alone keeps the value to the bit (hidden rows included).
     for (int i = 0; i < 3; ++i)
-        if (d.InputNames[i].empty()) Inputs[i] = nullptr;
+        if (d.ParamTexts[i] != d.ShownParamTexts[i]) Params[i] = ParseLeadingDouble(d.ParamTexts[i]);
+    // The editor can only disconnect an input, never connect one. A source without a name shows
+    // an empty field too, so only the "X" counts.
+    for (int i = 0; i < 3; ++i)
+        if (d.InputCleared[i]) Inputs[i] = nullptr;
     LineColor = d.LineColor;
     Notes = d.Notes;
     AtFirst = d.AtFirst;

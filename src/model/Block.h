@@ -46,6 +46,10 @@ struct CBlockEditorData {
     std::string TypeName;
     std::string CurrentValue;
     std::array<std::string, 3> ParamTexts;
+    // The texts as first shown: a parameter whose text is still the same keeps its value.
+    std::array<std::string, 3> ShownParamTexts;
+    // The inputs cleared with "X"; only these are disconnected on OK.
+    std::array<bool, 3> InputCleared{false, false, false};
     int Invert = 0;
     int AtFirst = 0;
     COLORREF LineColor = 0;
@@ -61,6 +65,7 @@ struct CBlockEditorData {
     class CBlock* Block = nullptr;
 };
 
+// In characters.
 constexpr std::size_t kMaxBlockNameLength = 35;
 
 class CBlock {

@@ -6,6 +6,7 @@
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <climits>
@@ -203,7 +204,8 @@ void COrventDoc::RouteInput(CBlock* block, int input) {
     auto unroutable = [&](const char* text) {
         Platform().Messages().MessageBox(text, "Line Error", MB_OK);
         if (source->LineLabel.empty()) {
-            source->LineLabel = std::string(1, static_cast<char>(NextLabel & 0xFF));
+            // Codes past 127 are the Latin-1 letters, stored as UTF-8 like every text.
+            source->LineLabel = Utf8Encode(static_cast<char32_t>(NextLabel & 0xFF));
             ++NextLabel;
         }
         r[DEST_TRACK] = ROUTE_UNROUTABLE;

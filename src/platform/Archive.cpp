@@ -1,5 +1,7 @@
 #include "platform/Archive.h"
 
+#include "platform/Text.h"
+
 #include <bit>
 #include <cstring>
 
@@ -112,11 +114,25 @@ std::string CArchive::ReadString() {
     if (n == UINT64_MAX)
         throw CArchiveException(CArchiveException::BadData, "bad string length in the file");
     CheckCount(static_cast<std::int64_t>(n), 2);
+    // Texts are UTF-8: the characters are converted, surrogate pairs joined (a lone surrogate
+    // becomes U+FFFD).
     std::string s;
     s.reserve(static_cast<std::size_t>(n));
+    std::uint32_t high = 0; // a high surrogate waiting for its low half
     for (std::uint64_t i = 0; i < n; ++i) {
-        std::uint16_t c = ReadUInt16();
-        s.push_back(c < 0x100 ? static_cast<char>(c) : '?');
+        const std::uint16_t c = ReadUInt16();
+        if (c >= 0xDC00 && c <= 0xDFFF && high) {
+            s += Utf8Encode(0x10000 + ((high - 0xD800) << 10) + (c - 0xDC00));
+            high = 0;
+            continue;
+        }
+        if (high) s += Utf8Encode(0xFFFD);
+        high = 0;
+        if (c >= 0xD800 && c <= 0xDBFF)
+            high = c;
+        else
+            s += Utf8Encode(c);
     }
+    if (high) s += Utf8Encode(0xFFFD);
     return s;
 }

@@ -22,7 +22,7 @@ void ExchangeTitleAndNotes(DataExchange& dx, int titleId, std::string& title, st
     }
     std::string newTitle = dx.GetText(titleId);
     std::string newNotes = notes ? dx.GetText(notesId) : std::string();
-    if (newTitle.size() > maxTitle)
+    if (Utf8Length(newTitle) > maxTitle)
         dx.Fail(titleId, FormatString("Please enter no more than %zu characters.", maxTitle));
     title = std::move(newTitle);
     if (notes) *notes = std::move(newNotes);

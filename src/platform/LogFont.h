@@ -1,6 +1,8 @@
 #pragma once
 // The font record kept in settings and chart files.
 
+#include "platform/Text.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -33,10 +35,11 @@ struct LOGFONT {
     char lfFaceName[LF_FACESIZE] = "Times New Roman";
 
     std::string FaceName() const { return std::string(lfFaceName, strnlen(lfFaceName, LF_FACESIZE)); }
-    // Longer names are cut to 31 characters.
+    // The field holds 31 bytes: a longer name is cut there, but never inside a character.
     void SetFaceName(const std::string& name) {
         std::memset(lfFaceName, 0, sizeof lfFaceName);
-        std::memcpy(lfFaceName, name.data(), name.size() < LF_FACESIZE - 1 ? name.size() : LF_FACESIZE - 1);
+        const std::string kept = Utf8LeftBytes(name, LF_FACESIZE - 1);
+        std::memcpy(lfFaceName, kept.data(), kept.size());
     }
     bool operator==(const LOGFONT& o) const {
         return lfHeight == o.lfHeight && lfWidth == o.lfWidth && lfEscapement == o.lfEscapement &&

@@ -1,5 +1,7 @@
 #include "platform/RecordingDC.h"
 
+#include "platform/Text.h"
+
 #include <cstdlib>
 
 int RecordingDC::FontUnits(const LOGFONT& font) {
@@ -29,7 +31,7 @@ void RecordingDC::SetBrush(BrushStyle style, COLORREF color) {
 
 CSize RecordingDC::GetTextExtent(std::string_view text) {
     const int h = FontUnits(m_state.font);
-    return {static_cast<int>(text.size()) * ((h + 1) / 2), h};
+    return {static_cast<int>(Utf8Length(text)) * ((h + 1) / 2), h};
 }
 
 TextMetrics RecordingDC::GetTextMetrics() {

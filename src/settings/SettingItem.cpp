@@ -208,7 +208,7 @@ void CTextSetting::Exchange(DataExchange& dx) {
         return;
     }
     std::string text = dx.GetText(m_controlId);
-    if (m_maxLength > 0 && text.size() > static_cast<std::size_t>(m_maxLength))
+    if (m_maxLength > 0 && Utf8Length(text) > static_cast<std::size_t>(m_maxLength))
         dx.Fail(m_controlId, FormatString("Enter no more than %d characters.", m_maxLength));
     m_value = text;
 }

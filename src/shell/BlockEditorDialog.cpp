@@ -47,7 +47,7 @@ CBlockEditorDialog::CBlockEditorDialog(CBlockEditorData& data, QWidget* parent)
     auto* head = new QGridLayout;
     head->addWidget(MakeLabel(QStringLiteral("Name")), 0, 0);
     QLineEdit* name = MakeEdit(D::IDC_NAME);
-    name->setMaxLength(static_cast<int>(kMaxBlockNameLength));
+    LimitCharacters(name, static_cast<int>(kMaxBlockNameLength));
     head->addWidget(name, 0, 1);
     head->addWidget(MakeLabel(QStringLiteral("Type")), 1, 0);
     head->addWidget(Field(MakeLabel(QString(), D::IDC_TYPE)), 1, 1);
@@ -179,8 +179,16 @@ CFunctionDataDialog::CFunctionDataDialog(CFunctionDataDlg& logic, QWidget* paren
     buttons->addWidget(MakeButton(QStringLiteral("Help"), D::IDC_HELP));
     top->addLayout(buttons);
 
-    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (!m_filling && row >= 0) m_logic.OnSelectLine(Exchange(), row);
+    // The dialog's selected line is the one the list shows selected: the list making a line
+    // current without selecting it (as it does when tabbed into) selects nothing. A click on a
+    // line loads its text even when the line was selected already.
+    connect(m_list, &QListWidget::itemSelectionChanged, this, [this] {
+        if (m_filling) return;
+        const QList<QListWidgetItem*> selected = m_list->selectedItems();
+        m_logic.OnSelectLine(Exchange(), selected.isEmpty() ? -1 : m_list->row(selected.front()));
+    });
+    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+        if (!m_filling && item && item->isSelected()) m_logic.OnSelectLine(Exchange(), m_list->row(item));
     });
     m_logic.OnInitDialog(Exchange());
     ShowList();

@@ -1,6 +1,7 @@
 #include "ExchangeDialog.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QCheckBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -11,12 +12,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QValidator>
 #include <algorithm>
 #include <vector>
 
 namespace {
 const char* const kIdProperty = "controlId";
 const char* const kGroupProperty = "radioGroup";
+constexpr int kCancelId = 2;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
@@ -44,8 +47,20 @@ QWidget* QtDataExchange::Control(int id) const {
 
 std::string QtDataExchange::GetText(int id) {
     QWidget* w = Control(id);
-    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text().toStdString();
-    if (auto* e = qobject_cast<QPlainTextEdit*>(w)) return e->toPlainText().toStdString();
+    const auto untouched = [&](const QString& now) -> const std::string* {
+        auto it = m_shown.find(id);
+        return it != m_shown.end() && it->second.second == now ? &it->second.first : nullptr;
+    };
+    if (auto* e = qobject_cast<QLineEdit*>(w)) {
+        const QString now = e->text();
+        if (const std::string* given = untouched(now)) return *given;
+        return now.toStdString();
+    }
+    if (auto* e = qobject_cast<QPlainTextEdit*>(w)) {
+        const QString now = e->toPlainText();
+        if (const std::string* given = untouched(now)) return *given;
+        return now.toStdString();
+    }
     if (auto* l = qobject_cast<QLabel*>(w)) return l->text().toStdString();
     if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text().toStdString();
     if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title().toStdString();
@@ -56,8 +71,10 @@ void QtDataExchange::SetText(int id, const std::string& text) {
     QWidget* w = Control(id);
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         if (e->text() != Q(text)) e->setText(Q(text));
+        m_shown[id] = {text, e->text()};
     } else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
         if (p->toPlainText() != Q(text)) p->setPlainText(Q(text));
+        m_shown[id] = {text, p->toPlainText()};
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(Q(text));
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
@@ -120,6 +137,27 @@ void QtDataExchange::Fail(int id, const std::string& message) {
         if (auto* e = qobject_cast<QLineEdit*>(w)) e->selectAll();
     }
     DataExchange::Fail(id, message);
+}
+
+namespace {
+class CharacterLimit : public QValidator {
+  public:
+    CharacterLimit(QLineEdit* edit, int maxChars) : QValidator(edit), m_edit(edit), m_max(maxChars) {}
+    State validate(QString& input, int&) const override {
+        const qsizetype n = input.toUcs4().size();
+        if (n <= m_max) return Acceptable;
+        // Over the limit (a longer text was put in): shortening it is allowed, lengthening not.
+        return n < m_edit->text().toUcs4().size() ? Intermediate : Invalid;
+    }
+
+  private:
+    QLineEdit* m_edit;
+    int m_max;
+};
+} // namespace
+
+void LimitCharacters(QLineEdit* edit, int maxChars) {
+    edit->setValidator(new CharacterLimit(edit, maxChars));
 }
 
 // ---- CExchangeDialog ---------------------------------------------------------------------------
@@ -195,8 +233,13 @@ bool CExchangeDialog::eventFilter(QObject* watched, QEvent* event) {
     // Focus going to or coming back from another window (a message box, a chooser) is not the
     // user moving between the controls.
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // Nor is the focus going to "Cancel": the dialog is about to close without applying, so
+        // what the control holds is neither checked nor acted on.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+        const bool toCancel =
+            event->type() == QEvent::FocusOut && IdOf(QApplication::focusWidget()) == kCancelId;
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !toCancel &&
+            isVisible()) {
             if (event->type() == QEvent::FocusIn)
                 OnFocusIn(IdOf(watched));
             else

@@ -8,6 +8,9 @@
 #include <QDialog>
 #include <QString>
 #include <initializer_list>
+#include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 class QAbstractButton;
@@ -43,7 +46,15 @@ class QtDataExchange : public DataExchange {
   private:
     QWidget* m_root;
     bool m_saving = false;
+    // What each edit box was last given, and how it shows it: a text the user did not touch
+    // comes back byte for byte, even where it is not valid UTF-8 and shows otherwise.
+    std::map<int, std::pair<std::string, QString>> m_shown;
 };
+
+// Limits what can be typed into an edit box to `maxChars` characters (not UTF-16 units).
+// Unlike a maximum length, a longer text put into the box is not cut: the dialog's own check
+// refuses it with a message, and the user can shorten it.
+void LimitCharacters(QLineEdit* edit, int maxChars);
 
 class CExchangeDialog : public QDialog {
     Q_OBJECT

@@ -174,7 +174,7 @@ QWidget* CGraphPropertiesDialog::MakeMiscPage() {
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(MakeLabel(QStringLiteral("Title")));
     QLineEdit* title = MakeEdit(Sheet::IDC_MISC_TITLE);
-    title->setMaxLength(static_cast<int>(Sheet::kMaxTitleLength));
+    LimitCharacters(title, static_cast<int>(Sheet::kMaxTitleLength));
     titleRow->addWidget(title, 1);
     v->addLayout(titleRow);
 

@@ -44,7 +44,7 @@ CListParamsDialog::CListParamsDialog(CListBase& list, QWidget* parent)
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(MakeLabel(QStringLiteral("Title")));
     QLineEdit* title = MakeEdit(Dlg::IDC_TITLE);
-    title->setMaxLength(static_cast<int>(Dlg::kMaxTitleLength));
+    LimitCharacters(title, static_cast<int>(Dlg::kMaxTitleLength));
     titleRow->addWidget(title, 1);
     body->addLayout(titleRow);
 

@@ -4,6 +4,7 @@
 #include "HelpWindow.h"
 #include "MainFrame.h"
 #include "NativePath.h"
+#include "QtDeviceContext.h"
 #include "QtPlatform.h"
 #include "RunWindow.h"
 #include "blocks/StringTable.h"
@@ -20,6 +21,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QMdiArea>
@@ -40,27 +42,32 @@ COLORREF ToColorRef(const QColor& c) {
     return RGB(c.red(), c.green(), c.blue());
 }
 
-// Font records keep their height in logical units of 0.01 inch; the chooser speaks points.
-QFont ToQFont(const LOGFONT& lf) {
-    QFont f(QString::fromStdString(lf.FaceName()));
-    const double points = std::max(1.0, std::abs(lf.lfHeight) * 72.0 / 100.0);
-    f.setPointSizeF(points);
-    f.setWeight(static_cast<QFont::Weight>(std::clamp(static_cast<int>(lf.lfWeight), 100, 900)));
-    f.setItalic(lf.lfItalic != 0);
-    f.setUnderline(lf.lfUnderline != 0);
-    f.setStrikeOut(lf.lfStrikeOut != 0);
+// The font the chooser opens on: the face and size the chart actually draws for `lf` (its face
+// may be missing here and replaced), in points (a logical unit is 0.01 inch).
+QFont ShownFont(const LOGFONT& lf) {
+    const QFont drawn = QtDeviceContext::FontFor(lf, 100.0);
+    QFont f(QFontInfo(drawn).family());
+    f.setPointSizeF(std::max(1.0, drawn.pixelSize() * 0.72 / 100.0));
+    f.setWeight(drawn.weight());
+    f.setItalic(drawn.italic());
+    f.setUnderline(drawn.underline());
+    f.setStrikeOut(drawn.strikeOut());
     return f;
 }
 
-void FromQFont(const QFont& f, LOGFONT& lf) {
-    const double points = f.pointSizeF() > 0 ? f.pointSizeF() : f.pixelSize() * 0.75;
-    lf.lfHeight = -static_cast<std::int32_t>(std::lround(points * 100.0 / 72.0));
-    lf.lfWidth = 0;
-    lf.lfWeight = f.weight();
-    lf.lfItalic = f.italic() ? 1 : 0;
-    lf.lfUnderline = f.underline() ? 1 : 0;
-    lf.lfStrikeOut = f.strikeOut() ? 1 : 0;
-    lf.SetFaceName(f.family().toStdString());
+// Takes into `lf` what the user changed between `shown` and `chosen`; a property left as it
+// was keeps the record's own value, so OK without a change changes nothing.
+void TakeChanges(const QFont& shown, const QFont& chosen, LOGFONT& lf) {
+    if (chosen.family() != shown.family()) lf.SetFaceName(chosen.family().toStdString());
+    if (chosen.pointSizeF() != shown.pointSizeF()) {
+        const double points = chosen.pointSizeF() > 0 ? chosen.pointSizeF() : chosen.pixelSize() * 0.75;
+        lf.lfHeight = -static_cast<std::int32_t>(std::lround(points * 100.0 / 72.0));
+        lf.lfWidth = 0;
+    }
+    if (chosen.weight() != shown.weight()) lf.lfWeight = chosen.weight();
+    if (chosen.italic() != shown.italic()) lf.lfItalic = chosen.italic() ? 1 : 0;
+    if (chosen.underline() != shown.underline()) lf.lfUnderline = chosen.underline() ? 1 : 0;
+    if (chosen.strikeOut() != shown.strikeOut()) lf.lfStrikeOut = chosen.strikeOut() ? 1 : 0;
 }
 
 } // namespace
@@ -77,9 +84,11 @@ bool QtWindowHost::ChooseColor(COLORREF initial, COLORREF& chosen) {
 bool QtWindowHost::ChooseFont(LOGFONT& font, COLORREF* color, int) {
     QDialog dialog;
     dialog.setWindowTitle(QStringLiteral("Font"));
-    auto* chooser = new QFontDialog(ToQFont(font), &dialog);
+    auto* chooser = new QFontDialog(ShownFont(font), &dialog);
     chooser->setWindowFlags(Qt::Widget);
     chooser->setOption(QFontDialog::NoButtons);
+    // As the chooser shows it (sizes in whole points, styles of the face).
+    const QFont shown = chooser->currentFont();
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(chooser);
     QColor chosenColor = color ? ToQColor(*color) : QColor();
@@ -112,7 +121,7 @@ bool QtWindowHost::ChooseFont(LOGFONT& font, COLORREF* color, int) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return false;
-    FromQFont(chooser->currentFont(), font);
+    TakeChanges(shown, chooser->currentFont(), font);
     if (color) *color = ToColorRef(chosenColor);
     return true;
 }

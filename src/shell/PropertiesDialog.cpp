@@ -30,7 +30,7 @@ CViewingPropertiesDialog::CViewingPropertiesDialog(COrventView& view, QWidget* p
     auto* titleRow = new QHBoxLayout;
     titleRow->addWidget(MakeLabel(QStringLiteral("Title")));
     QLineEdit* title = MakeEdit(D::IDC_TITLE);
-    title->setMaxLength(static_cast<int>(D::kMaxTitleLength));
+    LimitCharacters(title, static_cast<int>(D::kMaxTitleLength));
     connect(title, &QLineEdit::textEdited, this, [this] { m_logic.OnChanged(Exchange()); });
     titleRow->addWidget(title, 1);
     body->addLayout(titleRow);
@@ -188,7 +188,7 @@ CModelPropertiesDialog::CModelPropertiesDialog(CSettingList& working, std::strin
     auto* grid = new QGridLayout;
     grid->addWidget(MakeLabel(QStringLiteral("Title")), 0, 0);
     QLineEdit* titleEdit = MakeEdit(D::IDC_TITLE);
-    titleEdit->setMaxLength(static_cast<int>(D::kMaxTitleLength));
+    LimitCharacters(titleEdit, static_cast<int>(D::kMaxTitleLength));
     titleEdit->setMinimumWidth(200);
     grid->addWidget(titleEdit, 0, 1, 1, 2);
     grid->addWidget(MakeLabel(QStringLiteral("Max Sort")), 1, 0);

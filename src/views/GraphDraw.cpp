@@ -79,8 +79,9 @@ std::vector<std::string> WrapNotes(DeviceContext& dc, const std::string& text, i
                 // No place to break: the piece goes on a line of its own, cut into characters
                 // where it is wider than the line.
                 if (!line->empty()) line = &lines.emplace_back();
-                for (char c : rest) {
-                    const std::string ch(1, c);
+                for (std::size_t i = 0, n = 0; i < rest.size(); i += n) {
+                    n = Utf8CharSize(rest, i);
+                    const std::string ch = rest.substr(i, n);
                     if (!line->empty() && measure(*line + ch) > width) line = &lines.emplace_back();
                     *line += ch;
                 }

@@ -53,9 +53,11 @@ TEST(Archive, CountedStringsUseTheThreeLengthForms) {
 
 TEST(Archive, ReadsSixteenBitCharacterStrings) {
     // 0xFF, 0xFFFE announces 16-bit characters; the length follows in the usual forms.
-    std::vector<std::uint8_t> bytes{0xFF, 0xFE, 0xFF, 3, 'K', 0, 'i', 0, 0x34, 0x12};
+    // The characters become UTF-8: é, U+1234, a surrogate pair, and a lone surrogate.
+    std::vector<std::uint8_t> bytes{0xFF, 0xFE, 0xFF, 7,    'K',  0,    'i',  0,    0xE9,
+                                    0,    0x34, 0x12, 0x34, 0xD8, 0x1E, 0xDD, 0x00, 0xDC};
     CArchive in(bytes);
-    EXPECT_EQ(in.ReadString(), "Ki?");
+    EXPECT_EQ(in.ReadString(), "Ki\xC3\xA9\xE1\x88\xB4\xF0\x9D\x84\x9E\xEF\xBF\xBD");
 }
 
 TEST(Archive, TruncatedDataRaisesTheArchiveErrorWithoutReadingPastTheEnd) {

@@ -6,6 +6,10 @@
 #include "blocks/FunctionGenerator.h"
 #include "platform/DataExchange.h"
 
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
 using Dlg = CBlockEditorDlg;
 
 namespace {
@@ -113,6 +117,53 @@ TEST_F(BlockRun, EditorTakesTheEntriesOnOkOnly) {
     EXPECT_EQ(gain->Invert, 1);
     EXPECT_EQ(gain->Inputs[0], nullptr);
     EXPECT_EQ(gain->LineColor, RGB(1, 2, 3));
+}
+
+TEST_F(BlockRun, EditorLeavesUntouchedParametersExactlyAsTheyWere) {
+    // A Gain shows one parameter row; the hidden two must survive OK as well.
+    CBlock* gain = Add(61631);
+    const double values[] = {0.1234567891, 1.0 / 3.0, -2.5e-300, 6.02214076e23, 100000.0, -0.0};
+    for (double shownValue : values) {
+        gain->Params = {shownValue, std::nextafter(1.0, 2.0), -std::nan("")};
+        Editor e(*gain);
+        EXPECT_EQ(std::strtod(e.dx.texts[Dlg::IDC_PARAM1].c_str(), nullptr), shownValue)
+            << e.dx.texts[Dlg::IDC_PARAM1] << " reads back to the value";
+        const auto before = gain->Params;
+        e.Ok();
+        EXPECT_EQ(std::memcmp(&before, &gain->Params, sizeof before), 0) << shownValue;
+    }
+    Editor e(*gain);
+    e.dx.texts[Dlg::IDC_PARAM1] = "0.1234567891e1";
+    e.Ok();
+    EXPECT_EQ(gain->Params[0], 1.234567891) << "an edited text is read";
+}
+
+TEST_F(BlockRun, EditorCutsOnlyTheLinksClearedWithX) {
+    CBlock* unnamed = Constant(2.0);
+    unnamed->Name.clear();
+    CBlock* sum = Add(61595);
+    sum->Inputs = {unnamed, unnamed, unnamed};
+    {
+        Editor e(*sum);
+        EXPECT_EQ(e.dx.texts[Dlg::IDC_SOURCE1], "");
+        e.Ok();
+    }
+    EXPECT_EQ(sum->Inputs, (std::array<CBlock*, 3>{unnamed, unnamed, unnamed})) << "OK alone cuts nothing";
+    Editor e(*sum);
+    e.dlg.OnCommand(e.dx, Dlg::IDC_CLEAR2);
+    e.Ok();
+    EXPECT_EQ(sum->Inputs, (std::array<CBlock*, 3>{unnamed, nullptr, unnamed}));
+}
+
+TEST_F(BlockRun, EditorLimitsTheNameInCharacters) {
+    CBlock* gain = Add(61631);
+    std::string accented;
+    for (int i = 0; i < 40; ++i)
+        accented += "\xC3\xA9";
+    Editor e(*gain);
+    e.dx.texts[Dlg::IDC_NAME] = accented;
+    e.Ok();
+    EXPECT_EQ(gain->Name, accented.substr(0, 70)) << "35 whole characters";
 }
 
 TEST_F(BlockRun, EditorDataButtonReplacesTheTableAtOnce) {

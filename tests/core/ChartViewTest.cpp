@@ -247,6 +247,9 @@ TEST_F(ChartNotes, APieceWithoutBreaksGetsItsOwnLinesAndIsCutToFit) {
     EXPECT_EQ(Wrap("abcdefghijkl", 25), (std::vector<std::string>{"abcde", "fghij", "kl"}));
     // A window narrower than one character still ends.
     EXPECT_EQ(Wrap("abc", 2), (std::vector<std::string>{"a", "b", "c"}));
+    // Accented letters are characters, never split into their bytes.
+    EXPECT_EQ(Wrap("\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", 25),
+              (std::vector<std::string>{"\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9\xC3\xA9", "\xC3\xA9\xC3\xA9"}));
 }
 
 TEST_F(ChartNotes, TypedLineBreaksStartNewLines) {

@@ -349,7 +349,8 @@ TEST(Block, EditorOkAppliesTheEntriesInOrder) {
     platform.windows.editorEdit = [](CBlockEditorData& d) {
         d.Name = std::string(40, 'N');
         d.ParamTexts = {"2.5kg", "abc", " -3e2"};
-        d.InputNames[1].clear();
+        d.InputNames[1].clear(); // what "X" does
+        d.InputCleared[1] = true;
         d.Notes = "note";
         d.LineColor = RGB(1, 2, 3);
     };

@@ -83,6 +83,12 @@ TEST_F(FunctionData, SelectingALineCopiesItsTextIntoTheEditBox) {
     EXPECT_EQ(dlg.Selected, 2);
     EXPECT_EQ(Edit(), "1e-05");
     EXPECT_EQ(dlg.ValueText, "1e-05");
+    // The list dropping its selection leaves nothing selected: Remove then asks for a line.
+    dlg.OnSelectLine(dx, -1);
+    EXPECT_EQ(Edit(), "1e-05");
+    dlg.OnRemove(dx);
+    ExpectNoSelectionMessage();
+    EXPECT_EQ(dlg.Values.size(), 3u);
 }
 
 TEST_F(FunctionData, InsertReplaceAndRemoveNeedASelectedLine) {

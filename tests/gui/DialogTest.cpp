@@ -5,6 +5,7 @@
 #include "CommandIds.h"
 #include "HelpWindow.h"
 #include "PropertiesDialog.h"
+#include "QtDeviceContext.h"
 #include "ShellSupport.h"
 #include "ViewHost.h"
 #include "blocks/FunctionGenerator.h"
@@ -13,8 +14,11 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QFontDialog>
+#include <QFontInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -109,6 +113,11 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
 
     // A constant: no inputs, the box indeterminate.
     CBlock* constant = Add(61625, 3);
+    // Texts the user does not touch come back as they were: a value "%g" would round, a name
+    // from an old file in Latin-1 (not UTF-8).
+    constant->Params[0] = 0.1234567891;
+    constant->Name = "D\xE9"
+                     "bit";
     WhileModal<CBlockEditorDialog>([&] { constant->EditProperties(); },
                                    [&](CBlockEditorDialog& d) {
                                        Grab(d, "dialog-block-editor-constant");
@@ -122,6 +131,9 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
                                        d.Click(CBlockEditorDlg::IDOK);
                                    });
     EXPECT_NE(constant->AtFirst, 0);
+    EXPECT_EQ(constant->Params[0], 0.1234567891);
+    EXPECT_EQ(constant->Name, "D\xE9"
+                              "bit");
 }
 
 TEST_F(DialogTest, FunctionGeneratorDataFromTheBlockEditor) {
@@ -147,6 +159,41 @@ TEST_F(DialogTest, FunctionGeneratorDataFromTheBlockEditor) {
                                        editor.Click(CBlockEditorDlg::IDCANCEL);
                                    });
     EXPECT_EQ(fg->Ordinates, (std::vector<double>{1.0, 2.0, 4.0})) << "kept after the editor's Cancel";
+}
+
+TEST_F(DialogTest, FunctionDataSelectionIsWhatTheListShows) {
+    Start();
+    CFunctionDataDlg logic({1.0, 2.0, 3.0});
+    CFunctionDataDialog d(logic);
+    d.show();
+    QApplication::setActiveWindow(&d);
+    QListWidget* list = d.List();
+    auto clickLine = [&](int row) {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    };
+    auto edit = [&] { return d.Exchange().GetText(CFunctionDataDlg::IDC_VALUE); };
+
+    // Tabbing into the list selects nothing, so Remove asks for a line and removes none.
+    d.Control(CFunctionDataDlg::IDC_VALUE)->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(d.Control(CFunctionDataDlg::IDC_VALUE), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), list);
+    d.Click(CFunctionDataDlg::IDC_REMOVE);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Select a string from the listbox first.");
+    EXPECT_EQ(logic.Values.size(), 3u);
+
+    // A click on a line, and on the line already highlighted, loads its text.
+    clickLine(1);
+    EXPECT_EQ(edit(), "2");
+    SetText(d, CFunctionDataDlg::IDC_VALUE, QStringLiteral("4"));
+    d.Click(CFunctionDataDlg::IDC_ADD);
+    ASSERT_TRUE(list->item(3)->isSelected());
+    EXPECT_EQ(edit(), "");
+    clickLine(3);
+    EXPECT_EQ(edit(), "4");
+    d.Click(CFunctionDataDlg::IDC_REPLACE);
+    EXPECT_EQ(logic.Values, (std::vector<double>{1.0, 2.0, 3.0, 4.0}));
 }
 
 TEST_F(DialogTest, ModelPropertiesFromTheMenuRefusesABadValue) {
@@ -242,4 +289,52 @@ TEST_F(DialogTest, LeavingMagFactRescalesWithTheSizingLock) {
                                              });
     ASSERT_TRUE(seen);
     EXPECT_EQ(view->LineWidth, 1) << "Cancel applies nothing";
+}
+
+TEST_F(DialogTest, CancelClosesTheViewingPropertiesEvenWithABadMagnification) {
+    Start();
+    auto* view = static_cast<COrventView*>(Frame().ActiveViewHost()->View());
+    view->SizeLock = 1;
+    const double mag = view->MagBmp;
+    const bool seen =
+        WhileModal<CViewingPropertiesDialog>([&] { Frame().OnCommand(ID_VIEW_PARAMETERS); },
+                                             [&](CViewingPropertiesDialog& d) {
+                                                 QApplication::setActiveWindow(&d);
+                                                 d.Control(IDC_MAG_BMP)->setFocus(Qt::TabFocusReason);
+                                                 SetText(d, IDC_MAG_BMP, QStringLiteral("abc"));
+                                                 QTest::mouseClick(d.Control(2), Qt::LeftButton);
+                                                 EXPECT_FALSE(d.isVisible());
+                                             });
+    ASSERT_TRUE(seen);
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(view->MagBmp, mag);
+}
+
+TEST_F(DialogTest, FontChooserOpensOnTheDrawnFontAndKeepsWhatWasNotChanged) {
+    Start();
+    const LOGFONT original = DefaultLogFont(); // the chart's default font
+    const QFont drawn = QtDeviceContext::FontFor(original, 1.0);
+    auto choose = [&](const std::function<void(QFontDialog&)>& act) {
+        LOGFONT font = original;
+        COLORREF color = RGB(1, 2, 3);
+        WhileModal<QDialog>([&] { EXPECT_TRUE(Platform().Windows().ChooseFont(font, &color, 0x101)); },
+                            [&](QDialog& d) {
+                                auto* chooser = d.findChild<QFontDialog*>();
+                                ASSERT_NE(chooser, nullptr);
+                                Grab(d, "dialog-font-chooser");
+                                EXPECT_EQ(chooser->currentFont().family(), QFontInfo(drawn).family());
+                                EXPECT_EQ(chooser->currentFont().pointSize(), 9)
+                                    << "13 units are 9.36 points";
+                                act(*chooser);
+                                d.accept();
+                            });
+        EXPECT_EQ(color, RGB(1, 2, 3));
+        return font;
+    };
+    EXPECT_EQ(choose([](QFontDialog&) {}), original) << "OK without a change changes nothing";
+    const LOGFONT bold =
+        choose([](QFontDialog& c) { c.setCurrentFont(QFont(c.currentFont().family(), 12, QFont::Bold)); });
+    EXPECT_EQ(bold.lfWeight, 700);
+    EXPECT_EQ(bold.lfHeight, -17);
+    EXPECT_EQ(bold.FaceName(), original.FaceName()) << "the face was left alone";
 }
