@@ -1,12 +1,15 @@
 #include "blocks/ArithmeticBlocks.h"
 
+#include "model/Arith.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/Text.h"
 
 #include <cmath>
 
+using kintra::Add;
 using kintra::ApplyShape;
+using kintra::Mul;
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -28,7 +31,7 @@ int CSumBlock::Initialize() {
 void CSumBlock::Compute() {
     double v = 0.0;
     for (int i = 0; i < 3; ++i)
-        if (Inputs[i]) v += Inputs[i]->Value * Params[i];
+        if (Inputs[i]) v = Add(v, Mul(Inputs[i]->Value, Params[i]));
     Value = v;
 }
 
@@ -45,7 +48,7 @@ int CMultiplyBlock::Initialize() {
 void CMultiplyBlock::Compute() {
     double v = 1.0;
     for (int i = 0; i < 3; ++i)
-        if (Inputs[i]) v = (Inputs[i]->Value * v) * Params[i];
+        if (Inputs[i]) v = Mul(Mul(v, Inputs[i]->Value), Params[i]);
     Value = v;
 }
 
@@ -68,7 +71,9 @@ void CDivideBlock::Compute() {
         if (Document) Document->RunTimeError(text);
         return;
     }
-    Value = (InputOr(0, 0.0) * Params[0]) / (Params[1] * denominator);
+    // Of two NaNs in the divisor, the input's is kept (the running product's in Multiply), as
+    // optimized builds have always computed these blocks.
+    Value = Mul(InputOr(0, 0.0), Params[0]) / Mul(denominator, Params[1]);
 }
 
 // ---- Negate ----
@@ -82,7 +87,7 @@ int CNegateBlock::Initialize() {
     return 1;
 }
 void CNegateBlock::Compute() {
-    Value = -(InputOr(0, 0.0) * Params[0]);
+    Value = -Mul(InputOr(0, 0.0), Params[0]);
 }
 
 // ---- Power ----
@@ -96,8 +101,8 @@ int CPowerBlock::Initialize() {
     return 1;
 }
 void CPowerBlock::Compute() {
-    const double base = InputOr(0, 0.0) * Params[0];
-    const double exponent = InputOr(1, 0.0) * Params[1];
+    const double base = Mul(InputOr(0, 0.0), Params[0]);
+    const double exponent = Mul(InputOr(1, 0.0), Params[1]);
     const double r = std::pow(std::fabs(base), exponent);
     Value = base >= 0 ? r : -r;
 }
@@ -113,7 +118,7 @@ int CSquareRootBlock::Initialize() {
     return 1;
 }
 void CSquareRootBlock::Compute() {
-    const double a = InputOr(0, 0.0) * Params[0];
+    const double a = Mul(InputOr(0, 0.0), Params[0]);
     const double r = std::sqrt(std::fabs(a));
     Value = a >= 0 ? r : -r;
 }
@@ -129,7 +134,7 @@ int CGainBlock::Initialize() {
     return 1;
 }
 void CGainBlock::Compute() {
-    Value = InputOr(0, 0.0) * Params[0];
+    Value = Mul(InputOr(0, 0.0), Params[0]);
 }
 
 // ---- Absolute ----
@@ -143,7 +148,7 @@ int CAbsoluteBlock::Initialize() {
     return 1;
 }
 void CAbsoluteBlock::Compute() {
-    Value = std::fabs(InputOr(0, 0.0)) * Params[0];
+    Value = Mul(std::fabs(InputOr(0, 0.0)), Params[0]);
 }
 
 // ---- Integer ----
@@ -157,7 +162,7 @@ int CIntegerBlock::Initialize() {
     return 1;
 }
 void CIntegerBlock::Compute() {
-    const double x = InputOr(0, 0.0) * Params[0];
+    const double x = Mul(InputOr(0, 0.0), Params[0]);
     Value = x - std::fmod(x, 1.0);
 }
 
@@ -173,7 +178,7 @@ int CModuloBlock::Initialize() {
 }
 void CModuloBlock::Compute() {
     const double divisor = InputOr(1, Params[1]);
-    Value = divisor == 0.0 ? 0.0 : std::fmod(InputOr(0, 0.0) * Params[0], divisor);
+    Value = divisor == 0.0 ? 0.0 : std::fmod(Mul(InputOr(0, 0.0), Params[0]), divisor);
 }
 
 // ---- Offset ----
@@ -188,7 +193,7 @@ int COffsetBlock::Initialize() {
     return 1;
 }
 void COffsetBlock::Compute() {
-    Value = InputOr(0, 0.0) + Params[0];
+    Value = Add(InputOr(0, 0.0), Params[0]);
 }
 
 // ---- Constant ----

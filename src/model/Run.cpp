@@ -2,6 +2,7 @@
 
 #include "blocks/Catalogue.h"
 #include "blocks/StringTable.h"
+#include "model/Arith.h"
 #include "model/ClockBlock.h"
 #include "model/OrventDoc.h"
 #include "model/Solver.h"
@@ -141,7 +142,7 @@ bool COrventDoc::EvaluateDerivatives(double offset, double* out) {
     const std::size_t n = IntegratingBlocks.size();
     for (std::size_t i = 0; i < n; ++i) {
         const CBlock* b = IntegratingBlocks[i];
-        out[i] = (b->Inputs[0] ? b->Inputs[0]->Value : 0.0) * b->Params[0];
+        out[i] = kintra::Mul(b->Inputs[0] ? b->Inputs[0]->Value : 0.0, b->Params[0]);
     }
     return true;
 }

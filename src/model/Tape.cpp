@@ -1,5 +1,6 @@
 #include "model/Tape.h"
 
+#include "model/Arith.h"
 #include "model/OrventDoc.h"
 
 #include <cmath>
@@ -12,6 +13,21 @@
 bool CTape::Enabled = true;
 
 namespace {
+using kintra::Add;
+using kintra::Mul;
+
+// Sums and products of a first try at a block of several operations: a NaN met on the way makes
+// the result a NaN, so a result that is a number is the one the ordered operations give, and only
+// a NaN result is formed again with them.
+struct PlainOps {
+    static double Add(double a, double b) { return a + b; }
+    static double Mul(double a, double b) { return a * b; }
+};
+struct OrderedOps {
+    static double Add(double a, double b) { return kintra::Add(a, b); }
+    static double Mul(double a, double b) { return kintra::Mul(a, b); }
+};
+
 // Type codes of the blocks evaluated inline.
 constexpr int kDivide = 61590;
 constexpr int kMultiply = 61591;
@@ -276,20 +292,28 @@ bool CTape::Evaluate(double offset, double* y) {
 
     auto sum = [&]<int Mask>(const Segment& seg) {
         ForEach(seg, [=](const Op& op, const double* p, double& r) {
-            double s = 0.0;
-            if constexpr ((Mask & 1) != 0) s += v[op.in[0]] * p[0];
-            if constexpr ((Mask & 2) != 0) s += v[op.in[1]] * p[1];
-            if constexpr ((Mask & 4) != 0) s += v[op.in[2]] * p[2];
-            r = s;
+            auto sum = [&]<class O>(O) {
+                double s = 0.0;
+                if constexpr ((Mask & 1) != 0) s = O::Add(s, O::Mul(v[op.in[0]], p[0]));
+                if constexpr ((Mask & 2) != 0) s = O::Add(s, O::Mul(v[op.in[1]], p[1]));
+                if constexpr ((Mask & 4) != 0) s = O::Add(s, O::Mul(v[op.in[2]], p[2]));
+                return s;
+            };
+            r = sum(PlainOps{});
+            if (r != r) r = sum(OrderedOps{});
         });
     };
     auto multiply = [&]<int Mask>(const Segment& seg) {
         ForEach(seg, [=](const Op& op, const double* p, double& r) {
-            double m = 1.0;
-            if constexpr ((Mask & 1) != 0) m = (v[op.in[0]] * m) * p[0];
-            if constexpr ((Mask & 2) != 0) m = (v[op.in[1]] * m) * p[1];
-            if constexpr ((Mask & 4) != 0) m = (v[op.in[2]] * m) * p[2];
-            r = m;
+            auto product = [&]<class O>(O) {
+                double m = 1.0;
+                if constexpr ((Mask & 1) != 0) m = O::Mul(O::Mul(m, v[op.in[0]]), p[0]);
+                if constexpr ((Mask & 2) != 0) m = O::Mul(O::Mul(m, v[op.in[1]]), p[1]);
+                if constexpr ((Mask & 4) != 0) m = O::Mul(O::Mul(m, v[op.in[2]]), p[2]);
+                return m;
+            };
+            r = product(PlainOps{});
+            if (r != r) r = product(OrderedOps{});
         });
     };
 
@@ -352,37 +376,37 @@ bool CTape::Evaluate(double offset, double* y) {
                 const Op& op = m_ops[i];
                 const double x =
                     op.in[0] == previousSlot + static_cast<std::int32_t>(i) ? previous : v[op.in[0]];
-                out[i] = previous = x * m_params[static_cast<std::size_t>(op.aux)][0];
+                out[i] = previous = Mul(x, m_params[static_cast<std::size_t>(op.aux)][0]);
             }
             break;
         }
         case OP_NEGATE:
-            ForEach(seg, [=](const Op& op, const double* p, double& r) { r = -(v[op.in[0]] * p[0]); });
+            ForEach(seg, [=](const Op& op, const double* p, double& r) { r = -Mul(v[op.in[0]], p[0]); });
             break;
         case OP_ABSOLUTE:
             ForEach(seg,
-                    [v](const Op& op, const double* p, double& r) { r = std::fabs(v[op.in[0]]) * p[0]; });
+                    [v](const Op& op, const double* p, double& r) { r = Mul(std::fabs(v[op.in[0]]), p[0]); });
             break;
         case OP_OFFSET:
-            ForEach(seg, [=](const Op& op, const double* p, double& r) { r = v[op.in[0]] + p[0]; });
+            ForEach(seg, [=](const Op& op, const double* p, double& r) { r = Add(v[op.in[0]], p[0]); });
             break;
         case OP_INTEGER:
             ForEach(seg, [=](const Op& op, const double* p, double& r) {
-                const double x = v[op.in[0]] * p[0];
+                const double x = Mul(v[op.in[0]], p[0]);
                 r = x - std::fmod(x, 1.0);
             });
             break;
         case OP_SQRT:
             ForEach(seg, [=](const Op& op, const double* p, double& r) {
-                const double a = v[op.in[0]] * p[0];
+                const double a = Mul(v[op.in[0]], p[0]);
                 const double root = std::sqrt(std::fabs(a));
                 r = a >= 0 ? root : -root;
             });
             break;
         case OP_POWER:
             ForEach(seg, [=](const Op& op, const double* p, double& r) {
-                const double base = v[op.in[0]] * p[0];
-                const double exponent = v[op.in[1]] * p[1];
+                const double base = Mul(v[op.in[0]], p[0]);
+                const double exponent = Mul(v[op.in[1]], p[1]);
                 const double power = std::pow(std::fabs(base), exponent);
                 r = base >= 0 ? power : -power;
             });
@@ -396,20 +420,20 @@ bool CTape::Evaluate(double offset, double* y) {
                     f.block->Value = r;
                     RunCompute(f, r);
                 } else {
-                    r = (v[op.in[0]] * p[0]) / (p[1] * denominator);
+                    r = Mul(v[op.in[0]], p[0]) / Mul(denominator, p[1]);
                 }
             });
             break;
         case OP_MODULO:
             ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double divisor = v[op.in[1]];
-                r = divisor == 0.0 ? 0.0 : std::fmod(v[op.in[0]] * p[0], divisor);
+                r = divisor == 0.0 ? 0.0 : std::fmod(Mul(v[op.in[0]], p[0]), divisor);
             });
             break;
         case OP_MODULO_PARAM:
             ForEach(seg, [=](const Op& op, const double* p, double& r) {
                 const double divisor = p[1];
-                r = divisor == 0.0 ? 0.0 : std::fmod(v[op.in[0]] * p[0], divisor);
+                r = divisor == 0.0 ? 0.0 : std::fmod(Mul(v[op.in[0]], p[0]), divisor);
             });
             break;
         case OP_COMPUTE: {
@@ -427,6 +451,6 @@ bool CTape::Evaluate(double offset, double* y) {
     for (std::size_t i = 0; i < m_unitGains.size(); i += 2)
         y[unit[i]] = v[unit[i + 1]];
     for (const Derivative& d : m_derivatives)
-        y[d.state] = v[d.source] * d.gain;
+        y[d.state] = Mul(v[d.source], d.gain);
     return true;
 }

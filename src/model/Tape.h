@@ -4,11 +4,11 @@
 // Every value the evaluation reads or writes has a slot in one array: the states of the
 // integrating blocks first, then a constant zero, the Clock, the algebraic blocks in evaluation
 // order and the other blocks they read. The simple arithmetic types are evaluated inline with the
-// same operations, in the same order, as their own Compute, so the results are identical to the
-// last bit; every other type is computed by its own Compute, after the blocks it reads have been
-// given their current values. The blocks' Value fields are otherwise brought up to date only by
-// WriteBack, which the integrator calls whenever something outside the program may read them
-// (the end of an interval, a failure).
+// same operations, in the same order, as their own Compute (model/Arith.h fixes which NaN a sum or
+// product keeps), so the results are identical to the last bit; every other type is computed by its own
+// Compute, after the blocks it reads have been given their current values. The blocks' Value fields are
+// otherwise brought up to date only by WriteBack, which the integrator calls whenever something outside the
+// program may read them (the end of an interval, a failure).
 
 #include <array>
 #include <cstddef>

@@ -46,6 +46,32 @@ TEST(IntegratorTableau, RowsSumToTheirNodesAndBothWeightSetsToOne) {
     EXPECT_EQ(rk45.Tolerance(), 1e-7) << "the Clock's error limit";
 }
 
+// The next step is h x 0.9 x (tolerance / err)^p, with p the grow exponent (1/5, 1/8) for an
+// error at or below the tolerance and the shrink exponent (1/4, 1/7) above it, and no bounds on
+// the factor. The ratios are exact powers, so each case has an exact factor.
+TEST(IntegratorControl, TheStepGrowsAndShrinksWithItsOwnExponentDampedByTheSafetyFactor) {
+    TestModel m;
+    CRungeKutta45 rk45(0, m.doc);
+    CRungeKutta78 rk78(0, m.doc);
+    const double tol = rk45.Tolerance();
+    const struct {
+        const CIntegrator& rk;
+        double err;
+        double factor;
+    } cases[] = {
+        {rk45, tol / 32, 1.8},      {rk45, tol * 16, 0.45},     {rk45, tol, 0.9},
+        {rk78, tol / 256, 1.8},     {rk78, tol * 128, 0.45},    {rk78, tol, 0.9},
+        {rk45, tol / 1e40, 0.9e8},  {rk45, tol * 1e16, 0.9e-4}, {rk78, tol / 1e64, 0.9e8},
+        {rk78, tol * 1e28, 0.9e-4},
+    };
+    for (const auto& c : cases) {
+        const double next = c.rk.NextStepSize(c.err, 0.5);
+        EXPECT_NEAR(next, 0.5 * c.factor, 0.5 * c.factor * 1e-12)
+            << c.rk.Stages() << " stages, tolerance / error " << tol / c.err;
+    }
+    EXPECT_EQ(rk45.NextStepSize(0.0, 0.5), HUGE_VAL) << "no error: the step grows without bound";
+}
+
 // A limit cycle (x, y) and z' = cos(t) z: non-linear, coupled and time-dependent, so every order
 // condition of a pair takes part. Exact: r = 1 / sqrt(1 + (1/r0^2 - 1) e^(-2t)), angle t; z = e^sin t.
 struct LimitCycle : TestModel {
@@ -192,6 +218,39 @@ TEST(IntegratorRun, AStepShortenedToEndTheIntervalIsNeitherCountedNorHandedOn) {
     EXPECT_GT(next, 0.01);
     EXPECT_LE(next, 0.1);
     EXPECT_NEAR(m.y->Value, std::exp(-0.2), 1e-9);
+}
+
+// One interval of dy/dt = -y started with a step of the whole interval: the first attempt has an
+// error estimate err that does not depend on the tolerance. It is accepted only below the
+// tolerance, and the step it then proposes may make the interval need exactly MaxSteps steps.
+TEST(IntegratorControl, AnErrorEqualToTheToleranceIsRejected) {
+    for (int style : {0, 1}) {
+        struct Outcome {
+            bool completed;
+            double attempts, err, proposed;
+        };
+        auto interval = [style](double tolerance, double maxSteps) {
+            Decay m;
+            m.SetClock(tolerance, 0.1, 1.0);
+            m.doc.MaxSteps = maxSteps;
+            m.PrepareRun();
+            auto rk = style ? MakePair<CRungeKutta78>(m.doc) : MakePair<CRungeKutta45>(m.doc);
+            const bool completed = rk->AdvanceInterval(0.1, 0.1) > 0.0;
+            const double err = m.doc.CompanionBlocks[0]->Value;
+            return Outcome{completed, m.doc.CompanionBlocks[1]->Value, err, rk->NextStepSize(err, 0.1)};
+        };
+        const double err = interval(1.0, 1e9).err;
+        ASSERT_GT(err, 0.0);
+        EXPECT_GT(interval(err, 1e9).attempts, 1.0) << "style " << style << ": rejected at the tolerance";
+        const double above = std::nextafter(err, 1.0);
+        const Outcome accepted = interval(above, 1e9);
+        EXPECT_EQ(accepted.attempts, 1.0) << "style " << style;
+        EXPECT_EQ(accepted.err, err);
+
+        const double steps = 0.1 / accepted.proposed;
+        EXPECT_TRUE(interval(above, steps).completed) << "style " << style << ": exactly MaxSteps steps";
+        EXPECT_FALSE(interval(above, std::nextafter(steps, 0.0)).completed) << "style " << style;
+    }
 }
 
 // Ten damped oscillators, each driven by the one before (the model of the speed measurements).
