@@ -9,6 +9,7 @@
 #include <QSvgRenderer>
 #include <QWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
@@ -182,8 +183,13 @@ QFont QtDeviceContext::FontFor(const LOGFONT& lf, double ppu) {
 // ---- Coordinates ----
 
 QPoint QtDeviceContext::ToDevice(int x, int y) const {
-    return {static_cast<int>(std::lround((x - m_scroll.x()) * m_ppu)),
-            static_cast<int>(std::lround((-y - m_scroll.y()) * m_ppu))};
+    // In doubles, then held within a range the painter's fixed-point arithmetic takes: a line
+    // from a damaged chart may reach the end of the int range, and the lines are axis-parallel,
+    // so holding each coordinate keeps their visible part where it is.
+    static constexpr double kFar = 1 << 22;
+    const auto device = [](double v) { return static_cast<int>(std::lround(std::clamp(v, -kFar, kFar))); };
+    return {device((static_cast<double>(x) - m_scroll.x()) * m_ppu),
+            device((-static_cast<double>(y) - m_scroll.y()) * m_ppu)};
 }
 
 QRect QtDeviceContext::ToDevice(const CRect& r) const {
