@@ -868,9 +868,8 @@ void CMainFrame::OnPrintToFile() {
     dialog.setDefaultSuffix(QStringLiteral("prn"));
     dialog.selectFile(QString::fromStdString(list->DefaultPrintFileName()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    std::string error;
-    // A file that cannot be written gets nothing; the list says nothing about it.
-    list->PrintToFile(dialog.selectedFiles().front().toStdString(), error);
+    // A file that cannot be written gets nothing, and a message says why.
+    list->ExportToFile(dialog.selectedFiles().front().toStdString());
 }
 
 // ---- The run ----------------------------------------------------------------------------------
