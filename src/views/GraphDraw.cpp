@@ -108,7 +108,10 @@ void CGraphBase::MeasureLabels(DeviceContext& dc) {
         const auto a = static_cast<std::size_t>(i);
         const int decimals = std::clamp(Decimals[a], 0, 9);
         std::string text = "+X";
-        if (decimals > 0) text += "." + std::string(static_cast<std::size_t>(decimals), 'X');
+        if (decimals > 0) {
+            text += '.';
+            text.append(static_cast<std::size_t>(decimals), 'X');
+        }
         LabelSize[a] = dc.GetTextExtent(text);
     }
 }

@@ -3,6 +3,7 @@
 #include "views/GraphPropertiesDlg.h"
 #include "TestSupport.h"
 #include "platform/DataExchange.h"
+#include "platform/Text.h"
 #include "views/GraphView.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ class GraphSheetTest : public ::testing::Test {
         graph.OnInitialUpdate();
         for (int x = 1; x <= 3; ++x) {
             PassBlock* b = Place(doc, x, 0);
-            b->Name = "P" + std::to_string(x);
+            b->Name = FormatString("P%d", x);
             blocks.push_back(b);
         }
     }
