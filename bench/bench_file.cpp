@@ -8,6 +8,7 @@
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 #include "views/HeadlessWindows.h"
 
 #include <benchmark/benchmark.h>
@@ -33,7 +34,7 @@ struct Setup {
             doc->PendingBlock = doc->CreateBlock(61631); // Gain
             CBlock* b = doc->PendingBlock.get();
             doc->PlaceBlock(1 + i % 40, -(i / 40));
-            b->Name = "G" + std::to_string(i);
+            b->Name = FormatString("G%d", i);
             b->Inputs[0] = previous;
             previous = b;
         }

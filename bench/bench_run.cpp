@@ -9,6 +9,7 @@
 
 #include "model/OrventDoc.h"
 #include "model/Tape.h"
+#include "platform/Text.h"
 
 #include <benchmark/benchmark.h>
 
@@ -447,7 +448,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 void PrintRatio(const RatioReporter& reporter, const std::string& model, int size, const std::string& blocks,
                 const char* note) {
-    const std::string suffix = "/" + std::to_string(size);
+    const std::string suffix = FormatString("/%d", size);
     const RatioReporter::Times b = reporter.Of("BM_" + model + blocks + suffix);
     const RatioReporter::Times d = reporter.Of("BM_" + model + "Direct" + suffix);
     if (b.real > 0 && d.real > 0 && b.cpu > 0 && d.cpu > 0)

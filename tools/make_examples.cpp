@@ -13,6 +13,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
+#include "platform/Text.h"
 #include "views/GraphView.h"
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"
@@ -222,10 +223,10 @@ void OscillatorChain(int n, const std::string& path) {
     for (int i = 0; i < n; ++i) {
         const int column = (i / perColumn) * 3 + 1;
         const int row = i % perColumn;
-        sum[i] = e.Add(kSum, column, row, "S" + std::to_string(i + 1), {i == 0 ? -1.0 : -1.5, -0.1, 0.5});
-        velocity[i] = e.Add(kIntegrate, column + 1, row, "V" + std::to_string(i + 1), {1.0, 0.0});
+        sum[i] = e.Add(kSum, column, row, FormatString("S%d", i + 1), {i == 0 ? -1.0 : -1.5, -0.1, 0.5});
+        velocity[i] = e.Add(kIntegrate, column + 1, row, FormatString("V%d", i + 1), {1.0, 0.0});
         position[i] =
-            e.Add(kIntegrate, column + 2, row, "X" + std::to_string(i + 1), {1.0, i == 0 ? 1.0 : 0.0});
+            e.Add(kIntegrate, column + 2, row, FormatString("X%d", i + 1), {1.0, i == 0 ? 1.0 : 0.0});
     }
     for (int i = 0; i < n; ++i) {
         e.Wire(sum[i], 0, position[i]);

@@ -256,7 +256,7 @@ std::string Quoted(const std::string& s) {
 }
 
 std::string PositionText(const CPoint& p) {
-    return "(" + std::to_string(p.x) + ", " + std::to_string(p.y) + ")";
+    return FormatString("(%d, %d)", p.x, p.y);
 }
 
 std::string KindText(int kind) {

@@ -873,9 +873,8 @@ void CMainFrame::OnPrintToFile() {
     dialog.setDefaultSuffix(QStringLiteral("prn"));
     dialog.selectFile(QString::fromStdString(list->DefaultPrintFileName()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    std::string error;
-    // A file that cannot be written gets nothing; the list says nothing about it.
-    list->PrintToFile(PathToNative(dialog.selectedFiles().front()), error);
+    // A file that cannot be written gets nothing, and a message says why.
+    list->ExportToFile(PathToNative(dialog.selectedFiles().front()));
 }
 
 // ---- The run ----------------------------------------------------------------------------------

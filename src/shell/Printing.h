@@ -19,8 +19,11 @@ int EstimatePrintPages(CViewHost& host);
 // when `useRange`), a graph or a list on one page. Returns the number of pages printed (0 when
 // the printer cannot be opened).
 int PrintView(CViewHost& host, QPrinter& printer, bool useRange = true);
+// PrintView, and when the printer or its file cannot be opened or the print fails, a message box
+// ("Print Error") says why. A print the user aborted says nothing.
+int PrintViewOrSay(CViewHost& host, QPrinter& printer, bool useRange = true);
 
-// File menu commands.
+// File menu commands. Print without an installed printer says so instead of opening the dialog.
 void FilePrint(CViewHost& host, QWidget* parent);
 // `previewPages` is the number of pages shown side by side, kept in the settings (0 or 1: one).
 void FilePrintPreview(CViewHost& host, QWidget* parent, int& previewPages);

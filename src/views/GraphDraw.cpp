@@ -109,7 +109,10 @@ void CGraphBase::MeasureLabels(DeviceContext& dc) {
         const auto a = static_cast<std::size_t>(i);
         const int decimals = std::clamp(Decimals[a], 0, 9);
         std::string text = "+X";
-        if (decimals > 0) text += "." + std::string(static_cast<std::size_t>(decimals), 'X');
+        if (decimals > 0) {
+            text += '.';
+            text.append(static_cast<std::size_t>(decimals), 'X');
+        }
         LabelSize[a] = dc.GetTextExtent(text);
     }
 }
@@ -364,12 +367,14 @@ void CGraphBase::DrawTraces(DeviceContext& dc, const CRect& plot, bool black) co
             samples = 0;
         };
         for (int j = 0; j < SampleCount; ++j) {
-            const double fx =
-                (xSource->GetHistoryAt(j) / xUnit - LowUnits[0]) / xSpan * plotWidth + plot.left;
-            const double fy = static_cast<double>(plot.bottom) +
-                              (b->GetHistoryAt(j) / unit - LowUnits[a]) / span * plotHeight;
-            if (std::isnan(fx) || std::isnan(fy)) {
-                // A value that is no number breaks the line.
+            const double xv = xSource->GetHistoryAt(j);
+            const double yv = b->GetHistoryAt(j);
+            // A value that is no number, or infinite, breaks the line. (A finite one far outside
+            // the plot may still overflow below; Coord pulls it in.)
+            const double fx = (xv / xUnit - LowUnits[0]) / xSpan * plotWidth + plot.left;
+            const double fy =
+                static_cast<double>(plot.bottom) + (yv / unit - LowUnits[a]) / span * plotHeight;
+            if (!std::isfinite(xv) || !std::isfinite(yv) || std::isnan(fx) || std::isnan(fy)) {
                 flush();
                 continue;
             }

@@ -129,9 +129,11 @@ bool CGraphPropertySheet::OnCommand(DataExchange& dx, int id) {
     case IDC_GRAPH_NOTES_FONT:
         if (Working[PAGE_MISC].OnCommand(id)) SetModified(dx, true);
         return true;
-    case IDC_AXIS_FIXED:
     case IDC_GRAPH_DISPLAY_NOTES:
         SetModified(dx, true);
+        return true;
+    case IDC_AXIS_FIXED:
+        OnFixed(dx, 0);
         return true;
     case IDC_GRAPH1_FIXED:
         OnFixed(dx, 1);
@@ -199,15 +201,33 @@ void CGraphPropertySheet::OnChanged(DataExchange& dx) {
 
 void CGraphPropertySheet::OnFixed(DataExchange& dx, int k) {
     if (!TakeControls(dx)) return;
-    const AxisControls& a = kAxis[k];
-    auto& fixed = Value<std::uint8_t>(k, a.fixed);
-    if (fixed != 0 && Value<double>(k, a.low) >= Value<double>(k, a.high)) {
+    if (DropUnusableFixed(k)) {
         Platform().Messages().MessageBox(kFixedMessage, "Kintra", MB_OK);
-        fixed = 0;
         ShowSettings(dx);
         return;
     }
     SetModified(dx, true);
+}
+
+bool CGraphPropertySheet::DropUnusableFixed(int k) {
+    const AxisControls& a = kAxis[k];
+    auto& fixed = Value<std::uint8_t>(k, a.fixed);
+    if (fixed == 0 || Value<double>(k, a.low) < Value<double>(k, a.high)) return false;
+    fixed = 0;
+    return true;
+}
+
+bool CGraphPropertySheet::TakeControlsToApply(DataExchange& dx) {
+    if (!TakeControls(dx)) return false;
+    // Low or High may have been edited after "Fixed" was ticked: the same rule holds then.
+    bool dropped = false;
+    for (int k = 0; k < 4; ++k)
+        if (DropUnusableFixed(k)) dropped = true;
+    if (dropped) {
+        Platform().Messages().MessageBox(kFixedMessage, "Kintra", MB_OK);
+        ShowSettings(dx);
+    }
+    return true;
 }
 
 void CGraphPropertySheet::ClearGraph(DataExchange& dx, int k) {
@@ -263,14 +283,14 @@ void CGraphPropertySheet::ClearGraph(DataExchange& dx, int k) {
 // ---- Applying ----------------------------------------------------------------------------------
 
 bool CGraphPropertySheet::OnApply(DataExchange& dx) {
-    if (!TakeControls(dx)) return false;
+    if (!TakeControlsToApply(dx)) return false;
     ApplyProperties(&dx);
     SetModified(dx, false);
     return true;
 }
 
 bool CGraphPropertySheet::OnOK(DataExchange& dx) {
-    if (!TakeControls(dx)) return false;
+    if (!TakeControlsToApply(dx)) return false;
     ApplyProperties(&dx);
     return true;
 }

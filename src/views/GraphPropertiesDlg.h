@@ -107,7 +107,8 @@ class CGraphPropertySheet {
 
     // The clear buttons of the axis pages (k = 1..3).
     void ClearGraph(DataExchange& dx, int k);
-    // The "Fixed" check box of graph k (1..3).
+    // The "Fixed" check box of axis k (0 the X axis, 1..3 graphs 1..3): Fixed with Low not below
+    // High is refused with a message and the box cleared.
     void OnFixed(DataExchange& dx, int k);
 
     CGraphBase& Graph;
@@ -122,6 +123,11 @@ class CGraphPropertySheet {
   private:
     // Takes the controls into the working lists; a refused value leaves them as they were.
     bool TakeControls(DataExchange& dx);
+    // TakeControls for "Apply" and OK: a page whose Fixed box is ticked over a range with Low not
+    // below High has it cleared, with the message.
+    bool TakeControlsToApply(DataExchange& dx);
+    // Clears page k's working "Fixed" when its Low is not below its High; true when it did.
+    bool DropUnusableFixed(int k);
     void ShowValues(DataExchange& dx);
     // Shows the working lists only: titles and notes keep what is typed.
     void ShowSettings(DataExchange& dx);

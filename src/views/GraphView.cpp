@@ -225,17 +225,27 @@ void CGraphBase::RecomputeScales() {
     const int last = std::clamp(LastTrace, 0, 3);
     for (int i = 0; i <= last; ++i) {
         const auto a = static_cast<std::size_t>(i);
+        // A fixed range needs two finite ends with Low below High. Any other is ignored, and
+        // the flag dropped as the property pages drop it: the automatic range written back
+        // below must not become a fixed one on the next update.
+        if (Fixed[a] && !(std::isfinite(Low[a]) && std::isfinite(High[a]) && Low[a] < High[a])) Fixed[a] = 0;
         double hi = Tame(High[a]);
         double lo = Tame(Low[a]);
         if (SampleCount > 1 && !Fixed[a]) {
             hi = -kRangeLimit;
             lo = kRangeLimit;
+            bool any = false;
             const CBlock* b = Traces[a];
             for (int j = 0; j < SampleCount; ++j) {
                 const double v = b ? b->GetHistoryAt(j) : 0.0;
+                // Infinities take no part in the range, as NaNs don't: a diverging run keeps
+                // its finite part readable (the trace breaks where the value leaves the numbers).
+                if (!std::isfinite(v)) continue;
                 hi = std::max(hi, v);
                 lo = std::min(lo, v);
+                any = true;
             }
+            if (!any) hi = lo = 0.0;
             hi = Tame(hi);
             lo = Tame(lo);
             if (lo == hi) hi = hi + 1.0;
@@ -353,6 +363,26 @@ void CGraphBase::RecomputeScales() {
             break;
         }
         default:
+            break;
+        }
+    }
+
+    // A graph on a shared scale is labelled at that scale's ticks, not its own: its labels get
+    // the decimals that state every tick exactly, and where no decimals can (a span of 7 over
+    // 12 ticks), its range grows to the nearest span that the ticks divide evenly.
+    for (int i = 1; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const int count = Side[a] > 0 ? LeftTicks : RightTicks;
+        if (count < 1) continue;
+        const double span = HighUnits[a] - LowUnits[a];
+        if (!(span >= 1.0 && span <= 1000.0)) continue;
+        for (long long d = static_cast<long long>(span);; ++d) {
+            int digits = -1;
+            for (int k = 0, scale = 1; k <= 3 && digits < 0; ++k, scale *= 10)
+                if (d * scale % count == 0) digits = k;
+            if (digits < 0) continue;
+            HighUnits[a] = LowUnits[a] + static_cast<double>(d);
+            Decimals[a] = std::max(Decimals[a], digits);
             break;
         }
     }

@@ -3,6 +3,7 @@
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
+#include "platform/Platform.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -149,4 +150,12 @@ std::string CListBase::DefaultPrintFileName() const {
 bool CListBase::PrintToFile(const std::string& path, std::string& error) const {
     const std::string text = PrintText();
     return WriteFileAtomically(path, text.data(), text.size(), error);
+}
+
+bool CListBase::ExportToFile(const std::string& path) const {
+    std::string error;
+    if (PrintToFile(path, error)) return true;
+    Platform().Messages().MessageBox("Unable to write the file '" + path + "': " + error + ".",
+                                     "Export Error", MB_OK, MB_ICONERROR);
+    return false;
 }

@@ -61,6 +61,9 @@ class CListBase : public CTemplateView {
     // Writes PrintText to `path`; false (with the reason in `error`) when it cannot be written,
     // and then nothing is written.
     bool PrintToFile(const std::string& path, std::string& error) const;
+    // "Print to File..." once its file is chosen: PrintToFile, and when that fails a message box
+    // ("Export Error") says which file and why. False when nothing was written.
+    bool ExportToFile(const std::string& path) const;
 
     // ---- Geometry ----
     // The text that sizes every cell: Extra + 1 spaces, "+0.", Precision zeros and "e+000".

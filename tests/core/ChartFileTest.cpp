@@ -14,6 +14,7 @@
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 #include "views/GraphView.h"
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"
@@ -133,9 +134,9 @@ class ChartFileTest : public ::testing::Test {
         }
         for (std::size_t i = 0; i < placed.size(); ++i) {
             CBlock* b = placed[i];
-            b->Name = "B" + std::to_string(i);
-            b->LineLabel = i % 3 == 0 ? "q" : "";
-            b->Notes = i % 4 == 0 ? "notes of " + b->Name : "";
+            b->Name = FormatString("B%zu", i);
+            b->LineLabel = std::string(i % 3 == 0 ? "q" : "");
+            b->Notes = i % 4 == 0 ? std::string("notes of ") + b->Name : "";
             b->Invert = static_cast<int>(i % 2);
             b->LineColor = RGB(static_cast<int>(i), 2 * static_cast<int>(i), 3);
             b->Params = {0.5 + static_cast<double>(i), -1e-300, 1e300};

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "chart/OrventView.h"
 #include "platform/RecordingDC.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ class ChartTest : public ::testing::Test {
         PassBlock* b = Place(doc, x, y);
         b->InputsShown = inputs;
         b->Invert = invert;
-        b->Name = "B" + std::to_string(x) + "_" + std::to_string(-y);
+        b->Name = FormatString("B%d_%d", x, -y);
         return b;
     }
 

@@ -424,9 +424,38 @@ TEST_F(GraphDrawTest, ValuesAndSettingsFromADamagedFileDrawWithinBounds) {
     graph.RecomputeScales();
     Draw();
     const auto lines = dc.OpsOf(RecordedOp::Polyline);
-    // Sample 2 has no value and sample 5 no time: samples 0-1, 3-4 and 6-10 remain.
-    ASSERT_EQ(lines.size(), 3u);
+    // Sample 2 has no value, 4 and 6 infinite ones and sample 5 no time: samples 0-1 and 7-10
+    // remain (sample 3 stands alone).
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0]->points.size(), 2u);
-    EXPECT_EQ(lines[1]->points.size(), 2u);
-    EXPECT_EQ(lines[2]->points.size(), 5u);
+    EXPECT_EQ(lines[1]->points.size(), 4u);
+}
+
+TEST_F(GraphDrawTest, LabelsOfASharedScaleStateItsTicks) {
+    // Graph 1 owns the left scale (ten ticks), graph 2 the right one (twelve). Graph 3, of every
+    // span from 1 to 10 units, joins one of them: "With 1", "With 2", or "Best Fit", which takes a
+    // scale of its own tick count or else falls back to the left one.
+    PassBlock* a = WithHistory(1, Times(5.0), "A");
+    PassBlock* b = WithHistory(2, Times(0.3), "B");
+    PassBlock* c = WithHistory(3, {}, "C");
+    for (int span = 1; span <= 10; ++span)
+        for (int locn : {0, 1, 2}) {
+            SCOPED_TRACE(testing::Message() << "span " << span << ", location " << locn);
+            c->History = Times(span / 10.0);
+            graph.Traces = {doc.Clock(), a, b, c};
+            graph.LastTrace = 3;
+            graph.Locn = {0, 0, 2, locn};
+            graph.RecomputeScales();
+            Draw();
+            const int count = graph.Side[3] > 0 ? graph.LeftTicks : graph.RightTicks;
+            ASSERT_GE(std::abs(graph.Side[3]), 2);
+            const auto labels = TextsIn(dc, graph.Color[3]);
+            ASSERT_EQ(labels.size(), static_cast<std::size_t>(count) + 2); // and the legend
+            const double low = graph.LowUnits[3], high = graph.HighUnits[3];
+            for (int k = 0; k <= count; ++k)
+                EXPECT_NEAR(std::stod(labels[k]->text), low + k * (high - low) / count, 1e-9) << k;
+            // The scale still holds every sample.
+            EXPECT_LE(low, 0.0);
+            EXPECT_GE(high * std::pow(10.0, graph.Exponent[3]), span - 1e-9);
+        }
 }

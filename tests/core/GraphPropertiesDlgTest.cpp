@@ -3,6 +3,7 @@
 #include "views/GraphPropertiesDlg.h"
 #include "TestSupport.h"
 #include "platform/DataExchange.h"
+#include "platform/Text.h"
 #include "views/GraphView.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ class GraphSheetTest : public ::testing::Test {
         graph.OnInitialUpdate();
         for (int x = 1; x <= 3; ++x) {
             PassBlock* b = Place(doc, x, 0);
-            b->Name = "P" + std::to_string(x);
+            b->Name = FormatString("P%d", x);
             blocks.push_back(b);
         }
     }
@@ -118,7 +119,7 @@ TEST_F(GraphSheetTest, ClearOnGraph2And3) {
     EXPECT_EQ(sheet.Chosen[1], blocks[0]);
 }
 
-TEST_F(GraphSheetTest, FixedNeedsLowBelowHighOnTheGraphPagesOnly) {
+TEST_F(GraphSheetTest, FixedNeedsLowBelowHighOnEveryPage) {
     Sheet sheet(graph);
     sheet.OnInitDialog(dx);
     dx.texts[IDC_GRAPH2_LOW] = "5";
@@ -138,15 +139,20 @@ TEST_F(GraphSheetTest, FixedNeedsLowBelowHighOnTheGraphPagesOnly) {
     EXPECT_EQ(dx.checks[IDC_GRAPH2_FIXED], 1);
     EXPECT_TRUE(sheet.Modified);
 
-    // The X axis takes any range.
+    // The X axis follows the same rule.
     dx.texts[IDC_AXIS_LOW] = "3";
     dx.texts[IDC_AXIS_HIGH] = "1";
     dx.checks[IDC_AXIS_FIXED] = 1;
     sheet.OnCommand(dx, IDC_AXIS_FIXED);
-    EXPECT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown.size(), 2u);
+    EXPECT_EQ(dx.checks[IDC_AXIS_FIXED], 0);
+
+    // A range edited after the box was ticked is checked again on OK.
+    dx.texts[IDC_GRAPH2_HIGH] = "4";
     ASSERT_TRUE(sheet.OnOK(dx));
-    EXPECT_EQ(graph.Fixed[0], 1);
-    EXPECT_EQ(graph.Fixed[2], 1);
+    EXPECT_EQ(platform.messages.shown.size(), 3u);
+    EXPECT_EQ(graph.Fixed[0], 0);
+    EXPECT_EQ(graph.Fixed[2], 0);
 }
 
 TEST_F(GraphSheetTest, ApplyShiftsAndCompactsTheTraces) {

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -408,6 +409,55 @@ TEST_F(GraphViewTest, ValuesOutsideTheNumbersLeaveFiniteScales) {
     graph.Locn = {9, -4, 77, 12345};
     graph.RecomputeScales();
     EXPECT_GE(graph.TickLength, 0);
+}
+
+TEST_F(GraphViewTest, InfiniteSamplesLeaveTheRangeToTheFiniteOnes) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        std::vector<double> values;
+        double low, high;
+    };
+    // A run that diverges keeps the scale of its finite part; with none, 0..1.
+    for (const Case& c : {Case{{0, 10, 20, inf, inf}, 0, 20}, Case{{-inf, 5, 50, inf}, 0, 50},
+                          Case{{inf, -inf, inf}, 0, 1}}) {
+        std::vector<double> withNan = c.values;
+        std::replace_if(
+            withNan.begin(), withNan.end(), [](double v) { return std::isinf(v); }, nan);
+        for (const std::vector<double>& values : {c.values, withNan}) {
+            PassBlock* a = WithHistory(static_cast<int>(doc.Blocks.size()), values);
+            graph.Traces = {a, a, nullptr, nullptr};
+            graph.LastTrace = 1;
+            graph.RecomputeScales();
+            for (int i = 0; i < 2; ++i) {
+                EXPECT_EQ(graph.Low[i], c.low) << c.values[0];
+                EXPECT_EQ(graph.High[i], c.high) << c.values[0];
+            }
+        }
+    }
+}
+
+TEST_F(GraphViewTest, FixedWithLowNotBelowHighIsIgnoredAndDropped) {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    PassBlock* a = WithHistory(1, Ramp(0, 50));
+    for (auto [low, high] : {std::pair{5.0, 5.0}, {7.0, 3.0}, {nan, 1.0}, {-inf, inf}}) {
+        graph.Traces = {a, a, nullptr, nullptr};
+        graph.LastTrace = 1;
+        graph.Fixed = {1, 1, 0, 0};
+        graph.Low = {low, low, 0, 0};
+        graph.High = {high, high, 0, 0};
+        // As the window does after loading its record.
+        CArchive out;
+        graph.Serialize(out);
+        CArchive in{out.TakeBytes()};
+        graph.Serialize(in);
+        for (int i = 0; i < 2; ++i) {
+            EXPECT_EQ(graph.Fixed[i], 0) << low << " " << high;
+            EXPECT_EQ(graph.Low[i], 0.0);
+            EXPECT_EQ(graph.High[i], 50.0);
+        }
+    }
 }
 
 TEST_F(GraphViewTest, GraphsShareOrSplitTheSideScales) {

@@ -5,6 +5,7 @@
 
 #include "TestSupport.h"
 #include "platform/RecordingDC.h"
+#include "platform/Text.h"
 #include "views/ListView.h"
 
 #include <gtest/gtest.h>
@@ -158,7 +159,7 @@ TEST_F(ListDrawTest, ScrollingKeepsTheFirstColumnAndShowsWholeCells) {
     doc.Clock()->History = many;
     list.Columns.push_back(doc.Clock());
     for (int c = 1; c <= 20; ++c)
-        Column(c, ("C" + std::to_string(c)).c_str(), many);
+        Column(c, FormatString("C%d", c).c_str(), many);
     list.ListFont.lfHeight = -10;
 
     // Scrolled by two cells and ten rows (and a little more, which rounds away).

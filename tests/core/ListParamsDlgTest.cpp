@@ -3,6 +3,7 @@
 #include "views/ListParamsDlg.h"
 #include "TestSupport.h"
 #include "platform/DataExchange.h"
+#include "platform/Text.h"
 #include "views/ListView.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ class ListParamsTest : public ::testing::Test {
         doc.OnNewDocument();
         for (int x = 1; x <= 3; ++x) {
             PassBlock* b = Place(doc, x, 0);
-            b->Name = "P" + std::to_string(x);
+            b->Name = FormatString("P%d", x);
             blocks.push_back(b);
         }
         blocks[2]->AtFirst = 1;

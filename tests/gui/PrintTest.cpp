@@ -1,5 +1,6 @@
 // Printing an example chart, its graph and its list to PDF, and "Print to File" of a list window
-// through the File menu. The PDFs land in KINTRA_RENDER_DIR for people to look at.
+// through the File menu; failures of both say why. The PDFs land in KINTRA_RENDER_DIR for people
+// to look at.
 
 #include "CommandIds.h"
 #include "Printing.h"
@@ -17,6 +18,7 @@
 #include <QMdiArea>
 #include <QPageSize>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QTimer>
 
@@ -122,6 +124,28 @@ TEST_F(PrintTest, GraphAndListPrintOnAPage) {
     }
 }
 
+TEST_F(PrintTest, APrintThatCannotBeMadeSaysWhy) {
+    Open("spring-mass.cht");
+    for (ViewKind kind : {ViewKind::Chart, ViewKind::Graph}) {
+        CViewHost& host = Host(kind);
+        messages.shown.clear();
+        QPrinter printer(QPrinter::HighResolution);
+        ToPdf(printer, QStringLiteral("/nonexistent-kintra-folder/out.pdf"));
+        EXPECT_EQ(kintra::PrintViewOrSay(host, printer), 0);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].caption, "Print Error");
+        EXPECT_EQ(
+            messages.shown[0].text,
+            "Unable to print to the file '/nonexistent-kintra-folder/out.pdf': its folder does not exist.");
+    }
+    // A print that succeeds says nothing.
+    messages.shown.clear();
+    QPrinter printer(QPrinter::HighResolution);
+    ToPdf(printer, RenderPath("print-graph.pdf"));
+    EXPECT_EQ(kintra::PrintViewOrSay(Host(ViewKind::Graph), printer), 1);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(ShellTest, PrintCommandsFollowTheActiveWindowAndListsPrintToFile) {
     COrventApp& app = Start();
     COrventDoc* doc = app.OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
@@ -159,6 +183,31 @@ TEST_F(ShellTest, PrintCommandsFollowTheActiveWindowAndListsPrintToFile) {
     QFile out(path);
     ASSERT_TRUE(out.open(QIODevice::ReadOnly));
     EXPECT_EQ(out.readAll().toStdString(), list->PrintText());
+    EXPECT_TRUE(messages.shown.empty());
+
+    // A file that cannot be written says why.
+    const QString missing = FilePath("missing/spring.prn");
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        dialog->selectFile(missing);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+    });
+    Frame().OnCommand(ID_PRINT_TO_FILE);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].caption, "Export Error");
+    EXPECT_NE(messages.shown[0].text.find(missing.toStdString()), std::string::npos)
+        << messages.shown[0].text;
+
+    // Print on a machine without a printer says so rather than opening a dialog that prints
+    // nothing. (Where a printer is installed the print dialog would open: not tried here.)
+    if (QPrinterInfo::availablePrinterNames().isEmpty()) {
+        messages.shown.clear();
+        Frame().OnCommand(ID_FILE_PRINT);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_EQ(messages.shown[0].caption, "Print Error");
+        EXPECT_EQ(messages.shown[0].text, "Unable to print: no printer is installed.");
+    }
     Stop();
 }
 
