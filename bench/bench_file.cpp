@@ -117,7 +117,7 @@ struct ManyBlocks {
             doc->PendingBlock = doc->CreateBlock(61595); // Sum
             CBlock* b = doc->PendingBlock.get();
             doc->PlaceBlock(1 + i % kColumns, -(i / kColumns));
-            b->Name = "S" + std::to_string(i);
+            b->Name = FormatString("S%d", i);
             b->Inputs[0] = placed.empty() ? doc->Clock() : placed.back();
             b->Inputs[1] = i >= kColumns ? placed[static_cast<std::size_t>(i - kColumns)] : doc->Clock();
             placed.push_back(b);

@@ -252,7 +252,9 @@ class CliWindows : public HeadlessWindowHost {
 
 // Texts from a chart, quoted, with control characters escaped so that none reaches the terminal.
 std::string Quoted(const std::string& s) {
-    return "\"" + Printable(s) + "\"";
+    std::string quoted(1, '"');
+    quoted.append(Printable(s)).push_back('"');
+    return quoted;
 }
 
 std::string PositionText(const CPoint& p) {
