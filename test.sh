@@ -7,6 +7,11 @@ kintra_install_deps
 
 jobs=$(nproc)
 
+if git rev-parse --git-dir >/dev/null 2>&1; then
+  echo "== Formatting"
+  tools/check_format.sh
+fi
+
 echo "== Release build and tests"
 cmake --preset default
 cmake --build --preset default -j "$jobs"

@@ -16,8 +16,8 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 namespace {
 class ChainBlock : public CBlock {
-public:
+  public:
     explicit ChainBlock(COrventDoc* doc) : CBlock(257, doc, 32800, 61631) {}
     void Serialize(CArchive&) override {}
     int Initialize() override { return 1; }
@@ -28,7 +28,8 @@ void BM_OrderHalfReversedChain(benchmark::State& state) {
     }
     // Blocks: first half in chain order, second half reversed.
     std::vector<CBlock*> order(chain.begin(), chain.begin() + n / 2);
-    for (int i = n - 1; i >= n / 2; --i) order.push_back(chain[i]);
+    for (int i = n - 1; i >= n / 2; --i)
+        order.push_back(chain[i]);
     doc.MaxSort = 10000;
     for (auto _ : state) {
         std::vector<CBlock*> list = order;

@@ -4,7 +4,7 @@ KINTRA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
 )
 
 kintra_install_deps() {

@@ -4,12 +4,12 @@
 #include <cstddef>
 
 struct CBlockTypeInfo {
-    int TypeId;         // also the string-table id of the type name
+    int TypeId; // also the string-table id of the type name
     const char* ClassName;
-    int CommandId;      // insert command; HelpId = CommandId + 0x10000
-    int ImageId;        // colour picture; the monochrome one is ImageId + 500
+    int CommandId;       // insert command; HelpId = CommandId + 0x10000
+    int ImageId;         // colour picture; the monochrome one is ImageId + 500
     const char* Palette; // "" for the Clock, which has no button
-    int Button;         // 1-based place on its palette
+    int Button;          // 1-based place on its palette
 };
 
 constexpr int kFirstTypeCode = 61586;

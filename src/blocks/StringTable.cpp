@@ -13,7 +13,9 @@ std::string LoadString(int id) {
     return e ? std::string(e->text) : std::string();
 }
 
-bool HasString(int id) { return Find(id) != nullptr; }
+bool HasString(int id) {
+    return Find(id) != nullptr;
+}
 
 std::string CommandPrompt(int commandId) {
     std::string s = LoadString(commandId);

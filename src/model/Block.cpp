@@ -20,7 +20,9 @@ void CBlock::ClearHistory() {
     History.shrink_to_fit();
 }
 
-void CBlock::RecordValue() { History.push_back(Value); }
+void CBlock::RecordValue() {
+    History.push_back(Value);
+}
 
 double CBlock::GetHistoryAt(int index) const {
     if (index < 0 || static_cast<std::size_t>(index) >= History.size()) return 0.0;
@@ -53,7 +55,8 @@ void CBlock::SerializeCommon(CArchive& ar) {
             ar.WriteInt32(p.x);
             ar.WriteInt32(p.y);
             ar.WriteDouble(Params[i]);
-            for (std::int32_t v : RouteRecord[i].v) ar.WriteInt32(v);
+            for (std::int32_t v : RouteRecord[i].v)
+                ar.WriteInt32(v);
         }
         ar.WriteInt32(static_cast<std::int32_t>(History.size()));
         ar.WriteBytes(History.data(), History.size() * sizeof(double));
@@ -69,13 +72,14 @@ void CBlock::SerializeCommon(CArchive& ar) {
         std::int32_t x = ar.ReadInt32();
         std::int32_t y = ar.ReadInt32();
         if (!ResolveInput(x, y, i)) {
-            Platform().Messages().MessageBox(
-                "Unable to find a match for input " + std::to_string(i + 1) + " of block '" + Name + "'.",
-                "Load Error", MB_OK);
+            Platform().Messages().MessageBox("Unable to find a match for input " + std::to_string(i + 1) +
+                                                 " of block '" + Name + "'.",
+                                             "Load Error", MB_OK);
             Inputs[i] = nullptr;
         }
         Params[i] = ar.ReadDouble();
-        for (std::int32_t& v : RouteRecord[i].v) v = ar.ReadInt32();
+        for (std::int32_t& v : RouteRecord[i].v)
+            v = ar.ReadInt32();
     }
     std::int32_t n = ar.ReadInt32();
     ar.CheckCount(n, sizeof(double));

@@ -69,7 +69,7 @@ struct CBlockEditorData {
 constexpr std::size_t kMaxBlockNameLength = 35;
 
 class CBlock {
-public:
+  public:
     CBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     CBlock(const CBlock&) = delete;
     CBlock& operator=(const CBlock&) = delete;

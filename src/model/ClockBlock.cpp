@@ -59,7 +59,9 @@ int CClockBlock::Initialize() {
     return 1;
 }
 
-void CClockBlock::Compute() { Value = Document ? Document->CurrentTime : 0.0; }
+void CClockBlock::Compute() {
+    Value = Document ? Document->CurrentTime : 0.0;
+}
 
 CDummyBlock::CDummyBlock(int imageId, COrventDoc* document, int commandId, int typeId, CClockBlock* clock)
     : CBlock(imageId, document, commandId, typeId), Clock(clock) {
@@ -70,4 +72,6 @@ CDummyBlock::CDummyBlock(int imageId, COrventDoc* document, int commandId, int t
     TypeName = "Dummy";
 }
 
-void CDummyBlock::Serialize(CArchive& ar) { SerializeCommon(ar); }
+void CDummyBlock::Serialize(CArchive& ar) {
+    SerializeCommon(ar);
+}

@@ -6,7 +6,7 @@
 class CDummyBlock;
 
 class CClockBlock : public CBlock {
-public:
+  public:
     CClockBlock(int imageId, COrventDoc* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
@@ -29,7 +29,7 @@ public:
 };
 
 class CDummyBlock : public CBlock {
-public:
+  public:
     CDummyBlock(int imageId, COrventDoc* document, int commandId, int typeId, CClockBlock* clock);
     void Serialize(CArchive& ar) override;
     int Initialize() override { return 1; }

@@ -9,7 +9,8 @@
 #include <cmath>
 
 const std::array<COLORREF, 7> COrventDoc::LineColors = {
-    RGB(0, 0, 0), RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0),
+    RGB(0, 0, 0),     RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(0, 255, 0),
+    RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0),
 };
 
 COrventDoc::COrventDoc() {
@@ -119,7 +120,9 @@ void COrventDoc::CopyBlockSettings(const CBlock& source, CBlock& target) {
     if (target.TypeId == source.TypeId) target.CopyOwnSettings(source);
 }
 
-CView* COrventDoc::GetChartView() const { return Views().empty() ? nullptr : Views().front(); }
+CView* COrventDoc::GetChartView() const {
+    return Views().empty() ? nullptr : Views().front();
+}
 
 namespace {
 std::uint64_t PositionKey(int x, int y) {

@@ -35,7 +35,7 @@ enum class RunOutcome {
 constexpr double kDataVersion = 102.0;
 
 class COrventDoc : public CDocument {
-public:
+  public:
     COrventDoc();
     ~COrventDoc() override;
 
@@ -146,7 +146,7 @@ public:
 
     RunOutcome LastRunOutcome = RunOutcome::NotRun;
 
-private:
+  private:
     void ReserveHistories();
     bool m_loading = false;
     bool m_grewWhileLoading = false;

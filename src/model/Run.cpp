@@ -26,7 +26,8 @@ bool COrventDoc::CheckRequiredInputs() {
         for (int j = 0; j < b->RequiredInputs && j < 3; ++j) {
             if (b->Inputs[j]) continue;
             missing = true;
-            std::string text = "A " + b->TypeName + " block, " + b->Name + ", " + kintra::LoadString(61582 + j);
+            std::string text =
+                "A " + b->TypeName + " block, " + b->Name + ", " + kintra::LoadString(61582 + j);
             if (Platform().Messages().MessageBox(text, kCheckCaption, MB_OKCANCEL) == IDCANCEL) return false;
         }
     }
@@ -97,8 +98,10 @@ template <typename SlotOf> bool HasLoop(const std::vector<CBlock*>& list, SlotOf
 bool COrventDoc::OrderList(std::vector<CBlock*>& list) {
     if (MaxSort <= 0) return false;
     const int n = static_cast<int>(list.size());
-    for (const auto& b : Blocks) b->SortSlot = -1;
-    for (int i = 0; i < n; ++i) list[i]->SortSlot = i;
+    for (const auto& b : Blocks)
+        b->SortSlot = -1;
+    for (int i = 0; i < n; ++i)
+        list[i]->SortSlot = i;
     auto slotOf = [&](const CBlock* b) {
         int s = b->SortSlot;
         return (s >= 0 && s < n && list[s] == b) ? s : -1;
@@ -138,7 +141,8 @@ bool COrventDoc::EvaluateDerivatives(double offset, double* out) {
     if (Stopped) return false;
     CurrentTime = IntervalStart + offset;
     Blocks.front()->Value = CurrentTime;
-    for (CBlock* b : EvalOrder) b->Compute();
+    for (CBlock* b : EvalOrder)
+        b->Compute();
     const std::size_t n = IntegratingBlocks.size();
     for (std::size_t i = 0; i < n; ++i) {
         const CBlock* b = IntegratingBlocks[i];
@@ -158,7 +162,8 @@ void COrventDoc::ReserveHistories() {
     const double share = std::max(1024.0, kMaxReservedSamples / static_cast<double>(Blocks.size()));
     if (!(expected < share)) expected = share;
     const auto n = static_cast<std::size_t>(expected);
-    for (const auto& b : Blocks) b->History.reserve(n);
+    for (const auto& b : Blocks)
+        b->History.reserve(n);
 }
 
 void COrventDoc::RunSimulation() {
@@ -184,20 +189,29 @@ void COrventDoc::RunSimulation() {
     }
 
     Stopped = 0;
-    for (const auto& b : Blocks) b->ClearHistory();
+    for (const auto& b : Blocks)
+        b->ClearHistory();
     clock->Initialize();
     CurrentTime = 0.0;
     clock->Value = 0.0;
-    for (CBlock* b : AtFirstBlocks) b->Initialize();
-    for (CBlock* b : AtFirstBlocks) b->Compute();
-    for (CBlock* b : IntegratingBlocks) b->Initialize();
-    for (CBlock* b : EvalOrder) b->Initialize();
-    for (CBlock* b : EvalOrder) b->Compute();
+    for (CBlock* b : AtFirstBlocks)
+        b->Initialize();
+    for (CBlock* b : AtFirstBlocks)
+        b->Compute();
+    for (CBlock* b : IntegratingBlocks)
+        b->Initialize();
+    for (CBlock* b : EvalOrder)
+        b->Initialize();
+    for (CBlock* b : EvalOrder)
+        b->Compute();
     // Source blocks are sampled once per output step; the algebraic blocks then see the sample.
     if (!SourceBlocks.empty()) {
-        for (CBlock* b : SourceBlocks) b->Initialize();
-        for (CBlock* b : SourceBlocks) b->Compute();
-        for (CBlock* b : EvalOrder) b->Compute();
+        for (CBlock* b : SourceBlocks)
+            b->Initialize();
+        for (CBlock* b : SourceBlocks)
+            b->Compute();
+        for (CBlock* b : EvalOrder)
+            b->Compute();
     }
     if (InitializeOnly) {
         LastRunOutcome = m_runFailed ? RunOutcome::Failed : RunOutcome::Completed;
@@ -207,7 +221,8 @@ void COrventDoc::RunSimulation() {
     WindowHost& windows = Platform().Windows();
     RunWindow = windows.OpenRunWindow(*this);
     ReserveHistories();
-    for (const auto& b : Blocks) b->RecordValue();
+    for (const auto& b : Blocks)
+        b->RecordValue();
     if (!IntegratingBlocks.empty()) Solver = CreateSolver(*this, IntStyle, IntegratingBlocks.size());
     SetModifiedFlag();
     StepSize = OutputInterval;
@@ -224,17 +239,24 @@ void COrventDoc::RunSimulation() {
                 const double t = IntervalStart + OutputInterval;
                 CurrentTime = t;
                 clock->Value = t;
-                for (CBlock* b : EvalOrder) b->Compute();
+                for (CBlock* b : EvalOrder)
+                    b->Compute();
             }
             if (!Stopped && !SourceBlocks.empty()) {
-                for (CBlock* b : SourceBlocks) b->Compute();
-                for (CBlock* b : EvalOrder) b->Compute();
+                for (CBlock* b : SourceBlocks)
+                    b->Compute();
+                for (CBlock* b : EvalOrder)
+                    b->Compute();
             }
             clock->RecordValue();
-            for (CBlock* b : IntegratingBlocks) b->RecordValue();
-            for (CBlock* b : EvalOrder) b->RecordValue();
-            for (CBlock* b : SourceBlocks) b->RecordValue();
-            for (CBlock* b : CompanionBlocks) b->RecordValue();
+            for (CBlock* b : IntegratingBlocks)
+                b->RecordValue();
+            for (CBlock* b : EvalOrder)
+                b->RecordValue();
+            for (CBlock* b : SourceBlocks)
+                b->RecordValue();
+            for (CBlock* b : CompanionBlocks)
+                b->RecordValue();
             if (Stopped) break;
             if (RunWindow) windows.RunWindowStep(*this);
             IntervalStart += OutputInterval;
@@ -247,5 +269,7 @@ void COrventDoc::RunSimulation() {
     if (RunWindow) windows.CloseRunWindow(*this);
     RunWindow = nullptr;
     Stopped = 1;
-    LastRunOutcome = m_runFailed ? RunOutcome::Failed : userStop ? RunOutcome::Stopped : RunOutcome::Completed;
+    LastRunOutcome = m_runFailed ? RunOutcome::Failed
+                     : userStop  ? RunOutcome::Stopped
+                                 : RunOutcome::Completed;
 }

@@ -8,7 +8,7 @@
 class COrventDoc;
 
 class CSolver {
-public:
+  public:
     virtual ~CSolver() = default;
     // Advances the states from IntervalStart to IntervalStart + outputInterval, starting with
     // `stepSize`; returns the step size for the next interval, or 0.0 when the run must stop.

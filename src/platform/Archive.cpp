@@ -16,12 +16,24 @@ void CArchive::WriteBytes(const void* data, std::size_t n) {
     m_bytes.insert(m_bytes.end(), p, p + n);
 }
 
-void CArchive::WriteByte(std::uint8_t v) { m_bytes.push_back(v); }
-void CArchive::WriteInt16(std::int16_t v) { WriteBytes(&v, 2); }
-void CArchive::WriteUInt16(std::uint16_t v) { WriteBytes(&v, 2); }
-void CArchive::WriteInt32(std::int32_t v) { WriteBytes(&v, 4); }
-void CArchive::WriteUInt32(std::uint32_t v) { WriteBytes(&v, 4); }
-void CArchive::WriteDouble(double v) { WriteBytes(&v, 8); }
+void CArchive::WriteByte(std::uint8_t v) {
+    m_bytes.push_back(v);
+}
+void CArchive::WriteInt16(std::int16_t v) {
+    WriteBytes(&v, 2);
+}
+void CArchive::WriteUInt16(std::uint16_t v) {
+    WriteBytes(&v, 2);
+}
+void CArchive::WriteInt32(std::int32_t v) {
+    WriteBytes(&v, 4);
+}
+void CArchive::WriteUInt32(std::uint32_t v) {
+    WriteBytes(&v, 4);
+}
+void CArchive::WriteDouble(double v) {
+    WriteBytes(&v, 8);
+}
 
 void CArchive::WriteString(const std::string& s) {
     const std::size_t n = s.size();
@@ -41,8 +53,7 @@ void CArchive::WriteString(const std::string& s) {
 void CArchive::Need(std::size_t n) const {
     if (m_mode != Load)
         throw CArchiveException(CArchiveException::BadData, "archive is not open for reading");
-    if (n > Remaining())
-        throw CArchiveException(CArchiveException::EndOfFile, "unexpected end of file");
+    if (n > Remaining()) throw CArchiveException(CArchiveException::EndOfFile, "unexpected end of file");
 }
 
 void CArchive::ReadBytes(void* data, std::size_t n) {
@@ -111,8 +122,7 @@ std::string CArchive::ReadString() {
     }
     // A string of 16-bit characters: its length follows in the same three forms.
     n = ReadStringLength();
-    if (n == UINT64_MAX)
-        throw CArchiveException(CArchiveException::BadData, "bad string length in the file");
+    if (n == UINT64_MAX) throw CArchiveException(CArchiveException::BadData, "bad string length in the file");
     CheckCount(static_cast<std::int64_t>(n), 2);
     // Texts are UTF-8: the characters are converted, surrogate pairs joined (a lone surrogate
     // becomes U+FFFD).

@@ -9,17 +9,17 @@
 #include <vector>
 
 class CArchiveException : public std::runtime_error {
-public:
+  public:
     enum Cause { EndOfFile, BadData };
     CArchiveException(Cause cause, const std::string& what) : std::runtime_error(what), m_cause(cause) {}
     Cause GetCause() const { return m_cause; }
 
-private:
+  private:
     Cause m_cause;
 };
 
 class CArchive {
-public:
+  public:
     enum Mode { Store, Load };
 
     // A storing archive that collects bytes in memory.
@@ -60,7 +60,7 @@ public:
     // Name of the file being read or written, for messages.
     std::string FileName;
 
-private:
+  private:
     void Need(std::size_t n) const;
     std::uint64_t ReadStringLength();
 

@@ -13,8 +13,8 @@ void MapDataExchange::Fail(int id, const std::string& message) {
     DataExchange::Fail(id, message);
 }
 
-void ExchangeTitleAndNotes(DataExchange& dx, int titleId, std::string& title, std::size_t maxTitle, int notesId,
-                           std::string* notes) {
+void ExchangeTitleAndNotes(DataExchange& dx, int titleId, std::string& title, std::size_t maxTitle,
+                           int notesId, std::string* notes) {
     if (!dx.IsSaving()) {
         dx.SetText(titleId, title);
         if (notes) dx.SetText(notesId, *notes);

@@ -8,14 +8,14 @@
 // Thrown when a control holds text that fails validation. The dialog stays open with the focus
 // on the control; the message has already been shown.
 class DataExchangeFailure : public std::runtime_error {
-public:
+  public:
     DataExchangeFailure(int controlId, const std::string& message)
         : std::runtime_error(message), ControlId(controlId) {}
     int ControlId;
 };
 
 class DataExchange {
-public:
+  public:
     virtual ~DataExchange() = default;
     // True while taking values from the controls, false while filling them.
     virtual bool IsSaving() const = 0;
@@ -38,7 +38,7 @@ public:
 
 // Controls kept in maps, for tests and for headless use of dialog logic.
 class MapDataExchange : public DataExchange {
-public:
+  public:
     bool IsSaving() const override { return saving; }
     void SetSaving(bool s) override { saving = s; }
     std::string GetText(int id) override { return texts[id]; }

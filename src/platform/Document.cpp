@@ -11,7 +11,8 @@ void CView::OnDraw(DeviceContext&) {}
 void CView::Serialize(CArchive&) {}
 
 CDocument::~CDocument() {
-    for (CView* v : m_views) v->m_document = nullptr;
+    for (CView* v : m_views)
+        v->m_document = nullptr;
 }
 
 void CDocument::AddView(CView* view) {

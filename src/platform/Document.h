@@ -9,7 +9,7 @@ class CDocument;
 class DeviceContext;
 
 class CView {
-public:
+  public:
     CView() = default;
     CView(const CView&) = delete;
     CView& operator=(const CView&) = delete;
@@ -26,13 +26,13 @@ public:
     // are never saved (the run window).
     virtual std::string GetViewClassName() const { return {}; }
 
-private:
+  private:
     friend class CDocument;
     CDocument* m_document = nullptr;
 };
 
 class CDocument {
-public:
+  public:
     CDocument() = default;
     CDocument(const CDocument&) = delete;
     CDocument& operator=(const CDocument&) = delete;
@@ -56,7 +56,7 @@ public:
     virtual bool OnNewDocument();
     virtual void Serialize(CArchive& ar);
 
-private:
+  private:
     std::vector<CView*> m_views;
     bool m_modified = false;
     std::string m_title;

@@ -12,9 +12,15 @@ using COLORREF = std::uint32_t; // 0x00BBGGRR
 constexpr COLORREF RGB(int r, int g, int b) {
     return static_cast<COLORREF>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int GetRValue(COLORREF c) { return static_cast<int>(c & 0xFF); }
-constexpr int GetGValue(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int GetBValue(COLORREF c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int GetRValue(COLORREF c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int GetGValue(COLORREF c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int GetBValue(COLORREF c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
 constexpr int LF_FACESIZE = 32;
 
@@ -46,9 +52,12 @@ struct LOGFONT {
                lfOrientation == o.lfOrientation && lfWeight == o.lfWeight && lfItalic == o.lfItalic &&
                lfUnderline == o.lfUnderline && lfStrikeOut == o.lfStrikeOut && lfCharSet == o.lfCharSet &&
                lfOutPrecision == o.lfOutPrecision && lfClipPrecision == o.lfClipPrecision &&
-               lfQuality == o.lfQuality && lfPitchAndFamily == o.lfPitchAndFamily && FaceName() == o.FaceName();
+               lfQuality == o.lfQuality && lfPitchAndFamily == o.lfPitchAndFamily &&
+               FaceName() == o.FaceName();
     }
 };
 
 // The built-in default font: 13-unit Times New Roman, normal weight.
-inline LOGFONT DefaultLogFont() { return LOGFONT{}; }
+inline LOGFONT DefaultLogFont() {
+    return LOGFONT{};
+}

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-static int FirstButton(int buttons) { return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK; }
+static int FirstButton(int buttons) {
+    return (buttons == MB_YESNO || buttons == MB_YESNOCANCEL) ? IDYES : IDOK;
+}
 
 int StderrMessageHost::MessageBox(const std::string& text, const std::string& caption, int buttons, int) {
     std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());

@@ -9,9 +9,15 @@ WindowHost g_headlessWindows;
 PlatformServices::PlatformServices()
     : m_settings(&g_memoryStore), m_messages(&g_stderrMessages), m_windows(&g_headlessWindows) {}
 
-void PlatformServices::SetSettings(SettingsStore* s) { m_settings = s ? s : &g_memoryStore; }
-void PlatformServices::SetMessages(MessageHost* m) { m_messages = m ? m : &g_stderrMessages; }
-void PlatformServices::SetWindows(WindowHost* w) { m_windows = w ? w : &g_headlessWindows; }
+void PlatformServices::SetSettings(SettingsStore* s) {
+    m_settings = s ? s : &g_memoryStore;
+}
+void PlatformServices::SetMessages(MessageHost* m) {
+    m_messages = m ? m : &g_stderrMessages;
+}
+void PlatformServices::SetWindows(WindowHost* w) {
+    m_windows = w ? w : &g_headlessWindows;
+}
 
 PlatformServices& Platform() {
     static PlatformServices services;

@@ -8,7 +8,7 @@
 #include "platform/WindowHost.h"
 
 class PlatformServices {
-public:
+  public:
     SettingsStore& Settings() const { return *m_settings; }
     MessageHost& Messages() const { return *m_messages; }
     WindowHost& Windows() const { return *m_windows; }
@@ -18,7 +18,7 @@ public:
     void SetMessages(MessageHost* m);
     void SetWindows(WindowHost* w);
 
-private:
+  private:
     friend PlatformServices& Platform();
     PlatformServices();
     SettingsStore* m_settings;
@@ -30,13 +30,13 @@ PlatformServices& Platform();
 
 // Installs services for the lifetime of a scope and restores the previous ones afterwards.
 class ScopedPlatform {
-public:
+  public:
     ScopedPlatform(SettingsStore* s, MessageHost* m, WindowHost* w);
     ~ScopedPlatform();
     ScopedPlatform(const ScopedPlatform&) = delete;
     ScopedPlatform& operator=(const ScopedPlatform&) = delete;
 
-private:
+  private:
     SettingsStore* m_oldSettings;
     MessageHost* m_oldMessages;
     WindowHost* m_oldWindows;

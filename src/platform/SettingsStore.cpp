@@ -6,7 +6,8 @@
 #include <charconv>
 #include <sstream>
 
-int MemorySettingsStore::GetProfileInt(const std::string& section, const std::string& name, int defaultValue) {
+int MemorySettingsStore::GetProfileInt(const std::string& section, const std::string& name,
+                                       int defaultValue) {
     auto s = m_values.find(section);
     if (s == m_values.end()) return defaultValue;
     auto v = s->second.find(name);
@@ -14,7 +15,8 @@ int MemorySettingsStore::GetProfileInt(const std::string& section, const std::st
     // Like the classic profile reader: leading blanks, a sign and digits; anything else gives 0.
     const std::string& t = v->second;
     std::size_t i = 0;
-    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i]))) ++i;
+    while (i < t.size() && std::isspace(static_cast<unsigned char>(t[i])))
+        ++i;
     bool neg = false;
     if (i < t.size() && (t[i] == '-' || t[i] == '+')) neg = t[i++] == '-';
     long long n = 0;
@@ -45,12 +47,16 @@ bool MemorySettingsStore::Has(const std::string& section, const std::string& nam
     return s != m_values.end() && s->second.count(name) != 0;
 }
 
-IniSettingsStore::IniSettingsStore(std::string path) : m_path(std::move(path)) { Load(); }
+IniSettingsStore::IniSettingsStore(std::string path) : m_path(std::move(path)) {
+    Load();
+}
 
 static std::string Trim(const std::string& s) {
     std::size_t b = 0, e = s.size();
-    while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
-    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+    while (b < e && std::isspace(static_cast<unsigned char>(s[b])))
+        ++b;
+    while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1])))
+        --e;
     return s.substr(b, e - b);
 }
 
@@ -109,7 +115,8 @@ bool IniSettingsStore::Save() const {
     std::ostringstream out;
     for (const auto& [section, values] : m_values) {
         out << '[' << section << "]\n";
-        for (const auto& [name, value] : values) out << name << '=' << value << '\n';
+        for (const auto& [name, value] : values)
+            out << name << '=' << value << '\n';
         out << '\n';
     }
     const std::string text = out.str();

@@ -5,7 +5,7 @@
 #include <string>
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
     virtual int GetProfileInt(const std::string& section, const std::string& name, int defaultValue) = 0;
     virtual void WriteProfileInt(const std::string& section, const std::string& name, int value) = 0;
@@ -17,7 +17,7 @@ public:
 
 // Values kept in memory only (the command-line tool without --settings, and tests).
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     int GetProfileInt(const std::string& section, const std::string& name, int defaultValue) override;
     void WriteProfileInt(const std::string& section, const std::string& name, int value) override;
     std::string GetProfileString(const std::string& section, const std::string& name,
@@ -30,7 +30,7 @@ public:
     // section -> name -> text
     const std::map<std::string, std::map<std::string, std::string>>& Values() const { return m_values; }
 
-protected:
+  protected:
     std::map<std::string, std::map<std::string, std::string>> m_values;
 };
 
@@ -38,7 +38,7 @@ protected:
 // the whole file again (through a temporary file renamed over it). Keys escaped as %XX and quoted
 // values, as other INI writers produce them, are understood.
 class IniSettingsStore : public MemorySettingsStore {
-public:
+  public:
     explicit IniSettingsStore(std::string path);
     void WriteProfileInt(const std::string& section, const std::string& name, int value) override;
     void WriteProfileString(const std::string& section, const std::string& name,
@@ -50,7 +50,7 @@ public:
     // Why the file could not be read when it was not (it is missing, a folder, a FIFO...).
     const std::string& LoadError() const { return m_loadError; }
 
-private:
+  private:
     void Load();
     std::string m_path;
     bool m_loaded = false;

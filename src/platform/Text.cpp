@@ -37,7 +37,8 @@ std::string WidenExponent(std::string text) {
     for (std::size_t i = 0; i + 1 < text.size(); ++i) {
         if ((text[i] == 'e' || text[i] == 'E') && (text[i + 1] == '+' || text[i + 1] == '-')) {
             std::size_t d = i + 2, e = d;
-            while (e < text.size() && std::isdigit(static_cast<unsigned char>(text[e]))) ++e;
+            while (e < text.size() && std::isdigit(static_cast<unsigned char>(text[e])))
+                ++e;
             // Built anew rather than inserted in place: GCC 12 at -O3 warns falsely about insert.
             if (e - d == 2) text = text.substr(0, d) + '0' + text.substr(d);
             break;
@@ -46,7 +47,9 @@ std::string WidenExponent(std::string text) {
     return text;
 }
 
-std::string FormatE3(double value) { return WidenExponent(FormatString("%e", value)); }
+std::string FormatE3(double value) {
+    return WidenExponent(FormatString("%e", value));
+}
 
 double ParseLeadingDouble(const std::string& text) {
     const char* s = text.c_str();
@@ -56,13 +59,15 @@ double ParseLeadingDouble(const std::string& text) {
 }
 
 static bool OnlyBlanks(const char* p) {
-    while (*p && std::isspace(static_cast<unsigned char>(*p))) ++p;
+    while (*p && std::isspace(static_cast<unsigned char>(*p)))
+        ++p;
     return *p == '\0';
 }
 
 bool ParseDouble(const std::string& text, double& value) {
     const char* s = text.c_str();
-    while (*s && std::isspace(static_cast<unsigned char>(*s))) ++s;
+    while (*s && std::isspace(static_cast<unsigned char>(*s)))
+        ++s;
     if (!*s) return false;
     char* end = nullptr;
     double v = std::strtod(s, &end);
@@ -73,7 +78,8 @@ bool ParseDouble(const std::string& text, double& value) {
 
 bool ParseInt(const std::string& text, int& value) {
     const char* s = text.c_str();
-    while (*s && std::isspace(static_cast<unsigned char>(*s))) ++s;
+    while (*s && std::isspace(static_cast<unsigned char>(*s)))
+        ++s;
     if (!*s) return false;
     char* end = nullptr;
     errno = 0;

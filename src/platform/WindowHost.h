@@ -15,7 +15,7 @@ class CSettingList;
 struct CBlockEditorData;
 
 class WindowHost {
-public:
+  public:
     virtual ~WindowHost() = default;
 
     // The standard colour chooser; true with `chosen` set when the user pressed OK.

@@ -9,15 +9,19 @@
 #include <cstdlib>
 
 namespace {
-SettingsStore& Profile() { return Platform().Settings(); }
+SettingsStore& Profile() {
+    return Platform().Settings();
+}
 } // namespace
 
-CSettingItem::CSettingItem(int kind, double introduced, double retired, const std::string& name, int controlId,
-                           CSettingList* owner)
+CSettingItem::CSettingItem(int kind, double introduced, double retired, const std::string& name,
+                           int controlId, CSettingList* owner)
     : m_name(name), m_controlId(controlId), m_owner(owner), m_kind(kind), m_introduced(introduced),
       m_retired(retired) {}
 
-bool CSettingItem::OnCommand(int) { return false; }
+bool CSettingItem::OnCommand(int) {
+    return false;
+}
 
 const std::string& CSettingItem::Section() const {
     static const std::string none;
@@ -38,8 +42,12 @@ CFlagSetting::CFlagSetting(double introduced, double retired, int* bound, std::u
 }
 
 // Four bytes in the file (sign-extended); only the low byte counts on reading.
-void CFlagSetting::WriteValue(CArchive& ar) const { ar.WriteInt32(static_cast<std::int8_t>(m_value)); }
-void CFlagSetting::ReadValue(CArchive& ar) { m_value = static_cast<std::uint8_t>(ar.ReadInt32() & 0xFF); }
+void CFlagSetting::WriteValue(CArchive& ar) const {
+    ar.WriteInt32(static_cast<std::int8_t>(m_value));
+}
+void CFlagSetting::ReadValue(CArchive& ar) {
+    m_value = static_cast<std::uint8_t>(ar.ReadInt32() & 0xFF);
+}
 
 void CFlagSetting::ReadRegistry() {
     m_value = static_cast<std::uint8_t>(Profile().GetProfileInt(Section(), m_name, m_default) & 0xFF);
@@ -57,23 +65,32 @@ void CFlagSetting::Exchange(DataExchange& dx) {
 }
 
 std::unique_ptr<CSettingItem> CFlagSetting::CloneInto(CSettingList* owner) const {
-    auto c = std::make_unique<CFlagSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId, owner);
+    auto c = std::make_unique<CFlagSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
+                                            owner);
     c->m_value = m_value;
     return c;
 }
 
 // ---- Choice --------------------------------------------------------------------------------
 
-CChoiceSetting::CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name,
-                               int controlId, CSettingList* owner)
+CChoiceSetting::CChoiceSetting(double introduced, double retired, int* bound, int def,
+                               const std::string& name, int controlId, CSettingList* owner)
     : CBoundSetting(SK_CHOICE, introduced, retired, bound, def, name, controlId, owner) {
     BindInitialValue();
 }
 
-void CChoiceSetting::WriteValue(CArchive& ar) const { ar.WriteInt32(m_value); }
-void CChoiceSetting::ReadValue(CArchive& ar) { m_value = ar.ReadInt32(); }
-void CChoiceSetting::ReadRegistry() { m_value = Profile().GetProfileInt(Section(), m_name, m_default); }
-void CChoiceSetting::WriteRegistry() { Profile().WriteProfileInt(Section(), m_name, m_value); }
+void CChoiceSetting::WriteValue(CArchive& ar) const {
+    ar.WriteInt32(m_value);
+}
+void CChoiceSetting::ReadValue(CArchive& ar) {
+    m_value = ar.ReadInt32();
+}
+void CChoiceSetting::ReadRegistry() {
+    m_value = Profile().GetProfileInt(Section(), m_name, m_default);
+}
+void CChoiceSetting::WriteRegistry() {
+    Profile().WriteProfileInt(Section(), m_name, m_value);
+}
 
 void CChoiceSetting::Exchange(DataExchange& dx) {
     if (dx.IsSaving())
@@ -83,8 +100,8 @@ void CChoiceSetting::Exchange(DataExchange& dx) {
 }
 
 std::unique_ptr<CSettingItem> CChoiceSetting::CloneInto(CSettingList* owner) const {
-    auto c = std::make_unique<CChoiceSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
-                                              owner);
+    auto c = std::make_unique<CChoiceSetting>(m_introduced, m_retired, nullptr, m_default, m_name,
+                                              m_controlId, owner);
     c->m_value = m_value;
     return c;
 }
@@ -93,7 +110,8 @@ std::unique_ptr<CSettingItem> CChoiceSetting::CloneInto(CSettingList* owner) con
 
 CFontSetting::CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def,
                            const std::string& name, int controlId, CSettingList* owner)
-    : CBoundSetting(SK_FONT, introduced, retired, bound, def ? *def : DefaultLogFont(), name, controlId, owner) {
+    : CBoundSetting(SK_FONT, introduced, retired, bound, def ? *def : DefaultLogFont(), name, controlId,
+                    owner) {
     BindInitialValue();
 }
 
@@ -152,8 +170,8 @@ void CFontSetting::ReadRegistry() {
         if (field.wide)
             f.*field.wide = s.GetProfileInt(sec, m_name + field.suffix, m_default.*field.wide);
         else
-            f.*field.narrow =
-                static_cast<std::uint8_t>(s.GetProfileInt(sec, m_name + field.suffix, m_default.*field.narrow) & 0xFF);
+            f.*field.narrow = static_cast<std::uint8_t>(
+                s.GetProfileInt(sec, m_name + field.suffix, m_default.*field.narrow) & 0xFF);
     }
     f.SetFaceName(s.GetProfileString(sec, m_name + ".FaceName", m_default.FaceName()));
     m_value = f;
@@ -163,7 +181,8 @@ void CFontSetting::WriteRegistry() {
     SettingsStore& s = Profile();
     const std::string& sec = Section();
     for (const FontField& field : kFontFields)
-        s.WriteProfileInt(sec, m_name + field.suffix, field.wide ? m_value.*field.wide : m_value.*field.narrow);
+        s.WriteProfileInt(sec, m_name + field.suffix,
+                          field.wide ? m_value.*field.wide : m_value.*field.narrow);
     s.WriteProfileString(sec, m_name + ".FaceName", m_value.FaceName());
 }
 
@@ -193,14 +212,23 @@ std::unique_ptr<CSettingItem> CFontSetting::CloneInto(CSettingList* owner) const
 
 CTextSetting::CTextSetting(double introduced, double retired, std::string* bound, const std::string& def,
                            const std::string& name, int controlId, CSettingList* owner, int maxLength)
-    : CBoundSetting(SK_TEXT, introduced, retired, bound, def, name, controlId, owner), m_maxLength(maxLength) {
+    : CBoundSetting(SK_TEXT, introduced, retired, bound, def, name, controlId, owner),
+      m_maxLength(maxLength) {
     BindInitialValue();
 }
 
-void CTextSetting::WriteValue(CArchive& ar) const { ar.WriteString(m_value); }
-void CTextSetting::ReadValue(CArchive& ar) { m_value = ar.ReadString(); }
-void CTextSetting::ReadRegistry() { m_value = Profile().GetProfileString(Section(), m_name, m_default); }
-void CTextSetting::WriteRegistry() { Profile().WriteProfileString(Section(), m_name, m_value); }
+void CTextSetting::WriteValue(CArchive& ar) const {
+    ar.WriteString(m_value);
+}
+void CTextSetting::ReadValue(CArchive& ar) {
+    m_value = ar.ReadString();
+}
+void CTextSetting::ReadRegistry() {
+    m_value = Profile().GetProfileString(Section(), m_name, m_default);
+}
+void CTextSetting::WriteRegistry() {
+    Profile().WriteProfileString(Section(), m_name, m_value);
+}
 
 void CTextSetting::Exchange(DataExchange& dx) {
     if (!dx.IsSaving()) {
@@ -228,8 +256,12 @@ CColorSetting::CColorSetting(double introduced, double retired, COLORREF* bound,
     BindInitialValue();
 }
 
-void CColorSetting::WriteValue(CArchive& ar) const { ar.WriteUInt32(m_value); }
-void CColorSetting::ReadValue(CArchive& ar) { m_value = ar.ReadUInt32(); }
+void CColorSetting::WriteValue(CArchive& ar) const {
+    ar.WriteUInt32(m_value);
+}
+void CColorSetting::ReadValue(CArchive& ar) {
+    m_value = ar.ReadUInt32();
+}
 
 // Three values, name + "Red", "Green" and "Blue", each falling back to the default's component.
 void CColorSetting::ReadRegistry() {
@@ -266,17 +298,26 @@ std::unique_ptr<CSettingItem> CColorSetting::CloneInto(CSettingList* owner) cons
 
 // ---- Integer -------------------------------------------------------------------------------
 
-CIntegerSetting::CIntegerSetting(double introduced, double retired, int* bound, int def, const std::string& name,
-                                 int controlId, CSettingList* owner, int minimum, int maximum)
+CIntegerSetting::CIntegerSetting(double introduced, double retired, int* bound, int def,
+                                 const std::string& name, int controlId, CSettingList* owner, int minimum,
+                                 int maximum)
     : CBoundSetting(SK_INTEGER, introduced, retired, bound, def, name, controlId, owner), m_minimum(minimum),
       m_maximum(maximum) {
     BindInitialValue();
 }
 
-void CIntegerSetting::WriteValue(CArchive& ar) const { ar.WriteInt32(m_value); }
-void CIntegerSetting::ReadValue(CArchive& ar) { m_value = ar.ReadInt32(); }
-void CIntegerSetting::ReadRegistry() { m_value = Profile().GetProfileInt(Section(), m_name, m_default); }
-void CIntegerSetting::WriteRegistry() { Profile().WriteProfileInt(Section(), m_name, m_value); }
+void CIntegerSetting::WriteValue(CArchive& ar) const {
+    ar.WriteInt32(m_value);
+}
+void CIntegerSetting::ReadValue(CArchive& ar) {
+    m_value = ar.ReadInt32();
+}
+void CIntegerSetting::ReadRegistry() {
+    m_value = Profile().GetProfileInt(Section(), m_name, m_default);
+}
+void CIntegerSetting::WriteRegistry() {
+    Profile().WriteProfileInt(Section(), m_name, m_value);
+}
 
 void CIntegerSetting::Exchange(DataExchange& dx) {
     if (!dx.IsSaving()) {
@@ -286,28 +327,34 @@ void CIntegerSetting::Exchange(DataExchange& dx) {
     int v = 0;
     if (!ParseInt(dx.GetText(m_controlId), v)) dx.Fail(m_controlId, "Please enter an integer.");
     if (m_minimum < m_maximum && (v < m_minimum || v > m_maximum))
-        dx.Fail(m_controlId, FormatString("Please enter an integer between %d and %d.", m_minimum, m_maximum));
+        dx.Fail(m_controlId,
+                FormatString("Please enter an integer between %d and %d.", m_minimum, m_maximum));
     m_value = v;
 }
 
 std::unique_ptr<CSettingItem> CIntegerSetting::CloneInto(CSettingList* owner) const {
-    auto c = std::make_unique<CIntegerSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
-                                               owner, m_minimum, m_maximum);
+    auto c = std::make_unique<CIntegerSetting>(m_introduced, m_retired, nullptr, m_default, m_name,
+                                               m_controlId, owner, m_minimum, m_maximum);
     c->m_value = m_value;
     return c;
 }
 
 // ---- Real ----------------------------------------------------------------------------------
 
-CRealSetting::CRealSetting(double introduced, double retired, double* bound, double def, const std::string& name,
-                           int controlId, CSettingList* owner, double minimum, double maximum)
+CRealSetting::CRealSetting(double introduced, double retired, double* bound, double def,
+                           const std::string& name, int controlId, CSettingList* owner, double minimum,
+                           double maximum)
     : CBoundSetting(SK_REAL, introduced, retired, bound, def, name, controlId, owner), m_minimum(minimum),
       m_maximum(maximum) {
     BindInitialValue();
 }
 
-void CRealSetting::WriteValue(CArchive& ar) const { ar.WriteDouble(m_value); }
-void CRealSetting::ReadValue(CArchive& ar) { m_value = ar.ReadDouble(); }
+void CRealSetting::WriteValue(CArchive& ar) const {
+    ar.WriteDouble(m_value);
+}
+void CRealSetting::ReadValue(CArchive& ar) {
+    m_value = ar.ReadDouble();
+}
 
 // Kept in the store as "%e" text with a three-digit exponent, so to seven significant digits.
 void CRealSetting::ReadRegistry() {
@@ -315,7 +362,9 @@ void CRealSetting::ReadRegistry() {
     m_value = std::strtod(text.c_str(), nullptr);
 }
 
-void CRealSetting::WriteRegistry() { Profile().WriteProfileString(Section(), m_name, FormatE3(m_value)); }
+void CRealSetting::WriteRegistry() {
+    Profile().WriteProfileString(Section(), m_name, FormatE3(m_value));
+}
 
 void CRealSetting::Exchange(DataExchange& dx) {
     if (!dx.IsSaving()) {
@@ -327,7 +376,8 @@ void CRealSetting::Exchange(DataExchange& dx) {
     if (!ParseDouble(dx.GetText(m_controlId), v) || std::isnan(v))
         dx.Fail(m_controlId, "Please enter a number.");
     if (m_minimum < m_maximum && (v < m_minimum || v > m_maximum))
-        dx.Fail(m_controlId, FormatString("Please enter a number between %.15g and %.15g.", m_minimum, m_maximum));
+        dx.Fail(m_controlId,
+                FormatString("Please enter a number between %.15g and %.15g.", m_minimum, m_maximum));
     m_value = v;
 }
 

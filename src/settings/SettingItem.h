@@ -24,7 +24,7 @@ enum SettingKind {
 };
 
 class CSettingItem {
-public:
+  public:
     CSettingItem(int kind, double introduced, double retired, const std::string& name, int controlId,
                  CSettingList* owner);
     virtual ~CSettingItem() = default;
@@ -54,7 +54,7 @@ public:
     double RetiredVersion() const { return m_retired; }
     CSettingList* Owner() const { return m_owner; }
 
-protected:
+  protected:
     const std::string& Section() const;
     // True when the record being read carries this item.
     bool CarriedByFile() const;
@@ -94,8 +94,8 @@ template <typename T, typename B = T> class CBoundSetting : public CSettingItem 
     void SetValue(const T& value) { m_value = value; }
 
   protected:
-    CBoundSetting(int kind, double introduced, double retired, B* bound, const T& def, const std::string& name,
-                  int controlId, CSettingList* owner)
+    CBoundSetting(int kind, double introduced, double retired, B* bound, const T& def,
+                  const std::string& name, int controlId, CSettingList* owner)
         : CSettingItem(kind, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
           m_default(def) {}
     // Called last by each kind's constructor: a bound member starts from the user's stored
@@ -133,8 +133,8 @@ class CFlagSetting : public CBoundSetting<std::uint8_t, int> {
 
 class CChoiceSetting : public CBoundSetting<int> {
   public:
-    CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name, int controlId,
-                   CSettingList* owner);
+    CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name,
+                   int controlId, CSettingList* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
@@ -148,8 +148,8 @@ class CChoiceSetting : public CBoundSetting<int> {
 class CFontSetting : public CBoundSetting<LOGFONT> {
   public:
     // `def` null: the built-in default font.
-    CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def, const std::string& name,
-                 int controlId, CSettingList* owner);
+    CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def,
+                 const std::string& name, int controlId, CSettingList* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange&) override {}

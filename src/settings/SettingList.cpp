@@ -46,8 +46,8 @@ bool CSettingList::AddInteger(double introduced, double retired, int* bound, int
     return true;
 }
 
-bool CSettingList::AddReal(double introduced, double retired, double* bound, double def, const std::string& name,
-                           int controlId, double minimum, double maximum) {
+bool CSettingList::AddReal(double introduced, double retired, double* bound, double def,
+                           const std::string& name, int controlId, double minimum, double maximum) {
     Append(std::make_unique<CRealSetting>(introduced, retired, bound, def, name, controlId, this, minimum,
                                           maximum));
     return true;
@@ -55,19 +55,23 @@ bool CSettingList::AddReal(double introduced, double retired, double* bound, dou
 
 void CSettingList::Serialize(CArchive& ar, double version) {
     if (version != 0.0) m_fileVersion = version;
-    for (auto& item : m_items) item->Serialize(ar);
+    for (auto& item : m_items)
+        item->Serialize(ar);
 }
 
 void CSettingList::Recall() {
-    for (auto& item : m_items) item->ReadRegistry();
+    for (auto& item : m_items)
+        item->ReadRegistry();
 }
 
 void CSettingList::Update() {
-    for (auto& item : m_items) item->WriteRegistry();
+    for (auto& item : m_items)
+        item->WriteRegistry();
 }
 
 void CSettingList::Reset() {
-    for (auto& item : m_items) item->ResetToDefault();
+    for (auto& item : m_items)
+        item->ResetToDefault();
 }
 
 void CSettingList::CopyValuesFrom(const CSettingList& other) {
@@ -77,7 +81,8 @@ void CSettingList::CopyValuesFrom(const CSettingList& other) {
 }
 
 void CSettingList::Exchange(DataExchange& dx) {
-    for (auto& item : m_items) item->Exchange(dx);
+    for (auto& item : m_items)
+        item->Exchange(dx);
 }
 
 bool CSettingList::OnCommand(int id) {

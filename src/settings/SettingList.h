@@ -8,7 +8,7 @@
 #include <vector>
 
 class CSettingList {
-public:
+  public:
     CSettingList() = default;
     CSettingList(const CSettingList&) = delete;
     CSettingList& operator=(const CSettingList&) = delete;
@@ -22,8 +22,8 @@ public:
                  int controlId);
     bool AddChoice(double introduced, double retired, int* bound, int def, const std::string& name,
                    int controlId);
-    bool AddFont(double introduced, double retired, LOGFONT* bound, const LOGFONT* def, const std::string& name,
-                 int controlId);
+    bool AddFont(double introduced, double retired, LOGFONT* bound, const LOGFONT* def,
+                 const std::string& name, int controlId);
     bool AddColor(double introduced, double retired, COLORREF* bound, COLORREF def, const std::string& name,
                   int controlId);
     bool AddInteger(double introduced, double retired, int* bound, int def, const std::string& name,
@@ -51,7 +51,7 @@ public:
     std::size_t GetSize() const { return m_items.size(); }
     CSettingItem& operator[](std::size_t i) const { return *m_items[i]; }
 
-private:
+  private:
     std::vector<std::unique_ptr<CSettingItem>> m_items;
     std::string m_section;
     double m_listVersion = 0.0;

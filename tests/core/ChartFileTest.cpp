@@ -459,7 +459,8 @@ TEST_F(ChartFileTest, InputsResolveAgainstTheWholeTable) {
     // Opened: Clock, Gain, Constant, Twin, then the companions.
     ASSERT_NE(loaded->Blocks[1]->Inputs[0], nullptr);
     EXPECT_EQ(loaded->Blocks[1]->Inputs[0], loaded->Blocks[2].get()) << "the earlier of two blocks on a cell";
-    EXPECT_EQ(loaded->Blocks[1]->Inputs[1], loaded->CompanionBlocks[1]) << "companions come with the Clock's record";
+    EXPECT_EQ(loaded->Blocks[1]->Inputs[1], loaded->CompanionBlocks[1])
+        << "companions come with the Clock's record";
 }
 
 // Reading a chart tells each view once that the block list grew, not once per block (every
@@ -563,8 +564,9 @@ TEST_F(ChartFileTest, DamagedModelSettingsAreBroughtIntoRange) {
     doc->RouteInput(gain, 0);
     const Bytes good = Save(*doc);
     // VertLines, HorizLines, MaxSort, IntStyle, then MaxSteps.
-    for (const auto& [vert, horiz, sort, style] : {std::array<std::int32_t, 4>{INT32_MAX, INT32_MIN, -1, 99},
-                                                   std::array<std::int32_t, 4>{0, INT32_MAX, INT32_MIN, -1}}) {
+    for (const auto& [vert, horiz, sort, style] :
+         {std::array<std::int32_t, 4>{INT32_MAX, INT32_MIN, -1, 99},
+          std::array<std::int32_t, 4>{0, INT32_MAX, INT32_MIN, -1}}) {
         Bytes bytes = good;
         for (std::size_t i = 0; i < 4; ++i)
             Put(bytes, 8 + 4 * i, std::array{vert, horiz, sort, style}[i]);

@@ -9,7 +9,7 @@ namespace {
 
 // Records every update a document sends.
 class RecordingView : public CView {
-public:
+  public:
     struct Update {
         long hint;
         void* object;

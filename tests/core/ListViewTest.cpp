@@ -42,9 +42,9 @@ TEST_F(ListViewTest, SettingsListHasItsItemsInFileOrder) {
         int id;
     };
     const ExpectedItem expected[] = {{"Precision", SK_INTEGER, 1172}, {"Extra", SK_INTEGER, 1173},
-                             {"ListFont", SK_FONT, 1207},     {"FontColor", SK_COLOR, -1207},
-                             {"NotesFont", SK_FONT, 1169},    {"NotesColor", SK_COLOR, -1169},
-                             {"NotesDisplay", SK_FLAG, 1097}};
+                                     {"ListFont", SK_FONT, 1207},     {"FontColor", SK_COLOR, -1207},
+                                     {"NotesFont", SK_FONT, 1169},    {"NotesColor", SK_COLOR, -1169},
+                                     {"NotesDisplay", SK_FLAG, 1097}};
     EXPECT_EQ(list.Settings.Section(), "ListView");
     EXPECT_EQ(list.Settings.ListVersion(), 100.0);
     ASSERT_EQ(list.Settings.GetSize(), std::size(expected));

@@ -13,7 +13,8 @@ namespace {
 std::vector<double> Times(int n, double step) {
     std::vector<double> t{0.0};
     double s = 0.0;
-    for (int i = 1; i < n; ++i) t.push_back(s += step); // repeated addition, as the run forms them
+    for (int i = 1; i < n; ++i)
+        t.push_back(s += step); // repeated addition, as the run forms them
     return t;
 }
 
@@ -21,7 +22,9 @@ struct RunFixture : ::testing::Test {
     TestPlatform platform;
     COrventDoc doc;
     void SetUp() override { doc.OnNewDocument(); }
-    void SetClock(double error, double interval, double time) { doc.Clock()->Params = {error, interval, time}; }
+    void SetClock(double error, double interval, double time) {
+        doc.Clock()->Params = {error, interval, time};
+    }
 };
 
 TEST_F(RunFixture, AClockOnlyRunRecordsElevenSamples) {
@@ -72,7 +75,8 @@ TEST_F(RunFixture, InitializeClearsHistoriesAndStopsBeforeTheLoop) {
     ASSERT_FALSE(a->History.empty());
     doc.SetModifiedFlag(false);
     doc.OnInitialize();
-    for (const auto& blk : doc.Blocks) EXPECT_TRUE(blk->History.empty());
+    for (const auto& blk : doc.Blocks)
+        EXPECT_TRUE(blk->History.empty());
     EXPECT_EQ(doc.Stopped, 1);
     EXPECT_EQ(doc.InitializeOnly, 0);
     EXPECT_TRUE(doc.IsModified());
@@ -245,9 +249,17 @@ TEST_F(RunFixture, MissingRequiredInputsAreReportedAndCancelEndsTheCheck) {
 
 TEST_F(RunFixture, UnusableTimingParametersRefuseTheRun) {
     const double nan = std::nan("");
-    for (auto [e, i, t] : std::vector<std::array<double, 3>>{
-             {0, 0.1, 1}, {-1, 0.1, 1}, {1e-7, 2, 1}, {1e-7, 0, 1}, {1e-7, -0.1, 1}, {1e-7, 0, 0},
-             {nan, 0.1, 1}, {1e-7, nan, 1}, {1e-7, 0.1, nan}, {1e-7, 0.1, INFINITY}, {1e-7, 1e-300, 1}}) {
+    for (auto [e, i, t] : std::vector<std::array<double, 3>>{{0, 0.1, 1},
+                                                             {-1, 0.1, 1},
+                                                             {1e-7, 2, 1},
+                                                             {1e-7, 0, 1},
+                                                             {1e-7, -0.1, 1},
+                                                             {1e-7, 0, 0},
+                                                             {nan, 0.1, 1},
+                                                             {1e-7, nan, 1},
+                                                             {1e-7, 0.1, nan},
+                                                             {1e-7, 0.1, INFINITY},
+                                                             {1e-7, 1e-300, 1}}) {
         platform.messages.shown.clear();
         SetClock(e, i, t);
         doc.RunSimulation();
@@ -273,7 +285,7 @@ TEST_F(RunFixture, AtFirstBlocksAreComputedOnceAndRecordOnlyTheFirstSample) {
 
 // A source that counts its samples and reads the time.
 class SampleSource : public PassBlock {
-public:
+  public:
     explicit SampleSource(COrventDoc* doc) : PassBlock(doc, BK_SOURCE) {}
     void Compute() override {
         ++computed;
@@ -315,7 +327,7 @@ TEST_F(RunFixture, AStopFromTheRunWindowKeepsEveryRecordedStep) {
 
 // A block that ends the run with a run-time error at a given time.
 class FailingBlock : public PassBlock {
-public:
+  public:
     explicit FailingBlock(COrventDoc* doc) : PassBlock(doc) {}
     void Compute() override {
         Value = Document->CurrentTime;

@@ -43,7 +43,8 @@ TEST(SettingsStore, IniFileUnderstandsEscapedKeysQuotedValuesAndJunk) {
     EXPECT_EQ(store.GetProfileInt("GraphView", "Axis ColorRed", 0), 12);
     EXPECT_EQ(store.GetProfileString("GraphView", "Title", ""), "a \"b\"");
     EXPECT_EQ(store.GetProfileInt("GraphView", "Lines", 0), 42);
-    EXPECT_EQ(store.GetProfileInt("Model", "MaxSort", 0), -3) << "leading digits count, like the classic reader";
+    EXPECT_EQ(store.GetProfileInt("Model", "MaxSort", 0), -3)
+        << "leading digits count, like the classic reader";
     std::remove(path.c_str());
 }
 

@@ -134,8 +134,9 @@ TEST(Settings, FileRecordIsByteExactAndReadsAgainstTheFileVersion) {
     const auto& b = out.Bytes();
     // flag 4 + choice 4 + font (28 + 1 + 15) + 2 colours 8 + integer 4 + real 8 + text 1 + 3
     ASSERT_EQ(b.size(), 4u + 4 + 44 + 8 + 4 + 8 + 4);
-    EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 8), (std::vector<std::uint8_t>{1, 0, 0, 0, 2, 0, 0, 0}));
-    EXPECT_EQ(b[8], 0xEC); // height -20
+    EXPECT_EQ(std::vector<std::uint8_t>(b.begin(), b.begin() + 8),
+              (std::vector<std::uint8_t>{1, 0, 0, 0, 2, 0, 0, 0}));
+    EXPECT_EQ(b[8], 0xEC);      // height -20
     EXPECT_EQ(b[8 + 16], 0x90); // weight 400 = 0x190
     EXPECT_EQ(b[8 + 20 + 7], 0x12);
     EXPECT_EQ(b[8 + 28], 15);

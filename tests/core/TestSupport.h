@@ -10,9 +10,9 @@
 // Installs a memory settings store, a recording message host and a scriptable window host for
 // the life of a test.
 class TestPlatform {
-public:
+  public:
     class Windows : public WindowHost {
-    public:
+      public:
         bool ChooseColor(COLORREF initial, COLORREF& chosen) override {
             lastColorShown = initial;
             if (!colorAnswer) return false;
@@ -74,8 +74,10 @@ public:
 
 // An algebraic block: Value = sum of its connected inputs.
 class PassBlock : public CBlock {
-public:
-    explicit PassBlock(COrventDoc* doc, int kind = BK_ALGEBRAIC) : CBlock(151, doc, 32801, 61595) { Kind = kind; }
+  public:
+    explicit PassBlock(COrventDoc* doc, int kind = BK_ALGEBRAIC) : CBlock(151, doc, 32801, 61595) {
+        Kind = kind;
+    }
     void Serialize(CArchive& ar) override { SerializeCommon(ar); }
     int Initialize() override {
         ++initialized;
