@@ -2,6 +2,7 @@
 // The base of every block on a chart: one output value, up to three inputs linked to other
 // blocks, up to three parameters, its place on the grid and the history of its last run.
 
+#include "platform/Geometry.h"
 #include "platform/LogFont.h"
 
 #include <array>
@@ -21,12 +22,6 @@ enum BlockKind {
 };
 
 // Grid cell: x is the column (0, 1, 2, ... to the right), y the row (0, -1, -2, ... downwards).
-struct CPoint {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    bool operator==(const CPoint&) const = default;
-};
-
 constexpr CPoint NoPosition{-99, -99};
 
 // The route of one connection line (four values; -96 direct, -97 vertical only, -99 unroutable).

@@ -4,30 +4,13 @@
 // through a Qt implementation (screen, image, printer); tests use the recording one
 // (platform/RecordingDC.h), whose fixed font metrics make geometry exact.
 
-#include "model/Block.h" // CPoint
+#include "platform/Geometry.h"
 #include "platform/LogFont.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
-
-struct CSize {
-    std::int32_t cx = 0;
-    std::int32_t cy = 0;
-    bool operator==(const CSize&) const = default;
-};
-
-// A rectangle in logical units; with y upwards `top` is normally the larger y.
-struct CRect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    bool operator==(const CRect&) const = default;
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return top - bottom; }
-};
 
 enum class PenStyle { Solid, Null };
 enum class BrushStyle { Solid, Null };
