@@ -141,7 +141,7 @@ TEST_F(PrintTest, APrintThatCannotBeMadeSaysWhy) {
     // A print that succeeds says nothing.
     messages.shown.clear();
     QPrinter printer(QPrinter::HighResolution);
-    ToPdf(printer, RenderPath("print-graph.pdf"));
+    ToPdf(printer, RenderPath("print-graph-quiet.pdf"));
     EXPECT_EQ(kintra::PrintViewOrSay(Host(ViewKind::Graph), printer), 1);
     EXPECT_TRUE(messages.shown.empty());
 }
