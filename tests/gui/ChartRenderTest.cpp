@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
@@ -19,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 
 namespace {
@@ -392,40 +390,6 @@ TEST_F(ChartRender, RubberBandDrawnTwiceLeavesNoTraceAndTextStandsUpright) {
     }
     EXPECT_GT(widest, 15);
     EXPECT_LT(widestRow, lastInk - 20) << "the bar of the T is at the top";
-}
-
-// A redraw of one window's worth of a 2,000-block chart, printed for the record.
-TEST_F(ChartRender, LargeChartRedrawTime) {
-    for (int i = 0; i < 2000; ++i) {
-        CBlock* b = Put(i % 3 == 0 ? 61625 : 61631, 1 + i % 50, -(i / 50));
-        if (i % 3 != 0) Wire(doc.Blocks[doc.Blocks.size() - 2].get(), b);
-    }
-    QImage image(1200, 800, QImage::Format_RGB32);
-    QImage probe(1, 1, QImage::Format_RGB32);
-    ppu = QtDeviceContext::PixelsPerUnit(probe);
-    {
-        QPainter painter(&image);
-        QtDeviceContext dc(painter, image.size(), QPoint(0, 0), ppu, image.rect());
-        view.RecalcLayout(&dc);
-    }
-    auto draw = [&](QPoint scroll) {
-        image.fill(Qt::white);
-        QPainter painter(&image);
-        QtDeviceContext dc(painter, image.size(), scroll, ppu, image.rect());
-        view.OnDraw(dc);
-    };
-    draw({0, 0}); // pictures rendered once into the cache
-    image.save(RenderPath("chart-large-window.png"));
-    const int maxX = view.TotalWidth - static_cast<int>(image.width() / ppu);
-    const int maxY = view.TotalHeight - static_cast<int>(image.height() / ppu);
-    QElapsedTimer timer;
-    timer.start();
-    const int rounds = 20;
-    for (int i = 0; i < rounds; ++i)
-        draw({maxX * (i % 4) / 3, maxY * (i % 5) / 4});
-    const double ms = timer.nsecsElapsed() / 1e6 / rounds;
-    std::printf("[ timing ] 2000-block chart, 1200x800 window redraw on a QImage: %.2f ms\n", ms);
-    EXPECT_LT(ms, 200.0);
 }
 
 } // namespace
