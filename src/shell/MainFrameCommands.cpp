@@ -259,9 +259,13 @@ void CMainFrame::OnCommand(int id) {
 void CMainFrame::UpdateCommandUI() {
     CViewHost* host = ActiveViewHost();
     const bool running = IsRunning();
-    const CommandState state{
-        *this,        ActiveDocument(), host, ActiveChildFrame(), running ? nullptr : ChartOf(host),
-        m_runningDoc, running};
+    const CommandState state{.frame = *this,
+                             .doc = ActiveDocument(),
+                             .host = host,
+                             .child = ActiveChildFrame(),
+                             .chart = running ? nullptr : ChartOf(host),
+                             .runningDoc = m_runningDoc,
+                             .running = running};
     for (const auto& [id, command] : m_commands) {
         QAction* a = Action(id);
         if (!a) continue;
