@@ -3,6 +3,12 @@
 // "Main" tool bar and the eight block palettes. It carries out the window's commands, opens
 // chart, graph, list and run windows for the documents, and keeps its placement and tool-bar
 // arrangement in the settings store.
+//
+// The class is defined by concern across several files: MainFrame.cpp (creation, the document
+// windows, closing, drag and drop), MainFrameMenus.cpp (actions, keys, menus, recent files),
+// MainFrameBars.cpp (tool bars, status bar, their stored arrangement, the window's placement),
+// MainFrameCommands.cpp (the command table: what each command does and when it is enabled),
+// MainFrameRun.cpp (the run window) and MainFrameHelp.cpp (help and context help).
 
 #include "FrameLayout.h"
 #include "RunWindow.h"
@@ -72,6 +78,8 @@ class CMainFrame : public QMainWindow {
     QAction* Action(int id) const;
     QToolBar* Bar(int id) const;
     void OnCommand(int id);
+    // Whether a command of the window answers `id`; the others are shown disabled.
+    bool Answers(int id) const { return m_commands.count(id) != 0; }
     // Enables and checks the actions as the active window and the run state say.
     void UpdateCommandUI();
     bool IsDocumentMenu() const { return m_documentMenu; }
@@ -103,12 +111,26 @@ class CMainFrame : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // What the enable and check rules look at: the active window and the run.
+    struct CommandState;
+    // One row of the command table: what the command does and, where the window's state decides
+    // them, when it is enabled and when checked (no rule: left as it is).
+    struct Command {
+        void (*run)(CMainFrame& frame, int id) = nullptr;
+        bool (*enabled)(const CommandState& state, int id) = nullptr;
+        bool (*checked)(const CommandState& state, int id) = nullptr;
+    };
+    static std::map<int, Command> CommandTable();
+
     QAction* MakeAction(int id, const QString& text, const QList<QKeySequence>& keys = {});
     void CreateActions();
     void CreateMenus();
     void SetMenus(bool documentMenu);
+    // The bars in the stored arrangement (the first-run one when none is stored).
+    void CreateBars();
     QToolBar* CreateBar(const PaletteInfo& palette);
     void CreateStatusBar();
+    void TrackKeyLights(QObject* watched, QEvent* event);
     void OnSubWindowActivated(QMdiSubWindow* window);
     void OnRun(bool initializeOnly);
     void OnOpenWindow(ViewKind kind);
@@ -118,10 +140,13 @@ class CMainFrame : public QMainWindow {
     void EnterContextHelp();
     void LeaveContextHelp();
     int ContextHelpAt(QWidget* widget) const;
+    // While context help waits, a click shows the page of what it hits; Escape gives up.
+    bool FilterContextHelp(QObject* watched, QEvent* event);
     void UpdateIndicators();
 
     COrventApp& m_app;
     QMdiArea* m_mdi = nullptr;
+    std::map<int, Command> m_commands;
     std::map<int, QAction*> m_actions;
     std::map<int, QToolBar*> m_bars;
     std::vector<QMenu*> m_fileMenus; // the File menu of menus 128 and 129

@@ -30,7 +30,10 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <map>
 #include <random>
+#include <set>
+#include <string>
 
 namespace {
 
@@ -630,6 +633,74 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     for (QAction* a : Frame().menuBar()->actions())
         titles << a->text();
     EXPECT_EQ(titles, (QStringList{"&File", "&View", "&Help"}));
+}
+
+// Which commands the active window and the run leave enabled. Each row reads, in order: a chart
+// window, a graph window, a list window, no chart at all, a running chart.
+TEST_F(ShellTest, CommandsAreEnabledAsTheActiveWindowAndTheRunAllow) {
+    const struct {
+        int id;
+        const char* enabled;
+    } rows[] = {
+        {ID_FILE_NEW, "11111"},
+        {ID_FILE_CLOSE, "11100"},
+        {ID_FILE_SAVE, "11100"},
+        {ID_FILE_SAVE_AS, "11100"},
+        {ID_PREFERENCES, "11100"},
+        {ID_DEBUG_SETTINGS, "11100"},
+        {ID_RUN, "11100"},
+        {ID_INITIALIZE, "11100"},
+        {ID_TERMINATE_RUN, "00001"},
+        {ID_PRINT_TO_FILE, "00100"},
+        {ID_WINDOW_SPLIT, "10101"},
+        {ID_EDIT_UNDO, "00000"},
+        {ID_FILE_PRINT, "11100"},
+        {ID_FILE_PRINT_PREVIEW, "11100"},
+        {ID_FILE_PRINT_SETUP, "11110"},
+        {ID_VIEW_PARAMETERS, "11100"},
+        {ID_EDIT_CUT, "00000"},
+        {ID_DELETE_BLOCK, "00000"},
+        {32792, "10000"},
+        {ID_UNUSED_BUTTON, "00000"},
+        {ID_NO_HANDLER_32825, "00000"},
+    };
+    std::map<int, std::string> seen;
+    auto record = [&] {
+        Frame().UpdateCommandUI();
+        for (const auto& row : rows)
+            seen[row.id] += Frame().Action(row.id)->isEnabled() ? '1' : '0';
+    };
+    COrventApp& app = Start();
+    record();
+    Frame().OnCommand(ID_OPEN_GRAPH);
+    record();
+    Frame().OnCommand(ID_OPEN_LIST);
+    record();
+    app.Documents().front()->SetModifiedFlag(false); // closes without asking
+    Frame().OnCommand(ID_FILE_CLOSE);
+    record();
+    app.NewDocument();
+    Frame().OnRunWindowPainted = [&](CRunChild&) {
+        if (Frame().IsRunning() && seen[ID_FILE_NEW].size() == 4) record();
+    };
+    Frame().OnCommand(ID_RUN);
+    for (const auto& row : rows)
+        EXPECT_EQ(seen[row.id], row.enabled) << "command " << row.id;
+}
+
+// Every menu item, button and key has a command that answers it, save the three the window shows
+// disabled for good.
+TEST_F(ShellTest, EveryActionIsAnsweredSaveTheThreeThatNeverWere) {
+    Start();
+    const std::set<int> unanswered = {ID_EDIT_UNDO, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON};
+    int actions = 0;
+    for (QAction* a : Frame().actions()) {
+        if (!a->data().isValid()) continue;
+        ++actions;
+        const int id = a->data().toInt();
+        EXPECT_EQ(Frame().Answers(id), !unanswered.count(id)) << "command " << id;
+    }
+    EXPECT_GT(actions, 80); // the menus', keys' and palettes' commands
 }
 
 TEST_F(ShellTest, HelpReachesThePagesByContext) {

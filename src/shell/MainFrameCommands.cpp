@@ -1,0 +1,325 @@
+// The main window's commands: one table says, for every command id, what the command does and
+// when the active window and the run leave it enabled and checked.
+
+#include "MainFrame.h"
+
+#include "AboutDlg.h"
+#include "ChildFrame.h"
+#include "CommandIds.h"
+#include "HelpWindow.h"
+#include "NativePath.h"
+#include "OrventApp.h"
+#include "Printing.h"
+#include "blocks/Catalogue.h"
+#include "chart/OrventView.h"
+#include "model/OrventDoc.h"
+#include "platform/Platform.h"
+#include "views/GraphView.h"
+#include "views/ListView.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QStatusBar>
+#include <QToolBar>
+
+struct CMainFrame::CommandState {
+    const CMainFrame& frame;
+    COrventDoc* doc;          // the active window's chart
+    CViewHost* host;          // the active pane
+    CChildFrame* child;       // the active document window
+    const COrventView* chart; // the active pane's chart view; none while a run goes
+    COrventDoc* runningDoc;   // the chart that runs
+    bool running;
+};
+
+namespace {
+// The chart view of a pane, or null for another kind of window.
+COrventView* ChartOf(CViewHost* host) {
+    return host && host->Kind() == ViewKind::Chart ? static_cast<COrventView*>(host->View()) : nullptr;
+}
+
+// Cut, Copy, Paste and Delete act on the pane's selected block.
+void EditChart(CViewHost* host, int id) {
+    COrventView* chart = ChartOf(host);
+    if (!chart) return;
+    switch (id) {
+    case ID_EDIT_CUT:
+        chart->OnEditCut();
+        break;
+    case ID_EDIT_COPY:
+        chart->OnEditCopy();
+        break;
+    case ID_EDIT_PASTE:
+        chart->OnEditPaste();
+        break;
+    case ID_DELETE_BLOCK:
+        chart->OnEditDelete();
+        break;
+    default:
+        break;
+    }
+    host->UpdateCursor();
+}
+
+// The active window's viewing properties: chart, graph or list.
+void EditViewing(CMainFrame& frame) {
+    CViewHost* host = frame.ActiveViewHost();
+    if (!host) return;
+    switch (host->Kind()) {
+    case ViewKind::Chart:
+        Platform().Windows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
+        break;
+    case ViewKind::Graph:
+        Platform().Windows().RunGraphProperties(*static_cast<CGraphBase*>(host->View()));
+        break;
+    case ViewKind::List:
+        Platform().Windows().RunListParameters(*static_cast<CListBase*>(host->View()));
+        break;
+    }
+    frame.UpdateFrameTitles(host->Document());
+}
+
+// Minimised windows in a row along the bottom of the client area.
+void ArrangeIcons(QMdiArea& mdi) {
+    int x = 0;
+    for (QMdiSubWindow* w : mdi.subWindowList())
+        if (w->isMinimized()) {
+            w->move(x, mdi.viewport()->height() - w->height());
+            x += w->width();
+        }
+}
+} // namespace
+
+std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
+    using State = const CommandState&;
+    // Enable rules shared by several commands.
+    const auto idleChart = [](State s, int) -> bool { return s.doc && !s.running; };
+    const auto idleWindow = [](State s, int) -> bool { return s.host && !s.running; };
+    const auto running = [](State s, int) { return s.running; };
+    const auto cutCopyDelete = [](State s, int) { return s.chart && s.chart->CanCutCopyDelete(); };
+    // A bar's show command is checked while the bar shows.
+    const auto barShown = [](State s, int id) -> bool {
+        QToolBar* bar = s.frame.Bar(id);
+        return bar && !bar->isHidden();
+    };
+    const auto toggleBar = [](CMainFrame& f, int id) {
+        if (QToolBar* bar = f.Bar(id)) bar->setVisible(bar->isHidden());
+    };
+    const auto edit = [](CMainFrame& f, int id) {
+        if (!f.IsRunning()) EditChart(f.ActiveViewHost(), id);
+    };
+    const auto save = [](CMainFrame& f, int id) {
+        if (COrventDoc* doc = f.ActiveDocument()) f.m_app.SaveDocument(*doc, id == ID_FILE_SAVE_AS);
+    };
+
+    std::map<int, Command> table = {
+        // File
+        {ID_FILE_NEW, {[](CMainFrame& f, int) { f.m_app.NewDocument(); }}},
+        {ID_FILE_OPEN, {[](CMainFrame& f, int) { f.m_app.PromptOpen(); }}},
+        {ID_FILE_CLOSE,
+         {[](CMainFrame& f, int) {
+              if (COrventDoc* doc = f.ActiveDocument()) f.m_app.CloseDocument(*doc);
+          },
+          idleChart}},
+        {ID_FILE_SAVE, {save, idleChart}},
+        {ID_FILE_SAVE_AS, {save, idleChart}},
+        {ID_PRINT_TO_FILE,
+         {[](CMainFrame& f, int) { f.OnPrintToFile(); },
+          [](State s, int) { return s.host && s.host->Kind() == ViewKind::List; }}},
+        {ID_FILE_PRINT,
+         {[](CMainFrame& f, int) {
+              if (CViewHost* host = f.ActiveViewHost(); host && !f.IsRunning()) kintra::FilePrint(*host, &f);
+          },
+          idleWindow}},
+        {ID_FILE_PRINT_PREVIEW,
+         {[](CMainFrame& f, int) {
+              if (CViewHost* host = f.ActiveViewHost(); host && !f.IsRunning())
+                  kintra::FilePrintPreview(*host, &f, f.m_app.PreviewPages);
+          },
+          idleWindow}},
+        {ID_FILE_PRINT_SETUP,
+         {[](CMainFrame& f, int) { kintra::FilePrintSetup(&f); }, [](State s, int) { return !s.running; }}},
+        {ID_APP_EXIT, {[](CMainFrame& f, int) { f.close(); }}},
+
+        // Edit: the commands follow the active chart pane's selection.
+        {ID_EDIT_CUT, {edit, cutCopyDelete}},
+        {ID_EDIT_COPY, {edit, cutCopyDelete}},
+        {ID_DELETE_BLOCK, {edit, cutCopyDelete}},
+        {ID_EDIT_PASTE, {edit, [](State s, int) { return s.chart && s.chart->CanPaste(); }}},
+
+        // View
+        {ID_VIEW_STATUS_BAR,
+         {[](CMainFrame& f, int) { f.statusBar()->setVisible(f.statusBar()->isHidden()); }, nullptr,
+          [](State s, int) { return !s.frame.statusBar()->isHidden(); }}},
+
+        // Options
+        {ID_VIEW_PARAMETERS, {[](CMainFrame& f, int) { EditViewing(f); }, idleWindow}},
+        {ID_RUN,
+         {[](CMainFrame& f, int) { f.OnRun(false); }, idleChart,
+          [](State s, int) -> bool {
+              return s.running && s.runningDoc && s.runningDoc->InitializeOnly == 0;
+          }}},
+        {ID_INITIALIZE,
+         {[](CMainFrame& f, int) { f.OnRun(true); }, idleChart,
+          [](State s, int) -> bool {
+              return s.running && s.runningDoc && s.runningDoc->InitializeOnly != 0;
+          }}},
+        {ID_OPEN_CHART, {[](CMainFrame& f, int) { f.OnOpenWindow(ViewKind::Chart); }}},
+        {ID_OPEN_GRAPH, {[](CMainFrame& f, int) { f.OnOpenWindow(ViewKind::Graph); }}},
+        {ID_OPEN_LIST, {[](CMainFrame& f, int) { f.OnOpenWindow(ViewKind::List); }}},
+        {ID_PREFERENCES,
+         {[](CMainFrame& f, int) {
+              if (COrventDoc* doc = f.ActiveDocument()) {
+                  doc->OnPreferences();
+                  f.UpdateFrameTitles(doc);
+              }
+          },
+          idleChart}},
+        {ID_DEBUG_SETTINGS,
+         {[](CMainFrame& f, int) {
+              if (COrventDoc* doc = f.ActiveDocument()) doc->OnDebugSettings();
+          },
+          idleChart}},
+
+        // Window
+        {ID_WINDOW_CASCADE, {[](CMainFrame& f, int) { f.m_mdi->cascadeSubWindows(); }}},
+        {ID_WINDOW_TILE_HORZ, {[](CMainFrame& f, int) { f.m_mdi->tileSubWindows(); }}},
+        {ID_WINDOW_ARRANGE, {[](CMainFrame& f, int) { ArrangeIcons(*f.m_mdi); }}},
+        {ID_WINDOW_SPLIT,
+         {[](CMainFrame& f, int) {
+              if (CChildFrame* c = f.ActiveChildFrame(); c && c->Splitter()) c->Splitter()->ToggleSplit();
+          },
+          [](State s, int) -> bool { return s.child && s.child->Splitter(); }}},
+
+        // Help
+        {ID_HELP_INDEX, {[](CMainFrame& f, int) { f.OnHelp(true); }}},
+        {ID_HELP, {[](CMainFrame& f, int) { f.OnHelp(false); }}},
+        {ID_HELP_USING, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowUsingHelp(); }}},
+        {ID_CONTEXT_HELP, {[](CMainFrame& f, int) { f.EnterContextHelp(); }}},
+        {ID_APP_ABOUT, {[](CMainFrame& f, int) {
+             CAboutDlg about(&f);
+             about.exec();
+         }}},
+    };
+
+    // Terminate Run (also Escape) and Stop Run stop the running chart, or else the active one.
+    const Command stop = {[](CMainFrame& f, int) {
+                              if (f.m_runningDoc)
+                                  f.m_runningDoc->OnTerminateRun();
+                              else if (COrventDoc* doc = f.ActiveDocument())
+                                  doc->OnTerminateRun();
+                          },
+                          running, running};
+    table[ID_TERMINATE_RUN] = stop;
+    table[ID_STOP_RUN] = stop;
+
+    // F6 and Shift+F6 move between a split window's panes.
+    for (int id : {ID_NEXT_PANE, ID_PREV_PANE})
+        table[id] = {[](CMainFrame& f, int id) {
+            if (CChildFrame* c = f.ActiveChildFrame(); c && c->Splitter())
+                c->Splitter()->NextPane(id == ID_NEXT_PANE);
+        }};
+
+    // The tool bar and the palettes show and hide.
+    for (const PaletteInfo& palette : Palettes())
+        table[palette.id] = {toggleBar, nullptr, barShown};
+
+    // The recent files.
+    for (int i = 0; i < COrventApp::kRecentCount; ++i)
+        table[ID_FILE_MRU_FILE1 + i] = {[](CMainFrame& f, int id) {
+            const QStringList recent = f.m_app.RecentFiles();
+            const int index = id - ID_FILE_MRU_FILE1;
+            if (index < recent.size()) f.m_app.OpenDocument(recent[index]);
+        }};
+
+    // The palettes' insert commands: enabled in an idle chart window, checked while their block
+    // waits to be placed.
+    std::size_t count = 0;
+    const CBlockTypeInfo* types = BlockTypes(count);
+    for (std::size_t i = 0; i < count; ++i)
+        table[types[i].CommandId] = {
+            [](CMainFrame& f, int id) { f.OnInsert(id); },
+            [](State s, int) -> bool { return s.host && s.host->Kind() == ViewKind::Chart && !s.running; },
+            [](State s, int id) -> bool { return s.chart && s.chart->IsInsertChecked(id); }};
+    return table;
+}
+
+void CMainFrame::OnCommand(int id) {
+    if (m_contextHelp) {
+        LeaveContextHelp();
+        if (id != ID_CONTEXT_HELP) Platform().Windows().ShowHelp(0x10000 + id);
+        return;
+    }
+    if (auto it = m_commands.find(id); it != m_commands.end()) it->second.run(*this, id);
+    UpdateCommandUI();
+}
+
+void CMainFrame::UpdateCommandUI() {
+    CViewHost* host = ActiveViewHost();
+    const bool running = IsRunning();
+    const CommandState state{.frame = *this,
+                             .doc = ActiveDocument(),
+                             .host = host,
+                             .child = ActiveChildFrame(),
+                             .chart = running ? nullptr : ChartOf(host),
+                             .runningDoc = m_runningDoc,
+                             .running = running};
+    for (const auto& [id, command] : m_commands) {
+        QAction* a = Action(id);
+        if (!a) continue;
+        if (command.enabled) a->setEnabled(command.enabled(state, id));
+        if (command.checked) a->setChecked(command.checked(state, id));
+    }
+    // Commands nothing answers: shown, not answered.
+    for (const auto& [id, action] : m_actions)
+        if (!Answers(id)) action->setEnabled(false);
+}
+
+void CMainFrame::OnInsert(int commandId) {
+    COrventDoc* doc = ActiveDocument();
+    CViewHost* host = ActiveViewHost();
+    const CBlockTypeInfo* type = FindBlockTypeByCommand(commandId);
+    if (!doc || !type || !host || host->Kind() != ViewKind::Chart) return;
+    // The block waits for a click on a grid point.
+    if (COrventView* chart = ChartOf(host)) chart->OnInsert(commandId);
+    host->UpdateCursor();
+}
+
+void CMainFrame::OnOpenWindow(ViewKind kind) {
+    COrventDoc* doc = ActiveDocument();
+    if (!doc) {
+        Platform().Messages().MessageBox("Command failed.", kAppTitle, MB_OK, MB_ICONWARNING);
+        return;
+    }
+    // The open windows are part of the chart file.
+    doc->SetModifiedFlag();
+    CView* view = nullptr;
+    switch (kind) {
+    case ViewKind::Chart:
+        view = Platform().Windows().OpenChartWindow(*doc);
+        break;
+    case ViewKind::Graph:
+        view = Platform().Windows().OpenGraphWindow(*doc);
+        break;
+    case ViewKind::List:
+        view = Platform().Windows().OpenListWindow(*doc);
+        break;
+    }
+    (void)view; // the host has already said so when it failed
+}
+
+void CMainFrame::OnPrintToFile() {
+    CViewHost* host = ActiveViewHost();
+    auto* list = host ? dynamic_cast<CListBase*>(host->View()) : nullptr;
+    if (!list) return;
+    QFileDialog dialog(this, QStringLiteral("Print to File"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters({QStringLiteral("Printer Files (*.prn)"), QStringLiteral("All Files (*.*)")});
+    dialog.setDefaultSuffix(QStringLiteral("prn"));
+    dialog.selectFile(QString::fromStdString(list->DefaultPrintFileName()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    // A file that cannot be written gets nothing, and a message says why.
+    list->ExportToFile(PathToNative(dialog.selectedFiles().front()));
+}
