@@ -54,4 +54,6 @@ struct IntegratorStatistics {
     // Of the steps taken, including those shortened to end an interval; 0 when none was taken.
     double smallestStep = 0.0;
     double largestStep = 0.0;
+
+    bool operator==(const IntegratorStatistics&) const = default;
 };

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <regex>
+#include <string>
 
 namespace {
 
@@ -365,6 +367,94 @@ TEST(IntegratorRun, ABlockStoppingTheRunEndsTheIntervalWithoutAnotherMessage) {
     ASSERT_EQ(m.platform.messages.shown.size(), 1u);
     EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
     EXPECT_EQ(m.doc.Clock()->History.size(), 4u);
+}
+
+} // namespace
+
+namespace {
+
+// Each way an interval ends, with the figures the integrator keeps: every attempt is accepted or
+// rejected, a completed interval evaluated every stage of every attempt and once more at its
+// end, and only a failure shows a message.
+TEST(IntegratorStatus, EachWayAnIntervalEndsIsReportedWithTheRunsFigures) {
+    struct Case {
+        const char* name;
+        int style;
+        std::function<void(Decay&)> setUp;
+        IntervalStatus status;
+        const char* message; // the start of the message shown, or null
+    };
+    const Case cases[] = {
+        {"completed 4/5", 0, [](Decay&) {}, IntervalStatus::Completed, nullptr},
+        {"completed 7/8", 1, [](Decay& m) { m.SetClock(1e-12, 1.0, 1.0); }, IntervalStatus::Completed,
+         nullptr},
+        {"stopped", 0, [](Decay& m) { m.doc.Stopped = 1; }, IntervalStatus::Stopped, nullptr},
+        {"too many steps", 1,
+         [](Decay& m) {
+             m.SetClock(1e-12, 1.0, 1.0);
+             m.doc.MaxSteps = 2;
+         },
+         IntervalStatus::TooManySteps, "Excessive integration steps ("},
+        {"not a number", 0, [](Decay& m) { m.minusY->f = [](const FnBlock&) { return std::sqrt(-1.0); }; },
+         IntervalStatus::NotANumber, "Integration error: a value is not a number at time "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decay m;
+        m.SetClock(1e-7, 1.0, 1.0);
+        m.PrepareRun();
+        c.setUp(m);
+        auto solver = MakePair(m.doc, c.style);
+        const IntervalResult r = solver->AdvanceInterval(1.0, 1.0);
+        const IntegratorStatistics& s = solver->Statistics();
+        const std::size_t stages = c.style ? 13 : 6;
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(s.accepted + s.rejected, s.tried);
+        if (c.status == IntervalStatus::Completed) {
+            EXPECT_GT(r.nextStep, 0.0);
+            EXPECT_EQ(r.attempts, static_cast<double>(s.tried));
+            EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, r.attempts);
+            EXPECT_EQ(s.evaluations, stages * s.tried + 1);
+            EXPECT_GT(s.accepted, 1u);
+            EXPECT_GT(s.smallestStep, 0.0);
+            EXPECT_LE(s.smallestStep, s.largestStep);
+            EXPECT_NEAR(m.y->Value, std::exp(-1.0), 1e-6);
+        } else {
+            EXPECT_EQ(r.nextStep, 0.0);
+            EXPECT_EQ(s.accepted, 0u);
+            EXPECT_EQ(s.tried, 1u);
+            EXPECT_EQ(s.smallestStep, 0.0);
+            EXPECT_EQ(s.evaluations, c.status == IntervalStatus::Stopped ? 1u : stages);
+        }
+        if (c.message) {
+            ASSERT_EQ(m.platform.messages.shown.size(), 1u);
+            EXPECT_EQ(m.platform.messages.shown[0].text.rfind(c.message, 0), 0u)
+                << m.platform.messages.shown[0].text;
+        } else {
+            EXPECT_TRUE(m.platform.messages.shown.empty());
+        }
+        if (c.status == IntervalStatus::TooManySteps) {
+            EXPECT_GT(r.stepsNeeded, m.doc.MaxSteps);
+            EXPECT_NE(
+                m.platform.messages.shown[0].text.find(FormatString("(%.0f)", std::trunc(r.stepsNeeded))),
+                std::string::npos);
+        }
+    }
+}
+
+// A run keeps its integrator's figures after the solver is gone; a run that integrates nothing
+// or is refused clears them.
+TEST(IntegratorStatus, TheDocumentKeepsTheFiguresOfItsLastRun) {
+    Decay m;
+    m.doc.RunSimulation();
+    const IntegratorStatistics s = m.doc.RunStatistics;
+    EXPECT_EQ(s.accepted + s.rejected, s.tried);
+    EXPECT_EQ(s.evaluations, 6 * s.tried + 10) << "ten intervals";
+    EXPECT_GE(s.accepted, 10u);
+    m.SetClock(-1.0, 0.1, 1.0);
+    m.doc.RunSimulation();
+    EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Refused);
+    EXPECT_EQ(m.doc.RunStatistics.tried, 0u);
 }
 
 } // namespace
