@@ -17,6 +17,8 @@
 #include <cstdlib>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 namespace kintra::cli {
 
@@ -80,7 +82,7 @@ std::string UsageText() {
     return R"(Usage:
   kintra-cli new OUT.cht
   kintra-cli run IN.cht [-o OUT.cht] [--export OUT.tsv] [--set NAME.pN=VALUE ...] [--settings FILE.ini]
-                 [--max-values N]
+                 [--max-values N] [--stats]
   kintra-cli info IN.cht
   kintra-cli --help
 
@@ -99,6 +101,10 @@ Commands:
                              file; without it every setting has its factory default.
          --max-values N      stops the run, as Terminate Run would, once the histories of all
                              blocks together hold N values (default 33554432; 0: no limit).
+         --stats             prints what the integrator did on standard output after the run:
+                             the steps tried, accepted (taken) and rejected, the derivative
+                             evaluations, and the smallest and largest step taken (all 0 when
+                             the model has no integrating block or the run was refused).
   info   Prints the model settings, the title, every block (type, position, name, inputs,
          parameters, history length) and the windows with their titles.
 
@@ -135,6 +141,7 @@ struct Options {
     std::string settingsPath;
     std::vector<ParamSetting> sets;
     bool help = false;
+    bool stats = false;
 };
 
 class ArgumentError : public std::runtime_error {
@@ -197,6 +204,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--settings") {
             o.settingsPath = value();
             if (o.settingsPath.empty()) throw ArgumentError(a + " needs a file name");
+        } else if (a == "--stats") {
+            if (attached) throw ArgumentError("--stats takes no value");
+            o.stats = true;
         } else if (a == "--max-values") {
             const std::string v = value();
             char* end = nullptr;
@@ -222,6 +232,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
         !o.output.empty() || !o.exportPath.empty() || !o.sets.empty() || o.maxValues != kDefaultMaxValues;
     if (o.command != "run" && runOptions)
         throw ArgumentError("-o, --export, --set and --max-values belong to the run command");
+    if (o.command != "run" && o.stats) throw ArgumentError("--stats belongs to the run command");
     if (o.command == "new" && !o.settingsPath.empty())
         throw ArgumentError("new always uses the factory settings");
     return o;
@@ -379,7 +390,24 @@ int CommandInfo(const Options& o, std::ostream& out) {
     return kExitOk;
 }
 
-int CommandRun(const Options& o, std::ostream& err, MessageHost& messages) {
+// The integrator's figures of the last run, one per line.
+void PrintStatistics(const IntegratorStatistics& s, std::ostream& out) {
+    const std::pair<const char*, std::string> lines[] = {
+        {"Steps tried:", std::to_string(s.tried)},
+        {"Steps accepted:", std::to_string(s.accepted)},
+        {"Steps rejected:", std::to_string(s.rejected)},
+        {"Derivative evaluations:", std::to_string(s.evaluations)},
+        {"Smallest step:", Number(s.smallestStep)},
+        {"Largest step:", Number(s.largestStep)},
+    };
+    for (const auto& [label, value] : lines) {
+        std::string line = label;
+        line.append(25 - line.size(), ' ');
+        out << line << value << "\n";
+    }
+}
+
+int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHost& messages) {
     auto doc = OpenChartDocument(o.input);
     if (!doc) return kExitError;
     for (const ParamSetting& s : o.sets) {
@@ -400,6 +428,7 @@ int CommandRun(const Options& o, std::ostream& err, MessageHost& messages) {
     }
 
     doc->RunSimulation();
+    if (o.stats) PrintStatistics(doc->RunStatistics, out);
     const RunOutcome outcome = doc->LastRunOutcome;
     int status = outcome == RunOutcome::Completed ? kExitOk : kExitRunFailed;
 
@@ -445,7 +474,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (o.command == "new") return CommandNew(o);
     if (o.command == "info") return CommandInfo(o, out);
-    return CommandRun(o, err, messages);
+    return CommandRun(o, out, err, messages);
 }
 
 } // namespace kintra::cli

@@ -1,59 +1,31 @@
 #include "model/Integrator.h"
 
-#include "model/ClockBlock.h"
-#include "model/OrventDoc.h"
-#include "model/RungeKutta.h"
-#include "model/Tape.h"
-#include "platform/Text.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-CIntegrator::CIntegrator(COrventDoc& doc, std::size_t stateCount, int stages)
-    : Document(&doc), n(stateCount), s(stages) {
+CIntegrator::CIntegrator(const ButcherTableau& tableau, const CStepController& controller,
+                         std::size_t stateCount)
+    : m_tableau(tableau), m_controller(controller), n(stateCount) {
+    const int s = m_tableau.stages;
     const auto S = static_cast<std::size_t>(s);
-    c.assign(S, 0.0);
-    a.assign(S * S, 0.0);
-    b.assign(S, 0.0);
-    e.assign(S, 0.0);
-    yStage.assign(n, 0.0);
-    yStart.assign(n, 0.0);
-    yNew.assign(n, 0.0);
+    m_dydt.assign(n, 0.0);
+    m_yStart.assign(n, 0.0);
+    m_yNew.assign(n, 0.0);
     k.assign(S * n, 0.0);
     m_errorSums.assign(n, 0.0);
-    CBlock* clock = doc.Clock();
-    tolerance = clock ? clock->Params[0] : doc.ErrorLimit;
-    if (auto* cb = dynamic_cast<CClockBlock*>(clock)) {
-        m_errorCompanion = cb->ErrorCompanion;
-        m_countCompanion = cb->CountCompanion;
-    }
-    m_blocks = doc.IntegratingBlocks;
-    m_blocks.resize(n, nullptr);
-}
-
-CIntegrator::~CIntegrator() = default;
-
-void CIntegrator::UseTape(std::unique_ptr<CTape> tape) {
-    m_tape = std::move(tape);
-}
-
-void CIntegrator::PrepareTableau() {
-    m_stageTerms.assign(static_cast<std::size_t>(s), {});
+    // The sums take only the non-zero coefficients.
+    m_stageTerms.assign(S, {});
     for (int j = 0; j < s; ++j)
         for (int m = 0; m < j; ++m)
-            if (A(j, m) != 0.0) m_stageTerms[static_cast<std::size_t>(j)].push_back({m, A(j, m)});
-    m_solutionTerms.clear();
-    m_errorTerms.clear();
+            if (m_tableau.A(j, m) != 0.0)
+                m_stageTerms[static_cast<std::size_t>(j)].push_back({m, m_tableau.A(j, m)});
     for (int j = 0; j < s; ++j) {
-        if (B(j) != 0.0) m_solutionTerms.push_back({j, B(j)});
-        if (E(j) != 0.0 && j > 0) m_errorTerms.push_back({j, E(j)}); // the first difference is 0
+        const double b = m_tableau.b[j];
+        const double e = m_tableau.e[j];
+        if (b != 0.0) m_solutionTerms.push_back({j, b});
+        if (e != 0.0 && j > 0) m_errorTerms.push_back({j, e}); // the first difference is 0
     }
-}
-
-double CIntegrator::NextStepSize(double err, double h) const {
-    const double p = err <= tolerance ? GrowExponent : ShrinkExponent;
-    return h * Safety * std::fabs(std::pow(tolerance / err, p));
 }
 
 namespace {
@@ -150,30 +122,26 @@ double CIntegrator::ErrorNorm() const {
     return notANumber ? std::numeric_limits<double>::quiet_NaN() : largest;
 }
 
-void CIntegrator::FormStage(int j) {
-    Combine(m_tape ? m_tape->States() : yStage.data(), yStart.data(),
-            m_stageTerms[static_cast<std::size_t>(j)]);
+bool CIntegrator::Evaluate(CDerivatives& model, double offset) {
+    ++m_stats.evaluations;
+    return model.Evaluate(offset, m_dydt.data());
 }
 
-void CIntegrator::FormSolution() {
-    Combine(yNew.data(), yStart.data(), m_solutionTerms);
+void CIntegrator::CountStep(double h) {
+    ++m_stats.accepted;
+    if (m_stats.accepted == 1) {
+        m_stats.smallestStep = h;
+        m_stats.largestStep = h;
+    } else {
+        m_stats.smallestStep = std::min(m_stats.smallestStep, h);
+        m_stats.largestStep = std::max(m_stats.largestStep, h);
+    }
 }
 
-bool CIntegrator::Evaluate(double offset) {
-    // The program reads the states where FormStage put them.
-    if (m_tape) return m_tape->Evaluate(offset, yStage.data());
-    for (std::size_t i = 0; i < n; ++i)
-        if (m_blocks[i]) m_blocks[i]->Value = yStage[i];
-    return Document->EvaluateDerivatives(offset, yStage.data());
-}
-
-void CIntegrator::Fail(const std::string& text) {
-    if (m_tape) m_tape->WriteBack();
-    Document->RunTimeError(text);
-}
-
-double CIntegrator::AdvanceInterval(double h, double L) {
-    COrventDoc& doc = *Document;
+IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, double L) {
+    IntervalResult result;
+    const int s = m_tableau.stages;
+    const double* c = m_tableau.c;
     double T = 0.0;
     double attempts = 0.0;
     double largest = 0.0;
@@ -182,45 +150,57 @@ double CIntegrator::AdvanceInterval(double h, double L) {
     double uncut = 0.0;
     bool finalCut = false;
     double finalUncut = 0.0;
+    // Ends the interval without taking the attempt.
+    auto fail = [&](IntervalStatus status) {
+        ++m_stats.rejected;
+        result.status = status;
+        return result;
+    };
 
-    if (m_tape) m_tape->BeginInterval();
-    for (std::size_t i = 0; i < n; ++i)
-        yStart[i] = m_blocks[i] ? m_blocks[i]->Value : 0.0;
-
+    model.BeginInterval(m_yStart.data());
+    double* states = model.States();
     for (;;) {
         attempts += 1.0;
+        ++m_stats.tried;
         const double H = h;
         const bool stepWasCut = cut;
         const double stepUncut = uncut;
         for (int j = 0; j < s; ++j) {
-            FormStage(j);
-            if (!Evaluate(T + c[static_cast<std::size_t>(j)] * H)) return 0.0;
+            Combine(states, m_yStart.data(), m_stageTerms[static_cast<std::size_t>(j)]);
+            if (!Evaluate(model, T + c[j] * H)) return fail(IntervalStatus::Stopped);
             double* kj = &k[static_cast<std::size_t>(j) * n];
-            const double* d = yStage.data();
+            const double* d = m_dydt.data();
             for (std::size_t i = 0; i < n; ++i)
                 kj[i] = H * d[i];
         }
-        FormSolution();
+        Combine(m_yNew.data(), m_yStart.data(), m_solutionTerms);
         const double err = ErrorNorm();
         // A NaN error estimate would be rejected for ever.
         if (std::isnan(err)) {
-            Fail("Integration error: a value is not a number at time " + FormatString("%g", doc.CurrentTime));
-            return 0.0;
+            model.Publish();
+            return fail(IntervalStatus::NotANumber);
         }
-        const bool accepted = !adaptive || err < tolerance;
-        h = adaptive ? NextStepSize(err, H) : H;
+        const bool accepted = !adaptive || m_controller.Accepts(err);
+        h = adaptive ? m_controller.NextStep(err, H) : H;
         // The step proposed after a step cut short to end the interval says nothing about the
-        // model, so that attempt is not held against MaxSteps.
-        if (adaptive && !(accepted && stepWasCut) && L / h > doc.MaxSteps) {
-            Fail("Excessive integration steps (" + FormatString("%.0f", std::trunc(L / h)) + ") at time " +
-                 FormatString("%g", doc.CurrentTime));
-            return 0.0;
+        // model, so that attempt is not held against the limit.
+        if (adaptive && !(accepted && stepWasCut)) {
+            const double needed = CStepController::StepsNeeded(L, h);
+            if (m_controller.TooManySteps(needed)) {
+                model.Publish();
+                result.stepsNeeded = needed;
+                return fail(IntervalStatus::TooManySteps);
+            }
         }
         cut = false;
-        if (!accepted) continue;
+        if (!accepted) {
+            ++m_stats.rejected;
+            continue;
+        }
+        CountStep(H);
         largest = std::max(largest, err);
         T += H;
-        lastStep = H;
+        m_lastStep = H;
         if (h > L - T) {
             uncut = h;
             h = L - T;
@@ -231,24 +211,15 @@ double CIntegrator::AdvanceInterval(double h, double L) {
             finalUncut = stepUncut;
             break;
         }
-        std::swap(yStart, yNew);
+        std::swap(m_yStart, m_yNew);
     }
 
-    std::copy(yNew.begin(), yNew.end(), m_tape ? m_tape->States() : yStage.data());
-    Evaluate(L);
-    if (m_tape) m_tape->WriteBack();
-    if (m_errorCompanion) m_errorCompanion->Value = largest;
-    if (m_countCompanion) m_countCompanion->Value = attempts;
+    std::copy(m_yNew.begin(), m_yNew.end(), states);
+    Evaluate(model, L);
+    model.Publish();
+    result.largestError = largest;
+    result.attempts = attempts;
     // A last step cut short to end the interval would start the next one far too small.
-    return finalCut ? std::min(finalUncut, L) : lastStep;
-}
-
-std::unique_ptr<CSolver> CreateSolver(COrventDoc& doc, int intStyle, std::size_t stateCount) {
-    std::unique_ptr<CIntegrator> solver;
-    if (intStyle == 1)
-        solver = std::make_unique<CRungeKutta78>(stateCount, doc);
-    else
-        solver = std::make_unique<CRungeKutta45>(stateCount, doc);
-    if (CTape::Enabled) solver->UseTape(std::make_unique<CTape>(doc));
-    return solver;
+    result.nextStep = finalCut ? std::min(finalUncut, L) : m_lastStep;
+    return result;
 }

@@ -2,6 +2,7 @@
 // The document of one chart: it owns every block, the model settings and the run.
 
 #include "model/Block.h"
+#include "model/Integration.h"
 #include "platform/Document.h"
 #include "settings/SettingList.h"
 
@@ -145,6 +146,8 @@ class COrventDoc : public CDocument {
     CSettingList ModelSettings;
 
     RunOutcome LastRunOutcome = RunOutcome::NotRun;
+    // What the integrator of the last run did (all zero when it integrated nothing).
+    IntegratorStatistics RunStatistics;
 
   private:
     void ReserveHistories();

@@ -168,6 +168,7 @@ void COrventDoc::ReserveHistories() {
 
 void COrventDoc::RunSimulation() {
     LastRunOutcome = RunOutcome::Refused;
+    RunStatistics = {};
     m_runFailed = false;
     m_stopRequested = false;
     if (Blocks.empty()) return;
@@ -233,8 +234,9 @@ void COrventDoc::RunSimulation() {
         do {
             CurrentTime = IntervalStart;
             if (Solver) {
-                StepSize = Solver->AdvanceInterval(StepSize, OutputInterval);
-                if (StepSize == 0.0) Stopped = 1;
+                const IntervalResult interval = Solver->AdvanceInterval(StepSize, OutputInterval);
+                StepSize = interval.nextStep;
+                if (interval.status != IntervalStatus::Completed) Stopped = 1;
             } else {
                 const double t = IntervalStart + OutputInterval;
                 CurrentTime = t;
@@ -264,6 +266,7 @@ void COrventDoc::RunSimulation() {
     }
 
     const bool userStop = m_stopRequested;
+    if (Solver) RunStatistics = Solver->Statistics();
     Solver.reset();
     UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
     if (RunWindow) windows.CloseRunWindow(*this);

@@ -1,20 +1,47 @@
 #pragma once
-// The integrator of a run: carries the states of the integrating blocks across one output
-// interval, calling the document's EvaluateDerivatives once per stage.
+// The integration of a run: the integrator of the model's integration style working on the
+// document's model. It evaluates the model block by block or through a compiled program, and
+// turns the outcome of each output interval into what the run shows: the companions' values and
+// the run-time error messages.
+
+#include "model/Integration.h"
 
 #include <cstddef>
 #include <memory>
 
+class CDummyBlock;
+class CIntegrator;
 class COrventDoc;
+class CTape;
 
 class CSolver {
   public:
-    virtual ~CSolver() = default;
-    // Advances the states from IntervalStart to IntervalStart + outputInterval, starting with
-    // `stepSize`; returns the step size for the next interval, or 0.0 when the run must stop.
-    virtual double AdvanceInterval(double stepSize, double outputInterval) = 0;
+    // Integrates the first `stateCount` of the document's IntegratingBlocks with the pair of
+    // `intStyle` (0: Runge-Kutta 4/5, 1: 7/8), to the error limit of the Clock and the
+    // document's MaxSteps. All arrays are allocated here, once per run.
+    CSolver(COrventDoc& doc, int intStyle, std::size_t stateCount, bool useTape);
+    ~CSolver();
+    CSolver(const CSolver&) = delete;
+    CSolver& operator=(const CSolver&) = delete;
+
+    // Advances the states from IntervalStart over `outputInterval`, starting with `stepSize`.
+    // Completed: the Clock's companions show the largest error estimate and the attempts of
+    // the interval. Too many steps or a value that is not a number: the run ends with a
+    // run-time error. In every other case the result's nextStep is 0.
+    IntervalResult AdvanceInterval(double stepSize, double outputInterval);
+
+    CIntegrator& Integrator() { return *m_integrator; }
+    const IntegratorStatistics& Statistics() const;
+    const CTape* Tape() const;
+
+  private:
+    class Model;
+    COrventDoc& m_doc;
+    std::unique_ptr<Model> m_model;
+    std::unique_ptr<CIntegrator> m_integrator;
+    CDummyBlock* m_errorCompanion = nullptr;
+    CDummyBlock* m_countCompanion = nullptr;
 };
 
-// The integrator chosen by the model's integration style (0: Runge-Kutta 4/5, 1: 7/8) for
-// `stateCount` integrating blocks. All its arrays are allocated here, once per run.
+// The solver of a run: it evaluates through a compiled program when CTape::Enabled.
 std::unique_ptr<CSolver> CreateSolver(COrventDoc& doc, int intStyle, std::size_t stateCount);

@@ -15,6 +15,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <sys/resource.h>
@@ -173,6 +174,8 @@ TEST_F(CliTest, HelpAndArgumentErrors) {
              {"run", Data("tank-102.cht"), "--max-values", "-3"},
              {"new", Path("x.cht"), "-o", Path("y.cht")},
              {"info", Data("tank-102.cht"), "--export", Path("x.tsv")},
+             {"info", Data("tank-102.cht"), "--stats"},
+             {"run", Data("tank-102.cht"), "--stats=yes"},
          }) {
         r = Cli(bad, dir);
         EXPECT_EQ(r.status, 2) << (bad.empty() ? "" : bad[0]);
@@ -216,6 +219,39 @@ TEST_F(CliTest, RunRecordsTheHistoriesAndSaves) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("Nobody"), std::string::npos);
     EXPECT_FALSE(fs::exists(Path("none.cht")));
+}
+
+// --stats prints the integrator's figures and changes nothing else.
+TEST_F(CliTest, StatsPrintTheIntegratorsFigures) {
+    auto figures = [](const std::string& out) {
+        std::istringstream lines(out);
+        std::map<std::string, double> figure;
+        for (std::string line; std::getline(lines, line);) {
+            const auto colon = line.find(':');
+            EXPECT_NE(colon, std::string::npos) << line;
+            if (colon != std::string::npos) figure[line.substr(0, colon)] = std::stod(line.substr(colon + 1));
+        }
+        EXPECT_EQ(figure.size(), 6u) << out;
+        return figure;
+    };
+    Result plain = Cli({"run", Data("oscillator.cht"), "-o", Path("plain.cht")}, dir);
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_TRUE(plain.out.empty()) << plain.out;
+    Result r = Cli({"run", Data("oscillator.cht"), "-o", Path("stats.cht"), "--stats"}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(Path("stats.cht")), ReadBytes(Path("plain.cht")));
+    auto figure = figures(r.out);
+    EXPECT_GE(figure["Steps accepted"], 10.0) << "at least one step per output interval";
+    EXPECT_EQ(figure["Steps accepted"] + figure["Steps rejected"], figure["Steps tried"]);
+    EXPECT_GE(figure["Derivative evaluations"], 6 * figure["Steps tried"]);
+    EXPECT_GT(figure["Smallest step"], 0.0);
+    EXPECT_LE(figure["Smallest step"], figure["Largest step"]);
+    EXPECT_NE(Cli({"--help"}, dir).out.find("--stats"), std::string::npos);
+
+    // A refused run did no steps.
+    r = Cli({"run", Data("oscillator.cht"), "--set", "Clock.p2=0", "--stats"}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(figures(r.out)["Steps tried"], 0.0);
 }
 
 TEST_F(CliTest, OlderVersionsRunAndSaveAsCurrentFiles) {

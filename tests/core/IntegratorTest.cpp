@@ -1,49 +1,52 @@
+#include "model/Integrator.h"
 #include "IntegratorTestSupport.h"
 #include "model/ClockBlock.h"
 #include "model/RungeKutta.h"
+#include "model/Solver.h"
 #include "model/Tape.h"
 #include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <regex>
+#include <string>
 
 namespace {
 
-template <class Pair> std::unique_ptr<CIntegrator> MakePair(COrventDoc& doc) {
-    return std::make_unique<Pair>(doc.IntegratingBlocks.size(), doc);
+// The integration of a run with the pair of `style` (0: 4/5, 1: 7/8), evaluating block by block.
+std::unique_ptr<CSolver> MakePair(COrventDoc& doc, int style) {
+    return std::make_unique<CSolver>(doc, style, doc.IntegratingBlocks.size(), false);
 }
 
-template <class Pair> void ExpectConsistentTableau() {
-    TestModel m;
-    auto rk = MakePair<Pair>(m.doc);
-    const int s = rk->Stages();
+void ExpectConsistentTableau(const ButcherTableau& rk) {
+    const int s = rk.stages;
     double b = 0.0, embedded = 0.0;
     for (int j = 0; j < s; ++j) {
         double row = 0.0;
         for (int k = 0; k < j; ++k)
-            row += rk->A(j, k);
-        EXPECT_NEAR(row, rk->C(j), 1e-15) << "row " << j;
+            row += rk.A(j, k);
+        EXPECT_NEAR(row, rk.c[j], 1e-15) << "row " << j;
         for (int k = j; k < s; ++k)
-            EXPECT_EQ(rk->A(j, k), 0.0) << "row " << j << " is explicit";
-        b += rk->B(j);
-        embedded += rk->B(j) - rk->E(j);
+            EXPECT_EQ(rk.A(j, k), 0.0) << "row " << j << " is explicit";
+        b += rk.b[j];
+        embedded += rk.b[j] - rk.e[j];
     }
     EXPECT_NEAR(b, 1.0, 1e-15);
     EXPECT_NEAR(embedded, 1.0, 1e-15);
 }
 
 TEST(IntegratorTableau, RowsSumToTheirNodesAndBothWeightSetsToOne) {
-    ExpectConsistentTableau<CRungeKutta45>();
-    ExpectConsistentTableau<CRungeKutta78>();
+    ExpectConsistentTableau(kRungeKutta45);
+    ExpectConsistentTableau(kRungeKutta78);
     TestModel m;
-    CRungeKutta45 rk45(0, m.doc);
-    CRungeKutta78 rk78(0, m.doc);
-    EXPECT_EQ(rk45.Stages(), 6);
-    EXPECT_EQ(rk78.Stages(), 13);
-    EXPECT_EQ(rk45.E(1), 0.0);
-    EXPECT_EQ(rk45.Tolerance(), 1e-7) << "the Clock's error limit";
+    CSolver rk45(m.doc, 0, 0, false);
+    CSolver rk78(m.doc, 1, 0, false);
+    EXPECT_EQ(rk45.Integrator().Tableau().stages, 6);
+    EXPECT_EQ(rk78.Integrator().Tableau().stages, 13);
+    EXPECT_EQ(kRungeKutta45.e[1], 0.0);
+    EXPECT_EQ(rk45.Integrator().Controller().Tolerance(), 1e-7) << "the Clock's error limit";
 }
 
 // The next step is h x 0.9 x (tolerance / err)^p, with p the grow exponent (1/5, 1/8) for an
@@ -51,9 +54,11 @@ TEST(IntegratorTableau, RowsSumToTheirNodesAndBothWeightSetsToOne) {
 // the factor. The ratios are exact powers, so each case has an exact factor.
 TEST(IntegratorControl, TheStepGrowsAndShrinksWithItsOwnExponentDampedByTheSafetyFactor) {
     TestModel m;
-    CRungeKutta45 rk45(0, m.doc);
-    CRungeKutta78 rk78(0, m.doc);
-    const double tol = rk45.Tolerance();
+    CSolver solver45(m.doc, 0, 0, false);
+    CSolver solver78(m.doc, 1, 0, false);
+    const CIntegrator& rk45 = solver45.Integrator();
+    const CIntegrator& rk78 = solver78.Integrator();
+    const double tol = rk45.Controller().Tolerance();
     const struct {
         const CIntegrator& rk;
         double err;
@@ -67,7 +72,7 @@ TEST(IntegratorControl, TheStepGrowsAndShrinksWithItsOwnExponentDampedByTheSafet
     for (const auto& c : cases) {
         const double next = c.rk.NextStepSize(c.err, 0.5);
         EXPECT_NEAR(next, 0.5 * c.factor, 0.5 * c.factor * 1e-12)
-            << c.rk.Stages() << " stages, tolerance / error " << tol / c.err;
+            << c.rk.Tableau().stages << " stages, tolerance / error " << tol / c.err;
     }
     EXPECT_EQ(rk45.NextStepSize(0.0, 0.5), HUGE_VAL) << "no error: the step grows without bound";
 }
@@ -93,12 +98,12 @@ struct LimitCycle : TestModel {
 };
 
 // Error at t = span after fixed steps of span / steps.
-template <class Pair> double FixedStepError(double span, int steps) {
+double FixedStepError(int style, double span, int steps) {
     LimitCycle m;
     m.PrepareRun();
-    auto rk = MakePair<Pair>(m.doc);
-    rk->adaptive = 0;
-    EXPECT_EQ(rk->AdvanceInterval(span / steps, span), span / steps);
+    auto rk = MakePair(m.doc, style);
+    rk->Integrator().adaptive = 0;
+    EXPECT_EQ(rk->AdvanceInterval(span / steps, span).nextStep, span / steps);
     EXPECT_EQ(m.doc.Clock()->Value, span);
     return m.Error(span);
 }
@@ -106,12 +111,10 @@ template <class Pair> double FixedStepError(double span, int steps) {
 TEST(IntegratorOrder, HalvingTheStepDividesTheErrorByTwoToTheOrder) {
     // Carried solutions of order 5 and 8: the ratios approach 32 and 256 (a wrong coefficient
     // brings them down to about 2).
-    const double e45[] = {FixedStepError<CRungeKutta45>(2.0, 16), FixedStepError<CRungeKutta45>(2.0, 32),
-                          FixedStepError<CRungeKutta45>(2.0, 64)};
+    const double e45[] = {FixedStepError(0, 2.0, 16), FixedStepError(0, 2.0, 32), FixedStepError(0, 2.0, 64)};
     EXPECT_NEAR(e45[0] / e45[1], 32.0, 3.0);
     EXPECT_NEAR(e45[1] / e45[2], 32.0, 3.0);
-    const double e78[] = {FixedStepError<CRungeKutta78>(2.0, 4), FixedStepError<CRungeKutta78>(2.0, 8),
-                          FixedStepError<CRungeKutta78>(2.0, 16)};
+    const double e78[] = {FixedStepError(1, 2.0, 4), FixedStepError(1, 2.0, 8), FixedStepError(1, 2.0, 16)};
     EXPECT_NEAR(e78[0] / e78[1], 256.0, 40.0);
     EXPECT_NEAR(e78[1] / e78[2], 256.0, 40.0);
 }
@@ -186,10 +189,10 @@ TEST(IntegratorRun, AConstantDerivativeHasNoErrorAndTheStepIsClippedToTheInterva
         z->Inputs[0] = one;
         m.PrepareRun();
         one->Compute();
-        auto rk = style ? MakePair<CRungeKutta78>(m.doc) : MakePair<CRungeKutta45>(m.doc);
+        auto rk = MakePair(m.doc, style);
         // 0.03, then the rest of the interval in one step; the next interval may start with the
         // whole interval.
-        EXPECT_EQ(rk->AdvanceInterval(0.03, 0.1), 0.1);
+        EXPECT_EQ(rk->AdvanceInterval(0.03, 0.1).nextStep, 0.1);
         EXPECT_EQ(m.doc.CompanionBlocks[0]->Value, 0.0) << "Error";
         EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0) << "Count";
         EXPECT_EQ(y->Value, 1.0);
@@ -201,10 +204,10 @@ TEST(IntegratorRun, AConstantDerivativeHasNoErrorAndTheStepIsClippedToTheInterva
 TEST(IntegratorRun, AStepShortenedToEndTheIntervalIsNeitherCountedNorHandedOn) {
     Decay m;
     m.PrepareRun();
-    auto rk = MakePair<CRungeKutta45>(m.doc);
+    auto rk = MakePair(m.doc, 0);
     // 0.07 is accepted and the step proposed after it is cut to the remaining 0.03; the next
     // interval starts with the proposed step.
-    double next = rk->AdvanceInterval(0.07, 0.1);
+    double next = rk->AdvanceInterval(0.07, 0.1).nextStep;
     EXPECT_GT(next, 0.03);
     EXPECT_LE(next, 0.1);
     EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0);
@@ -212,7 +215,7 @@ TEST(IntegratorRun, AStepShortenedToEndTheIntervalIsNeitherCountedNorHandedOn) {
 
     // A last step of 1e-9 proposes a step far below 0.1 / MaxSteps; that is no reason to stop.
     m.doc.IntervalStart = 0.1;
-    next = rk->AdvanceInterval(0.1 - 1e-9, 0.1);
+    next = rk->AdvanceInterval(0.1 - 1e-9, 0.1).nextStep;
     EXPECT_TRUE(m.platform.messages.shown.empty()) << m.platform.messages.shown[0].text;
     EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, 2.0);
     EXPECT_GT(next, 0.01);
@@ -234,10 +237,11 @@ TEST(IntegratorControl, AnErrorEqualToTheToleranceIsRejected) {
             m.SetClock(tolerance, 0.1, 1.0);
             m.doc.MaxSteps = maxSteps;
             m.PrepareRun();
-            auto rk = style ? MakePair<CRungeKutta78>(m.doc) : MakePair<CRungeKutta45>(m.doc);
-            const bool completed = rk->AdvanceInterval(0.1, 0.1) > 0.0;
+            auto rk = MakePair(m.doc, style);
+            const bool completed = rk->AdvanceInterval(0.1, 0.1).status == IntervalStatus::Completed;
             const double err = m.doc.CompanionBlocks[0]->Value;
-            return Outcome{completed, m.doc.CompanionBlocks[1]->Value, err, rk->NextStepSize(err, 0.1)};
+            return Outcome{completed, m.doc.CompanionBlocks[1]->Value, err,
+                           rk->Integrator().NextStepSize(err, 0.1)};
         };
         const double err = interval(1.0, 1e9).err;
         ASSERT_GT(err, 0.0);
@@ -363,6 +367,94 @@ TEST(IntegratorRun, ABlockStoppingTheRunEndsTheIntervalWithoutAnotherMessage) {
     ASSERT_EQ(m.platform.messages.shown.size(), 1u);
     EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
     EXPECT_EQ(m.doc.Clock()->History.size(), 4u);
+}
+
+} // namespace
+
+namespace {
+
+// Each way an interval ends, with the figures the integrator keeps: every attempt is accepted or
+// rejected, a completed interval evaluated every stage of every attempt and once more at its
+// end, and only a failure shows a message.
+TEST(IntegratorStatus, EachWayAnIntervalEndsIsReportedWithTheRunsFigures) {
+    struct Case {
+        const char* name;
+        int style;
+        std::function<void(Decay&)> setUp;
+        IntervalStatus status;
+        const char* message; // the start of the message shown, or null
+    };
+    const Case cases[] = {
+        {"completed 4/5", 0, [](Decay&) {}, IntervalStatus::Completed, nullptr},
+        {"completed 7/8", 1, [](Decay& m) { m.SetClock(1e-12, 1.0, 1.0); }, IntervalStatus::Completed,
+         nullptr},
+        {"stopped", 0, [](Decay& m) { m.doc.Stopped = 1; }, IntervalStatus::Stopped, nullptr},
+        {"too many steps", 1,
+         [](Decay& m) {
+             m.SetClock(1e-12, 1.0, 1.0);
+             m.doc.MaxSteps = 2;
+         },
+         IntervalStatus::TooManySteps, "Excessive integration steps ("},
+        {"not a number", 0, [](Decay& m) { m.minusY->f = [](const FnBlock&) { return std::sqrt(-1.0); }; },
+         IntervalStatus::NotANumber, "Integration error: a value is not a number at time "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decay m;
+        m.SetClock(1e-7, 1.0, 1.0);
+        m.PrepareRun();
+        c.setUp(m);
+        auto solver = MakePair(m.doc, c.style);
+        const IntervalResult r = solver->AdvanceInterval(1.0, 1.0);
+        const IntegratorStatistics& s = solver->Statistics();
+        const std::size_t stages = c.style ? 13 : 6;
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(s.accepted + s.rejected, s.tried);
+        if (c.status == IntervalStatus::Completed) {
+            EXPECT_GT(r.nextStep, 0.0);
+            EXPECT_EQ(r.attempts, static_cast<double>(s.tried));
+            EXPECT_EQ(m.doc.CompanionBlocks[1]->Value, r.attempts);
+            EXPECT_EQ(s.evaluations, stages * s.tried + 1);
+            EXPECT_GT(s.accepted, 1u);
+            EXPECT_GT(s.smallestStep, 0.0);
+            EXPECT_LE(s.smallestStep, s.largestStep);
+            EXPECT_NEAR(m.y->Value, std::exp(-1.0), 1e-6);
+        } else {
+            EXPECT_EQ(r.nextStep, 0.0);
+            EXPECT_EQ(s.accepted, 0u);
+            EXPECT_EQ(s.tried, 1u);
+            EXPECT_EQ(s.smallestStep, 0.0);
+            EXPECT_EQ(s.evaluations, c.status == IntervalStatus::Stopped ? 1u : stages);
+        }
+        if (c.message) {
+            ASSERT_EQ(m.platform.messages.shown.size(), 1u);
+            EXPECT_EQ(m.platform.messages.shown[0].text.rfind(c.message, 0), 0u)
+                << m.platform.messages.shown[0].text;
+        } else {
+            EXPECT_TRUE(m.platform.messages.shown.empty());
+        }
+        if (c.status == IntervalStatus::TooManySteps) {
+            EXPECT_GT(r.stepsNeeded, m.doc.MaxSteps);
+            EXPECT_NE(
+                m.platform.messages.shown[0].text.find(FormatString("(%.0f)", std::trunc(r.stepsNeeded))),
+                std::string::npos);
+        }
+    }
+}
+
+// A run keeps its integrator's figures after the solver is gone; a run that integrates nothing
+// or is refused clears them.
+TEST(IntegratorStatus, TheDocumentKeepsTheFiguresOfItsLastRun) {
+    Decay m;
+    m.doc.RunSimulation();
+    const IntegratorStatistics s = m.doc.RunStatistics;
+    EXPECT_EQ(s.accepted + s.rejected, s.tried);
+    EXPECT_EQ(s.evaluations, 6 * s.tried + 10) << "ten intervals";
+    EXPECT_GE(s.accepted, 10u);
+    m.SetClock(-1.0, 0.1, 1.0);
+    m.doc.RunSimulation();
+    EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Refused);
+    EXPECT_EQ(m.doc.RunStatistics.tried, 0u);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "model/Tape.h"
 #include "IntegratorTestSupport.h"
+#include "model/RungeKutta.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,7 @@ struct Outcome {
     std::vector<std::string> messages;
     RunOutcome outcome;
     std::size_t inlined = 0;
+    IntegratorStatistics statistics;
 };
 
 Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
@@ -79,6 +81,18 @@ Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
     for (const auto& m : chart.platform.messages.shown)
         r.messages.push_back(m.caption + ": " + m.text);
     r.outcome = chart.doc.LastRunOutcome;
+    r.statistics = chart.doc.RunStatistics;
+    // Every attempt is accepted or rejected; an attempt evaluates each stage, a completed interval
+    // once more at its end (the last interval of a failed run is not completed).
+    const IntegratorStatistics& s = r.statistics;
+    const auto stages = static_cast<std::size_t>(TableauOfStyle(chart.doc.IntStyle).stages);
+    const std::size_t intervals = chart.doc.Clock()->History.size() - 1;
+    EXPECT_EQ(s.accepted + s.rejected, s.tried);
+    EXPECT_LE(s.smallestStep, s.largestStep);
+    if (s.tried > 0 && r.outcome == RunOutcome::Completed)
+        EXPECT_EQ(s.evaluations, stages * s.tried + intervals);
+    else
+        EXPECT_LE(s.evaluations, stages * s.tried + intervals);
     return r;
 }
 
@@ -92,6 +106,7 @@ Outcome ExpectSameRuns(const std::function<void(Chart&)>& build) {
     const Outcome compiled = RunModel(build, true);
     EXPECT_EQ(literal.messages, compiled.messages);
     EXPECT_EQ(literal.outcome, compiled.outcome);
+    EXPECT_TRUE(literal.statistics == compiled.statistics);
     EXPECT_EQ(literal.histories.size(), compiled.histories.size());
     for (std::size_t b = 0; b < literal.histories.size() && b < compiled.histories.size(); ++b) {
         const auto& l = literal.histories[b];

@@ -1,0 +1,94 @@
+#include "model/Solver.h"
+
+#include "model/ClockBlock.h"
+#include "model/Integrator.h"
+#include "model/OrventDoc.h"
+#include "model/Tape.h"
+#include "platform/Text.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+// The document's model as the integrator sees it: the states are the Values of the integrating
+// blocks, the derivatives those the document (or its compiled program) evaluates.
+class CSolver::Model : public CDerivatives {
+  public:
+    Model(COrventDoc& doc, std::size_t n, bool useTape) : m_doc(doc), m_states(n, 0.0) {
+        m_blocks = doc.IntegratingBlocks;
+        m_blocks.resize(n, nullptr);
+        if (useTape) m_tape = std::make_unique<CTape>(doc);
+    }
+
+    void BeginInterval(double* y) override {
+        if (m_tape) m_tape->BeginInterval();
+        for (std::size_t i = 0; i < m_blocks.size(); ++i)
+            y[i] = m_blocks[i] ? m_blocks[i]->Value : 0.0;
+    }
+    // The program reads the states in its own array.
+    double* States() override { return m_tape ? m_tape->States() : m_states.data(); }
+    bool Evaluate(double offset, double* dydt) override {
+        if (m_tape) return m_tape->Evaluate(offset, dydt);
+        for (std::size_t i = 0; i < m_blocks.size(); ++i)
+            if (m_blocks[i]) m_blocks[i]->Value = m_states[i];
+        return m_doc.EvaluateDerivatives(offset, dydt);
+    }
+    void Publish() override {
+        if (m_tape) m_tape->WriteBack();
+    }
+    const CTape* Tape() const { return m_tape.get(); }
+
+  private:
+    COrventDoc& m_doc;
+    std::vector<CBlock*> m_blocks;
+    std::vector<double> m_states;
+    std::unique_ptr<CTape> m_tape;
+};
+
+CSolver::CSolver(COrventDoc& doc, int intStyle, std::size_t stateCount, bool useTape) : m_doc(doc) {
+    CBlock* clock = doc.Clock();
+    const double tolerance = clock ? clock->Params[0] : doc.ErrorLimit;
+    if (auto* cb = dynamic_cast<CClockBlock*>(clock)) {
+        m_errorCompanion = cb->ErrorCompanion;
+        m_countCompanion = cb->CountCompanion;
+    }
+    const ButcherTableau& tableau = TableauOfStyle(intStyle);
+    m_model = std::make_unique<Model>(doc, stateCount, useTape);
+    m_integrator = std::make_unique<CIntegrator>(
+        tableau, CStepController(tolerance, doc.MaxSteps, tableau.order), stateCount);
+}
+
+CSolver::~CSolver() = default;
+
+const IntegratorStatistics& CSolver::Statistics() const {
+    return m_integrator->Statistics();
+}
+
+const CTape* CSolver::Tape() const {
+    return m_model->Tape();
+}
+
+IntervalResult CSolver::AdvanceInterval(double stepSize, double outputInterval) {
+    const IntervalResult r = m_integrator->AdvanceInterval(*m_model, stepSize, outputInterval);
+    switch (r.status) {
+    case IntervalStatus::Completed:
+        if (m_errorCompanion) m_errorCompanion->Value = r.largestError;
+        if (m_countCompanion) m_countCompanion->Value = r.attempts;
+        break;
+    case IntervalStatus::Stopped:
+        break;
+    case IntervalStatus::TooManySteps:
+        m_doc.RunTimeError("Excessive integration steps (" + FormatString("%.0f", std::trunc(r.stepsNeeded)) +
+                           ") at time " + FormatString("%g", m_doc.CurrentTime));
+        break;
+    case IntervalStatus::NotANumber:
+        m_doc.RunTimeError("Integration error: a value is not a number at time " +
+                           FormatString("%g", m_doc.CurrentTime));
+        break;
+    }
+    return r;
+}
+
+std::unique_ptr<CSolver> CreateSolver(COrventDoc& doc, int intStyle, std::size_t stateCount) {
+    return std::make_unique<CSolver>(doc, intStyle, stateCount, CTape::Enabled);
+}
