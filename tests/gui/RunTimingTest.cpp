@@ -5,6 +5,7 @@
 
 #include "CommandIds.h"
 #include "ShellSupport.h"
+#include "model/BlockTypes.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -13,8 +14,8 @@
 
 namespace {
 
-constexpr int kIntegrate = 61588;
-constexpr int kSum = 61595;
+constexpr int kIntegrate = BlockType::Integrate;
+constexpr int kSum = BlockType::Sum;
 
 CBlock* Place(COrventDoc& doc, int type, int x, int y) {
     doc.PendingBlock = doc.CreateBlock(type);
