@@ -122,7 +122,6 @@ constexpr int kFirstTypeCode = BlockType::First;
 constexpr int kLastTypeCode = BlockType::Last;
 constexpr int kClockTypeId = BlockType::Clock;
 constexpr int kClockCommandId = BlockCommand::Clock;
-constexpr int kClockImageId = 175;
 
 // What a new block of a type shows and needs: the rows of the Block Editor, the inputs a run
 // requires, the evaluation kind (BlockKind) and the captions of the rows. A null caption keeps
