@@ -2,14 +2,18 @@
 // reversed, so every block of the second half has to be moved in front of the one it feeds; and
 // the chain closed into a loop, which must fail fast however large MaxSort is.
 
+#include "blocks/Catalogue.h"
 #include "model/OrventDoc.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
+// The benchmarks run with the block types registered, as the programs do at start-up.
+[[maybe_unused]] const bool kTypesRegistered = (RegisterBlockTypes(), true);
+
 class ChainBlock : public CBlock {
   public:
-    explicit ChainBlock(COrventDoc* doc) : CBlock(257, doc, 32800, 61631) {}
+    explicit ChainBlock(COrventDoc* doc) : CBlock(257, doc, BlockCommand::Gain, BlockType::Gain) {}
     void Serialize(CArchive&) override {}
     int Initialize() override { return 1; }
     void Compute() override { Value = Inputs[0] ? Inputs[0]->Value : 0.0; }

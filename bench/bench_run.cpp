@@ -7,6 +7,7 @@
 // S_i = -(1 + 0.5 [i > 1]) X_i - 0.1 V_i + 0.5 X_(i-1). Clock 1e-7, 0.1, 100.
 // Gain chain: one Integrate (from 1) fed back through M Gain blocks (-1, then 1, 1, ...).
 
+#include "blocks/Catalogue.h"
 #include "model/OrventDoc.h"
 #include "model/Tape.h"
 #include "platform/Text.h"
@@ -23,9 +24,9 @@
 
 namespace {
 
-constexpr int kSum = 61595;
-constexpr int kIntegrate = 61588;
-constexpr int kGain = 61631;
+constexpr int kSum = BlockType::Sum;
+constexpr int kIntegrate = BlockType::Integrate;
+constexpr int kGain = BlockType::Gain;
 constexpr double kErrorLimit = 1e-7;
 constexpr double kInterval = 0.1;
 constexpr double kTime = 100.0;
@@ -459,6 +460,7 @@ void PrintRatio(const RatioReporter& reporter, const std::string& model, int siz
 } // namespace
 
 int main(int argc, char** argv) {
+    RegisterBlockTypes();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     for (int n : {10, 100, 1000})

@@ -7,6 +7,7 @@
 // The run is bounded here, by the harness, and not by changing what Kintra does: a few output
 // steps, a small step limit and sort bound, and a time limit, so that every input stays cheap.
 
+#include "blocks/Catalogue.h"
 #include "chart/ChartPrint.h"
 #include "chart/OrventView.h"
 #include "model/ChartFile.h"
@@ -152,6 +153,7 @@ void BoundTheRun(COrventDoc& doc) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    RegisterBlockTypes();
     MemorySettingsStore store;
     CountingMessages messages;
     FuzzWindows windows;

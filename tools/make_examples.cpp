@@ -30,15 +30,15 @@
 
 namespace {
 
-// Type codes of the blocks the examples use.
-constexpr int kIntegrate = 61588;
-constexpr int kMultiply = 61591;
-constexpr int kSum = 61595;
-constexpr int kConstant = 61625;
-constexpr int kGain = 61631;
-constexpr int kTimePulse = 61612;
-constexpr int kFunctionGenerator = 61617;
-constexpr int kQuit = 61606;
+// The blocks the examples use.
+constexpr int kIntegrate = BlockType::Integrate;
+constexpr int kMultiply = BlockType::Multiply;
+constexpr int kSum = BlockType::Sum;
+constexpr int kConstant = BlockType::Constant;
+constexpr int kGain = BlockType::Gain;
+constexpr int kTimePulse = BlockType::TimePulse;
+constexpr int kFunctionGenerator = BlockType::FunctionGenerator;
+constexpr int kQuit = BlockType::Quit;
 
 class Example {
   public:
@@ -288,6 +288,7 @@ void EveryBlock(const std::string& path) {
 } // namespace
 
 int main(int argc, char** argv) {
+    RegisterBlockTypes();
     // Factory settings and windows without a display, so the files do not depend on who made them.
     MemorySettingsStore settings;
     StderrMessageHost messages;

@@ -8,7 +8,9 @@
 #include "OrventApp.h"
 #include "QtDeviceContext.h"
 #include "QtPlatform.h"
+#include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
+#include "model/BlockTypes.h"
 #include "model/ClockBlock.h"
 #include "model/OrventDoc.h"
 #include "platform/MessageHost.h"
@@ -27,11 +29,6 @@
 #include <memory>
 
 namespace {
-
-constexpr int kIntegrate = 61588;
-constexpr int kSum = 61595;
-constexpr int kConstant = 61625;
-constexpr int kGain = 61631;
 
 CBlock* Place(COrventDoc& doc, int type, int x, int y) {
     doc.PendingBlock = doc.CreateBlock(type);
@@ -52,7 +49,7 @@ void BM_LargeChartRedraw(benchmark::State& state) {
     doc.AddView(&view);
     doc.OnNewDocument();
     for (int i = 0; i < 2000; ++i) {
-        CBlock* b = Place(doc, i % 3 == 0 ? kConstant : kGain, 1 + i % 50, -(i / 50));
+        CBlock* b = Place(doc, i % 3 == 0 ? BlockType::Constant : BlockType::Gain, 1 + i % 50, -(i / 50));
         if (i % 3 != 0) {
             b->Inputs[0] = doc.Blocks[doc.Blocks.size() - 2].get();
             doc.RouteInput(b, 0);
@@ -91,9 +88,9 @@ void BuildChain(COrventDoc& doc, int n) {
     CBlock* previous = nullptr;
     for (int i = 0; i < n; ++i) {
         const int column = (i / 50) * 3 + 1, row = -(i % 50);
-        CBlock* s = Place(doc, kSum, column, row);
-        CBlock* v = Place(doc, kIntegrate, column + 1, row);
-        CBlock* x = Place(doc, kIntegrate, column + 2, row);
+        CBlock* s = Place(doc, BlockType::Sum, column, row);
+        CBlock* v = Place(doc, BlockType::Integrate, column + 1, row);
+        CBlock* x = Place(doc, BlockType::Integrate, column + 2, row);
         v->Inputs[0] = s;
         x->Inputs[0] = v;
         x->Params[1] = i == 0 ? 1.0 : 0.0;
@@ -151,6 +148,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
+    RegisterBlockTypes();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

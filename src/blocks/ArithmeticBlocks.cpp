@@ -8,22 +8,16 @@
 #include <cmath>
 
 using kintra::Add;
-using kintra::ApplyShape;
 using kintra::Mul;
 
 namespace {
 constexpr double kPi = 3.141592653589793;
-const kintra::BlockShape kThreeGains{
-    3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
-const kintra::BlockShape kOneGain{1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Gain"}};
 } // namespace
 
 // ---- Sum ----
 
 CSumBlock::CSumBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kThreeGains);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CSumBlock)
 int CSumBlock::Initialize() {
     return 1;
@@ -38,9 +32,7 @@ void CSumBlock::Compute() {
 // ---- Multiply ----
 
 CMultiplyBlock::CMultiplyBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kThreeGains);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CMultiplyBlock)
 int CMultiplyBlock::Initialize() {
     return 1;
@@ -55,9 +47,7 @@ void CMultiplyBlock::Compute() {
 // ---- Divide ----
 
 CDivideBlock::CDivideBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {2, 2, 2, BK_ALGEBRAIC, {"Numerator", "Denominator"}, {"Gain", "Gain"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CDivideBlock)
 int CDivideBlock::Initialize() {
     return 1;
@@ -79,9 +69,7 @@ void CDivideBlock::Compute() {
 // ---- Negate ----
 
 CNegateBlock::CNegateBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CNegateBlock)
 int CNegateBlock::Initialize() {
     return 1;
@@ -93,9 +81,7 @@ void CNegateBlock::Compute() {
 // ---- Power ----
 
 CPowerBlock::CPowerBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {2, 2, 2, BK_ALGEBRAIC, {"Base", "Exponent"}, {"Gain", "Gain"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CPowerBlock)
 int CPowerBlock::Initialize() {
     return 1;
@@ -110,9 +96,7 @@ void CPowerBlock::Compute() {
 // ---- Square Root ----
 
 CSquareRootBlock::CSquareRootBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CSquareRootBlock)
 int CSquareRootBlock::Initialize() {
     return 1;
@@ -126,9 +110,7 @@ void CSquareRootBlock::Compute() {
 // ---- Gain ----
 
 CGainBlock::CGainBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CGainBlock)
 int CGainBlock::Initialize() {
     return 1;
@@ -140,9 +122,7 @@ void CGainBlock::Compute() {
 // ---- Absolute ----
 
 CAbsoluteBlock::CAbsoluteBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CAbsoluteBlock)
 int CAbsoluteBlock::Initialize() {
     return 1;
@@ -154,9 +134,7 @@ void CAbsoluteBlock::Compute() {
 // ---- Integer ----
 
 CIntegerBlock::CIntegerBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CIntegerBlock)
 int CIntegerBlock::Initialize() {
     return 1;
@@ -169,9 +147,7 @@ void CIntegerBlock::Compute() {
 // ---- Modulo ----
 
 CModuloBlock::CModuloBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {2, 2, 1, BK_ALGEBRAIC, {"Input", "Divisor"}, {"Gain", "Divisor"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CModuloBlock)
 int CModuloBlock::Initialize() {
     return 1;
@@ -185,7 +161,6 @@ void CModuloBlock::Compute() {
 
 COffsetBlock::COffsetBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Offset"}});
     Params[0] = 0.0;
 }
 KINTRA_COMMON_RECORD_ONLY(COffsetBlock)
@@ -200,7 +175,6 @@ void COffsetBlock::Compute() {
 
 CConstantBlock::CConstantBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {0, 1, 0, BK_CONSTANT, {}, {"Value"}});
     AtFirst = 1;
 }
 KINTRA_COMMON_RECORD_ONLY(CConstantBlock)
@@ -214,7 +188,6 @@ void CConstantBlock::Compute() {}
 
 CPiBlock::CPiBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {0, 1, 0, BK_CONSTANT, {}, {"Gain"}});
     AtFirst = 1;
 }
 KINTRA_COMMON_RECORD_ONLY(CPiBlock)

@@ -4,6 +4,7 @@
 // back goes through a DataExchange by control id. The editor works on a CBlockEditorData that
 // the block filled (CBlock::MakeEditorData) and applies after OK (CBlock::ApplyEditorData).
 
+#include "model/BlockTypes.h"
 #include "platform/LogFont.h"
 
 #include <functional>
@@ -55,7 +56,7 @@ class CBlockEditorDlg {
     static constexpr int kClearIds[3] = {IDC_CLEAR1, IDC_CLEAR2, IDC_CLEAR3};
     static constexpr int kParamLabelIds[3] = {IDC_PARAM_LABEL1, IDC_PARAM_LABEL2, IDC_PARAM_LABEL3};
     static constexpr int kParamIds[3] = {IDC_PARAM1, IDC_PARAM2, IDC_PARAM3};
-    static constexpr int kFunctionGeneratorTypeId = 61617;
+    static constexpr int kFunctionGeneratorTypeId = BlockType::FunctionGenerator;
 
     explicit CBlockEditorDlg(CBlockEditorData& data);
 

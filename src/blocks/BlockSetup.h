@@ -1,10 +1,9 @@
 #pragma once
-// What every block type's constructor sets in the base fields: the rows the Block Editor shows,
-// the inputs a run needs, the evaluation kind and the captions of the shown rows.
+// What the block families share in their declarations and records. A type's rows, inputs, kind
+// and captions are in its row of the catalogue (blocks/Catalogue.cpp), which the document applies
+// to every new block.
 
 #include "model/Block.h"
-
-#include <initializer_list>
 
 // Declares a block type with no fields of its own.
 #define KINTRA_DECLARE_BLOCK(ClassName)                                                                      \
@@ -21,30 +20,3 @@
     void ClassName::Serialize(CArchive& ar) {                                                                \
         SerializeCommon(ar);                                                                                 \
     }
-
-namespace kintra {
-
-struct BlockShape {
-    int InputsShown;
-    int ParamsShown;
-    int RequiredInputs;
-    int Kind;
-    std::initializer_list<const char*> InputLabels;
-    std::initializer_list<const char*> ParamLabels;
-};
-
-// Applies the shape; captions beyond those given keep the base defaults.
-inline void ApplyShape(CBlock& block, const BlockShape& shape) {
-    block.InputsShown = shape.InputsShown;
-    block.ParamsShown = shape.ParamsShown;
-    block.RequiredInputs = shape.RequiredInputs;
-    block.Kind = shape.Kind;
-    int i = 0;
-    for (const char* label : shape.InputLabels)
-        block.InputLabels[i++] = label;
-    i = 0;
-    for (const char* label : shape.ParamLabels)
-        block.ParamLabels[i++] = label;
-}
-
-} // namespace kintra

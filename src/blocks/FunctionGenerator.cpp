@@ -7,12 +7,6 @@
 
 CFunctionGeneratorBlock::CFunctionGeneratorBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    kintra::ApplyShape(*this, {3,
-                               3,
-                               1,
-                               BK_ALGEBRAIC,
-                               {"Abscissa", "Upper bound", "Lower bound"},
-                               {"Extrapolation", "Upper bound", "Lower bound"}});
     Params[2] = 0.0;
 }
 

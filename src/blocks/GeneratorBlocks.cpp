@@ -6,7 +6,6 @@
 
 #include <cmath>
 
-using kintra::ApplyShape;
 using kintra::NextRandom;
 using kintra::RandomUnit;
 
@@ -29,9 +28,7 @@ int NonZeroRandom() {
 // ---- Gaussian ----
 
 CGaussianBlock::CGaussianBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 0, BK_SOURCE, {"Mean", "Std. Dev.", "Switch"}, {"Mean", "Std. Dev.", "Seed"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CGaussianBlock)
 int CGaussianBlock::Initialize() {
     kintra::RandomSeed(Params[2]);
@@ -53,14 +50,7 @@ void CGaussianBlock::Compute() {
 // ---- Random ----
 
 CRandomBlock::CRandomBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3,
-                       3,
-                       0,
-                       BK_SOURCE,
-                       {"Lower Limit", "Upper Limit", "Switch"},
-                       {"Lower Limit", "Upper Limit", "Seed"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CRandomBlock)
 int CRandomBlock::Initialize() {
     kintra::RandomSeed(Params[2]);
@@ -76,14 +66,7 @@ void CRandomBlock::Compute() {
 // ---- Jitter ----
 
 CJitterBlock::CJitterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3,
-                       3,
-                       0,
-                       BK_SOURCE,
-                       {"Maximum Time", "Minimum Time", "Switch"},
-                       {"Maximum Time", "Minimum Time", "Seed"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 
 void CJitterBlock::Serialize(CArchive& ar) {
     SerializeCommon(ar);
@@ -113,9 +96,6 @@ void CJitterBlock::Compute() {
 
 CSineWaveBlock::CSineWaveBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(
-        *this,
-        {3, 3, 0, BK_SOURCE, {"Frequency", "Phase Angle", "Switch"}, {"Frequency", "Phase Angle", "Delay"}});
     Phase = Params[1];
 }
 
@@ -148,10 +128,7 @@ void CSineWaveBlock::Compute() {
 // ---- Time Pulse Generator ----
 
 CTimePulseBlock::CTimePulseBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this,
-               {3, 3, 0, BK_SOURCE, {"Period", "Magnitude", "Switch"}, {"Period", "Magnitude", "Delay"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 
 void CTimePulseBlock::Serialize(CArchive& ar) {
     SerializeCommon(ar);
@@ -196,9 +173,7 @@ void CTimePulseBlock::Compute() {
 // ---- One Shot ----
 
 COneShotBlock::COneShotBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 3, 1, BK_SOURCE, {"Trigger", "Height", "Width"}, {"Delay", "Height", "Width"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 
 void COneShotBlock::Serialize(CArchive& ar) {
     SerializeCommon(ar);

@@ -3,11 +3,7 @@
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 
-using kintra::ApplyShape;
-
 namespace {
-const kintra::BlockShape kGate{
-    3, 3, 0, BK_ALGEBRAIC, {"Input 1", "Input 2", "Input 3"}, {"Gain", "Gain", "Gain"}};
 
 bool IsTrue(const CBlock& b, int i) {
     return b.Inputs[i] && b.Params[i] * b.Inputs[i]->Value > 0;
@@ -17,9 +13,7 @@ bool IsTrue(const CBlock& b, int i) {
 // ---- AND ----
 
 CAndBlock::CAndBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kGate);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CAndBlock)
 int CAndBlock::Initialize() {
     return 1;
@@ -38,9 +32,7 @@ void CAndBlock::Compute() {
 // ---- Exclusive OR ----
 
 CExclusiveOrBlock::CExclusiveOrBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kGate);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CExclusiveOrBlock)
 int CExclusiveOrBlock::Initialize() {
     return 1;
@@ -62,9 +54,7 @@ void CExclusiveOrBlock::Compute() {
 // ---- Inclusive OR ----
 
 CInclusiveOrBlock::CInclusiveOrBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kGate);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CInclusiveOrBlock)
 int CInclusiveOrBlock::Initialize() {
     return 1;
@@ -76,9 +66,7 @@ void CInclusiveOrBlock::Compute() {
 // ---- Relay ----
 
 CRelayBlock::CRelayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3, 1, 3, BK_ALGEBRAIC, {"On", "Off", "Switch"}, {"Test"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CRelayBlock)
 int CRelayBlock::Initialize() {
     return 1;
@@ -91,7 +79,6 @@ void CRelayBlock::Compute() {
 
 CQuitBlock::CQuitBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {2, 2, 1, BK_SOURCE, {"Input", "Limit"}, {"Gain", "Limit"}});
     ShowValue = 0;
 }
 KINTRA_COMMON_RECORD_ONLY(CQuitBlock)
@@ -107,11 +94,7 @@ void CQuitBlock::Compute() {
 // ---- Zero Order Hold ----
 
 CZeroOrderHoldBlock::CZeroOrderHoldBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(
-        *this,
-        {3, 3, 2, BK_SOURCE, {"Sample", "Switch", "Limit"}, {"Initial Value", "Current Hold", "Limit"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CZeroOrderHoldBlock)
 int CZeroOrderHoldBlock::Initialize() {
     Params[1] = Params[0];

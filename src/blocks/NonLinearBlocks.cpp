@@ -4,18 +4,12 @@
 
 #include <cmath>
 
-using kintra::ApplyShape;
-
-namespace {
-const kintra::BlockShape kOneGain{1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Gain"}};
-} // namespace
+namespace {} // namespace
 
 // ---- Bang, Negative Clip, Positive Clip ----
 
 CBangBlock::CBangBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CBangBlock)
 int CBangBlock::Initialize() {
     return 1;
@@ -26,9 +20,7 @@ void CBangBlock::Compute() {
 }
 
 CNegativeClipBlock::CNegativeClipBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CNegativeClipBlock)
 int CNegativeClipBlock::Initialize() {
     return 1;
@@ -39,9 +31,7 @@ void CNegativeClipBlock::Compute() {
 }
 
 CPositiveClipBlock::CPositiveClipBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, kOneGain);
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CPositiveClipBlock)
 int CPositiveClipBlock::Initialize() {
     return 1;
@@ -54,10 +44,7 @@ void CPositiveClipBlock::Compute() {
 // ---- Limiter ----
 
 CLimiterBlock::CLimiterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this,
-               {3, 3, 1, BK_ALGEBRAIC, {"Input", "Maximum", "Minimum"}, {"Gain", "Maximum", "Minimum"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CLimiterBlock)
 int CLimiterBlock::Initialize() {
     return 1;
@@ -76,14 +63,7 @@ void CLimiterBlock::Compute() {
 // ---- Dead Space ----
 
 CDeadSpaceBlock::CDeadSpaceBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3,
-                       3,
-                       1,
-                       BK_ALGEBRAIC,
-                       {"Input", "Upper Bound", "Lower Bound"},
-                       {"Dead Zone Value", "Upper Bound", "Lower Bound"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CDeadSpaceBlock)
 int CDeadSpaceBlock::Initialize() {
     return 1;
@@ -107,12 +87,6 @@ void CDeadSpaceBlock::Compute() {
 
 CBackLashBlock::CBackLashBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3,
-                       3,
-                       1,
-                       BK_ALGEBRAIC,
-                       {"Input", "Backlash", "Initial Value"},
-                       {"Distribution", "Backlash", "Initial Value"}});
     BacklashState = Params[2];
 }
 

@@ -8,8 +8,6 @@
 #include <cmath>
 #include <cstdint>
 
-using kintra::ApplyShape;
-
 namespace {
 double Now(const CBlock& b) {
     return b.Document ? b.Document->CurrentTime : 0.0;
@@ -20,7 +18,6 @@ double Now(const CBlock& b) {
 
 CIntegrateBlock::CIntegrateBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {2, 2, 1, BK_INTEGRATING, {"Input", "Initial Value"}, {"Gain", "Initial Value"}});
     Params[1] = 0.0;
 }
 KINTRA_COMMON_RECORD_ONLY(CIntegrateBlock)
@@ -39,12 +36,6 @@ void CIntegrateBlock::Compute() {
 
 CDecayBlock::CDecayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {3,
-                       3,
-                       0,
-                       BK_ALGEBRAIC,
-                       {"Asymptote", "Approach Rate", "Initial Value"},
-                       {"Asymptote", "Approach Rate", "Initial Value"}});
     Params[2] = 0.0;
 }
 KINTRA_COMMON_RECORD_ONLY(CDecayBlock)
@@ -80,11 +71,7 @@ void CDecayBlock::RecordValue() {
 // ---- Delay ----
 
 CDelayBlock::CDelayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(
-        *this,
-        {3, 3, 1, BK_ALGEBRAIC, {"Input", "Delay", "Initial Value"}, {"Gain", "Delay", "Initial Value"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 
 void CDelayBlock::Serialize(CArchive& ar) {
     SerializeCommon(ar);

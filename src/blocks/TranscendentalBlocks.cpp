@@ -4,10 +4,7 @@
 
 #include <cmath>
 
-using kintra::ApplyShape;
-
 namespace {
-const kintra::BlockShape kOneGain{1, 1, 1, BK_ALGEBRAIC, {"Input"}, {"Gain"}};
 
 double SignedLog(double x, double (*log)(double)) {
     if (x == 0.0) return 0.0;
@@ -18,9 +15,7 @@ double SignedLog(double x, double (*log)(double)) {
 
 #define KINTRA_ONE_INPUT_BLOCK(ClassName, expression)                                                        \
     ClassName::ClassName(int imageId, COrventDoc* document, int commandId, int typeId)                       \
-        : CBlock(imageId, document, commandId, typeId) {                                                     \
-        ApplyShape(*this, kOneGain);                                                                         \
-    }                                                                                                        \
+        : CBlock(imageId, document, commandId, typeId) {}                                                    \
     KINTRA_COMMON_RECORD_ONLY(ClassName)                                                                     \
     int ClassName::Initialize() {                                                                            \
         return 1;                                                                                            \
@@ -38,9 +33,7 @@ KINTRA_ONE_INPUT_BLOCK(CLogEBlock, SignedLog(x, [](double v) { return std::log(v
 KINTRA_ONE_INPUT_BLOCK(CDecibelBlock, x == 0.0 ? 0.0 : 10.0 * std::log10(std::pow(x, 2.0)))
 
 CArcTangentBlock::CArcTangentBlock(int imageId, COrventDoc* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {
-    ApplyShape(*this, {2, 2, 1, BK_ALGEBRAIC, {"Input 1 (X)", "Input 2 (Y)"}, {"Gain", "Gain"}});
-}
+    : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CArcTangentBlock)
 int CArcTangentBlock::Initialize() {
     return 1;

@@ -6,8 +6,8 @@
 
 #include "chart/ChartEdit.h"
 
-#include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
+#include "model/BlockTypes.h"
 #include "model/OrventDoc.h"
 
 #include <cmath>

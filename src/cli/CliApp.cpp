@@ -442,6 +442,7 @@ int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHo
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
            MessageHost& messages) {
+    RegisterBlockTypes();
     Options o;
     try {
         o = ParseArguments(args);

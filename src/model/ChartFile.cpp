@@ -4,7 +4,7 @@
 
 #include "model/ChartFile.h"
 
-#include "blocks/Catalogue.h"
+#include "model/BlockTypes.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
@@ -122,7 +122,7 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
     for (std::int32_t i = 0; i < count; ++i) {
         const int type = ar.ReadUInt16();
         doc.PendingBlock = doc.CreateBlock(type);
-        if (!doc.PendingBlock) Refuse(kInvalidDataInFile);
+        if (!doc.PendingBlock) Refuse(BlockTypeTable().empty() ? kNoBlockTypes : kInvalidDataInFile);
         const std::int32_t x = ar.ReadInt32();
         const std::int32_t y = ar.ReadInt32();
         if (x < -kMaxGridCoordinate || x > kMaxGridCoordinate || y < -kMaxGridCoordinate ||

@@ -5,12 +5,7 @@
 
 CClockBlock::CClockBlock(int imageId, COrventDoc* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
-    InputsShown = 0;
-    ParamsShown = 3;
-    RequiredInputs = 0;
-    Kind = BK_INTEGRATING;
     Params = {1e-7, 0.1, 1.0};
-    ParamLabels = {"Error Limit", "Output Interval", "Simulation Time"};
 }
 
 void CClockBlock::CreateCompanions() {

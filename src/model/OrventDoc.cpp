@@ -1,6 +1,6 @@
 #include "model/OrventDoc.h"
 
-#include "blocks/Catalogue.h"
+#include "model/BlockTypes.h"
 #include "model/ClockBlock.h"
 #include "model/Solver.h"
 #include "platform/Platform.h"
@@ -12,6 +12,20 @@ const std::array<COLORREF, 7> COrventDoc::LineColors = {
     RGB(0, 0, 0),     RGB(0, 0, 255),   RGB(255, 0, 0),   RGB(0, 255, 0),
     RGB(0, 255, 255), RGB(255, 0, 255), RGB(255, 255, 0),
 };
+
+// A block of the registered type with that code, or null (nothing allocated) for a code no
+// registered type has: 61622, 61627, 61629, everything outside the type codes, and every code
+// before the blocks layer has registered its types.
+std::unique_ptr<CBlock> COrventDoc::CreateBlock(int typeCode) {
+    const CBlockTypeInfo* type = FindBlockType(typeCode);
+    if (!type) return nullptr;
+    std::unique_ptr<CBlock> block = type->Create(*type, this);
+    ApplyShape(*block, type->Shape);
+    block->TypeName = type->Name;
+    block->Name = type->Name;
+    block->HelpId = type->HelpId;
+    return block;
+}
 
 COrventDoc::COrventDoc() {
     ModelSettings.SetSection("Model", 100.0);
@@ -166,6 +180,10 @@ bool COrventDoc::OnNewDocument() {
     if (!CDocument::OnNewDocument()) return false;
     if (CView* chart = GetChartView()) chart->OnInitialUpdate();
     PendingBlock = CreateBlock(kClockTypeId);
+    if (!PendingBlock) {
+        Platform().Messages().MessageBox(kintra::kNoBlockTypes, "Kintra", MB_OK, MB_ICONERROR);
+        return false;
+    }
     auto* clock = static_cast<CClockBlock*>(PendingBlock.get());
     PlaceBlock(0, 0);
     if (clock) clock->CreateCompanions();

@@ -1,8 +1,8 @@
 // The run: checks, run lists and their order, initialization and the output-step loop.
 
-#include "blocks/Catalogue.h"
 #include "blocks/StringTable.h"
 #include "model/Arith.h"
+#include "model/BlockTypes.h"
 #include "model/ClockBlock.h"
 #include "model/OrventDoc.h"
 #include "model/Solver.h"
@@ -18,6 +18,8 @@ const char* const kCheckCaption = "Run Time Error";
 const char* const kRunCaption = "RunTime Error";
 // A run reserves at most this many history samples in all up front; longer runs grow as they go.
 constexpr double kMaxReservedSamples = 1 << 24;
+// The string-table texts for a missing first, second and third input follow one another.
+constexpr int kMissingInputTextId = 61582;
 } // namespace
 
 bool COrventDoc::CheckRequiredInputs() {
@@ -26,8 +28,8 @@ bool COrventDoc::CheckRequiredInputs() {
         for (int j = 0; j < b->RequiredInputs && j < 3; ++j) {
             if (b->Inputs[j]) continue;
             missing = true;
-            std::string text =
-                "A " + b->TypeName + " block, " + b->Name + ", " + kintra::LoadString(61582 + j);
+            std::string text = "A " + b->TypeName + " block, " + b->Name + ", " +
+                               kintra::LoadString(kMissingInputTextId + j);
             if (Platform().Messages().MessageBox(text, kCheckCaption, MB_OKCANCEL) == IDCANCEL) return false;
         }
     }

@@ -1,6 +1,7 @@
 #include "model/Tape.h"
 
 #include "model/Arith.h"
+#include "model/BlockTypes.h"
 #include "model/OrventDoc.h"
 
 #include <cmath>
@@ -28,18 +29,18 @@ struct OrderedOps {
     static double Mul(double a, double b) { return kintra::Mul(a, b); }
 };
 
-// Type codes of the blocks evaluated inline.
-constexpr int kDivide = 61590;
-constexpr int kMultiply = 61591;
-constexpr int kNegate = 61592;
-constexpr int kPower = 61593;
-constexpr int kSquareRoot = 61594;
-constexpr int kSum = 61595;
-constexpr int kAbsolute = 61613;
-constexpr int kInteger = 61618;
-constexpr int kModulo = 61620;
-constexpr int kOffset = 61623;
-constexpr int kGain = 61631;
+// The blocks evaluated inline.
+constexpr int kDivide = BlockType::Divide;
+constexpr int kMultiply = BlockType::Multiply;
+constexpr int kNegate = BlockType::Negate;
+constexpr int kPower = BlockType::Power;
+constexpr int kSquareRoot = BlockType::SquareRoot;
+constexpr int kSum = BlockType::Sum;
+constexpr int kAbsolute = BlockType::Absolute;
+constexpr int kInteger = BlockType::Integer;
+constexpr int kModulo = BlockType::Modulo;
+constexpr int kOffset = BlockType::Offset;
+constexpr int kGain = BlockType::Gain;
 
 bool IsInlineType(int typeId) {
     switch (typeId) {

@@ -2,6 +2,7 @@
 
 #include "NativePath.h"
 #include "OrventApp.h"
+#include "blocks/Catalogue.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -13,6 +14,7 @@ int main(int argc, char* argv[]) {
     COrventApp::SetApplicationIdentity();
     // The core reads and writes numbers with the C library, always with a full stop.
     std::setlocale(LC_NUMERIC, "C");
+    RegisterBlockTypes();
     // Under a file-size limit a save then fails with EFBIG and says so, instead of killing the
     // program with every unsaved chart.
     std::signal(SIGXFSZ, SIG_IGN);

@@ -1,6 +1,7 @@
 #include "BlockTestSupport.h"
 #include "blocks/ArithmeticBlocks.h"
 #include "blocks/TimeBlocks.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -13,12 +14,12 @@ using Arithmetic = BlockRun;
 constexpr double kInf = std::numeric_limits<double>::infinity();
 
 TEST_F(Arithmetic, SumAddsConnectedInputsTimesTheirGainsInInputOrder) {
-    CBlock* none = Add(61595);
-    CBlock* gap = WithInputs(61595, {2, kOpen, 5});
+    CBlock* none = Add(BlockType::Sum);
+    CBlock* gap = WithInputs(BlockType::Sum, {2, kOpen, 5});
     gap->Params = {1, 9, -1};
     // 1e16 + 1 rounds back to 1e16, so only the order 1, 2, 3 gives 0.
-    CBlock* order = WithInputs(61595, {1e16, 1, -1e16});
-    CBlock* withTime = Add(61595);
+    CBlock* order = WithInputs(BlockType::Sum, {1e16, 1, -1e16});
+    CBlock* withTime = Add(BlockType::Sum);
     withTime->Inputs[0] = doc.Clock();
     withTime->Params[0] = 3;
     doc.RunSimulation();
@@ -31,13 +32,13 @@ TEST_F(Arithmetic, SumAddsConnectedInputsTimesTheirGainsInInputOrder) {
 }
 
 TEST_F(Arithmetic, MultiplyFoldsInputIntoTheRunningValueBeforeTheGain) {
-    CBlock* none = Add(61591);
-    CBlock* plain = WithInputs(61591, {4, 5, 6});
+    CBlock* none = Add(BlockType::Multiply);
+    CBlock* plain = WithInputs(BlockType::Multiply, {4, 5, 6});
     plain->Params = {2, 3, 0.5};
     // (1e300 × 1e10) overflows before the gain 1e-10 could bring it back.
-    CBlock* order = WithInputs(61591, {1e10, 1e300});
+    CBlock* order = WithInputs(BlockType::Multiply, {1e10, 1e300});
     order->Params = {1, 1e-10, 1};
-    CBlock* gap = WithInputs(61591, {kOpen, 3, kOpen});
+    CBlock* gap = WithInputs(BlockType::Multiply, {kOpen, 3, kOpen});
     gap->Params = {0, 2, 0};
     doc.RunSimulation();
     EXPECT_EQ(none->History.front(), 1.0);
@@ -49,9 +50,9 @@ TEST_F(Arithmetic, MultiplyFoldsInputIntoTheRunningValueBeforeTheGain) {
 TEST_F(Arithmetic, DivideByAZeroInputStopsTheRunAndKeepsTheLastValue) {
     // Denominator t - 0.5 reaches exactly 0 at the sixth output step (0.5 is reached exactly
     // by adding 0.1 five times).
-    CBlock* shift = WithInputs(61595, {kOpen, -0.5});
+    CBlock* shift = WithInputs(BlockType::Sum, {kOpen, -0.5});
     shift->Inputs[0] = doc.Clock();
-    CBlock* divide = Add(61590);
+    CBlock* divide = Add(BlockType::Divide);
     divide->Inputs = {Constant(6), shift, nullptr};
     doc.RunSimulation();
     ASSERT_EQ(platform.messages.shown.size(), 1u);
@@ -68,13 +69,13 @@ TEST_F(Arithmetic, DivideByAZeroInputStopsTheRunAndKeepsTheLastValue) {
 }
 
 TEST_F(Arithmetic, DivideNamesTheBlockAndFormatsTheTimeWithSixDigits) {
-    CBlock* divide = Add(61590);
+    CBlock* divide = Add(BlockType::Divide);
     divide->Name = "Ratio";
     // The denominator is the integer part of 4t - 2: -2, -1, -1, then -0.0 at t = 0.375.
-    CBlock* scaled = WithInputs(61595, {kOpen, -2.0});
+    CBlock* scaled = WithInputs(BlockType::Sum, {kOpen, -2.0});
     scaled->Inputs[0] = doc.Clock();
     scaled->Params[0] = 4.0;
-    CBlock* trunc = Add(61618);
+    CBlock* trunc = Add(BlockType::Integer);
     trunc->Inputs[0] = scaled;
     divide->Inputs = {Constant(1), trunc, nullptr};
     SetClock(1e-7, 0.125, 2.0);
@@ -84,13 +85,13 @@ TEST_F(Arithmetic, DivideNamesTheBlockAndFormatsTheTimeWithSixDigits) {
 }
 
 TEST_F(Arithmetic, AZeroGainDenominatorIsNotReported) {
-    CBlock* zeroOverZero = WithInputs(61590, {0, 0});
+    CBlock* zeroOverZero = WithInputs(BlockType::Divide, {0, 0});
     zeroOverZero->Params[1] = 0;
-    CBlock* sixOverZero = WithInputs(61590, {6, 0});
+    CBlock* sixOverZero = WithInputs(BlockType::Divide, {6, 0});
     sixOverZero->Params[1] = 0;
-    CBlock* underflow = WithInputs(61590, {6, 1e-200});
+    CBlock* underflow = WithInputs(BlockType::Divide, {6, 1e-200});
     underflow->Params[1] = 1e-200; // the product underflows to 0 although neither factor is 0
-    CBlock* scaled = WithInputs(61590, {6, 4});
+    CBlock* scaled = WithInputs(BlockType::Divide, {6, 4});
     scaled->Params = {3, 0.5, 1};
     doc.RunSimulation();
     EXPECT_TRUE(platform.messages.shown.empty());
@@ -102,13 +103,13 @@ TEST_F(Arithmetic, AZeroGainDenominatorIsNotReported) {
 }
 
 TEST_F(Arithmetic, PowerAndSquareRootKeepTheSignOfTheBase) {
-    CBlock* cube = WithInputs(61593, {-8, 1.0 / 3.0});
-    CBlock* square = WithInputs(61593, {-2, 2});
-    CBlock* gains = WithInputs(61593, {-1, 1});
+    CBlock* cube = WithInputs(BlockType::Power, {-8, 1.0 / 3.0});
+    CBlock* square = WithInputs(BlockType::Power, {-2, 2});
+    CBlock* gains = WithInputs(BlockType::Power, {-1, 1});
     gains->Params = {3, 2, 1}; // (-3) ^ 2 → -9
-    CBlock* zero = WithInputs(61593, {0, -1});
-    CBlock* root = WithInputs(61594, {-9});
-    CBlock* rootGain = WithInputs(61594, {2});
+    CBlock* zero = WithInputs(BlockType::Power, {0, -1});
+    CBlock* root = WithInputs(BlockType::SquareRoot, {-9});
+    CBlock* rootGain = WithInputs(BlockType::SquareRoot, {2});
     rootGain->Params[0] = 8;
     doc.RunSimulation();
     EXPECT_NEAR(cube->History.front(), -2.0, 1e-15);
@@ -120,18 +121,18 @@ TEST_F(Arithmetic, PowerAndSquareRootKeepTheSignOfTheBase) {
 }
 
 TEST_F(Arithmetic, SingleInputBlocks) {
-    CBlock* negate = WithInputs(61592, {2.5});
+    CBlock* negate = WithInputs(BlockType::Negate, {2.5});
     negate->Params[0] = 2;
-    CBlock* gain = WithInputs(61631, {2.5});
+    CBlock* gain = WithInputs(BlockType::Gain, {2.5});
     gain->Params[0] = -4;
-    CBlock* absolute = WithInputs(61613, {-3});
+    CBlock* absolute = WithInputs(BlockType::Absolute, {-3});
     absolute->Params[0] = -2; // the gain applies after the magnitude
-    CBlock* intNeg = WithInputs(61618, {-2.7});
-    CBlock* intPos = WithInputs(61618, {2.7});
-    CBlock* intGain = WithInputs(61618, {1.3});
+    CBlock* intNeg = WithInputs(BlockType::Integer, {-2.7});
+    CBlock* intPos = WithInputs(BlockType::Integer, {2.7});
+    CBlock* intGain = WithInputs(BlockType::Integer, {1.3});
     intGain->Params[0] = 3; // 3.9 → 3
-    CBlock* offset = WithInputs(61623, {4.5});
-    CBlock* offsetSet = WithInputs(61623, {4.5});
+    CBlock* offset = WithInputs(BlockType::Offset, {4.5});
+    CBlock* offsetSet = WithInputs(BlockType::Offset, {4.5});
     offsetSet->Params[0] = -1.5;
     doc.RunSimulation();
     EXPECT_EQ(negate->History.front(), -5.0);
@@ -145,13 +146,13 @@ TEST_F(Arithmetic, SingleInputBlocks) {
 }
 
 TEST_F(Arithmetic, ModuloTakesTheSignOfTheDividendAndPrefersInputTwo) {
-    CBlock* negative = WithInputs(61620, {-7});
+    CBlock* negative = WithInputs(BlockType::Modulo, {-7});
     negative->Params[1] = 3;
-    CBlock* byZero = WithInputs(61620, {-7});
+    CBlock* byZero = WithInputs(BlockType::Modulo, {-7});
     byZero->Params[1] = 0;
-    CBlock* byInput = WithInputs(61620, {7.5, 2});
+    CBlock* byInput = WithInputs(BlockType::Modulo, {7.5, 2});
     byInput->Params = {2, 100, 1}; // 15 mod 2, the parameter divisor ignored
-    CBlock* byZeroInput = WithInputs(61620, {7.5, 0});
+    CBlock* byZeroInput = WithInputs(BlockType::Modulo, {7.5, 0});
     doc.RunSimulation();
     EXPECT_EQ(negative->History.front(), -1.0);
     EXPECT_EQ(byZero->History.front(), 0.0);
@@ -161,10 +162,10 @@ TEST_F(Arithmetic, ModuloTakesTheSignOfTheDividendAndPrefersInputTwo) {
 
 TEST_F(Arithmetic, ConstantAndPiAreSetOnceAtTheStart) {
     CBlock* constant = Constant(-2.5);
-    CBlock* pi = Add(61626);
-    CBlock* twoPi = Add(61626);
+    CBlock* pi = Add(BlockType::Pi);
+    CBlock* twoPi = Add(BlockType::Pi);
     twoPi->Params[0] = 2.0;
-    CBlock* follower = Add(61631);
+    CBlock* follower = Add(BlockType::Gain);
     follower->Inputs[0] = twoPi;
     doc.RunSimulation();
     EXPECT_EQ(constant->History, std::vector<double>{-2.5}) << "recorded only at time 0";
@@ -174,9 +175,9 @@ TEST_F(Arithmetic, ConstantAndPiAreSetOnceAtTheStart) {
 }
 
 TEST_F(Arithmetic, IntegrateStartsAtItsInitialValue) {
-    CBlock* byParam = Add(61588);
+    CBlock* byParam = Add(BlockType::Integrate);
     byParam->Inputs[0] = Constant(1);
-    CBlock* byInput = Add(61588);
+    CBlock* byInput = Add(BlockType::Integrate);
     byInput->Inputs = {Constant(1), Constant(7), nullptr};
     byInput->Params[1] = 3;
     doc.RunSimulation();
@@ -193,7 +194,9 @@ TEST_F(Arithmetic, IntegrateStartsAtItsInitialValue) {
 
 TEST_F(Arithmetic, PlainTypesStoreOnlyTheCommonRecord) {
     for (int code :
-         {61590, 61591, 61592, 61593, 61594, 61595, 61613, 61618, 61620, 61623, 61625, 61626, 61631, 61588}) {
+         {BlockType::Divide, BlockType::Multiply, BlockType::Negate, BlockType::Power, BlockType::SquareRoot,
+          BlockType::Sum, BlockType::Absolute, BlockType::Integer, BlockType::Modulo, BlockType::Offset,
+          BlockType::Constant, BlockType::Pi, BlockType::Gain, BlockType::Integrate}) {
         SCOPED_TRACE(code);
         CBlock* b = Add(code);
         b->Params = {2, 3, 4};

@@ -4,6 +4,7 @@
 #include "BlockTestSupport.h"
 #include "blocks/FunctionDataDlg.h"
 #include "blocks/FunctionGenerator.h"
+#include "model/BlockTypes.h"
 #include "platform/DataExchange.h"
 
 #include <cmath>
@@ -45,7 +46,7 @@ TEST_F(BlockRun, EditorInitializeBoxFollowsTheKind) {
         EXPECT_NE(constant->AtFirst, 0);
     }
 
-    CBlock* integrate = Add(61588);
+    CBlock* integrate = Add(BlockType::Integrate);
     integrate->AtFirst = 1;
     {
         Editor e(*integrate);
@@ -54,7 +55,7 @@ TEST_F(BlockRun, EditorInitializeBoxFollowsTheKind) {
         EXPECT_EQ(integrate->AtFirst, 0) << "a hidden box yields 0";
     }
 
-    CBlock* sum = Add(61595);
+    CBlock* sum = Add(BlockType::Sum);
     sum->AtFirst = 1;
     {
         Editor e(*sum);
@@ -67,7 +68,7 @@ TEST_F(BlockRun, EditorInitializeBoxFollowsTheKind) {
 }
 
 TEST_F(BlockRun, EditorShowsOnlyTheRowsOfTheType) {
-    CBlock* gain = Add(61631);
+    CBlock* gain = Add(BlockType::Gain);
     Editor e(*gain);
     EXPECT_TRUE(e.dx.visible[Dlg::IDC_CLEAR1]);
     EXPECT_FALSE(e.dx.visible[Dlg::IDC_CLEAR2]);
@@ -81,7 +82,7 @@ TEST_F(BlockRun, EditorShowsOnlyTheRowsOfTheType) {
     EXPECT_EQ(e.dx.texts[Dlg::IDC_CURRENT_CAPTION], "Current");
     EXPECT_FALSE(e.dx.visible[Dlg::IDC_DATA]) << "only the Function Generator has Data";
 
-    CBlock* quit = Add(61606);
+    CBlock* quit = Add(BlockType::Quit);
     Editor q(*quit);
     EXPECT_EQ(q.dx.texts[Dlg::IDC_CURRENT_VALUE], "");
     EXPECT_EQ(q.dx.texts[Dlg::IDC_CURRENT_CAPTION], "");
@@ -90,7 +91,7 @@ TEST_F(BlockRun, EditorShowsOnlyTheRowsOfTheType) {
 TEST_F(BlockRun, EditorTakesTheEntriesOnOkOnly) {
     CBlock* source = Constant(1.0);
     source->Name = "Source";
-    CBlock* gain = WithInputs(61631, {kOpen});
+    CBlock* gain = WithInputs(BlockType::Gain, {kOpen});
     gain->Inputs[0] = source;
     {
         Editor e(*gain);
@@ -121,7 +122,7 @@ TEST_F(BlockRun, EditorTakesTheEntriesOnOkOnly) {
 
 TEST_F(BlockRun, EditorLeavesUntouchedParametersExactlyAsTheyWere) {
     // A Gain shows one parameter row; the hidden two must survive OK as well.
-    CBlock* gain = Add(61631);
+    CBlock* gain = Add(BlockType::Gain);
     const double values[] = {0.1234567891, 1.0 / 3.0, -2.5e-300, 6.02214076e23, 100000.0, -0.0};
     for (double shownValue : values) {
         gain->Params = {shownValue, std::nextafter(1.0, 2.0), -std::nan("")};
@@ -141,7 +142,7 @@ TEST_F(BlockRun, EditorLeavesUntouchedParametersExactlyAsTheyWere) {
 TEST_F(BlockRun, EditorCutsOnlyTheLinksClearedWithX) {
     CBlock* unnamed = Constant(2.0);
     unnamed->Name.clear();
-    CBlock* sum = Add(61595);
+    CBlock* sum = Add(BlockType::Sum);
     sum->Inputs = {unnamed, unnamed, unnamed};
     {
         Editor e(*sum);
@@ -156,7 +157,7 @@ TEST_F(BlockRun, EditorCutsOnlyTheLinksClearedWithX) {
 }
 
 TEST_F(BlockRun, EditorLimitsTheNameInCharacters) {
-    CBlock* gain = Add(61631);
+    CBlock* gain = Add(BlockType::Gain);
     std::string accented;
     for (int i = 0; i < 40; ++i)
         accented += "\xC3\xA9";
@@ -167,7 +168,7 @@ TEST_F(BlockRun, EditorLimitsTheNameInCharacters) {
 }
 
 TEST_F(BlockRun, EditorDataButtonReplacesTheTableAtOnce) {
-    auto* fg = static_cast<CFunctionGeneratorBlock*>(Add(61617));
+    auto* fg = static_cast<CFunctionGeneratorBlock*>(Add(BlockType::FunctionGenerator));
     fg->SetOrdinates({0.0, 1.0, 4.0});
     Editor e(*fg);
     EXPECT_TRUE(e.dx.visible[Dlg::IDC_DATA]);

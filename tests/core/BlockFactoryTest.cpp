@@ -1,6 +1,7 @@
 #include "BlockTestSupport.h"
 #include "blocks/Catalogue.h"
 #include "blocks/StringTable.h"
+#include "model/ChartFile.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,13 @@
 #include <string>
 
 namespace {
+
+// Every core test runs with the block types registered, as the programs do at start-up.
+struct BlockTypesRegistered : ::testing::Environment {
+    void SetUp() override { RegisterBlockTypes(); }
+};
+[[maybe_unused]] ::testing::Environment* const kBlockTypes =
+    ::testing::AddGlobalTestEnvironment(new BlockTypesRegistered);
 
 struct Row {
     int code;
@@ -23,49 +31,49 @@ const char* const kIn3[] = {"Input 1", "Input 2", "Input 3"};
 
 // clang-format off
 const Row kRows[] = {
-    {61586, "Decay", 3, 3, 0, A, {"Asymptote", "Approach Rate", "Initial Value"}, {"Asymptote", "Approach Rate", "Initial Value"}, {1, 1, 0}},
-    {61587, "Delay", 3, 3, 1, A, {"Input", "Delay", "Initial Value"}, {"Gain", "Delay", "Initial Value"}, {1, 1, 1}},
-    {61588, "Integrate", 2, 2, 1, I, {"Input", "Initial Value"}, {"Gain", "Initial Value"}, {1, 0, 1}},
-    {61589, "Clock", 0, 3, 0, I, {}, {"Error Limit", "Output Interval", "Simulation Time"}, {1e-7, 0.1, 1.0}},
-    {61590, "Divide", 2, 2, 2, A, {"Numerator", "Denominator"}, {"Gain", "Gain"}, {1, 1, 1}},
-    {61591, "Multiply", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
-    {61592, "Negate", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61593, "Power", 2, 2, 2, A, {"Base", "Exponent"}, {"Gain", "Gain"}, {1, 1, 1}},
-    {61594, "Square Root", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61595, "Sum", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
-    {61596, "ArcTangent", 2, 2, 1, A, {"Input 1 (X)", "Input 2 (Y)"}, {"Gain", "Gain"}, {1, 1, 1}},
-    {61597, "Cosine", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61598, "Decibel", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61599, "Exponent", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61600, "Log 10", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61601, "Log e", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61602, "Sine", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61603, "AND", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
-    {61604, "Exclusive OR", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
-    {61605, "Inclusive OR", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
-    {61606, "Quit", 2, 2, 1, S, {"Input", "Limit"}, {"Gain", "Limit"}, {1, 1, 1}},
-    {61607, "Relay", 3, 1, 3, A, {"On", "Off", "Switch"}, {"Test"}, {1, 1, 1}},
-    {61608, "Zero Order Hold", 3, 3, 2, S, {"Sample", "Switch", "Limit"}, {"Initial Value", "Current Hold", "Limit"}, {1, 1, 1}},
-    {61609, "Gaussian", 3, 3, 0, S, {"Mean", "Std. Dev.", "Switch"}, {"Mean", "Std. Dev.", "Seed"}, {1, 1, 1}},
-    {61610, "Jitter", 3, 3, 0, S, {"Maximum Time", "Minimum Time", "Switch"}, {"Maximum Time", "Minimum Time", "Seed"}, {1, 1, 1}},
-    {61611, "Sine Wave Generator", 3, 3, 0, S, {"Frequency", "Phase Angle", "Switch"}, {"Frequency", "Phase Angle", "Delay"}, {1, 1, 1}},
-    {61612, "Time Pulse Generator", 3, 3, 0, S, {"Period", "Magnitude", "Switch"}, {"Period", "Magnitude", "Delay"}, {1, 1, 1}},
-    {61613, "Absolute", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61614, "Back Lash", 3, 3, 1, A, {"Input", "Backlash", "Initial Value"}, {"Distribution", "Backlash", "Initial Value"}, {1, 1, 1}},
-    {61615, "Bang", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61616, "Dead Space", 3, 3, 1, A, {"Input", "Upper Bound", "Lower Bound"}, {"Dead Zone Value", "Upper Bound", "Lower Bound"}, {1, 1, 1}},
-    {61617, "Function Generator", 3, 3, 1, A, {"Abscissa", "Upper bound", "Lower bound"}, {"Extrapolation", "Upper bound", "Lower bound"}, {1, 1, 0}},
-    {61618, "Integer", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61619, "Limiter", 3, 3, 1, A, {"Input", "Maximum", "Minimum"}, {"Gain", "Maximum", "Minimum"}, {1, 1, 1}},
-    {61620, "Modulo", 2, 2, 1, A, {"Input", "Divisor"}, {"Gain", "Divisor"}, {1, 1, 1}},
-    {61621, "Negative Clip", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61623, "Offset", 1, 1, 1, A, {"Input"}, {"Offset"}, {0, 1, 1}},
-    {61624, "Positive Clip", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
-    {61625, "Constant", 0, 1, 0, K, {}, {"Value"}, {1, 1, 1}},
-    {61626, "Pi", 0, 1, 0, K, {}, {"Gain"}, {1, 1, 1}},
-    {61628, "One Shot", 3, 3, 1, S, {"Trigger", "Height", "Width"}, {"Delay", "Height", "Width"}, {1, 1, 1}},
-    {61630, "Random", 3, 3, 0, S, {"Lower Limit", "Upper Limit", "Switch"}, {"Lower Limit", "Upper Limit", "Seed"}, {1, 1, 1}},
-    {61631, "Gain", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Decay, "Decay", 3, 3, 0, A, {"Asymptote", "Approach Rate", "Initial Value"}, {"Asymptote", "Approach Rate", "Initial Value"}, {1, 1, 0}},
+    {BlockType::Delay, "Delay", 3, 3, 1, A, {"Input", "Delay", "Initial Value"}, {"Gain", "Delay", "Initial Value"}, {1, 1, 1}},
+    {BlockType::Integrate, "Integrate", 2, 2, 1, I, {"Input", "Initial Value"}, {"Gain", "Initial Value"}, {1, 0, 1}},
+    {BlockType::Clock, "Clock", 0, 3, 0, I, {}, {"Error Limit", "Output Interval", "Simulation Time"}, {1e-7, 0.1, 1.0}},
+    {BlockType::Divide, "Divide", 2, 2, 2, A, {"Numerator", "Denominator"}, {"Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::Multiply, "Multiply", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::Negate, "Negate", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Power, "Power", 2, 2, 2, A, {"Base", "Exponent"}, {"Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::SquareRoot, "Square Root", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Sum, "Sum", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::ArcTangent, "ArcTangent", 2, 2, 1, A, {"Input 1 (X)", "Input 2 (Y)"}, {"Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::Cosine, "Cosine", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Decibel, "Decibel", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Exponent, "Exponent", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Log10, "Log 10", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::LogE, "Log e", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Sine, "Sine", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::And, "AND", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::ExclusiveOr, "Exclusive OR", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::InclusiveOr, "Inclusive OR", 3, 3, 0, A, {kIn3[0], kIn3[1], kIn3[2]}, {"Gain", "Gain", "Gain"}, {1, 1, 1}},
+    {BlockType::Quit, "Quit", 2, 2, 1, S, {"Input", "Limit"}, {"Gain", "Limit"}, {1, 1, 1}},
+    {BlockType::Relay, "Relay", 3, 1, 3, A, {"On", "Off", "Switch"}, {"Test"}, {1, 1, 1}},
+    {BlockType::ZeroOrderHold, "Zero Order Hold", 3, 3, 2, S, {"Sample", "Switch", "Limit"}, {"Initial Value", "Current Hold", "Limit"}, {1, 1, 1}},
+    {BlockType::Gaussian, "Gaussian", 3, 3, 0, S, {"Mean", "Std. Dev.", "Switch"}, {"Mean", "Std. Dev.", "Seed"}, {1, 1, 1}},
+    {BlockType::Jitter, "Jitter", 3, 3, 0, S, {"Maximum Time", "Minimum Time", "Switch"}, {"Maximum Time", "Minimum Time", "Seed"}, {1, 1, 1}},
+    {BlockType::SineWave, "Sine Wave Generator", 3, 3, 0, S, {"Frequency", "Phase Angle", "Switch"}, {"Frequency", "Phase Angle", "Delay"}, {1, 1, 1}},
+    {BlockType::TimePulse, "Time Pulse Generator", 3, 3, 0, S, {"Period", "Magnitude", "Switch"}, {"Period", "Magnitude", "Delay"}, {1, 1, 1}},
+    {BlockType::Absolute, "Absolute", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::BackLash, "Back Lash", 3, 3, 1, A, {"Input", "Backlash", "Initial Value"}, {"Distribution", "Backlash", "Initial Value"}, {1, 1, 1}},
+    {BlockType::Bang, "Bang", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::DeadSpace, "Dead Space", 3, 3, 1, A, {"Input", "Upper Bound", "Lower Bound"}, {"Dead Zone Value", "Upper Bound", "Lower Bound"}, {1, 1, 1}},
+    {BlockType::FunctionGenerator, "Function Generator", 3, 3, 1, A, {"Abscissa", "Upper bound", "Lower bound"}, {"Extrapolation", "Upper bound", "Lower bound"}, {1, 1, 0}},
+    {BlockType::Integer, "Integer", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Limiter, "Limiter", 3, 3, 1, A, {"Input", "Maximum", "Minimum"}, {"Gain", "Maximum", "Minimum"}, {1, 1, 1}},
+    {BlockType::Modulo, "Modulo", 2, 2, 1, A, {"Input", "Divisor"}, {"Gain", "Divisor"}, {1, 1, 1}},
+    {BlockType::NegativeClip, "Negative Clip", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Offset, "Offset", 1, 1, 1, A, {"Input"}, {"Offset"}, {0, 1, 1}},
+    {BlockType::PositiveClip, "Positive Clip", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
+    {BlockType::Constant, "Constant", 0, 1, 0, K, {}, {"Value"}, {1, 1, 1}},
+    {BlockType::Pi, "Pi", 0, 1, 0, K, {}, {"Gain"}, {1, 1, 1}},
+    {BlockType::OneShot, "One Shot", 3, 3, 1, S, {"Trigger", "Height", "Width"}, {"Delay", "Height", "Width"}, {1, 1, 1}},
+    {BlockType::Random, "Random", 3, 3, 0, S, {"Lower Limit", "Upper Limit", "Switch"}, {"Lower Limit", "Upper Limit", "Seed"}, {1, 1, 1}},
+    {BlockType::Gain, "Gain", 1, 1, 1, A, {"Input"}, {"Gain"}, {1, 1, 1}},
 };
 // clang-format on
 
@@ -86,8 +94,8 @@ TEST_F(BlockFactory, EveryTypeComesWithTheSettingsOfItsRow) {
         EXPECT_EQ(b->ParamsShown, r.paramsShown);
         EXPECT_EQ(b->RequiredInputs, r.required);
         EXPECT_EQ(b->Kind, r.kind);
-        EXPECT_EQ(b->ShowValue, r.code == 61606 ? 0 : 1);
-        EXPECT_EQ(b->AtFirst, r.code == 61625 || r.code == 61626 ? 1 : 0);
+        EXPECT_EQ(b->ShowValue, r.code == BlockType::Quit ? 0 : 1);
+        EXPECT_EQ(b->AtFirst, r.code == BlockType::Constant || r.code == BlockType::Pi ? 1 : 0);
         EXPECT_EQ(b->Invert, 0);
         EXPECT_EQ(b->Value, 0.0);
         EXPECT_EQ(b->HelpId, info->CommandId + 0x10000);
@@ -107,7 +115,7 @@ TEST_F(BlockFactory, EveryTypeComesWithTheSettingsOfItsRow) {
 }
 
 TEST_F(BlockFactory, CodesWithoutATypeGiveNothing) {
-    for (int code : {61622, 61627, 61629, 61585, 61632, 0, -1, 32792})
+    for (int code : {61622, 61627, 61629, 61585, 61632, 0, -1, BlockCommand::Integrate})
         EXPECT_EQ(doc.CreateBlock(code), nullptr) << code;
     EXPECT_EQ(kintra::LoadString(61627), "Wye") << "a type name alone makes no type";
     int made = 0;
@@ -116,15 +124,51 @@ TEST_F(BlockFactory, CodesWithoutATypeGiveNothing) {
     EXPECT_EQ(made, 43);
 }
 
+// Messages name types through the string table and the palette shows its prompts: the catalogue
+// must agree with it.
+TEST(Catalogue, AgreesWithTheStringTable) {
+    const auto types = kintra::BlockCatalogue();
+    ASSERT_EQ(types.size(), 43u);
+    int previous = 0;
+    for (const CBlockTypeInfo& t : types) {
+        SCOPED_TRACE(t.Name);
+        EXPECT_GT(t.TypeId, previous) << "rows in type-code order";
+        previous = t.TypeId;
+        EXPECT_EQ(kintra::LoadString(t.TypeId), t.Name);
+        EXPECT_FALSE(kintra::CommandPrompt(t.CommandId).empty());
+        EXPECT_EQ(t.HelpId, t.CommandId + 0x10000);
+        EXPECT_EQ(FindBlockTypeByCommand(t.CommandId), FindBlockType(t.TypeId));
+    }
+}
+
+// A program that forgot to register the types gets a clear refusal, never a block-less chart.
+TEST(Catalogue, WithoutRegisteredTypesNoChartOpensAndNoneIsMade) {
+    TestPlatform platform;
+    struct Unregistered {
+        std::span<const CBlockTypeInfo> saved = kintra::BlockTypeTable();
+        Unregistered() { kintra::SetBlockTypeTable({}); }
+        ~Unregistered() { kintra::SetBlockTypeTable(saved); }
+    } unregistered;
+    COrventDoc opened;
+    EXPECT_FALSE(opened.OnOpenDocument(KINTRA_TEST_DATA "/oscillator.cht"));
+    EXPECT_TRUE(opened.Blocks.empty());
+    COrventDoc made;
+    EXPECT_FALSE(made.OnNewDocument());
+    EXPECT_TRUE(made.Blocks.empty());
+    ASSERT_EQ(platform.messages.shown.size(), 2u);
+    for (const auto& shown : platform.messages.shown)
+        EXPECT_EQ(shown.text, kintra::kNoBlockTypes);
+}
+
 TEST_F(BlockFactory, TheGainsMonochromePictureIsResource757) {
-    auto gain = doc.CreateBlock(61631);
+    auto gain = doc.CreateBlock(BlockType::Gain);
     EXPECT_EQ(gain->MonoImage, 757);
-    EXPECT_EQ(gain->HelpId, 32800 + 0x10000);
+    EXPECT_EQ(gain->HelpId, BlockCommand::Gain + 0x10000);
 }
 
 TEST_F(BlockFactory, ANewBlockIsNeitherPlacedNorListed) {
     const std::size_t before = doc.Blocks.size();
-    auto sum = doc.CreateBlock(61595);
+    auto sum = doc.CreateBlock(BlockType::Sum);
     EXPECT_EQ(doc.Blocks.size(), before);
     EXPECT_FALSE(doc.IsModified());
 }

@@ -1,5 +1,6 @@
 #include "BlockTestSupport.h"
 #include "blocks/FunctionGenerator.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ CFunctionGeneratorBlock& Fg(CBlock* b) {
 
 // A Function Generator with ordinates (0, 1, 4) reading the constant input x.
 double At(BlockRun& t, double x, std::array<double, 3> params = {1, 2, 0}) {
-    CBlock* fg = t.WithInputs(61617, {x});
+    CBlock* fg = t.WithInputs(BlockType::FunctionGenerator, {x});
     fg->Params = params;
     Fg(fg).SetOrdinates({0, 1, 4});
     t.doc.RunSimulation();
@@ -39,7 +40,7 @@ TEST_F(FunctionGenerator, SpreadsTheOrdinatesEvenlyBetweenTheBounds) {
     EXPECT_EQ(At(*this, 2), 4.0);
     EXPECT_DOUBLE_EQ(At(*this, 0.5), 0.3125);
     EXPECT_DOUBLE_EQ(At(*this, 1.5), 2.3125);
-    CBlock* fg = Add(61617);
+    CBlock* fg = Add(BlockType::FunctionGenerator);
     Fg(fg).SetOrdinates({0, 1, 4});
     fg->Params = {1, 2, 0};
     Fg(fg).PrepareTable();
@@ -63,10 +64,10 @@ TEST_F(FunctionGenerator, OutsideTheBoundsItHoldsOrExtendsTheEndTangents) {
 }
 
 TEST_F(FunctionGenerator, FewerThanThreeOrdinatesOrAnEmptySpanGiveZero) {
-    CBlock* two = WithInputs(61617, {0.5});
+    CBlock* two = WithInputs(BlockType::FunctionGenerator, {0.5});
     Fg(two).SetOrdinates({3, 4});
-    CBlock* none = WithInputs(61617, {0.5});
-    CBlock* reversed = WithInputs(61617, {0.5});
+    CBlock* none = WithInputs(BlockType::FunctionGenerator, {0.5});
+    CBlock* reversed = WithInputs(BlockType::FunctionGenerator, {0.5});
     Fg(reversed).SetOrdinates({3, 4, 5});
     reversed->Params = {1, 0, 1};
     doc.RunSimulation();
@@ -77,7 +78,7 @@ TEST_F(FunctionGenerator, FewerThanThreeOrdinatesOrAnEmptySpanGiveZero) {
 
 TEST_F(FunctionGenerator, FollowsItsInputOverARun) {
     SetClock(1e-7, 0.125, 3.0);
-    CBlock* fg = Add(61617);
+    CBlock* fg = Add(BlockType::FunctionGenerator);
     fg->Inputs[0] = doc.Clock();
     fg->Params = {1, 2.5, 0.5};
     Fg(fg).SetOrdinates({2, -1, 3});
@@ -96,9 +97,9 @@ TEST_F(FunctionGenerator, FollowsItsInputOverARun) {
 
 TEST_F(FunctionGenerator, ConnectedBoundsAreStoredAndTheTableFollowsThem) {
     // Upper bound 1 + t from input 2, lower bound -1 from input 3, abscissa 0.75.
-    CBlock* upper = WithInputs(61595, {kOpen, 1});
+    CBlock* upper = WithInputs(BlockType::Sum, {kOpen, 1});
     upper->Inputs[0] = doc.Clock();
-    CBlock* fg = Add(61617);
+    CBlock* fg = Add(BlockType::FunctionGenerator);
     fg->Inputs = {Constant(0.75), upper, Constant(-1)};
     fg->Params = {1, 50, 40};
     Fg(fg).SetOrdinates({0, 1, 4});
@@ -113,7 +114,7 @@ TEST_F(FunctionGenerator, ConnectedBoundsAreStoredAndTheTableFollowsThem) {
 }
 
 TEST_F(FunctionGenerator, ChangedOrdinatesAreUsedAtTheNextRunOrEvaluation) {
-    CBlock* fg = WithInputs(61617, {1.5});
+    CBlock* fg = WithInputs(BlockType::FunctionGenerator, {1.5});
     fg->Params = {1, 2, 0};
     Fg(fg).SetOrdinates({0, 1, 4});
     doc.RunSimulation();
@@ -142,7 +143,7 @@ TEST_F(FunctionGenerator, ChangedOrdinatesAreUsedAtTheNextRunOrEvaluation) {
 }
 
 TEST_F(FunctionGenerator, StoresItsOrdinatesAfterTheCommonRecord) {
-    CBlock* fg = Add(61617);
+    CBlock* fg = Add(BlockType::FunctionGenerator);
     Fg(fg).SetOrdinates({1, -2.5, 1e300, 4});
     fg->Compute();
     ASSERT_EQ(Fg(fg).Abscissas.size(), 4u);
@@ -150,7 +151,7 @@ TEST_F(FunctionGenerator, StoresItsOrdinatesAfterTheCommonRecord) {
     fg->Serialize(out);
     fg->SerializeCommon(common);
     EXPECT_EQ(out.Bytes().size(), common.Bytes().size() + 4 + 4 * 8);
-    CBlock* copy = Add(61617);
+    CBlock* copy = Add(BlockType::FunctionGenerator);
     Fg(copy).SetOrdinates({9, 9, 9});
     copy->Compute();
     RoundTrip(*fg, *copy);

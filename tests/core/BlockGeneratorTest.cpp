@@ -1,6 +1,7 @@
 #include "BlockTestSupport.h"
 #include "blocks/GeneratorBlocks.h"
 #include "blocks/Random.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +28,7 @@ std::vector<std::size_t> Pulses(const CBlock* b) {
 // ---- Random and Gaussian ----
 
 TEST_F(Generators, RandomDrawsOncePerOutputStepBetweenItsLimits) {
-    CBlock* random = Add(61630);
+    CBlock* random = Add(BlockType::Random);
     random->Params = {2, 4, 5};
     random->Inputs = {Constant(100), Constant(200), nullptr}; // not read
     doc.RunSimulation();
@@ -44,9 +45,9 @@ TEST_F(Generators, RandomDrawsOncePerOutputStepBetweenItsLimits) {
 }
 
 TEST_F(Generators, TheBlockInitializedLastSeedsTheSharedGenerator) {
-    CBlock* a = Add(61630);
+    CBlock* a = Add(BlockType::Random);
     a->Params = {0, 1, 5};
-    CBlock* b = Add(61630);
+    CBlock* b = Add(BlockType::Random);
     b->Params = {0, 1, 7};
     doc.RunSimulation();
     SeedRandom(7);
@@ -57,13 +58,13 @@ TEST_F(Generators, TheBlockInitializedLastSeedsTheSharedGenerator) {
 }
 
 TEST_F(Generators, ANegativeSwitchSilencesTheNoiseBlocks) {
-    CBlock* random = Add(61630);
+    CBlock* random = Add(BlockType::Random);
     random->Params = {2, 4, 5};
     random->Inputs[2] = Constant(-1);
-    CBlock* gauss = Add(61609);
+    CBlock* gauss = Add(BlockType::Gaussian);
     gauss->Params = {3, 1, 5};
     gauss->Inputs[2] = Constant(-0.5);
-    CBlock* open = Add(61630);
+    CBlock* open = Add(BlockType::Random);
     open->Params = {2, 4, 5};
     open->Inputs[2] = Constant(0); // zero is not negative
     doc.RunSimulation();
@@ -74,10 +75,10 @@ TEST_F(Generators, ANegativeSwitchSilencesTheNoiseBlocks) {
 }
 
 TEST_F(Generators, GaussianUsesTheCosineInsideAndOutsideTheRoot) {
-    CBlock* gauss = Add(61609);
+    CBlock* gauss = Add(BlockType::Gaussian);
     gauss->Params = {10, 100, 3};
     gauss->Inputs[1] = Constant(2); // input 2 replaces the deviation
-    CBlock* flat = Add(61609);
+    CBlock* flat = Add(BlockType::Gaussian);
     flat->Params = {-4.25, 0, 3};
     doc.RunSimulation();
     SeedRandom(3);
@@ -98,7 +99,7 @@ TEST_F(Generators, GaussianUsesTheCosineInsideAndOutsideTheRoot) {
 
 TEST_F(Generators, JitterWithEqualTimesPulsesAfterEachWholeUnit) {
     SetClock(1e-7, 0.25, 5.0);
-    CBlock* jitter = Add(61610);
+    CBlock* jitter = Add(BlockType::Jitter);
     jitter->Params[2] = 9;
     doc.RunSimulation();
     EXPECT_EQ(Pulses(jitter), (std::vector<std::size_t>{5, 10, 15, 20}));
@@ -108,7 +109,7 @@ TEST_F(Generators, JitterWithEqualTimesPulsesAfterEachWholeUnit) {
 
 TEST_F(Generators, JitterSchedulesEachPulseARandomSpanAfterThePrevious) {
     SetClock(1e-7, 0.1, 10.0);
-    CBlock* jitter = Add(61610);
+    CBlock* jitter = Add(BlockType::Jitter);
     jitter->Params = {0.7, 0.3, 9}; // "maximum" 0.7, "minimum" 0.3
     jitter->Inputs = {Constant(50), Constant(60), nullptr};
     doc.RunSimulation();
@@ -129,7 +130,7 @@ TEST_F(Generators, JitterSchedulesEachPulseARandomSpanAfterThePrevious) {
 }
 
 TEST_F(Generators, JitterIsSilentWhileItsSwitchIsNegative) {
-    CBlock* jitter = Add(61610);
+    CBlock* jitter = Add(BlockType::Jitter);
     jitter->Params = {0.1, 0.1, 9};
     jitter->Inputs[2] = Constant(-2);
     doc.RunSimulation();
@@ -141,7 +142,7 @@ TEST_F(Generators, JitterIsSilentWhileItsSwitchIsNegative) {
 TEST_F(Generators, SineWaveFollowsSinTwoPiTWhateverTheErrorLimit) {
     for (double errorLimit : {1e-7, 0.05}) {
         SetClock(errorLimit, 0.1, 2.0);
-        CBlock* sine = Add(61611);
+        CBlock* sine = Add(BlockType::SineWave);
         sine->Params = {1, 0, 0};
         doc.RunSimulation();
         ASSERT_EQ(sine->History.size(), 21u);
@@ -152,7 +153,7 @@ TEST_F(Generators, SineWaveFollowsSinTwoPiTWhateverTheErrorLimit) {
 }
 
 TEST_F(Generators, SineWaveStartsAfterItsDelayFromThePreviousStep) {
-    CBlock* sine = Add(61611);
+    CBlock* sine = Add(BlockType::SineWave);
     sine->Params = {100, 0.5, 0.45};
     sine->Inputs = {Constant(2), Constant(0.25), nullptr}; // inputs replace frequency and phase
     doc.RunSimulation();
@@ -165,10 +166,10 @@ TEST_F(Generators, SineWaveStartsAfterItsDelayFromThePreviousStep) {
 }
 
 TEST_F(Generators, SineWaveHoldsItsPhaseWhileTheSwitchIsNotPositive) {
-    CBlock* held = Add(61611);
+    CBlock* held = Add(BlockType::SineWave);
     held->Params = {1, 0.75, 0};
     held->Inputs[2] = Constant(0);
-    CBlock* running = Add(61611);
+    CBlock* running = Add(BlockType::SineWave);
     running->Params = {1, 0.75, 0};
     running->Inputs[2] = Constant(0.5);
     doc.RunSimulation();
@@ -179,9 +180,9 @@ TEST_F(Generators, SineWaveHoldsItsPhaseWhileTheSwitchIsNotPositive) {
 // ---- Time Pulse Generator ----
 
 TEST_F(Generators, TimePulsesKeepTheGridOfTheFirstPulse) {
-    CBlock* pulse = Add(61612);
+    CBlock* pulse = Add(BlockType::TimePulse);
     pulse->Params = {0.25, 2.5, 0};
-    CBlock* delayed = Add(61612);
+    CBlock* delayed = Add(BlockType::TimePulse);
     delayed->Params = {0.25, 1, 0.35};
     delayed->Inputs[1] = Constant(-3); // input 2 replaces the magnitude
     doc.RunSimulation();
@@ -194,16 +195,16 @@ TEST_F(Generators, TimePulsesKeepTheGridOfTheFirstPulse) {
 }
 
 TEST_F(Generators, AConnectedSwitchReplacesTheDelay) {
-    CBlock* on = Add(61612);
+    CBlock* on = Add(BlockType::TimePulse);
     on->Params = {0.25, 1, 5};
     on->Inputs = {Constant(0.5), nullptr, Constant(0)}; // period from input 1
-    CBlock* off = Add(61612);
+    CBlock* off = Add(BlockType::TimePulse);
     off->Params = {0.25, 1, 0};
     off->Inputs[2] = Constant(-1);
     // A switch t - 0.45: negative until 0.5.
-    CBlock* late = WithInputs(61595, {kOpen, -0.45});
+    CBlock* late = WithInputs(BlockType::Sum, {kOpen, -0.45});
     late->Inputs[0] = doc.Clock();
-    CBlock* gated = Add(61612);
+    CBlock* gated = Add(BlockType::TimePulse);
     gated->Params = {0.25, 1, 0};
     gated->Inputs[2] = late;
     doc.RunSimulation();
@@ -217,9 +218,9 @@ TEST_F(Generators, AConnectedSwitchReplacesTheDelay) {
 
 TEST_F(Generators, OneShotFiresADelayedPulseAfterTheTriggerRises) {
     SetClock(1e-7, 0.0625, 2.5);
-    CBlock* trigger = WithInputs(61595, {kOpen, -0.9375}); // above 0 from t = 1
+    CBlock* trigger = WithInputs(BlockType::Sum, {kOpen, -0.9375}); // above 0 from t = 1
     trigger->Inputs[0] = doc.Clock();
-    CBlock* shot = Add(61628);
+    CBlock* shot = Add(BlockType::OneShot);
     shot->Inputs[0] = trigger;
     shot->Params = {0.5, 3, 0.2};
     doc.RunSimulation();
@@ -233,9 +234,9 @@ TEST_F(Generators, OneShotFiresADelayedPulseAfterTheTriggerRises) {
 
 TEST_F(Generators, OneShotRearmsWhenThePulseEndsWithTheTriggerLow) {
     SetClock(1e-7, 0.0625, 3.0);
-    CBlock* trigger = Add(61612); // a unit pulse at 0, 1 and 2
+    CBlock* trigger = Add(BlockType::TimePulse); // a unit pulse at 0, 1 and 2
     trigger->Params = {1, 1, 0};
-    CBlock* shot = Add(61628);
+    CBlock* shot = Add(BlockType::OneShot);
     shot->Inputs = {trigger, Constant(7), Constant(0.25)}; // height and width from inputs
     shot->Params = {0.5, 1, 1};
     doc.RunSimulation();
@@ -250,7 +251,7 @@ TEST_F(Generators, OneShotRearmsWhenThePulseEndsWithTheTriggerLow) {
 }
 
 TEST_F(Generators, OneShotDoesNotFireOnATriggerThatIsHighFromTheStart) {
-    CBlock* shot = Add(61628);
+    CBlock* shot = Add(BlockType::OneShot);
     shot->Inputs[0] = Constant(1);
     shot->Params = {0, 1, 10};
     doc.RunSimulation();
@@ -266,14 +267,14 @@ TEST_F(Generators, SavedFieldsFollowTheCommonRecord) {
         b.SerializeCommon(common);
         return all.Bytes().size() - common.Bytes().size();
     };
-    auto& jitter = dynamic_cast<CJitterBlock&>(*Add(61610));
+    auto& jitter = dynamic_cast<CJitterBlock&>(*Add(BlockType::Jitter));
     jitter.NextTime = 4.5;
-    auto& sine = dynamic_cast<CSineWaveBlock&>(*Add(61611));
+    auto& sine = dynamic_cast<CSineWaveBlock&>(*Add(BlockType::SineWave));
     sine.Phase = -1.25;
-    auto& pulse = dynamic_cast<CTimePulseBlock&>(*Add(61612));
+    auto& pulse = dynamic_cast<CTimePulseBlock&>(*Add(BlockType::TimePulse));
     pulse.Started = 1;
     pulse.NextTime = 0.75;
-    auto& shot = dynamic_cast<COneShotBlock&>(*Add(61628));
+    auto& shot = dynamic_cast<COneShotBlock&>(*Add(BlockType::OneShot));
     shot.Armed = 1;
     shot.Firing = 1;
     shot.PulseStart = 2.5;
@@ -281,20 +282,20 @@ TEST_F(Generators, SavedFieldsFollowTheCommonRecord) {
     EXPECT_EQ(extra(sine), 8u);
     EXPECT_EQ(extra(pulse), 12u);
     EXPECT_EQ(extra(shot), 16u);
-    EXPECT_EQ(extra(*Add(61609)), 0u);
-    EXPECT_EQ(extra(*Add(61630)), 0u);
+    EXPECT_EQ(extra(*Add(BlockType::Gaussian)), 0u);
+    EXPECT_EQ(extra(*Add(BlockType::Random)), 0u);
 
-    auto j = doc.CreateBlock(61610);
+    auto j = doc.CreateBlock(BlockType::Jitter);
     RoundTrip(jitter, *j);
     EXPECT_EQ(dynamic_cast<CJitterBlock&>(*j).NextTime, 4.5);
-    auto s = doc.CreateBlock(61611);
+    auto s = doc.CreateBlock(BlockType::SineWave);
     RoundTrip(sine, *s);
     EXPECT_EQ(dynamic_cast<CSineWaveBlock&>(*s).Phase, -1.25);
-    auto p = doc.CreateBlock(61612);
+    auto p = doc.CreateBlock(BlockType::TimePulse);
     RoundTrip(pulse, *p);
     EXPECT_EQ(dynamic_cast<CTimePulseBlock&>(*p).Started, 1);
     EXPECT_EQ(dynamic_cast<CTimePulseBlock&>(*p).NextTime, 0.75);
-    auto o = doc.CreateBlock(61628);
+    auto o = doc.CreateBlock(BlockType::OneShot);
     RoundTrip(shot, *o);
     const auto& loaded = dynamic_cast<COneShotBlock&>(*o);
     EXPECT_EQ(loaded.Armed, 1);

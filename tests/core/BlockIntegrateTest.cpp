@@ -1,5 +1,6 @@
 #include "BlockTestSupport.h"
 #include "blocks/TimeBlocks.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +12,8 @@ namespace {
 struct Integrating : BlockRun {
     // dx/dt = gain × input, here fed back: x' = -x from x(0) = 1.
     CBlock* Exponential() {
-        CBlock* x = Add(61588);
-        CBlock* back = Add(61631);
+        CBlock* x = Add(BlockType::Integrate);
+        CBlock* back = Add(BlockType::Gain);
         back->Inputs[0] = x;
         back->Params[0] = -1;
         x->Inputs[0] = back;
@@ -22,10 +23,10 @@ struct Integrating : BlockRun {
 };
 
 TEST_F(Integrating, IntegrateCarriesItsInputTimesGainFromTheInitialValue) {
-    CBlock* line = Add(61588);
+    CBlock* line = Add(BlockType::Integrate);
     line->Inputs = {Constant(2), Constant(1), nullptr};
     line->Params[0] = 1.5; // x' = 3 from 1
-    CBlock* parabola = Add(61588);
+    CBlock* parabola = Add(BlockType::Integrate);
     parabola->Inputs[0] = doc.Clock(); // x' = t from 0
     doc.RunSimulation();
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
@@ -48,10 +49,10 @@ TEST_F(Integrating, AFeedbackLoopThroughIntegrateFollowsTheExponential) {
 
 TEST_F(Integrating, DecayAndDelayAreExactAtOutputStepsDespiteIntermediateEvaluations) {
     Exponential();
-    CBlock* ramp = Add(61588);
+    CBlock* ramp = Add(BlockType::Integrate);
     ramp->Inputs[0] = Constant(1); // t
-    CBlock* decay = Add(61586);
-    CBlock* delay = Add(61587);
+    CBlock* decay = Add(BlockType::Decay);
+    CBlock* delay = Add(BlockType::Delay);
     delay->Inputs[0] = ramp;
     delay->Params[1] = 0.25;
     for (double errorLimit : {1e-9, 1e-3}) {
@@ -70,15 +71,15 @@ TEST_F(Integrating, DecayAndDelayAreExactAtOutputStepsDespiteIntermediateEvaluat
 
 TEST_F(Integrating, SourceBlocksAreSampledOncePerOutputStep) {
     Exponential();
-    CBlock* sine = Add(61611);
+    CBlock* sine = Add(BlockType::SineWave);
     sine->Params = {1, 0, 0};
-    CBlock* pulse = Add(61612);
+    CBlock* pulse = Add(BlockType::TimePulse);
     pulse->Params = {0.25, 1, 0};
-    CBlock* random = Add(61630);
+    CBlock* random = Add(BlockType::Random);
     random->Params = {0, 1, 11};
     // The pulse fed through an Integrate: it holds between output steps, so each pulse adds
     // exactly one output interval.
-    CBlock* count = Add(61588);
+    CBlock* count = Add(BlockType::Integrate);
     count->Inputs[0] = pulse;
     SetClock(1e-3, 0.1, 1.0);
     doc.RunSimulation();

@@ -1,4 +1,5 @@
 #include "BlockTestSupport.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,7 @@ double Gate(BlockRun& t, int code, std::vector<double> inputs, std::array<double
     return g->History.front();
 }
 
-constexpr int AND = 61603, XOR = 61604, IOR = 61605;
+constexpr int AND = BlockType::And, XOR = BlockType::ExclusiveOr, IOR = BlockType::InclusiveOr;
 
 TEST_F(Logic, AndIsTrueWhenEveryConnectedInputIsAboveZero) {
     EXPECT_EQ(Gate(*this, AND, {}), 0.0) << "no input";
@@ -48,9 +49,9 @@ TEST_F(Logic, InclusiveOr) {
 }
 
 TEST_F(Logic, RelayPassesOffWhenTheSwitchEqualsTheTest) {
-    CBlock* equal = WithInputs(61607, {10, 20, 1});
-    CBlock* above = WithInputs(61607, {10, 20, 1.5});
-    CBlock* byTest = WithInputs(61607, {10, 20, 1.5});
+    CBlock* equal = WithInputs(BlockType::Relay, {10, 20, 1});
+    CBlock* above = WithInputs(BlockType::Relay, {10, 20, 1.5});
+    CBlock* byTest = WithInputs(BlockType::Relay, {10, 20, 1.5});
     byTest->Params[0] = 2;
     doc.RunSimulation();
     EXPECT_EQ(equal->History.front(), 20.0);
@@ -60,10 +61,10 @@ TEST_F(Logic, RelayPassesOffWhenTheSwitchEqualsTheTest) {
 
 TEST_F(Logic, QuitEndsTheRunSilentlyOnceTheInputFallsBelowTheLimit) {
     // Input 1 - t: below the limit 0.45 first at t = 0.6.
-    CBlock* falling = WithInputs(61595, {kOpen, 1});
+    CBlock* falling = WithInputs(BlockType::Sum, {kOpen, 1});
     falling->Inputs[0] = doc.Clock();
     falling->Params[0] = -1;
-    CBlock* quit = Add(61606);
+    CBlock* quit = Add(BlockType::Quit);
     quit->Inputs[0] = falling;
     quit->Params[1] = 0.45;
     doc.RunSimulation();
@@ -91,13 +92,13 @@ TEST_F(Logic, QuitComparesInputTimesGainWithItsLimit) {
             d.PlaceBlock(static_cast<int>(d.Blocks.size()), 0);
             return b;
         };
-        CBlock* in = add(61625);
+        CBlock* in = add(BlockType::Constant);
         in->Params[0] = c.input;
-        CBlock* quit = add(61606);
+        CBlock* quit = add(BlockType::Quit);
         quit->Inputs[0] = in;
         quit->Params = {c.gain, c.limitParam, 1};
         if (!std::isnan(c.limitInput)) {
-            CBlock* limit = add(61625);
+            CBlock* limit = add(BlockType::Constant);
             limit->Params[0] = c.limitInput;
             quit->Inputs[1] = limit;
         }
@@ -108,13 +109,13 @@ TEST_F(Logic, QuitComparesInputTimesGainWithItsLimit) {
 
 TEST_F(Logic, ZeroOrderHoldTakesSamplesAboveTheLimitAndKeepsThemInParameterTwo) {
     // Sample 10 sin(2πt), limit 4, initial value -7.
-    CBlock* sine = Add(61602);
+    CBlock* sine = Add(BlockType::Sine);
     sine->Inputs[0] = doc.Clock();
     sine->Params[0] = 2 * 3.141592653589793;
-    CBlock* sample = Add(61631);
+    CBlock* sample = Add(BlockType::Gain);
     sample->Inputs[0] = sine;
     sample->Params[0] = 10;
-    CBlock* hold = Add(61608);
+    CBlock* hold = Add(BlockType::ZeroOrderHold);
     hold->Inputs = {sample, Constant(-1), nullptr};
     hold->Params = {-7, 99, 4};
     doc.RunSimulation();
@@ -135,9 +136,9 @@ TEST_F(Logic, ZeroOrderHoldTakesSamplesAboveTheLimitAndKeepsThemInParameterTwo) 
 }
 
 TEST_F(Logic, ZeroOrderHoldWithFixedSamples) {
-    CBlock* above = WithInputs(61608, {5, 0, kOpen});
+    CBlock* above = WithInputs(BlockType::ZeroOrderHold, {5, 0, kOpen});
     above->Params[2] = 4;
-    CBlock* below = WithInputs(61608, {3, 0, kOpen});
+    CBlock* below = WithInputs(BlockType::ZeroOrderHold, {3, 0, kOpen});
     below->Params = {2, 5, 4};
     doc.RunSimulation();
     EXPECT_EQ(above->History, std::vector<double>(11, 5.0));

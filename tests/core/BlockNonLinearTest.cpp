@@ -1,5 +1,6 @@
 #include "BlockTestSupport.h"
 #include "blocks/NonLinearBlocks.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +20,8 @@ double Single(BlockRun& t, int code, double input, std::array<double, 3> params 
     return b->History.front();
 }
 
-constexpr int BANG = 61615, NEGCLIP = 61621, POSCLIP = 61624, LIMITER = 61619, DEAD = 61616;
+constexpr int BANG = BlockType::Bang, NEGCLIP = BlockType::NegativeClip, POSCLIP = BlockType::PositiveClip,
+              LIMITER = BlockType::Limiter, DEAD = BlockType::DeadSpace;
 
 TEST_F(NonLinear, BangAndClips) {
     EXPECT_EQ(Single(*this, BANG, 0), 0.0);
@@ -58,12 +60,12 @@ TEST_F(NonLinear, DeadSpaceIsFlatInsideTheBandAndContinuousAtItsEdges) {
 
 // Input 3 - |6t - 3|: rises from 0 to 3 over the first half of the run, then falls back to 0.
 CBlock* Triangle(BlockRun& t) {
-    CBlock* ramp = t.WithInputs(61595, {kOpen, -3});
+    CBlock* ramp = t.WithInputs(BlockType::Sum, {kOpen, -3});
     ramp->Inputs[0] = t.doc.Clock();
     ramp->Params[0] = 6;
-    CBlock* magnitude = t.Add(61613);
+    CBlock* magnitude = t.Add(BlockType::Absolute);
     magnitude->Inputs[0] = ramp;
-    CBlock* tri = t.WithInputs(61595, {kOpen, 3});
+    CBlock* tri = t.WithInputs(BlockType::Sum, {kOpen, 3});
     tri->Inputs[0] = magnitude;
     tri->Params[0] = -1;
     return tri;
@@ -72,7 +74,7 @@ CBlock* Triangle(BlockRun& t) {
 TEST_F(NonLinear, BackLashHoldsInsideThePlayAndFollowsTheBandEdgeBeyond) {
     SetClock(1e-7, 0.0625, 1.0);
     CBlock* input = Triangle(*this);
-    CBlock* lash = Add(61614);
+    CBlock* lash = Add(BlockType::BackLash);
     lash->Inputs[0] = input;
     lash->Params = {1, 2, 0};
     doc.RunSimulation();
@@ -88,13 +90,13 @@ TEST_F(NonLinear, BackLashHoldsInsideThePlayAndFollowsTheBandEdgeBeyond) {
 TEST_F(NonLinear, BackLashSplitsThePlayByItsDistribution) {
     SetClock(1e-7, 0.0625, 1.0);
     CBlock* input = Triangle(*this);
-    CBlock* centred = Add(61614);
+    CBlock* centred = Add(BlockType::BackLash);
     centred->Inputs = {input, Constant(-2), Constant(0.5)}; // width |−2|, starting at 0.5
     centred->Params = {0, 7, 9};
-    CBlock* clamped = Add(61614);
+    CBlock* clamped = Add(BlockType::BackLash);
     clamped->Inputs[0] = input;
     clamped->Params = {5, 2, 0};
-    CBlock* clampedLow = Add(61614);
+    CBlock* clampedLow = Add(BlockType::BackLash);
     clampedLow->Inputs[0] = input;
     clampedLow->Params = {-7, 2, 0};
     doc.RunSimulation();
@@ -123,7 +125,7 @@ TEST_F(NonLinear, BackLashSplitsThePlayByItsDistribution) {
 }
 
 TEST_F(NonLinear, BackLashStoresItsStateAfterTheCommonRecord) {
-    CBlock* lash = Add(61614);
+    CBlock* lash = Add(BlockType::BackLash);
     auto* typed = dynamic_cast<CBackLashBlock*>(lash);
     ASSERT_NE(typed, nullptr);
     typed->BacklashState = -2.25;
@@ -132,7 +134,7 @@ TEST_F(NonLinear, BackLashStoresItsStateAfterTheCommonRecord) {
     CArchive common;
     lash->SerializeCommon(common);
     ASSERT_EQ(out.Bytes().size(), common.Bytes().size() + 8);
-    auto copy = doc.CreateBlock(61614);
+    auto copy = doc.CreateBlock(BlockType::BackLash);
     RoundTrip(*lash, *copy);
     EXPECT_EQ(dynamic_cast<CBackLashBlock&>(*copy).BacklashState, -2.25);
     for (int code : {BANG, NEGCLIP, POSCLIP, LIMITER, DEAD}) {

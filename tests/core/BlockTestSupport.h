@@ -3,6 +3,7 @@
 // output times of a run.
 
 #include "TestSupport.h"
+#include "model/BlockTypes.h"
 #include "platform/Archive.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ struct BlockRun : ::testing::Test {
     }
     // A Constant block holding v.
     CBlock* Constant(double v) {
-        CBlock* c = Add(61625);
+        CBlock* c = Add(BlockType::Constant);
         c->Params[0] = v;
         return c;
     }

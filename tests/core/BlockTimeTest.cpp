@@ -1,5 +1,6 @@
 #include "BlockTestSupport.h"
 #include "blocks/TimeBlocks.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,7 @@ using TimeBlocks = BlockRun;
 TEST_F(TimeBlocks, DecayFollowsTheExactApproachWhateverTheErrorLimit) {
     for (double errorLimit : {1e-7, 1e-2, 0.5}) {
         SetClock(errorLimit, 0.1, 3.0);
-        CBlock* decay = Add(61586); // asymptote 1, rate 1, initial 0
+        CBlock* decay = Add(BlockType::Decay); // asymptote 1, rate 1, initial 0
         doc.RunSimulation();
         ASSERT_EQ(decay->History.size(), 31u);
         for (std::size_t i = 0; i < 31; ++i)
@@ -25,10 +26,10 @@ TEST_F(TimeBlocks, DecayFollowsTheExactApproachWhateverTheErrorLimit) {
 
 TEST_F(TimeBlocks, DecayRestartsFromTheLastRecordTowardAMovingAsymptote) {
     // Asymptote 2t (from input 1), rate -0.5 (the magnitude counts), initial value 3 (input 3).
-    CBlock* asymptote = Add(61631);
+    CBlock* asymptote = Add(BlockType::Gain);
     asymptote->Inputs[0] = doc.Clock();
     asymptote->Params[0] = 2;
-    CBlock* decay = Add(61586);
+    CBlock* decay = Add(BlockType::Decay);
     decay->Inputs = {asymptote, Constant(-0.5), Constant(3)};
     decay->Params = {100, 100, 100};
     doc.RunSimulation();
@@ -43,14 +44,14 @@ TEST_F(TimeBlocks, DecayRestartsFromTheLastRecordTowardAMovingAsymptote) {
 }
 
 TEST_F(TimeBlocks, DecayJumpsToTheAsymptoteForAZeroOrVeryFastRate) {
-    CBlock* zero = Add(61586);
+    CBlock* zero = Add(BlockType::Decay);
     zero->Params = {4, 0, -1};
-    CBlock* fast = Add(61586);
+    CBlock* fast = Add(BlockType::Decay);
     fast->Params = {4, 1e-5, -1}; // dt / |R| = 10000 > 660
     // From a NaN start only the jump reaches the asymptote; the formula keeps the NaN.
-    CBlock* fastFromNaN = Add(61586);
+    CBlock* fastFromNaN = Add(BlockType::Decay);
     fastFromNaN->Params = {4, 1e-5, std::nan("")};
-    CBlock* slowFromNaN = Add(61586);
+    CBlock* slowFromNaN = Add(BlockType::Decay);
     slowFromNaN->Params = {4, 0.1 / 600, std::nan("")}; // dt / |R| ≈ 600
     doc.RunSimulation();
     std::vector<double> expected(11, 4.0);
@@ -65,7 +66,7 @@ TEST_F(TimeBlocks, DecayJumpsToTheAsymptoteForAZeroOrVeryFastRate) {
 
 TEST_F(TimeBlocks, DelayOfAStraightLineIsTheLineShifted) {
     SetClock(1e-7, 0.1, 30.0);
-    CBlock* delay = Add(61587);
+    CBlock* delay = Add(BlockType::Delay);
     delay->Inputs[0] = doc.Clock();
     delay->Params = {1, 0.25, 1};
     doc.RunSimulation();
@@ -80,15 +81,15 @@ TEST_F(TimeBlocks, DelayOfAStraightLineIsTheLineShifted) {
 }
 
 TEST_F(TimeBlocks, DelayWithoutDelayPassesTheInputAndBeforeItsTimeGivesTheInitialValue) {
-    CBlock* none = Add(61587);
+    CBlock* none = Add(BlockType::Delay);
     none->Inputs[0] = doc.Clock();
     none->Params[1] = 0;
-    CBlock* negative = Add(61587);
+    CBlock* negative = Add(BlockType::Delay);
     negative->Inputs = {doc.Clock(), Constant(-1), nullptr}; // input 2 replaces the delay
-    CBlock* late = Add(61587);
+    CBlock* late = Add(BlockType::Delay);
     late->Inputs[0] = doc.Clock();
     late->Params[1] = 5;
-    CBlock* lateInput = Add(61587);
+    CBlock* lateInput = Add(BlockType::Delay);
     lateInput->Inputs = {doc.Clock(), nullptr, Constant(-8)};
     lateInput->Params = {1, 5, 2};
     doc.RunSimulation();
@@ -102,9 +103,9 @@ TEST_F(TimeBlocks, DelayWithoutDelayPassesTheInputAndBeforeItsTimeGivesTheInitia
 // interval 1/8.
 double DelayOfSquare(BlockRun& t, double delay, std::size_t at) {
     t.SetClock(1e-7, 0.125, 2.0);
-    CBlock* square = t.Add(61591);
+    CBlock* square = t.Add(BlockType::Multiply);
     square->Inputs = {t.doc.Clock(), t.doc.Clock(), nullptr};
-    CBlock* d = t.Add(61587);
+    CBlock* d = t.Add(BlockType::Delay);
     d->Inputs[0] = square;
     d->Params[1] = delay;
     t.doc.RunSimulation();
@@ -114,9 +115,9 @@ double DelayOfSquare(BlockRun& t, double delay, std::size_t at) {
 TEST_F(TimeBlocks, DelayEqualToTheTimeInterpolatesToTheFirstSample) {
     // t = 0.25 = D: a straight line between the first sample and the present, at its start.
     SetClock(1e-7, 0.125, 1.0);
-    CBlock* shifted = WithInputs(61595, {kOpen, 5});
+    CBlock* shifted = WithInputs(BlockType::Sum, {kOpen, 5});
     shifted->Inputs[0] = doc.Clock();
-    CBlock* d = Add(61587);
+    CBlock* d = Add(BlockType::Delay);
     d->Inputs[0] = shifted;
     d->Params = {1, 0.25, 1};
     doc.RunSimulation();
@@ -151,14 +152,14 @@ TEST_F(TimeBlocks, DelayUsesOnlyRecordedSamplesOnceThePresentIsFarEnough) {
 }
 
 TEST_F(TimeBlocks, DelayStoresItsInputSamplesAfterTheCommonRecord) {
-    CBlock* d = Add(61587);
+    CBlock* d = Add(BlockType::Delay);
     auto& typed = dynamic_cast<CDelayBlock&>(*d);
     typed.InputHistory = {1.5, -2, 3e10};
     CArchive out, common;
     d->Serialize(out);
     d->SerializeCommon(common);
     EXPECT_EQ(out.Bytes().size(), common.Bytes().size() + 4 + 3 * 8);
-    auto copy = doc.CreateBlock(61587);
+    auto copy = doc.CreateBlock(BlockType::Delay);
     RoundTrip(*d, *copy);
     EXPECT_EQ(dynamic_cast<CDelayBlock&>(*copy).InputHistory, typed.InputHistory);
 
@@ -171,7 +172,7 @@ TEST_F(TimeBlocks, DelayStoresItsInputSamplesAfterTheCommonRecord) {
 }
 
 TEST_F(TimeBlocks, ANewRunForgetsTheSamplesOfTheLastOne) {
-    CBlock* d = Add(61587);
+    CBlock* d = Add(BlockType::Delay);
     d->Inputs[0] = doc.Clock();
     doc.RunSimulation();
     doc.RunSimulation();
@@ -180,7 +181,7 @@ TEST_F(TimeBlocks, ANewRunForgetsTheSamplesOfTheLastOne) {
 }
 
 TEST_F(TimeBlocks, IntegrateAndDecayStoreOnlyTheCommonRecord) {
-    for (int code : {61586, 61588}) {
+    for (int code : {BlockType::Decay, BlockType::Integrate}) {
         CBlock* b = Add(code);
         CArchive a, c;
         b->Serialize(a);

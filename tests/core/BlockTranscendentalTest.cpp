@@ -1,4 +1,5 @@
 #include "BlockTestSupport.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,17 +11,17 @@ using Transcendental = BlockRun;
 constexpr double kPi = 3.141592653589793;
 
 TEST_F(Transcendental, SignPreservingLogarithmsAndDecibels) {
-    CBlock* log10Neg = WithInputs(61600, {-100});
-    CBlock* log10Zero = WithInputs(61600, {0});
-    CBlock* log10Small = WithInputs(61600, {0.01});
-    CBlock* log10Gain = WithInputs(61600, {-10});
+    CBlock* log10Neg = WithInputs(BlockType::Log10, {-100});
+    CBlock* log10Zero = WithInputs(BlockType::Log10, {0});
+    CBlock* log10Small = WithInputs(BlockType::Log10, {0.01});
+    CBlock* log10Gain = WithInputs(BlockType::Log10, {-10});
     log10Gain->Params[0] = 100; // -1000
-    CBlock* lnNeg = WithInputs(61601, {-std::exp(1.0)});
-    CBlock* lnZero = WithInputs(61601, {0});
-    CBlock* dbNeg = WithInputs(61598, {-10});
-    CBlock* dbSmall = WithInputs(61598, {0.1});
-    CBlock* dbZero = WithInputs(61598, {0});
-    CBlock* dbGain = WithInputs(61598, {5});
+    CBlock* lnNeg = WithInputs(BlockType::LogE, {-std::exp(1.0)});
+    CBlock* lnZero = WithInputs(BlockType::LogE, {0});
+    CBlock* dbNeg = WithInputs(BlockType::Decibel, {-10});
+    CBlock* dbSmall = WithInputs(BlockType::Decibel, {0.1});
+    CBlock* dbZero = WithInputs(BlockType::Decibel, {0});
+    CBlock* dbGain = WithInputs(BlockType::Decibel, {5});
     dbGain->Params[0] = -20; // -100 → 40 dB
     doc.RunSimulation();
     EXPECT_DOUBLE_EQ(log10Neg->History.front(), -2.0);
@@ -36,12 +37,12 @@ TEST_F(Transcendental, SignPreservingLogarithmsAndDecibels) {
 }
 
 TEST_F(Transcendental, ArcTangentTakesInputOneFirstAndScalesBothByParameterOne) {
-    CBlock* quadrant = WithInputs(61596, {1, -1});
+    CBlock* quadrant = WithInputs(BlockType::ArcTangent, {1, -1});
     quadrant->Params[1] = 5; // shown but not used
-    CBlock* single = WithInputs(61596, {1});
-    CBlock* negated = WithInputs(61596, {1, 1});
+    CBlock* single = WithInputs(BlockType::ArcTangent, {1});
+    CBlock* negated = WithInputs(BlockType::ArcTangent, {1, 1});
     negated->Params[0] = -1;
-    CBlock* scaledSingle = WithInputs(61596, {0.5});
+    CBlock* scaledSingle = WithInputs(BlockType::ArcTangent, {0.5});
     scaledSingle->Params[0] = -2;
     doc.RunSimulation();
     EXPECT_DOUBLE_EQ(quadrant->History.front(), 3 * kPi / 4);
@@ -51,14 +52,14 @@ TEST_F(Transcendental, ArcTangentTakesInputOneFirstAndScalesBothByParameterOne) 
 }
 
 TEST_F(Transcendental, TrigonometryAndExponentFollowTheirInputOverTime) {
-    CBlock* sine = Add(61602);
-    CBlock* cosine = Add(61597);
-    CBlock* expo = Add(61599);
+    CBlock* sine = Add(BlockType::Sine);
+    CBlock* cosine = Add(BlockType::Cosine);
+    CBlock* expo = Add(BlockType::Exponent);
     for (CBlock* b : {sine, cosine, expo}) {
         b->Inputs[0] = doc.Clock();
         b->Params[0] = 3;
     }
-    CBlock* expZero = WithInputs(61599, {0});
+    CBlock* expZero = WithInputs(BlockType::Exponent, {0});
     expZero->Params[0] = -123;
     doc.RunSimulation();
     ASSERT_EQ(sine->History.size(), 11u);

@@ -9,13 +9,13 @@
 
 namespace {
 
-constexpr int kGain = 32800;     // 1 input
-constexpr int kDivide = 32797;   // 2 inputs
-constexpr int kSum = 32801;      // 3 inputs
-constexpr int kConstant = 32855; // no input
-constexpr int kSine = 32819;
-constexpr int kQuit = 32837; // no output
-constexpr int kFunctionGenerator = 32848;
+constexpr int kGain = BlockCommand::Gain;         // 1 input
+constexpr int kDivide = BlockCommand::Divide;     // 2 inputs
+constexpr int kSum = BlockCommand::Sum;           // 3 inputs
+constexpr int kConstant = BlockCommand::Constant; // no input
+constexpr int kSine = BlockCommand::Sine;
+constexpr int kQuit = BlockCommand::Quit; // no output
+constexpr int kFunctionGenerator = BlockCommand::FunctionGenerator;
 
 class ChartEditTest : public ChartTest {
   protected:
@@ -69,7 +69,7 @@ TEST_F(ChartEditTest, InsertArmsThePaletteBlockAndAClickOnAGridPointPlacesIt) {
     EXPECT_TRUE(view.Placing);
     EXPECT_TRUE(view.ShowsPlacingCursor());
     ASSERT_NE(doc.PendingBlock, nullptr);
-    EXPECT_EQ(doc.PendingBlock->TypeId, 61631);
+    EXPECT_EQ(doc.PendingBlock->TypeId, BlockType::Gain);
     EXPECT_EQ(view.ActiveInsertId, kGain);
     EXPECT_EQ(view.LastInsertId, kGain);
     EXPECT_TRUE(view.IsInsertChecked(kGain));
@@ -155,7 +155,7 @@ TEST_F(ChartEditTest, AClickOnEmptyChartAfterPlacingArmsAnotherBlockOfThatType) 
     EXPECT_TRUE(view.Placing);
     EXPECT_TRUE(view.IsInsertChecked(kGain));
     ASSERT_NE(doc.PendingBlock, nullptr);
-    EXPECT_EQ(doc.PendingBlock->TypeId, 61631);
+    EXPECT_EQ(doc.PendingBlock->TypeId, BlockType::Gain);
     view.OnLButtonDown(GridPoint(2, 0));
     ASSERT_NE(doc.FindBlockAt(2, 0), nullptr);
     EXPECT_EQ(doc.FindBlockAt(2, 0)->TypeName, "Gain");

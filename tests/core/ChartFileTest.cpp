@@ -351,17 +351,18 @@ TEST_F(ChartFileTest, EveryBlockTypeAndEveryWindowSurvivesARoundTrip) {
             if (b->TypeId == type) return b.get();
         return static_cast<CBlock*>(nullptr);
     };
-    EXPECT_EQ(dynamic_cast<CDelayBlock*>(find(61587))->InputHistory, (std::vector<double>{1.5, -2.5, 3.25}));
-    EXPECT_EQ(dynamic_cast<CFunctionGeneratorBlock*>(find(61617))->Ordinates,
+    EXPECT_EQ(dynamic_cast<CDelayBlock*>(find(BlockType::Delay))->InputHistory,
+              (std::vector<double>{1.5, -2.5, 3.25}));
+    EXPECT_EQ(dynamic_cast<CFunctionGeneratorBlock*>(find(BlockType::FunctionGenerator))->Ordinates,
               (std::vector<double>{0.0, 1.0, 4.0, 9.0}));
-    EXPECT_EQ(dynamic_cast<CJitterBlock*>(find(61610))->NextTime, 0.75);
-    EXPECT_EQ(dynamic_cast<CSineWaveBlock*>(find(61611))->Phase, 2.5);
-    EXPECT_EQ(dynamic_cast<CTimePulseBlock*>(find(61612))->Started, 1);
-    EXPECT_EQ(dynamic_cast<CTimePulseBlock*>(find(61612))->NextTime, 4.5);
-    EXPECT_EQ(dynamic_cast<COneShotBlock*>(find(61628))->Armed, 1);
-    EXPECT_EQ(dynamic_cast<COneShotBlock*>(find(61628))->Firing, 1);
-    EXPECT_EQ(dynamic_cast<COneShotBlock*>(find(61628))->PulseStart, 0.125);
-    EXPECT_EQ(dynamic_cast<CBackLashBlock*>(find(61614))->BacklashState, -0.5);
+    EXPECT_EQ(dynamic_cast<CJitterBlock*>(find(BlockType::Jitter))->NextTime, 0.75);
+    EXPECT_EQ(dynamic_cast<CSineWaveBlock*>(find(BlockType::SineWave))->Phase, 2.5);
+    EXPECT_EQ(dynamic_cast<CTimePulseBlock*>(find(BlockType::TimePulse))->Started, 1);
+    EXPECT_EQ(dynamic_cast<CTimePulseBlock*>(find(BlockType::TimePulse))->NextTime, 4.5);
+    EXPECT_EQ(dynamic_cast<COneShotBlock*>(find(BlockType::OneShot))->Armed, 1);
+    EXPECT_EQ(dynamic_cast<COneShotBlock*>(find(BlockType::OneShot))->Firing, 1);
+    EXPECT_EQ(dynamic_cast<COneShotBlock*>(find(BlockType::OneShot))->PulseStart, 0.125);
+    EXPECT_EQ(dynamic_cast<CBackLashBlock*>(find(BlockType::BackLash))->BacklashState, -0.5);
 
     // Windows, in their order, with their records.
     ASSERT_EQ(loaded->Views().size(), 3u);
@@ -441,13 +442,13 @@ TEST_F(ChartFileTest, ChartGraphChartReopensThreeWindowsInOrder) {
 
 TEST_F(ChartFileTest, InputsResolveAgainstTheWholeTable) {
     auto doc = kintra::NewChartDocument();
-    doc->PendingBlock = doc->CreateBlock(61631); // Gain
+    doc->PendingBlock = doc->CreateBlock(BlockType::Gain); // Gain
     CBlock* gain = doc->PendingBlock.get();
     doc->PlaceBlock(1, 0);
-    doc->PendingBlock = doc->CreateBlock(61625); // Constant, later in the file
+    doc->PendingBlock = doc->CreateBlock(BlockType::Constant); // Constant, later in the file
     CBlock* constant = doc->PendingBlock.get();
     doc->PlaceBlock(2, 0);
-    doc->PendingBlock = doc->CreateBlock(61625); // a second block on the same cell
+    doc->PendingBlock = doc->CreateBlock(BlockType::Constant); // a second block on the same cell
     CBlock* twin = doc->PendingBlock.get();
     doc->PlaceBlock(2, 0);
     twin->Name = "Twin";
@@ -468,7 +469,7 @@ TEST_F(ChartFileTest, InputsResolveAgainstTheWholeTable) {
 TEST_F(ChartFileTest, OpeningTellsTheViewsOnceThatTheBlocksGrew) {
     auto doc = kintra::NewChartDocument();
     for (int i = 0; i < 300; ++i) {
-        doc->PendingBlock = doc->CreateBlock(61631);
+        doc->PendingBlock = doc->CreateBlock(BlockType::Gain);
         doc->PendingBlock->Inputs[0] = doc->Blocks.back().get();
         doc->PlaceBlock(1 + i % 30, -(i / 30));
     }
@@ -493,7 +494,7 @@ TEST_F(ChartFileTest, OpeningTellsTheViewsOnceThatTheBlocksGrew) {
 
 TEST_F(ChartFileTest, AnInputWithoutItsSourceIsReportedAndLoadingGoesOn) {
     auto doc = kintra::NewChartDocument();
-    doc->PendingBlock = doc->CreateBlock(61631);
+    doc->PendingBlock = doc->CreateBlock(BlockType::Gain);
     CBlock* gain = doc->PendingBlock.get();
     doc->PlaceBlock(1, 0);
     gain->Name = "G";
@@ -557,7 +558,7 @@ TEST_F(ChartFileTest, OlderVersionsLackMaxStepsAndTheTitle) {
 // before anything uses them; a re-route then searches the usual few tracks.
 TEST_F(ChartFileTest, DamagedModelSettingsAreBroughtIntoRange) {
     auto doc = kintra::NewChartDocument();
-    doc->PendingBlock = doc->CreateBlock(61631);
+    doc->PendingBlock = doc->CreateBlock(BlockType::Gain);
     CBlock* gain = doc->PendingBlock.get();
     doc->PlaceBlock(3, -2);
     gain->Inputs[0] = doc->Clock();
@@ -595,19 +596,19 @@ TEST_F(ChartFileTest, ANewerVersionIsRefused) {
 
 TEST_F(ChartFileTest, AnUnknownBlockTypeIsRefusedWhole) {
     auto doc = kintra::NewChartDocument();
-    doc->PendingBlock = doc->CreateBlock(61631);
+    doc->PendingBlock = doc->CreateBlock(BlockType::Gain);
     doc->PlaceBlock(1, 0);
     Bytes bytes = Save(*doc);
     Put<std::uint16_t>(bytes, 51, 61622); // the second table entry: a code no type has
     ExpectRefused(bytes, "Invalid data in File");
-    Put<std::uint16_t>(bytes, 51, 61631);
-    Put<std::uint16_t>(bytes, 41, 61631); // a chart whose first block is not the Clock
+    Put<std::uint16_t>(bytes, 51, BlockType::Gain);
+    Put<std::uint16_t>(bytes, 41, BlockType::Gain); // a chart whose first block is not the Clock
     ExpectRefused(bytes, "Invalid data in File");
 }
 
 TEST_F(ChartFileTest, BlocksFarOffTheGridAreRefused) {
     auto doc = kintra::NewChartDocument();
-    doc->PendingBlock = doc->CreateBlock(61631);
+    doc->PendingBlock = doc->CreateBlock(BlockType::Gain);
     doc->PlaceBlock(1, 0);
     Bytes bytes = Save(*doc);
     Put<std::int32_t>(bytes, 53, 100000); // the second block's column

@@ -36,7 +36,7 @@ TEST(Document, ANewChartHoldsTheClockAndItsCompanions) {
     EXPECT_EQ(clock->Position, (CPoint{0, 0}));
     EXPECT_EQ(clock->LineColor, RGB(0, 0, 255));
     EXPECT_EQ(clock->Params, (std::array<double, 3>{1e-7, 0.1, 1.0}));
-    EXPECT_EQ(clock->HelpId, 32793 + 0x10000);
+    EXPECT_EQ(clock->HelpId, BlockCommand::Clock + 0x10000);
     EXPECT_EQ(clock->MonoImage, 675);
     EXPECT_EQ(doc.Blocks[1].get(), clock->ErrorCompanion);
     EXPECT_EQ(doc.Blocks[2].get(), clock->CountCompanion);
@@ -387,12 +387,12 @@ TEST(Catalogue, CodesMapToTypesAndTheFactoryMakesTheClock) {
         EXPECT_NE(all[i].TypeId, 61627);
         EXPECT_NE(all[i].TypeId, 61629);
     }
-    EXPECT_EQ(FindBlockType(61631)->ImageId, 257);
-    EXPECT_EQ(FindBlockTypeByCommand(32792)->TypeId, 61588);
+    EXPECT_EQ(FindBlockType(BlockType::Gain)->ImageId, 257);
+    EXPECT_EQ(FindBlockTypeByCommand(BlockCommand::Integrate)->TypeId, BlockType::Integrate);
     COrventDoc doc;
     EXPECT_EQ(doc.CreateBlock(61627), nullptr);
     EXPECT_EQ(doc.CreateBlock(61585), nullptr);
-    auto clock = doc.CreateBlock(61589);
+    auto clock = doc.CreateBlock(BlockType::Clock);
     ASSERT_NE(clock, nullptr);
     EXPECT_EQ(clock->TypeName, "Clock");
     EXPECT_EQ(clock->InputsShown, 0);

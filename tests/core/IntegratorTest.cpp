@@ -1,5 +1,6 @@
 #include "model/Integrator.h"
 #include "IntegratorTestSupport.h"
+#include "model/BlockTypes.h"
 #include "model/ClockBlock.h"
 #include "model/RungeKutta.h"
 #include "model/Solver.h"
@@ -140,10 +141,10 @@ TEST(IntegratorRun, BothPairsFollowAnExponentialDecay) {
 
         // The same with an Integrate block fed back through a Gain block of gain -1.
         TestModel real;
-        real.doc.PendingBlock = real.doc.CreateBlock(61588);
+        real.doc.PendingBlock = real.doc.CreateBlock(BlockType::Integrate);
         CBlock* y = real.doc.PendingBlock.get();
         real.doc.PlaceBlock(1, 0);
-        real.doc.PendingBlock = real.doc.CreateBlock(61631);
+        real.doc.PendingBlock = real.doc.CreateBlock(BlockType::Gain);
         CBlock* gain = real.doc.PendingBlock.get();
         real.doc.PlaceBlock(2, 0);
         y->Params[1] = 1.0;

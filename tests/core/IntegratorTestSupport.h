@@ -3,6 +3,7 @@
 // function of its inputs and the time.
 
 #include "TestSupport.h"
+#include "model/BlockTypes.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,8 @@
 // input 2 when connected, else from parameter 2.
 class TestIntegrate : public CBlock {
   public:
-    explicit TestIntegrate(COrventDoc* doc) : CBlock(165, doc, 32792, 61588) {
+    explicit TestIntegrate(COrventDoc* doc)
+        : CBlock(165, doc, BlockCommand::Integrate, BlockType::Integrate) {
         Kind = BK_INTEGRATING;
         Params = {1.0, 0.0, 1.0};
     }
@@ -32,7 +34,7 @@ class FnBlock : public CBlock {
   public:
     using Fn = std::function<double(const FnBlock&)>;
     FnBlock(COrventDoc* doc, Fn f, int kind = BK_ALGEBRAIC)
-        : CBlock(151, doc, 32801, 61602), f(std::move(f)) {
+        : CBlock(151, doc, BlockCommand::Sum, BlockType::Sine), f(std::move(f)) {
         Kind = kind;
     }
     void Serialize(CArchive& ar) override { SerializeCommon(ar); }

@@ -3,6 +3,7 @@
 
 #include "model/Tape.h"
 #include "IntegratorTestSupport.h"
+#include "model/BlockTypes.h"
 #include "model/RungeKutta.h"
 
 #include <gtest/gtest.h>
@@ -18,27 +19,27 @@
 namespace {
 
 enum Type {
-    Decay = 61586,
-    Delay = 61587,
-    Integrate = 61588,
-    Divide = 61590,
-    Multiply = 61591,
-    Negate = 61592,
-    Power = 61593,
-    SquareRoot = 61594,
-    Sum = 61595,
-    Sine = 61602,
-    LogE = 61601,
-    Relay = 61607,
-    SineWave = 61611,
-    Absolute = 61613,
-    BackLash = 61614,
-    Integer = 61618,
-    Limiter = 61619,
-    Modulo = 61620,
-    Offset = 61623,
-    Constant = 61625,
-    Gain = 61631,
+    Decay = BlockType::Decay,
+    Delay = BlockType::Delay,
+    Integrate = BlockType::Integrate,
+    Divide = BlockType::Divide,
+    Multiply = BlockType::Multiply,
+    Negate = BlockType::Negate,
+    Power = BlockType::Power,
+    SquareRoot = BlockType::SquareRoot,
+    Sum = BlockType::Sum,
+    Sine = BlockType::Sine,
+    LogE = BlockType::LogE,
+    Relay = BlockType::Relay,
+    SineWave = BlockType::SineWave,
+    Absolute = BlockType::Absolute,
+    BackLash = BlockType::BackLash,
+    Integer = BlockType::Integer,
+    Limiter = BlockType::Limiter,
+    Modulo = BlockType::Modulo,
+    Offset = BlockType::Offset,
+    Constant = BlockType::Constant,
+    Gain = BlockType::Gain,
 };
 
 struct Chart {

@@ -1,6 +1,7 @@
 #pragma once
 // Shared helpers of the core tests: scripted platform services and a few simple block types.
 
+#include "model/BlockTypes.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
 
@@ -75,7 +76,8 @@ class TestPlatform {
 // An algebraic block: Value = sum of its connected inputs.
 class PassBlock : public CBlock {
   public:
-    explicit PassBlock(COrventDoc* doc, int kind = BK_ALGEBRAIC) : CBlock(151, doc, 32801, 61595) {
+    explicit PassBlock(COrventDoc* doc, int kind = BK_ALGEBRAIC)
+        : CBlock(151, doc, BlockCommand::Sum, BlockType::Sum) {
         Kind = kind;
     }
     void Serialize(CArchive& ar) override { SerializeCommon(ar); }

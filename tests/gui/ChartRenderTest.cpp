@@ -143,11 +143,11 @@ TEST_F(ChartRender, EveryBlockTypeInColourAtMagnificationOne) {
     BuildCatalogueChart();
     ASSERT_GE(placed.size(), 10u);
     // One long line down the chart and two mirrored blocks fed from the left.
-    CBlock* gain = Put(61631, 9, -1);
+    CBlock* gain = Put(BlockType::Gain, 9, -1);
     Wire(placed[2], gain);
-    CBlock* mirrored = Put(61592, 10, -3, 1);
+    CBlock* mirrored = Put(BlockType::Negate, 10, -3, 1);
     Wire(gain, mirrored);
-    CBlock* sum = Put(61595, 9, -4, 1);
+    CBlock* sum = Put(BlockType::Sum, 9, -4, 1);
     Wire(mirrored, sum);
     Wire(placed[20], sum);
     view.SelectedBlock = placed[5];
@@ -208,18 +208,18 @@ TEST_F(ChartRender, MagnificationTwoAndMonochrome) {
 TEST_F(ChartRender, UnroutableLinesShowTheirLabels) {
     doc.VertLines = 1;
     doc.HorizLines = 1;
-    CBlock* s1 = Put(61625, 0, -1);
-    CBlock* b1 = Put(61588, 1, -3);
+    CBlock* s1 = Put(BlockType::Constant, 0, -1);
+    CBlock* b1 = Put(BlockType::Integrate, 1, -3);
     Wire(s1, b1);
-    CBlock* s2 = Put(61626, 0, -2);
-    CBlock* b2 = Put(61592, 1, -4);
+    CBlock* s2 = Put(BlockType::Pi, 0, -2);
+    CBlock* b2 = Put(BlockType::Negate, 1, -4);
     Wire(s2, b2);
     ASSERT_EQ(b2->RouteRecord[0].v[0], ROUTE_UNROUTABLE);
     ASSERT_EQ(s2->LineLabel, "a");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Vertical Line Not Available");
-    CBlock* s3 = Put(61595, 3, 0);
-    CBlock* b3 = Put(61631, 4, -2, 1);
+    CBlock* s3 = Put(BlockType::Sum, 3, 0);
+    CBlock* b3 = Put(BlockType::Gain, 4, -2, 1);
     Wire(s3, b3);
 
     const QImage image = Render("chart-unroutable.png");
@@ -236,8 +236,8 @@ TEST_F(ChartRender, UnroutableLinesShowTheirLabels) {
 }
 
 TEST_F(ChartRender, NotesWrapOverThreeLinesAbovetheGrid) {
-    CBlock* k = Put(61625, 1, 0);
-    CBlock* g = Put(61631, 2, 0);
+    CBlock* k = Put(BlockType::Constant, 1, 0);
+    CBlock* g = Put(BlockType::Gain, 2, 0);
     Wire(k, g);
     view.NotesDisplay = 1;
     view.NotesClr = RGB(0, 0, 160);
@@ -398,6 +398,7 @@ TEST_F(ChartRender, RubberBandDrawnTwiceLeavesNoTraceAndTextStandsUpright) {
 __attribute__((weak)) int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    RegisterBlockTypes();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -10,6 +10,7 @@
 #include "ViewHost.h"
 #include "blocks/FunctionGenerator.h"
 #include "chart/OrventView.h"
+#include "model/BlockTypes.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -71,9 +72,9 @@ class DialogTest : public ShellTest {
 
 TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
     Start();
-    CBlock* source = Add(61625, 1);
+    CBlock* source = Add(BlockType::Constant, 1);
     source->Name = "Level";
-    CBlock* gain = Add(61631, 2);
+    CBlock* gain = Add(BlockType::Gain, 2);
     gain->Inputs[0] = source;
     gain->Name = "Valve";
 
@@ -112,7 +113,7 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
     EXPECT_EQ(gain->Name, "Throttle");
 
     // A constant: no inputs, the box indeterminate.
-    CBlock* constant = Add(61625, 3);
+    CBlock* constant = Add(BlockType::Constant, 3);
     // Texts the user does not touch come back as they were: a value "%g" would round, a name
     // from an old file in Latin-1 (not UTF-8).
     constant->Params[0] = 0.1234567891;
@@ -138,7 +139,7 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
 
 TEST_F(DialogTest, FunctionGeneratorDataFromTheBlockEditor) {
     Start();
-    auto* fg = static_cast<CFunctionGeneratorBlock*>(Add(61617, 1));
+    auto* fg = static_cast<CFunctionGeneratorBlock*>(Add(BlockType::FunctionGenerator, 1));
     fg->SetOrdinates({1.0, 2.0});
     WhileModal<CBlockEditorDialog>([&] { fg->EditProperties(); },
                                    [&](CBlockEditorDialog& editor) {

@@ -6,6 +6,7 @@
 #include "QtDeviceContext.h"
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
+#include "model/BlockTypes.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,8 +16,8 @@
 
 namespace {
 
-constexpr int kGain = 32800;
-constexpr int kConstant = 32855;
+constexpr int kGain = BlockCommand::Gain;
+constexpr int kConstant = BlockCommand::Constant;
 
 QString RenderPath(const char* name) {
     QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));

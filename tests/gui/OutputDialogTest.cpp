@@ -6,6 +6,7 @@
 #include "ListParamsDialog.h"
 #include "ShellSupport.h"
 #include "ViewHost.h"
+#include "model/BlockTypes.h"
 #include "views/GraphView.h"
 #include "views/ListView.h"
 
@@ -60,8 +61,8 @@ class OutputDialogTest : public ShellTest {
 
 TEST_F(OutputDialogTest, GraphSheetChoosesTracesAndAppliesOk) {
     Start();
-    CBlock* a = Add(61631, 1, "Alpha");
-    CBlock* b = Add(61631, 2, "Beta");
+    CBlock* a = Add(BlockType::Gain, 1, "Alpha");
+    CBlock* b = Add(BlockType::Gain, 2, "Beta");
     Frame().OnCommand(ID_OPEN_GRAPH);
     CViewHost* host = Frame().ActiveViewHost();
     ASSERT_NE(host, nullptr);
@@ -128,7 +129,7 @@ TEST_F(OutputDialogTest, GraphSheetChoosesTracesAndAppliesOk) {
 
 TEST_F(OutputDialogTest, ListParametersChooseColumnsAndApplyOk) {
     Start();
-    Add(61631, 1, "Alpha");
+    Add(BlockType::Gain, 1, "Alpha");
     Frame().OnCommand(ID_OPEN_LIST);
     CViewHost* host = Frame().ActiveViewHost();
     ASSERT_NE(host, nullptr);

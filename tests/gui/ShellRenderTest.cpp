@@ -54,10 +54,10 @@ TEST_F(ShellTest, PicturesOfTheMainWindowAfterARun) {
     COrventDoc& doc = *app.Documents().front();
     CBlock* clock = doc.Clock();
     clock->Params = {0.001, 0.05, 10.0};
-    CBlock* sine = Place(doc, 61602, 2, 0);
-    CBlock* gain = Place(doc, 61631, 4, -1);
-    CBlock* sum = Place(doc, 61595, 6, 0);
-    CBlock* konst = Place(doc, 61625, 4, 1 - 3);
+    CBlock* sine = Place(doc, BlockType::Sine, 2, 0);
+    CBlock* gain = Place(doc, BlockType::Gain, 4, -1);
+    CBlock* sum = Place(doc, BlockType::Sum, 6, 0);
+    CBlock* konst = Place(doc, BlockType::Constant, 4, 1 - 3);
     gain->Params[0] = 0.5;
     konst->Params[0] = 0.25;
     Connect(doc, sine, 0, clock);
@@ -113,7 +113,7 @@ TEST_F(ShellTest, PicturesOfTheRunWindowAboutBoxHelpAndATip) {
     about.close();
 
     CHelpWindow& help = CHelpWindow::Instance();
-    help.ShowContext(0x10000 + 32792);
+    help.ShowContext(0x10000 + BlockCommand::Integrate);
     help.resize(720, 640);
     EXPECT_EQ(help.CurrentPage(), QStringLiteral("block_61588.html"));
     help.grab().save(RenderPath(QStringLiteral("shell-help.png")));
@@ -122,8 +122,9 @@ TEST_F(ShellTest, PicturesOfTheRunWindowAboutBoxHelpAndATip) {
     help.close();
 
     QToolBar* math = Frame().Bar(ID_BAR_MATH);
-    QWidget* button = math->widgetForAction(Frame().Action(32801));
-    QToolTip::showText(button->mapToGlobal(QPoint(8, 24)), Frame().Action(32801)->toolTip(), button);
+    QWidget* button = math->widgetForAction(Frame().Action(BlockCommand::Sum));
+    QToolTip::showText(button->mapToGlobal(QPoint(8, 24)), Frame().Action(BlockCommand::Sum)->toolTip(),
+                       button);
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w->inherits("QTipLabel") && w->isVisible())
             w->grab().save(RenderPath(QStringLiteral("shell-tooltip.png")));

@@ -8,6 +8,7 @@
 #include "RunWindow.h"
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
+#include "model/BlockTypes.h"
 #include "views/GraphView.h"
 #include "views/ListView.h"
 
@@ -408,9 +409,9 @@ TEST_F(ShellTest, AnErrorDuringARunIsARealBoxThatTakesInput) {
         doc.PlaceBlock(x, 0);
         return b;
     };
-    CBlock* half = place(61625, 1);
-    CBlock* sum = place(61595, 2);
-    CBlock* divide = place(61590, 3);
+    CBlock* half = place(BlockType::Constant, 1);
+    CBlock* sum = place(BlockType::Sum, 2);
+    CBlock* divide = place(BlockType::Divide, 3);
     half->Params[0] = -0.5;
     sum->Inputs = {doc.Clock(), half, nullptr};
     divide->Inputs = {doc.Clock(), sum, nullptr};
@@ -615,7 +616,8 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     Start();
     EXPECT_EQ(Frame().Action(ID_FILE_NEW)->shortcut(), QKeySequence(QStringLiteral("Ctrl+N")));
     EXPECT_EQ(Frame().Action(ID_DELETE_BLOCK)->shortcut(), QKeySequence(Qt::Key_Delete));
-    EXPECT_TRUE(Frame().Action(32819)->shortcuts().contains(QKeySequence(QStringLiteral("Alt+S"))));
+    EXPECT_TRUE(
+        Frame().Action(BlockCommand::Sine)->shortcuts().contains(QKeySequence(QStringLiteral("Alt+S"))));
     EXPECT_TRUE(
         Frame().Action(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(QStringLiteral("Shift+Ins"))));
     EXPECT_EQ(Frame().Action(ID_TERMINATE_RUN)->shortcut(), QKeySequence(Qt::Key_Escape));
@@ -706,7 +708,7 @@ TEST_F(ShellTest, EveryActionIsAnsweredSaveTheThreeThatNeverWere) {
 TEST_F(ShellTest, HelpReachesThePagesByContext) {
     EXPECT_EQ(CHelpWindow::PageFor(121), QStringLiteral("ctx_121.html"));
     EXPECT_EQ(CHelpWindow::PageFor(995), QStringLiteral("ctx_995.html"));
-    EXPECT_EQ(CHelpWindow::PageFor(0x10000 + 32792), QStringLiteral("block_61588.html"));
+    EXPECT_EQ(CHelpWindow::PageFor(0x10000 + BlockCommand::Integrate), QStringLiteral("block_61588.html"));
     EXPECT_EQ(CHelpWindow::PageFor(4242), QStringLiteral("index.html"));
     Start();
     Frame().OnCommand(ID_HELP_INDEX); // the chart window's page
@@ -721,7 +723,7 @@ TEST_F(ShellTest, HelpReachesThePagesByContext) {
 TEST_F(ShellTest, ContextHelpShowsThePageOfWhatIsClickedNext) {
     Start();
     Frame().OnCommand(ID_CONTEXT_HELP);
-    QWidget* integrate = Frame().Bar(ID_BAR_TIME)->widgetForAction(Frame().Action(32792));
+    QWidget* integrate = Frame().Bar(ID_BAR_TIME)->widgetForAction(Frame().Action(BlockCommand::Integrate));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), integrate->mapToGlobal(QPointF(5, 5)),
                       Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(integrate, &press);
@@ -733,7 +735,7 @@ TEST_F(ShellTest, ContextHelpShowsThePageOfWhatIsClickedNext) {
                         Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(integrate, &release);
     ASSERT_NE(App().Documents().front()->PendingBlock, nullptr);
-    EXPECT_EQ(App().Documents().front()->PendingBlock->TypeId, 61588);
+    EXPECT_EQ(App().Documents().front()->PendingBlock->TypeId, BlockType::Integrate);
     CHelpWindow::Instance().close();
 }
 
