@@ -84,7 +84,7 @@ void CViewingPropertiesDlg::OnChanged(DataExchange& dx) {
 void CViewingPropertiesDlg::OnFocusIn(DataExchange& dx, int id) {
     if (id != IDC_MAG_BMP) return;
     TakeControls(dx);
-    RememberedMag = *static_cast<double*>(Working.FindValue(IDC_MAG_BMP));
+    RememberedMag = *Working.FindValue<double>(IDC_MAG_BMP);
 }
 
 void CViewingPropertiesDlg::OnFocusOut(DataExchange& dx, int id) {
@@ -114,9 +114,9 @@ void CViewingPropertiesDlg::OnFocusOut(DataExchange& dx, int id) {
 
 void CViewingPropertiesDlg::EnsureTotal(DataExchange& dx, int deltaId, int totalId, int tracks) {
     TakeControls(dx);
-    const int delta = *static_cast<int*>(Working.FindValue(deltaId));
-    const int width = *static_cast<int*>(Working.FindValue(IDC_LINE_WIDTH));
-    int& total = *static_cast<int*>(Working.FindValue(totalId));
+    const int delta = *Working.FindValue<int>(deltaId);
+    const int width = *Working.FindValue<int>(IDC_LINE_WIDTH);
+    int& total = *Working.FindValue<int>(totalId);
     const long long needed = static_cast<long long>(delta) + static_cast<long long>(delta + width) * tracks;
     if (total < needed) {
         total = static_cast<int>(needed);
@@ -140,8 +140,8 @@ void CViewingPropertiesDlg::Rescale(DataExchange& dx) {
     if (RememberedMag < 0.0) return;
     TakeControls(dx);
     // A flag keeps its value in one byte.
-    if (*static_cast<const std::uint8_t*>(Working.FindValue(IDC_SIZE_LOCK)) == 0) return;
-    const double mag = *static_cast<double*>(Working.FindValue(IDC_MAG_BMP));
+    if (*Working.FindValue<std::uint8_t>(IDC_SIZE_LOCK) == 0) return;
+    const double mag = *Working.FindValue<double>(IDC_MAG_BMP);
     // A zero start (never a valid magnification) would scale by infinity: nothing to scale from.
     if (RememberedMag <= 0.0) {
         RememberedMag = mag;
@@ -150,14 +150,14 @@ void CViewingPropertiesDlg::Rescale(DataExchange& dx) {
     const double d = mag / RememberedMag;
     RememberedMag = mag;
     for (int id : {IDC_NOTES_FONT, IDC_CHART_FONT}) {
-        auto* lf = static_cast<LOGFONT*>(Working.FindValue(id));
+        auto* lf = Working.FindValue<LOGFONT>(id);
         if (!lf) continue;
         const double points = std::floor(lf->lfHeight * -0.75 + 0.5);
         lf->lfHeight = -static_cast<int>(std::trunc(d * points * 4.0 / 3.0 + 0.5));
     }
     for (int id :
          {IDC_LINE_WIDTH, IDC_DELTA_VERT, IDC_DELTA_HORIZ, IDC_LINES_X, IDC_LINES_Y, IDC_HOLD_SIZE}) {
-        int& v = *static_cast<int*>(Working.FindValue(id));
+        int& v = *Working.FindValue<int>(id);
         v = static_cast<int>(std::trunc(d * v + 0.5));
     }
     ShowValues(dx);

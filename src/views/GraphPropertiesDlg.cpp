@@ -238,8 +238,7 @@ void CGraphPropertySheet::ClearGraph(DataExchange& dx, int k) {
         Value<double>(to, kAxis[to].high) = Value<double>(from, kAxis[from].high);
         Value<double>(to, kAxis[to].low) = Value<double>(from, kAxis[from].low);
         Value<int>(to, kAxis[to].width) = Value<int>(from, kAxis[from].width);
-        const auto* locnDefault =
-            static_cast<const int*>(Working[static_cast<std::size_t>(to)].FindDefault(kAxis[to].choice));
+        const int* locnDefault = Working[static_cast<std::size_t>(to)].FindDefault<int>(kAxis[to].choice);
         Value<int>(to, kAxis[to].choice) = locnDefault ? *locnDefault : 0;
     };
     switch (k) {

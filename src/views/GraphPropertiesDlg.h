@@ -134,6 +134,6 @@ class CGraphPropertySheet {
     void SetModified(DataExchange& dx, bool modified);
     // Working value of control `id` in list `k`.
     template <class T> T& Value(int k, int id) {
-        return *static_cast<T*>(Working[static_cast<std::size_t>(k)].FindValue(id));
+        return *Working[static_cast<std::size_t>(k)].FindValue<T>(id);
     }
 };

@@ -43,8 +43,8 @@ TEST_F(ViewingDlgTest, SizingLockRescalesEverySize) {
     EXPECT_EQ(Int(dx, IDC_LINES_X), 80);
     EXPECT_EQ(Int(dx, IDC_LINES_Y), 82);
     EXPECT_EQ(Int(dx, IDC_HOLD_SIZE), 4);
-    EXPECT_EQ(static_cast<LOGFONT*>(dlg.Working.FindValue(IDC_CHART_FONT))->lfHeight, -27);
-    EXPECT_EQ(static_cast<LOGFONT*>(dlg.Working.FindValue(IDC_NOTES_FONT))->lfHeight, -27);
+    EXPECT_EQ(dlg.Working.FindValue<LOGFONT>(IDC_CHART_FONT)->lfHeight, -27);
+    EXPECT_EQ(dlg.Working.FindValue<LOGFONT>(IDC_NOTES_FONT)->lfHeight, -27);
     EXPECT_TRUE(dx.enabled[VDlg::IDC_APPLY]);
     EXPECT_EQ(view.LineWidth, 1) << "nothing reaches the view before OK or Apply";
 
