@@ -4,19 +4,14 @@
 #include "model/Block.h"
 #include "model/OrventDoc.h"
 #include "platform/DataExchange.h"
-#include "platform/Platform.h"
 
 #include <cmath>
 #include <cstdint>
 
 CViewingPropertiesDlg::CViewingPropertiesDlg(COrventView& view)
-    : View(view), Notes(view.ChartNotes), Title(view.ChartTitle) {
+    : CSettingsDialog({IDC_UPDATE, IDC_RECALL, IDC_RESET, IDC_APPLY}, {{IDC_HELP, HelpContext}}), View(view),
+      Notes(view.ChartNotes), Title(view.ChartTitle) {
     Working.CloneFrom(view.Settings);
-}
-
-void CViewingPropertiesDlg::OnInitDialog(DataExchange& dx) {
-    ShowValues(dx);
-    EnableApply(dx, false);
 }
 
 void CViewingPropertiesDlg::DoDataExchange(DataExchange& dx) {
@@ -24,61 +19,16 @@ void CViewingPropertiesDlg::DoDataExchange(DataExchange& dx) {
     Working.Exchange(dx);
 }
 
-void CViewingPropertiesDlg::TakeControls(DataExchange& dx) {
-    try {
-        UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
-    } catch (const DataExchangeFailure&) {
-        // The message has been shown; the working list keeps what it held.
-    }
-}
-
-void CViewingPropertiesDlg::ShowValues(DataExchange& dx) {
-    UpdateData(dx, false, [this](DataExchange& d) { DoDataExchange(d); });
-}
-
-void CViewingPropertiesDlg::EnableApply(DataExchange& dx, bool enabled) {
-    ApplyEnabled = enabled;
-    dx.SetEnabled(IDC_APPLY, enabled);
-}
-
 bool CViewingPropertiesDlg::OnCommand(DataExchange& dx, int id) {
     switch (id) {
     case IDC_CHART_FONT:
     case IDC_NOTES_FONT:
     case IDC_HOLD_COLOR:
-        if (Working.OnCommand(id)) EnableApply(dx, true);
-        return true;
-    case IDC_RESET:
-        Working.Reset();
-        ShowValues(dx);
-        EnableApply(dx, true);
-        return true;
-    case IDC_RECALL:
-        Working.Recall();
-        ShowValues(dx);
-        EnableApply(dx, true);
-        return true;
-    case IDC_UPDATE:
-        try {
-            UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
-        } catch (const DataExchangeFailure&) {
-            return true;
-        }
-        Working.Update();
-        return true;
-    case IDC_HELP:
-        Platform().Windows().ShowHelp(HelpContext);
-        return true;
-    case IDC_APPLY:
-        OnApply(dx);
+        if (Working.OnCommand(id)) OnChanged(dx);
         return true;
     default:
-        return false;
+        return CSettingsDialog::OnCommand(dx, id);
     }
-}
-
-void CViewingPropertiesDlg::OnChanged(DataExchange& dx) {
-    EnableApply(dx, true);
 }
 
 void CViewingPropertiesDlg::OnFocusIn(DataExchange& dx, int id) {
@@ -93,7 +43,7 @@ void CViewingPropertiesDlg::OnFocusOut(DataExchange& dx, int id) {
         Rescale(dx);
         break;
     case IDC_HOLD_SIZE:
-        EnableApply(dx, true);
+        OnChanged(dx);
         break;
     case IDC_DELTA_VERT:
     case IDC_LINES_Y:
@@ -121,7 +71,7 @@ void CViewingPropertiesDlg::EnsureTotal(DataExchange& dx, int deltaId, int total
     if (total < needed) {
         total = static_cast<int>(needed);
         ShowValues(dx);
-        EnableApply(dx, true);
+        OnChanged(dx);
     }
 }
 
@@ -136,7 +86,7 @@ void CViewingPropertiesDlg::EnsureTotalY(DataExchange& dx) {
 }
 
 void CViewingPropertiesDlg::Rescale(DataExchange& dx) {
-    EnableApply(dx, true);
+    OnChanged(dx);
     if (RememberedMag < 0.0) return;
     TakeControls(dx);
     // A flag keeps its value in one byte.
@@ -163,27 +113,6 @@ void CViewingPropertiesDlg::Rescale(DataExchange& dx) {
     ShowValues(dx);
     EnsureTotalX(dx);
     EnsureTotalY(dx);
-}
-
-bool CViewingPropertiesDlg::OnApply(DataExchange& dx) {
-    try {
-        UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
-    } catch (const DataExchangeFailure&) {
-        return false;
-    }
-    ApplyToView();
-    EnableApply(dx, false);
-    return true;
-}
-
-bool CViewingPropertiesDlg::OnOK(DataExchange& dx) {
-    try {
-        UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
-    } catch (const DataExchangeFailure&) {
-        return false;
-    }
-    ApplyToView();
-    return true;
 }
 
 void CViewingPropertiesDlg::ApplyToView() {
