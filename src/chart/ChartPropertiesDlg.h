@@ -5,13 +5,14 @@
 // are kept large enough for the model's track counts.
 
 #include "settings/SettingList.h"
+#include "settings/SettingsDialog.h"
 
 #include <string>
 
 class COrventView;
 class DataExchange;
 
-class CViewingPropertiesDlg {
+class CViewingPropertiesDlg : public CSettingsDialog {
   public:
     enum {
         IDD = 156,
@@ -30,25 +31,16 @@ class CViewingPropertiesDlg {
     // The working copy of the view's settings, title and notes.
     explicit CViewingPropertiesDlg(COrventView& view);
 
-    // Shows the values; "Apply" starts disabled.
-    void OnInitDialog(DataExchange& dx);
     // Notes, title (at most 28 characters), then the working list. Throws DataExchangeFailure.
-    void DoDataExchange(DataExchange& dx);
+    void DoDataExchange(DataExchange& dx) override;
 
-    // Buttons by control id: the font and colour choosers, Update, Recall, Reset, Help and
-    // Apply. False for an id that is none of them.
-    bool OnCommand(DataExchange& dx, int id);
-    // A check box or radio button was clicked, or the title, notes or holding-size text
-    // changed: "Apply" is enabled.
-    void OnChanged(DataExchange& dx);
+    // Buttons by control id: the font and colour choosers, then the shared ones. A check box or
+    // radio button click, or a change of the title, notes or holding-size text, goes to
+    // OnChanged.
+    bool OnCommand(DataExchange& dx, int id) override;
     // Focus moves of the edits that take part in the rescaling and total checks.
     void OnFocusIn(DataExchange& dx, int id);
     void OnFocusOut(DataExchange& dx, int id);
-
-    // "Apply": false when a control's text is refused (nothing applied).
-    bool OnApply(DataExchange& dx);
-    // OK: false (dialog stays open) when a control's text is refused; otherwise applied.
-    bool OnOK(DataExchange& dx);
 
     // The connector totals: raised (never lowered) to what the document's track counts need.
     void EnsureTotalX(DataExchange& dx);
@@ -65,12 +57,11 @@ class CViewingPropertiesDlg {
     std::string Title;
     // The magnification when "MagFact" gained the focus; negative until it has had it.
     double RememberedMag = -5.0;
-    bool ApplyEnabled = false;
+
+  protected:
+    std::span<CSettingList> WorkingLists() override { return {&Working, 1}; }
+    void ApplyWorking(DataExchange&) override { ApplyToView(); }
 
   private:
-    // Takes the controls into the working list; a refused value leaves the list as it was.
-    void TakeControls(DataExchange& dx);
-    void ShowValues(DataExchange& dx);
-    void EnableApply(DataExchange& dx, bool enabled);
     void EnsureTotal(DataExchange& dx, int deltaId, int totalId, int tracks);
 };

@@ -72,9 +72,9 @@ void COrventView::OnInitialUpdate() {
     if (doc && !doc->Title.empty()) doc->SetTitle(doc->Title);
 }
 
-void COrventView::OnUpdate(CView*, long hint, void* object) {
+void COrventView::OnUpdate(CView*, long hint, UpdateObject object) {
     // A block about to go must not stay selected, picked up or picked as a connection's end.
-    if (hint == HINT_BLOCK_DELETING && object) ForgetBlock(static_cast<const CBlock*>(object));
+    if (const CBlock* block = object.As<CBlock>(); hint == HINT_BLOCK_DELETING && block) ForgetBlock(block);
     if (!object) RecalcLayout();
     if (m_window) m_window->Invalidate();
 }

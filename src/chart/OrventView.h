@@ -55,7 +55,7 @@ class COrventView : public CView {
 
     // ---- Framework ----
     void OnInitialUpdate() override;
-    void OnUpdate(CView* sender, long hint, void* object) override;
+    void OnUpdate(CView* sender, long hint, UpdateObject object) override;
     void OnDraw(DeviceContext& dc) override;
     void Serialize(CArchive& ar) override;
 

@@ -3,12 +3,14 @@
 // document's model settings. The document makes the copy and applies it on OK
 // (COrventDoc::OnPreferences).
 
+#include "settings/SettingsDialog.h"
+
 #include <string>
 
 class CSettingList;
 class DataExchange;
 
-class CModelPropertiesDlg {
+class CModelPropertiesDlg : public CSettingsDialog {
   public:
     enum {
         IDD = 277,
@@ -30,16 +32,16 @@ class CModelPropertiesDlg {
 
     CModelPropertiesDlg(CSettingList& working, std::string& title);
 
-    void OnInitDialog(DataExchange& dx);
     // The title, then every setting of the working list. Throws DataExchangeFailure.
-    void DoDataExchange(DataExchange& dx);
-    void OnUpdate(DataExchange& dx);
-    void OnRecall(DataExchange& dx);
-    void OnReset(DataExchange& dx);
-    // OK: false (dialog stays open, focus on the control) when a control's text is refused.
-    bool OnOK(DataExchange& dx);
-    bool OnCommand(DataExchange& dx, int id);
+    void DoDataExchange(DataExchange& dx) override;
 
     CSettingList& Working;
     std::string& Title;
+
+  protected:
+    std::span<CSettingList> WorkingLists() override;
+    // "Update" stores the settings; the title is no default.
+    bool TakeForUpdate(DataExchange& dx) override { return TakeSettings(dx); }
+    // The title is taken only when everything else passes, so a refused value leaves it alone.
+    bool TakeForApply(DataExchange& dx) override;
 };

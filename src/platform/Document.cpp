@@ -6,7 +6,7 @@ CView::~CView() {
     if (m_document) m_document->RemoveView(this);
 }
 
-void CView::OnUpdate(CView*, long, void*) {}
+void CView::OnUpdate(CView*, long, UpdateObject) {}
 void CView::OnDraw(DeviceContext&) {}
 void CView::Serialize(CArchive&) {}
 
@@ -29,7 +29,7 @@ void CDocument::RemoveView(CView* view) {
     view->m_document = nullptr;
 }
 
-void CDocument::UpdateAllViews(CView* sender, long hint, void* object) {
+void CDocument::UpdateAllViews(CView* sender, long hint, UpdateObject object) {
     // A view may close itself while hearing the news; walk a copy and skip views that left.
     const std::vector<CView*> views = m_views;
     for (CView* v : views) {

@@ -1,12 +1,35 @@
 #pragma once
 // Document/view core: a document keeps its views in order and tells them about changes.
 
+#include <cstddef>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 class CArchive;
 class CDocument;
 class DeviceContext;
+
+// The object a change is about, handed from a document to its views together with its type: a
+// view asks for the type it handles and gets null for no object or one of another type. The type
+// is the one the document names (a block is passed as a CBlock*, never as a derived class).
+class UpdateObject {
+  public:
+    UpdateObject() = default;
+    UpdateObject(std::nullptr_t) {}
+    template <typename T>
+    UpdateObject(T* object) : m_object(object), m_type(&kTypeTag<std::remove_cv_t<T>>) {}
+
+    template <typename T> const T* As() const {
+        return m_type == &kTypeTag<std::remove_cv_t<T>> ? static_cast<const T*>(m_object) : nullptr;
+    }
+    explicit operator bool() const { return m_object != nullptr; }
+
+  private:
+    template <typename T> static constexpr char kTypeTag = 0;
+    const void* m_object = nullptr;
+    const char* m_type = nullptr;
+};
 
 class CView {
   public:
@@ -19,7 +42,7 @@ class CView {
 
     // Called once when the view is first shown on its document.
     virtual void OnInitialUpdate() { OnUpdate(nullptr, 0, nullptr); }
-    virtual void OnUpdate(CView* sender, long hint, void* object);
+    virtual void OnUpdate(CView* sender, long hint, UpdateObject object);
     virtual void OnDraw(DeviceContext& dc);
     virtual void Serialize(CArchive& ar);
     // The class name written before the view's record in a chart file; empty for views that
@@ -43,7 +66,7 @@ class CDocument {
     void RemoveView(CView* view);
     const std::vector<CView*>& Views() const { return m_views; }
 
-    void UpdateAllViews(CView* sender, long hint = 0, void* object = nullptr);
+    void UpdateAllViews(CView* sender, long hint = 0, UpdateObject object = nullptr);
 
     bool IsModified() const { return m_modified; }
     void SetModifiedFlag(bool modified = true) { m_modified = modified; }

@@ -301,8 +301,8 @@ std::unique_ptr<CSettingItem> CColorSetting::CloneInto(CSettingList* owner) cons
 CIntegerSetting::CIntegerSetting(double introduced, double retired, int* bound, int def,
                                  const std::string& name, int controlId, CSettingList* owner, int minimum,
                                  int maximum)
-    : CBoundSetting(SK_INTEGER, introduced, retired, bound, def, name, controlId, owner), m_minimum(minimum),
-      m_maximum(maximum) {
+    : CBoundSetting(SK_INTEGER, introduced, retired, bound, def, name, controlId, owner),
+      CSettingRange(minimum, maximum) {
     BindInitialValue();
 }
 
@@ -344,8 +344,8 @@ std::unique_ptr<CSettingItem> CIntegerSetting::CloneInto(CSettingList* owner) co
 CRealSetting::CRealSetting(double introduced, double retired, double* bound, double def,
                            const std::string& name, int controlId, CSettingList* owner, double minimum,
                            double maximum)
-    : CBoundSetting(SK_REAL, introduced, retired, bound, def, name, controlId, owner), m_minimum(minimum),
-      m_maximum(maximum) {
+    : CBoundSetting(SK_REAL, introduced, retired, bound, def, name, controlId, owner),
+      CSettingRange(minimum, maximum) {
     BindInitialValue();
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 class CArchive;
@@ -40,10 +41,14 @@ class CSettingItem {
     virtual void CopyFrom(const CSettingItem& other) = 0;
     virtual void Exchange(DataExchange& dx) = 0;
     virtual bool OnCommand(int id);
-    virtual void* GetValue() = 0;
-    virtual void* GetDefault() = 0;
-    virtual void* GetMinimum() { return nullptr; }
-    virtual void* GetMaximum() { return nullptr; }
+    // The value and the default as the type the item keeps them in: std::uint8_t for a flag,
+    // int for a choice or an integer, double for a real, COLORREF for a colour, LOGFONT for a
+    // font, std::string for a text. Null when asked for another type.
+    template <typename T> T* ValueAs();
+    template <typename T> const T* DefaultAs() const;
+    // The range an integer (int) or a real (double) accepts; nothing for other kinds and types.
+    template <typename T> std::optional<T> MinimumAs() const;
+    template <typename T> std::optional<T> MaximumAs() const;
     // An unbound item of the same kind, name, id, versions, default, bounds and value.
     virtual std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const = 0;
 
@@ -67,15 +72,47 @@ class CSettingItem {
     double m_retired;
 };
 
+// The value and default of an item that keeps a T, whatever its owner's member is.
+template <typename T> class CTypedSetting : public CSettingItem {
+  public:
+    const T& Value() const { return m_value; }
+    void SetValue(const T& value) { m_value = value; }
+
+  protected:
+    CTypedSetting(int kind, double introduced, double retired, const T& def, const std::string& name,
+                  int controlId, CSettingList* owner)
+        : CSettingItem(kind, introduced, retired, name, controlId, owner), m_value(def), m_default(def) {}
+
+    T m_value;
+    T m_default;
+
+    friend class CSettingItem;
+};
+
+// The range an integer or a real accepts.
+template <typename T> class CSettingRange {
+  public:
+    CSettingRange(T minimum, T maximum) : m_minimum(minimum), m_maximum(maximum) {}
+    virtual ~CSettingRange() = default;
+    T Minimum() const { return m_minimum; }
+    T Maximum() const { return m_maximum; }
+
+  protected:
+    T m_minimum;
+    T m_maximum;
+};
+
 // What every kind shares: the value, its default, the owner's member it is bound to, and the
 // file record's skeleton (written unless retired; read only when the file carries the item).
-template <typename T, typename B = T> class CBoundSetting : public CSettingItem {
+template <typename T, typename B = T> class CBoundSetting : public CTypedSetting<T> {
+    using Base = CTypedSetting<T>;
+
   public:
     void Serialize(CArchive& ar) final {
         if (ar.IsStoring()) {
             TakeFromBound();
-            if (m_retired == 0.0) WriteValue(ar);
-        } else if (CarriedByFile()) {
+            if (this->m_retired == 0.0) WriteValue(ar);
+        } else if (this->CarriedByFile()) {
             ReadValue(ar);
             Store();
         }
@@ -88,21 +125,18 @@ template <typename T, typename B = T> class CBoundSetting : public CSettingItem 
         m_value = static_cast<const CBoundSetting&>(other).m_value;
         Store();
     }
-    void* GetValue() final { return &m_value; }
-    void* GetDefault() final { return &m_default; }
-    const T& Value() const { return m_value; }
-    void SetValue(const T& value) { m_value = value; }
 
   protected:
+    using Base::m_default;
+    using Base::m_value;
     CBoundSetting(int kind, double introduced, double retired, B* bound, const T& def,
                   const std::string& name, int controlId, CSettingList* owner)
-        : CSettingItem(kind, introduced, retired, name, controlId, owner), m_bound(bound), m_value(def),
-          m_default(def) {}
+        : Base(kind, introduced, retired, def, name, controlId, owner), m_bound(bound) {}
     // Called last by each kind's constructor: a bound member starts from the user's stored
     // default, or the factory default where nothing is stored.
     void BindInitialValue() {
         if (!m_bound) return;
-        ReadRegistry();
+        this->ReadRegistry();
         Store();
     }
     void Store() {
@@ -112,8 +146,6 @@ template <typename T, typename B = T> class CBoundSetting : public CSettingItem 
     virtual void ReadValue(CArchive& ar) = 0;
 
     B* m_bound;
-    T m_value;
-    T m_default;
 };
 
 // A flag is kept in 8 bits; the owner's member is an int holding 0 or 1.
@@ -168,7 +200,8 @@ class CTextSetting : public CBoundSetting<std::string> {
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    void* GetMaximum() override { return &m_maxLength; }
+    // The longest text accepted, in characters; 0 for no limit.
+    int MaxLength() const { return m_maxLength; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
 
   private:
@@ -192,38 +225,50 @@ class CColorSetting : public CBoundSetting<COLORREF> {
     void ReadValue(CArchive& ar) override;
 };
 
-class CIntegerSetting : public CBoundSetting<int> {
+class CIntegerSetting : public CBoundSetting<int>, public CSettingRange<int> {
   public:
     CIntegerSetting(double introduced, double retired, int* bound, int def, const std::string& name,
                     int controlId, CSettingList* owner, int minimum, int maximum);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    void* GetMinimum() override { return &m_minimum; }
-    void* GetMaximum() override { return &m_maximum; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
     void ReadValue(CArchive& ar) override;
-    int m_minimum;
-    int m_maximum;
 };
 
-class CRealSetting : public CBoundSetting<double> {
+class CRealSetting : public CBoundSetting<double>, public CSettingRange<double> {
   public:
     CRealSetting(double introduced, double retired, double* bound, double def, const std::string& name,
                  int controlId, CSettingList* owner, double minimum, double maximum);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    void* GetMinimum() override { return &m_minimum; }
-    void* GetMaximum() override { return &m_maximum; }
     std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
     void ReadValue(CArchive& ar) override;
-    double m_minimum;
-    double m_maximum;
 };
+
+template <typename T> T* CSettingItem::ValueAs() {
+    auto* typed = dynamic_cast<CTypedSetting<T>*>(this);
+    return typed ? &typed->m_value : nullptr;
+}
+
+template <typename T> const T* CSettingItem::DefaultAs() const {
+    const auto* typed = dynamic_cast<const CTypedSetting<T>*>(this);
+    return typed ? &typed->m_default : nullptr;
+}
+
+template <typename T> std::optional<T> CSettingItem::MinimumAs() const {
+    const auto* range = dynamic_cast<const CSettingRange<T>*>(this);
+    return range ? std::optional<T>(range->Minimum()) : std::nullopt;
+}
+
+template <typename T> std::optional<T> CSettingItem::MaximumAs() const {
+    const auto* range = dynamic_cast<const CSettingRange<T>*>(this);
+    return range ? std::optional<T>(range->Maximum()) : std::nullopt;
+}

@@ -106,13 +106,3 @@ CSettingItem* CSettingList::FindItem(int controlId) const {
         if (item->ControlId() == controlId) return item.get();
     return nullptr;
 }
-
-void* CSettingList::FindValue(int controlId) const {
-    CSettingItem* item = FindItem(controlId);
-    return item ? item->GetValue() : nullptr;
-}
-
-void* CSettingList::FindDefault(int controlId) const {
-    CSettingItem* item = FindItem(controlId);
-    return item ? item->GetDefault() : nullptr;
-}

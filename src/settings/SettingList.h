@@ -44,8 +44,16 @@ class CSettingList {
     bool OnCommand(int id);
     void CloneFrom(const CSettingList& other);
 
-    void* FindValue(int controlId) const;
-    void* FindDefault(int controlId) const;
+    // The value or default of the item with that control id as a T; null when there is no such
+    // item or it keeps another type (see CSettingItem::ValueAs).
+    template <typename T> T* FindValue(int controlId) const {
+        CSettingItem* item = FindItem(controlId);
+        return item ? item->ValueAs<T>() : nullptr;
+    }
+    template <typename T> const T* FindDefault(int controlId) const {
+        const CSettingItem* item = FindItem(controlId);
+        return item ? item->DefaultAs<T>() : nullptr;
+    }
     CSettingItem* FindItem(int controlId) const;
 
     std::size_t GetSize() const { return m_items.size(); }

@@ -85,7 +85,7 @@ const AxisPage kPages[4] = {
 } // namespace
 
 CGraphPropertiesDialog::CGraphPropertiesDialog(CGraphBase& graph, QWidget* parent)
-    : CExchangeDialog(parent), m_logic(graph) {
+    : CSettingsForm(parent), m_logic(graph) {
     setWindowTitle(QString::fromStdString(m_logic.Caption()));
     auto* top = new QVBoxLayout(this);
     m_tabs = new QTabWidget;
@@ -178,20 +178,7 @@ QWidget* CGraphPropertiesDialog::MakeMiscPage() {
     titleRow->addWidget(title, 1);
     v->addLayout(titleRow);
 
-    QGroupBox* notes = MakeGroup(QStringLiteral("Notes"));
-    auto* nl = new QVBoxLayout(notes);
-    QPlainTextEdit* notesEdit = MakeNotes(Sheet::IDC_MISC_NOTES);
-    notesEdit->setFixedHeight(notesEdit->fontMetrics().lineSpacing() * 5 + 12);
-    connect(notesEdit, &QPlainTextEdit::textChanged, this, [this, notesEdit] {
-        if (notesEdit->hasFocus()) m_logic.OnChanged(Exchange());
-    });
-    nl->addWidget(notesEdit);
-    auto* nrow = new QHBoxLayout;
-    nrow->addWidget(MakeCheck(QStringLiteral("Display"), IDC_GRAPH_DISPLAY_NOTES));
-    nrow->addStretch(1);
-    nrow->addWidget(MakeButton(QStringLiteral("Font"), IDC_GRAPH_NOTES_FONT));
-    nl->addLayout(nrow);
-    v->addWidget(notes);
+    v->addWidget(MakeNotesGroup(Sheet::IDC_MISC_NOTES, IDC_GRAPH_DISPLAY_NOTES, IDC_GRAPH_NOTES_FONT, 5));
 
     auto* fonts = new QHBoxLayout;
     fonts->addWidget(MakeButton(QStringLiteral("Legend Font"), IDC_GRAPH_LEGENDS_FONT));
@@ -219,19 +206,11 @@ void CGraphPropertiesDialog::ShowBlocks() {
 }
 
 void CGraphPropertiesDialog::OnButton(int id) {
-    switch (id) {
-    case 1:
-        accept();
+    if (id == 1 || id == 2) {
+        CSettingsForm::OnButton(id);
         return;
-    case 2:
-        reject();
-        return;
-    default:
-        if (!m_logic.OnCommand(Exchange(), id)) m_logic.OnChanged(Exchange());
-        ShowBlocks();
     }
-}
-
-void CGraphPropertiesDialog::accept() {
-    if (m_logic.OnOK(Exchange())) QDialog::accept();
+    // A radio button is no command: it changes the sheet.
+    if (!m_logic.OnCommand(Exchange(), id)) m_logic.OnChanged(Exchange());
+    ShowBlocks();
 }

@@ -2,7 +2,7 @@
 // The form of a graph's property sheet: the "X Axis", "Graph 1", "Graph 2", "Graph 3" and
 // "Miscellaneous" pages in tabs, with OK, Cancel and Apply below.
 
-#include "ExchangeDialog.h"
+#include "SettingsForm.h"
 #include "views/GraphPropertiesDlg.h"
 
 #include <array>
@@ -10,7 +10,7 @@
 class QComboBox;
 class QTabWidget;
 
-class CGraphPropertiesDialog : public CExchangeDialog {
+class CGraphPropertiesDialog : public CSettingsForm {
     Q_OBJECT
   public:
     explicit CGraphPropertiesDialog(CGraphBase& graph, QWidget* parent = nullptr);
@@ -18,9 +18,9 @@ class CGraphPropertiesDialog : public CExchangeDialog {
     QTabWidget* Tabs() const { return m_tabs; }
     // The drop-down list of blocks of an axis page (0: X Axis, 1..3: Graph 1..3).
     QComboBox* BlockList(int page) const { return m_blocks[static_cast<std::size_t>(page)]; }
-    void accept() override;
 
   protected:
+    CSettingsDialog& SettingsLogic() override { return m_logic; }
     void OnButton(int id) override;
 
   private:

@@ -35,7 +35,7 @@ QListWidget* MakeBlockList(int id) {
 } // namespace
 
 CListParamsDialog::CListParamsDialog(CListBase& list, QWidget* parent)
-    : CExchangeDialog(parent), m_logic(list) {
+    : CSettingsForm(parent), m_logic(list) {
     setWindowTitle(QStringLiteral("List Parameters"));
     auto* top = new QHBoxLayout(this);
     auto* body = new QVBoxLayout;
@@ -79,36 +79,10 @@ CListParamsDialog::CListParamsDialog(CListBase& list, QWidget* parent)
     fl->setColumnStretch(2, 1);
     lower->addWidget(format);
 
-    QGroupBox* notes = MakeGroup(QStringLiteral("Notes"));
-    auto* nl = new QVBoxLayout(notes);
-    QPlainTextEdit* notesEdit = MakeNotes(Dlg::IDC_NOTES);
-    notesEdit->setMinimumWidth(200);
-    notesEdit->setFixedHeight(notesEdit->fontMetrics().lineSpacing() * 4 + 12);
-    connect(notesEdit, &QPlainTextEdit::textChanged, this, [this, notesEdit] {
-        if (notesEdit->hasFocus()) m_logic.OnChanged(Exchange());
-    });
-    nl->addWidget(notesEdit);
-    auto* nrow = new QHBoxLayout;
-    nrow->addWidget(MakeCheck(QStringLiteral("Display"), IDC_LIST_NOTES_DISPLAY));
-    nrow->addStretch(1);
-    nrow->addWidget(MakeButton(QStringLiteral("Font"), IDC_LIST_NOTES_FONT));
-    nl->addLayout(nrow);
-    lower->addWidget(notes, 1);
+    lower->addWidget(MakeNotesGroup(Dlg::IDC_NOTES, IDC_LIST_NOTES_DISPLAY, IDC_LIST_NOTES_FONT, 4, 200), 1);
     body->addLayout(lower);
 
-    auto* buttons = new QVBoxLayout;
-    QPushButton* ok = MakeButton(QStringLiteral("OK"), 1);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(MakeButton(QStringLiteral("Cancel"), 2));
-    buttons->addWidget(MakeButton(QStringLiteral("Apply"), Dlg::IDC_APPLY));
-    buttons->addWidget(MakeButton(QStringLiteral("Help"), Dlg::IDC_HELP));
-    buttons->addSpacing(16);
-    buttons->addWidget(MakeButton(QStringLiteral("Update"), Dlg::IDC_UPDATE));
-    buttons->addWidget(MakeButton(QStringLiteral("Recall"), Dlg::IDC_RECALL));
-    buttons->addWidget(MakeButton(QStringLiteral("Reset"), Dlg::IDC_RESET));
-    buttons->addStretch(1);
-    top->addLayout(buttons);
+    top->addLayout(MakeButtonColumn());
 
     for (QLineEdit* e : findChildren<QLineEdit*>())
         connect(e, &QLineEdit::textEdited, this, [this] { m_logic.OnChanged(Exchange()); });
@@ -131,12 +105,6 @@ void CListParamsDialog::ShowLists() {
 
 void CListParamsDialog::OnButton(int id) {
     switch (id) {
-    case 1:
-        accept();
-        return;
-    case 2:
-        reject();
-        return;
     case Dlg::IDC_ADD:
         m_logic.AddBlocks(Exchange(), SelectedRows(m_available));
         ShowLists();
@@ -146,10 +114,6 @@ void CListParamsDialog::OnButton(int id) {
         ShowLists();
         return;
     default:
-        m_logic.OnCommand(Exchange(), id);
+        CSettingsForm::OnButton(id);
     }
-}
-
-void CListParamsDialog::accept() {
-    if (m_logic.OnOK(Exchange())) QDialog::accept();
 }

@@ -1,21 +1,21 @@
 #pragma once
 // The form of the "List Parameters" dialog.
 
-#include "ExchangeDialog.h"
+#include "SettingsForm.h"
 #include "views/ListParamsDlg.h"
 
 class QListWidget;
 
-class CListParamsDialog : public CExchangeDialog {
+class CListParamsDialog : public CSettingsForm {
     Q_OBJECT
   public:
     explicit CListParamsDialog(CListBase& list, QWidget* parent = nullptr);
     CListParamsDlg& Logic() { return m_logic; }
     QListWidget* DisplayList() const { return m_display; }
     QListWidget* AvailableList() const { return m_available; }
-    void accept() override;
 
   protected:
+    CSettingsDialog& SettingsLogic() override { return m_logic; }
     void OnButton(int id) override;
 
   private:

@@ -20,7 +20,7 @@ constexpr int kNumberWidth = 64;
 // ---- Chart Viewing Properties ------------------------------------------------------------------
 
 CViewingPropertiesDialog::CViewingPropertiesDialog(COrventView& view, QWidget* parent)
-    : CExchangeDialog(parent), m_logic(view) {
+    : CSettingsForm(parent), m_logic(view) {
     using D = CViewingPropertiesDlg;
     setWindowTitle(QStringLiteral("Chart Viewing Properties"));
     auto* top = new QHBoxLayout(this);
@@ -50,21 +50,7 @@ CViewingPropertiesDialog::CViewingPropertiesDialog(COrventView& view, QWidget* p
     dl->addStretch(1);
     left->addWidget(display);
 
-    QGroupBox* notes = MakeGroup(QStringLiteral("Notes"));
-    auto* nl = new QVBoxLayout(notes);
-    QPlainTextEdit* notesEdit = MakeNotes(D::IDC_NOTES);
-    notesEdit->setMinimumWidth(220);
-    notesEdit->setFixedHeight(notesEdit->fontMetrics().lineSpacing() * 5 + 12);
-    connect(notesEdit, &QPlainTextEdit::textChanged, this, [this, notesEdit] {
-        if (notesEdit->hasFocus()) m_logic.OnChanged(Exchange());
-    });
-    nl->addWidget(notesEdit);
-    auto* nrow = new QHBoxLayout;
-    nrow->addWidget(MakeCheck(QStringLiteral("Display"), IDC_NOTES_DISPLAY));
-    nrow->addStretch(1);
-    nrow->addWidget(MakeButton(QStringLiteral("Font"), IDC_NOTES_FONT));
-    nl->addLayout(nrow);
-    left->addWidget(notes);
+    left->addWidget(MakeNotesGroup(D::IDC_NOTES, IDC_NOTES_DISPLAY, IDC_NOTES_FONT, 5, 220));
 
     QGroupBox* texts = MakeGroup(QStringLiteral("Display"));
     auto* tl = new QHBoxLayout(texts);
@@ -122,20 +108,7 @@ CViewingPropertiesDialog::CViewingPropertiesDialog(COrventView& view, QWidget* p
     AlignColumn(sl, mag, {Control(IDC_DELTA_VERT)});
     right->addStretch(1);
 
-    // The buttons down the right side.
-    auto* buttons = new QVBoxLayout;
-    QPushButton* ok = MakeButton(QStringLiteral("OK"), 1);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(MakeButton(QStringLiteral("Cancel"), 2));
-    buttons->addWidget(MakeButton(QStringLiteral("Apply"), D::IDC_APPLY));
-    buttons->addWidget(MakeButton(QStringLiteral("Help"), D::IDC_HELP));
-    buttons->addSpacing(16);
-    buttons->addWidget(MakeButton(QStringLiteral("Update"), D::IDC_UPDATE));
-    buttons->addWidget(MakeButton(QStringLiteral("Recall"), D::IDC_RECALL));
-    buttons->addWidget(MakeButton(QStringLiteral("Reset"), D::IDC_RESET));
-    buttons->addStretch(1);
-    top->addLayout(buttons);
+    top->addLayout(MakeButtonColumn());
 
     m_logic.OnInitDialog(Exchange());
     title->setFocus();
@@ -143,12 +116,6 @@ CViewingPropertiesDialog::CViewingPropertiesDialog(COrventView& view, QWidget* p
 
 void CViewingPropertiesDialog::OnButton(int id) {
     switch (id) {
-    case 1:
-        accept();
-        return;
-    case 2:
-        reject();
-        return;
     case IDC_DISPLAY_MODE:
     case CViewingPropertiesDlg::IDC_MONOCHROME:
     case IDC_NAME_DISPLAY:
@@ -159,7 +126,7 @@ void CViewingPropertiesDialog::OnButton(int id) {
         m_logic.OnChanged(Exchange());
         return;
     default:
-        m_logic.OnCommand(Exchange(), id);
+        CSettingsForm::OnButton(id);
     }
 }
 
@@ -171,14 +138,10 @@ void CViewingPropertiesDialog::OnFocusOut(int id) {
     m_logic.OnFocusOut(Exchange(), id);
 }
 
-void CViewingPropertiesDialog::accept() {
-    if (m_logic.OnOK(Exchange())) QDialog::accept();
-}
-
 // ---- Model Properties --------------------------------------------------------------------------
 
 CModelPropertiesDialog::CModelPropertiesDialog(CSettingList& working, std::string& title, QWidget* parent)
-    : CExchangeDialog(parent), m_logic(working, title) {
+    : CSettingsForm(parent), m_logic(working, title) {
     using D = CModelPropertiesDlg;
     setWindowTitle(QStringLiteral("Model Properties"));
     auto* top = new QHBoxLayout(this);
@@ -217,35 +180,11 @@ CModelPropertiesDialog::CModelPropertiesDialog(CSettingList& working, std::strin
     body->addWidget(MakeCheck(QStringLiteral("Always print B/W"), D::IDC_PRINT_MODE));
     body->addStretch(1);
 
-    auto* buttons = new QVBoxLayout;
-    QPushButton* ok = MakeButton(QStringLiteral("OK"), 1);
-    ok->setDefault(true);
-    buttons->addWidget(ok);
-    buttons->addWidget(MakeButton(QStringLiteral("Cancel"), 2));
-    buttons->addWidget(MakeButton(QStringLiteral("Help"), D::IDC_HELP));
-    buttons->addSpacing(16);
-    buttons->addWidget(MakeButton(QStringLiteral("Update"), D::IDC_UPDATE));
-    buttons->addWidget(MakeButton(QStringLiteral("Recall"), D::IDC_RECALL));
-    buttons->addWidget(MakeButton(QStringLiteral("Reset"), D::IDC_RESET));
-    buttons->addStretch(1);
-    top->addLayout(buttons);
+    top->addLayout(MakeButtonColumn());
 
     // The line counts' edits in one column with the edits above them.
     AlignColumn(cl, vert, {maxSort});
 
     m_logic.OnInitDialog(Exchange());
     titleEdit->setFocus();
-}
-
-void CModelPropertiesDialog::OnButton(int id) {
-    if (id == 1)
-        accept();
-    else if (id == 2)
-        reject();
-    else
-        m_logic.OnCommand(Exchange(), id);
-}
-
-void CModelPropertiesDialog::accept() {
-    if (m_logic.OnOK(Exchange())) QDialog::accept();
 }

@@ -1,18 +1,18 @@
 #pragma once
 // The forms of the "Chart Viewing Properties" and "Model Properties" dialogs.
 
-#include "ExchangeDialog.h"
+#include "SettingsForm.h"
 #include "chart/ChartPropertiesDlg.h"
 #include "model/ModelPropertiesDlg.h"
 
-class CViewingPropertiesDialog : public CExchangeDialog {
+class CViewingPropertiesDialog : public CSettingsForm {
     Q_OBJECT
   public:
     explicit CViewingPropertiesDialog(COrventView& view, QWidget* parent = nullptr);
     CViewingPropertiesDlg& Logic() { return m_logic; }
-    void accept() override;
 
   protected:
+    CSettingsDialog& SettingsLogic() override { return m_logic; }
     void OnButton(int id) override;
     void OnFocusIn(int id) override;
     void OnFocusOut(int id) override;
@@ -21,14 +21,13 @@ class CViewingPropertiesDialog : public CExchangeDialog {
     CViewingPropertiesDlg m_logic;
 };
 
-class CModelPropertiesDialog : public CExchangeDialog {
+class CModelPropertiesDialog : public CSettingsForm {
     Q_OBJECT
   public:
     CModelPropertiesDialog(CSettingList& working, std::string& title, QWidget* parent = nullptr);
-    void accept() override;
 
   protected:
-    void OnButton(int id) override;
+    CSettingsDialog& SettingsLogic() override { return m_logic; }
 
   private:
     CModelPropertiesDlg m_logic;

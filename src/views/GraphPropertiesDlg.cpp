@@ -28,7 +28,13 @@ using Sheet = CGraphPropertySheet;
 } // namespace
 
 CGraphPropertySheet::CGraphPropertySheet(CGraphBase& graph)
-    : Graph(graph), Title(graph.GraphTitle), Notes(graph.GraphNotes) {
+    : CSettingsDialog({IDC_MISC_UPDATE, IDC_MISC_RECALL, IDC_MISC_RESET, IDC_APPLY_NOW},
+                      {{IDC_X_HELP, kHelpX},
+                       {IDC_G1_HELP, kHelpGraph1},
+                       {IDC_G2_HELP, kHelpGraph2},
+                       {IDC_G3_HELP, kHelpGraph3},
+                       {IDC_MISC_HELP, kHelpMisc}}),
+      Graph(graph), Title(graph.GraphTitle), Notes(graph.GraphNotes) {
     if (const COrventDoc* doc = graph.GetDocument())
         for (const auto& block : doc->Blocks)
             if (!block->AtFirst) Candidates.push_back(block.get());
@@ -45,43 +51,16 @@ std::string CGraphPropertySheet::Caption() const {
 }
 
 void CGraphPropertySheet::OnInitDialog(DataExchange& dx) {
-    ShowValues(dx);
+    CSettingsDialog::OnInitDialog(dx);
     ShowPageStates(dx);
     // The X Axis page's "Clear" has nothing to clear.
     dx.SetVisible(IDC_X_CLEAR, false);
-    SetModified(dx, false);
 }
 
 void CGraphPropertySheet::DoDataExchange(DataExchange& dx) {
     ExchangeTitleAndNotes(dx, IDC_MISC_TITLE, Title, kMaxTitleLength, IDC_MISC_NOTES, &Notes);
     for (CSettingList& list : Working)
         list.Exchange(dx);
-}
-
-bool CGraphPropertySheet::TakeControls(DataExchange& dx) {
-    try {
-        UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
-    } catch (const DataExchangeFailure&) {
-        // The message has been shown; the working lists keep what they held.
-        return false;
-    }
-    return true;
-}
-
-void CGraphPropertySheet::ShowValues(DataExchange& dx) {
-    UpdateData(dx, false, [this](DataExchange& d) { DoDataExchange(d); });
-}
-
-void CGraphPropertySheet::ShowSettings(DataExchange& dx) {
-    UpdateData(dx, false, [this](DataExchange& d) {
-        for (CSettingList& list : Working)
-            list.Exchange(d);
-    });
-}
-
-void CGraphPropertySheet::SetModified(DataExchange& dx, bool modified) {
-    Modified = modified;
-    dx.SetEnabled(IDC_APPLY_NOW, modified);
 }
 
 // ---- Drop-down lists ---------------------------------------------------------------------------
@@ -153,50 +132,9 @@ bool CGraphPropertySheet::OnCommand(DataExchange& dx, int id) {
     case IDC_G3_CLEAR:
         ClearGraph(dx, 3);
         return true;
-    case IDC_X_HELP:
-        Platform().Windows().ShowHelp(kHelpX);
-        return true;
-    case IDC_G1_HELP:
-        Platform().Windows().ShowHelp(kHelpGraph1);
-        return true;
-    case IDC_G2_HELP:
-        Platform().Windows().ShowHelp(kHelpGraph2);
-        return true;
-    case IDC_G3_HELP:
-        Platform().Windows().ShowHelp(kHelpGraph3);
-        return true;
-    case IDC_MISC_HELP:
-        Platform().Windows().ShowHelp(kHelpMisc);
-        return true;
-    case IDC_MISC_UPDATE:
-        if (!TakeControls(dx)) return true;
-        for (CSettingList& list : Working)
-            list.Update();
-        return true;
-    case IDC_MISC_RECALL:
-        for (CSettingList& list : Working)
-            list.Recall();
-        RefreshPageRanges(nullptr);
-        ShowSettings(dx);
-        SetModified(dx, true);
-        return true;
-    case IDC_MISC_RESET:
-        for (CSettingList& list : Working)
-            list.Reset();
-        RefreshPageRanges(nullptr);
-        ShowSettings(dx);
-        SetModified(dx, true);
-        return true;
-    case IDC_APPLY_NOW:
-        OnApply(dx);
-        return true;
     default:
-        return false;
+        return CSettingsDialog::OnCommand(dx, id);
     }
-}
-
-void CGraphPropertySheet::OnChanged(DataExchange& dx) {
-    SetModified(dx, true);
 }
 
 void CGraphPropertySheet::OnFixed(DataExchange& dx, int k) {
@@ -217,7 +155,7 @@ bool CGraphPropertySheet::DropUnusableFixed(int k) {
     return true;
 }
 
-bool CGraphPropertySheet::TakeControlsToApply(DataExchange& dx) {
+bool CGraphPropertySheet::TakeForApply(DataExchange& dx) {
     if (!TakeControls(dx)) return false;
     // Low or High may have been edited after "Fixed" was ticked: the same rule holds then.
     bool dropped = false;
@@ -238,8 +176,7 @@ void CGraphPropertySheet::ClearGraph(DataExchange& dx, int k) {
         Value<double>(to, kAxis[to].high) = Value<double>(from, kAxis[from].high);
         Value<double>(to, kAxis[to].low) = Value<double>(from, kAxis[from].low);
         Value<int>(to, kAxis[to].width) = Value<int>(from, kAxis[from].width);
-        const auto* locnDefault =
-            static_cast<const int*>(Working[static_cast<std::size_t>(to)].FindDefault(kAxis[to].choice));
+        const int* locnDefault = Working[static_cast<std::size_t>(to)].FindDefault<int>(kAxis[to].choice);
         Value<int>(to, kAxis[to].choice) = locnDefault ? *locnDefault : 0;
     };
     switch (k) {
@@ -281,19 +218,6 @@ void CGraphPropertySheet::ClearGraph(DataExchange& dx, int k) {
 }
 
 // ---- Applying ----------------------------------------------------------------------------------
-
-bool CGraphPropertySheet::OnApply(DataExchange& dx) {
-    if (!TakeControlsToApply(dx)) return false;
-    ApplyProperties(&dx);
-    SetModified(dx, false);
-    return true;
-}
-
-bool CGraphPropertySheet::OnOK(DataExchange& dx) {
-    if (!TakeControlsToApply(dx)) return false;
-    ApplyProperties(&dx);
-    return true;
-}
 
 void CGraphPropertySheet::ApplyProperties(DataExchange* dx) {
     CGraphBase& g = Graph;

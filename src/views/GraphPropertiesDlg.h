@@ -5,6 +5,7 @@
 // "Apply" or OK.
 
 #include "settings/SettingList.h"
+#include "settings/SettingsDialog.h"
 
 #include <array>
 #include <string>
@@ -14,7 +15,7 @@ class CBlock;
 class CGraphBase;
 class DataExchange;
 
-class CGraphPropertySheet {
+class CGraphPropertySheet : public CSettingsDialog {
   public:
     // Pages in the order the sheet shows them.
     enum Page { PAGE_X = 0, PAGE_GRAPH1 = 1, PAGE_GRAPH2 = 2, PAGE_GRAPH3 = 3, PAGE_MISC = 4 };
@@ -69,10 +70,10 @@ class CGraphPropertySheet {
     // The sheet's caption: the graph's title, or "Graph".
     std::string Caption() const;
     // Shows every page's values; "Apply" starts disabled.
-    void OnInitDialog(DataExchange& dx);
+    void OnInitDialog(DataExchange& dx) override;
     // Every page's controls: titles and notes, then the five working lists. Throws
     // DataExchangeFailure.
-    void DoDataExchange(DataExchange& dx);
+    void DoDataExchange(DataExchange& dx) override;
 
     // ---- The drop-down lists of the axis pages (page 0..3) ----
     // The candidates' names, in order.
@@ -88,15 +89,10 @@ class CGraphPropertySheet {
     void ShowPageStates(DataExchange& dx);
 
     // Buttons, check boxes and radio buttons by control id: colours and fonts, "Fixed", "Clear",
-    // "Help", "Update", "Recall", "Reset", "Apply". False for an id that is none of them.
-    bool OnCommand(DataExchange& dx, int id);
-    // An edit's text or a radio button changed: the sheet is modified.
-    void OnChanged(DataExchange& dx);
-
-    // "Apply": false when a control's text is refused (nothing applied).
-    bool OnApply(DataExchange& dx);
-    // OK: false (the sheet stays open) when a control's text is refused; otherwise applied.
-    bool OnOK(DataExchange& dx);
+    // then the shared ones ("Help" of every page, "Update", "Recall", "Reset", "Apply"). False for
+    // an id that is none of them; an edit's text or a radio button that changed goes to
+    // OnChanged.
+    bool OnCommand(DataExchange& dx, int id) override;
 
     // Writes the working lists, blocks, title and notes into the graph, then redraws it; the
     // pages then show the graph's automatic ranges. `dx` may be null (no controls to refresh).
@@ -118,22 +114,21 @@ class CGraphPropertySheet {
     std::array<CBlock*, 4> Chosen{};
     std::string Title;
     std::string Notes;
-    bool Modified = false;
+
+  protected:
+    std::span<CSettingList> WorkingLists() override { return Working; }
+    // Every control, then a page whose Fixed box is ticked over a range with Low not below High
+    // has it cleared, with the message.
+    bool TakeForApply(DataExchange& dx) override;
+    void ApplyWorking(DataExchange& dx) override { ApplyProperties(&dx); }
+    // Recalled or reset pages show the graph's automatic ranges where they are not fixed.
+    void AfterDefaults() override { RefreshPageRanges(nullptr); }
 
   private:
-    // Takes the controls into the working lists; a refused value leaves them as they were.
-    bool TakeControls(DataExchange& dx);
-    // TakeControls for "Apply" and OK: a page whose Fixed box is ticked over a range with Low not
-    // below High has it cleared, with the message.
-    bool TakeControlsToApply(DataExchange& dx);
     // Clears page k's working "Fixed" when its Low is not below its High; true when it did.
     bool DropUnusableFixed(int k);
-    void ShowValues(DataExchange& dx);
-    // Shows the working lists only: titles and notes keep what is typed.
-    void ShowSettings(DataExchange& dx);
-    void SetModified(DataExchange& dx, bool modified);
     // Working value of control `id` in list `k`.
     template <class T> T& Value(int k, int id) {
-        return *static_cast<T*>(Working[static_cast<std::size_t>(k)].FindValue(id));
+        return *Working[static_cast<std::size_t>(k)].FindValue<T>(id);
     }
 };

@@ -86,10 +86,10 @@ void CGraphBase::OnInitialUpdate() {
     Invalidate();
 }
 
-void CGraphBase::OnUpdate(CView*, long hint, void* object) {
-    if (hint < 0 && object) {
-        RemoveBlock(static_cast<const CBlock*>(object));
-        std::erase(CandidateBlocks, static_cast<CBlock*>(object));
+void CGraphBase::OnUpdate(CView*, long hint, UpdateObject object) {
+    if (const CBlock* block = object.As<CBlock>(); hint < 0 && block) {
+        RemoveBlock(block);
+        std::erase(CandidateBlocks, block);
     }
     RecomputeScales();
     Invalidate();

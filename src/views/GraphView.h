@@ -66,7 +66,7 @@ class CGraphBase : public CTemplateView {
     void OnInitialUpdate() override;
     // Hint -1 with a block: the block is leaving the document; drop it from the traces. Every
     // update recomputes the scales and repaints.
-    void OnUpdate(CView* sender, long hint, void* object) override;
+    void OnUpdate(CView* sender, long hint, UpdateObject object) override;
     // The plot: notes, axes with their ticks or grid lines, tick labels, legends and traces, in
     // the window (or on the page when printing).
     void OnDraw(DeviceContext& dc) override;

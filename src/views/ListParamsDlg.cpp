@@ -3,47 +3,24 @@
 #include "model/Block.h"
 #include "model/OrventDoc.h"
 #include "platform/DataExchange.h"
-#include "platform/Platform.h"
 #include "views/ListView.h"
 
 #include <algorithm>
 
 CListParamsDlg::CListParamsDlg(CListBase& view)
-    : View(view), Title(view.ListTitle), Notes(view.ListNotes), Display(view.Columns) {
+    : CSettingsDialog({IDC_UPDATE, IDC_RECALL, IDC_RESET, IDC_APPLY}, {{IDC_HELP, HelpContext}}), View(view),
+      Title(view.ListTitle), Notes(view.ListNotes), Display(view.Columns) {
     Working.CloneFrom(view.Settings);
 }
 
 void CListParamsDlg::OnInitDialog(DataExchange& dx) {
     RefreshLists();
-    ShowValues(dx);
-    EnableApply(dx, false);
+    CSettingsDialog::OnInitDialog(dx);
 }
 
 void CListParamsDlg::DoDataExchange(DataExchange& dx) {
     ExchangeTitleAndNotes(dx, IDC_TITLE, Title, kMaxTitleLength, IDC_NOTES, &Notes);
     Working.Exchange(dx);
-}
-
-bool CListParamsDlg::TakeControls(DataExchange& dx) {
-    try {
-        UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
-    } catch (const DataExchangeFailure&) {
-        return false;
-    }
-    return true;
-}
-
-void CListParamsDlg::ShowValues(DataExchange& dx) {
-    UpdateData(dx, false, [this](DataExchange& d) { DoDataExchange(d); });
-}
-
-void CListParamsDlg::ShowSettings(DataExchange& dx) {
-    UpdateData(dx, false, [this](DataExchange& d) { Working.Exchange(d); });
-}
-
-void CListParamsDlg::EnableApply(DataExchange& dx, bool enabled) {
-    ApplyEnabled = enabled;
-    dx.SetEnabled(IDC_APPLY, enabled);
 }
 
 // ---- Block lists -------------------------------------------------------------------------------
@@ -100,7 +77,7 @@ void CListParamsDlg::AddBlocks(DataExchange& dx, std::vector<int> availableSelec
         }
     }
     RefreshLists();
-    EnableApply(dx, true);
+    OnChanged(dx);
 }
 
 void CListParamsDlg::RemoveBlocks(DataExchange& dx, std::vector<int> displaySelected) {
@@ -108,7 +85,7 @@ void CListParamsDlg::RemoveBlocks(DataExchange& dx, std::vector<int> displaySele
     for (auto it = indexes.rbegin(); it != indexes.rend(); ++it)
         Display.erase(Display.begin() + static_cast<std::ptrdiff_t>(*it));
     RefreshLists();
-    EnableApply(dx, true);
+    OnChanged(dx);
 }
 
 // ---- Buttons -----------------------------------------------------------------------------------
@@ -117,50 +94,14 @@ bool CListParamsDlg::OnCommand(DataExchange& dx, int id) {
     switch (id) {
     case IDC_LIST_FONT:
     case IDC_LIST_NOTES_FONT:
-        if (Working.OnCommand(id)) EnableApply(dx, true);
+        if (Working.OnCommand(id)) OnChanged(dx);
         return true;
     case IDC_LIST_NOTES_DISPLAY:
-        EnableApply(dx, true);
-        return true;
-    case IDC_RECALL:
-        Working.Recall();
-        ShowSettings(dx);
-        EnableApply(dx, true);
-        return true;
-    case IDC_RESET:
-        Working.Reset();
-        ShowSettings(dx);
-        EnableApply(dx, true);
-        return true;
-    case IDC_UPDATE:
-        if (TakeControls(dx)) Working.Update();
-        return true;
-    case IDC_HELP:
-        Platform().Windows().ShowHelp(HelpContext);
-        return true;
-    case IDC_APPLY:
-        OnApply(dx);
+        OnChanged(dx);
         return true;
     default:
-        return false;
+        return CSettingsDialog::OnCommand(dx, id);
     }
-}
-
-void CListParamsDlg::OnChanged(DataExchange& dx) {
-    EnableApply(dx, true);
-}
-
-bool CListParamsDlg::OnApply(DataExchange& dx) {
-    if (!TakeControls(dx)) return false;
-    ApplyListParameters();
-    EnableApply(dx, false);
-    return true;
-}
-
-bool CListParamsDlg::OnOK(DataExchange& dx) {
-    if (!TakeControls(dx)) return false;
-    ApplyListParameters();
-    return true;
 }
 
 void CListParamsDlg::ApplyListParameters() {

@@ -4,6 +4,7 @@
 // applied with "Apply" or OK.
 
 #include "settings/SettingList.h"
+#include "settings/SettingsDialog.h"
 
 #include <string>
 #include <vector>
@@ -12,7 +13,7 @@ class CBlock;
 class CListBase;
 class DataExchange;
 
-class CListParamsDlg {
+class CListParamsDlg : public CSettingsDialog {
   public:
     enum {
         IDD = 211,
@@ -37,9 +38,9 @@ class CListParamsDlg {
     explicit CListParamsDlg(CListBase& view);
 
     // Fills both block lists, shows the values; "Apply" starts disabled.
-    void OnInitDialog(DataExchange& dx);
+    void OnInitDialog(DataExchange& dx) override;
     // Title (at most 28 characters), notes, then the working list. Throws DataExchangeFailure.
-    void DoDataExchange(DataExchange& dx);
+    void DoDataExchange(DataExchange& dx) override;
 
     // "Available" := every block of the document whose AtFirst flag is clear and which is not
     // shown; new blocks are appended again.
@@ -55,16 +56,9 @@ class CListParamsDlg {
     // ">>": the selected "Display" entries leave it.
     void RemoveBlocks(DataExchange& dx, std::vector<int> displaySelected);
 
-    // Buttons by control id: the font choosers, Update, Recall, Reset, Help and Apply. False for
-    // an id that is none of them.
-    bool OnCommand(DataExchange& dx, int id);
-    // An edit changed or "Display" was clicked: "Apply" is enabled.
-    void OnChanged(DataExchange& dx);
-
-    // "Apply": false when a control's text is refused (nothing applied).
-    bool OnApply(DataExchange& dx);
-    // OK: false (the dialog stays open) when a control's text is refused; otherwise applied.
-    bool OnOK(DataExchange& dx);
+    // Buttons by control id: the font choosers and the notes' "Display", then the shared ones.
+    // An edit's change or a click in "Display" goes to OnChanged.
+    bool OnCommand(DataExchange& dx, int id) override;
     // Writes the working values, title, notes and columns into the list and redraws it.
     void ApplyListParameters();
 
@@ -76,12 +70,8 @@ class CListParamsDlg {
     std::vector<CBlock*> Display;
     std::vector<CBlock*> Available;
     int InsertIndex = kAppend;
-    bool ApplyEnabled = false;
 
-  private:
-    bool TakeControls(DataExchange& dx);
-    void ShowValues(DataExchange& dx);
-    // Shows the working list only: title and notes keep what is typed.
-    void ShowSettings(DataExchange& dx);
-    void EnableApply(DataExchange& dx, bool enabled);
+  protected:
+    std::span<CSettingList> WorkingLists() override { return {&Working, 1}; }
+    void ApplyWorking(DataExchange&) override { ApplyListParameters(); }
 };

@@ -32,10 +32,10 @@ void CListBase::OnInitialUpdate() {
     Invalidate();
 }
 
-void CListBase::OnUpdate(CView*, long hint, void* object) {
+void CListBase::OnUpdate(CView*, long hint, UpdateObject object) {
     // A block on its way out takes every column that shows it: a second column of the same block
     // would otherwise be drawn, saved and exported from freed memory.
-    if (hint < 0 && object) std::erase(Columns, static_cast<CBlock*>(object));
+    if (const CBlock* block = object.As<CBlock>(); hint < 0 && block) std::erase(Columns, block);
     Invalidate();
 }
 

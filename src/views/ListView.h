@@ -35,7 +35,7 @@ class CListBase : public CTemplateView {
     // First display: the default columns when there are none.
     void OnInitialUpdate() override;
     // Hint -1 with a block: the first column holding the block goes.
-    void OnUpdate(CView* sender, long hint, void* object) override;
+    void OnUpdate(CView* sender, long hint, UpdateObject object) override;
     // The table in the window: the notes above it when shown, a header row of block names, one
     // row per recorded step; the first column stays at the left edge while the others scroll.
     void OnDraw(DeviceContext& dc) override;

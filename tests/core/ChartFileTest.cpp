@@ -478,7 +478,7 @@ TEST_F(ChartFileTest, OpeningTellsTheViewsOnceThatTheBlocksGrew) {
 
     struct NoticeCounter : CView {
         int grew = 0;
-        void OnUpdate(CView*, long hint, void*) override { grew += hint == HINT_BLOCKS_GREW; }
+        void OnUpdate(CView*, long hint, UpdateObject) override { grew += hint == HINT_BLOCKS_GREW; }
     } counter;
     auto loaded = std::make_unique<COrventDoc>();
     ASSERT_NE(windows.OpenChartWindow(*loaded), nullptr);

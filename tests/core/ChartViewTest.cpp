@@ -53,14 +53,14 @@ TEST(ChartViewSettings, ListHasTheEighteenItemsInFileOrder) {
     // Bounds as the dialog enforces them.
     auto bounds = [&](int id) {
         CSettingItem* item = s.FindItem(id);
-        return std::make_pair(*static_cast<int*>(item->GetMinimum()), *static_cast<int*>(item->GetMaximum()));
+        return std::make_pair(*item->MinimumAs<int>(), *item->MaximumAs<int>());
     };
     EXPECT_EQ(bounds(1215), std::make_pair(1, 100));
     EXPECT_EQ(bounds(1218), std::make_pair(0, 0));
     EXPECT_EQ(bounds(1034), std::make_pair(1, 99));
     EXPECT_EQ(bounds(1219), std::make_pair(1, 99));
-    EXPECT_EQ(*static_cast<double*>(s.FindItem(1136)->GetMinimum()), 1.0);
-    EXPECT_EQ(*static_cast<double*>(s.FindItem(1136)->GetMaximum()), 10.0);
+    EXPECT_EQ(*s.FindItem(1136)->MinimumAs<double>(), 1.0);
+    EXPECT_EQ(*s.FindItem(1136)->MaximumAs<double>(), 10.0);
 }
 
 TEST(ChartViewSettings, StoredDefaultsSeedANewView) {

@@ -12,18 +12,29 @@ class RecordingView : public CView {
   public:
     struct Update {
         long hint;
-        void* object;
+        const CBlock* object;
         bool stillListed;
     };
-    void OnUpdate(CView*, long hint, void* object) override {
+    void OnUpdate(CView*, long hint, UpdateObject object) override {
         auto* doc = static_cast<COrventDoc*>(GetDocument());
+        const CBlock* block = object.As<CBlock>();
         bool listed = false;
         for (const auto& b : doc->Blocks)
-            if (b.get() == object) listed = true;
-        updates.push_back({hint, object, listed});
+            if (b.get() == block) listed = true;
+        updates.push_back({hint, block, listed});
     }
     std::vector<Update> updates;
 };
+
+TEST(Document, AnUpdateObjectAnswersOnlyForTheTypeItWasGiven) {
+    int number = 3;
+    const UpdateObject ofInt(&number), none(nullptr);
+    EXPECT_EQ(ofInt.As<int>(), &number);
+    EXPECT_EQ(ofInt.As<CBlock>(), nullptr) << "another type is never taken for a block";
+    EXPECT_TRUE(ofInt);
+    EXPECT_FALSE(none);
+    EXPECT_EQ(none.As<CBlock>(), nullptr);
+}
 
 TEST(Document, ANewChartHoldsTheClockAndItsCompanions) {
     TestPlatform platform;
@@ -188,8 +199,8 @@ TEST(Document, ModelSettingsStartFromTheStoreAndPreferencesApplyThem) {
     doc.OnPreferences(); // cancelled
     EXPECT_FALSE(doc.IsModified());
     platform.windows.modelEdit = [](CSettingList& working, std::string& title) {
-        *static_cast<int*>(working.FindValue(1196)) = 20;
-        *static_cast<int*>(working.FindValue(1198)) = 1;
+        *working.FindValue<int>(1196) = 20;
+        *working.FindValue<int>(1198) = 1;
         title = "Tank";
     };
     doc.OnPreferences();

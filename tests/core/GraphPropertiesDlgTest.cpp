@@ -78,8 +78,8 @@ TEST_F(GraphSheetTest, ClearOnGraph1MovesGraphs2And3Up) {
     EXPECT_EQ(dx.texts[IDC_GRAPH1_WIDTH], "4");
     EXPECT_EQ(dx.radios[IDC_GRAPH1_LOCN], 0);
     // Graph 2 took everything of graph 3, colour included; graph 3 is back to factory values.
-    EXPECT_EQ(*static_cast<COLORREF*>(sheet.Working[2].FindValue(IDC_GRAPH2_COLOR)), RGB(1, 2, 3));
-    EXPECT_EQ(*static_cast<COLORREF*>(sheet.Working[3].FindValue(IDC_GRAPH3_COLOR)), RGB(0, 0, 255));
+    EXPECT_EQ(*sheet.Working[2].FindValue<COLORREF>(IDC_GRAPH2_COLOR), RGB(1, 2, 3));
+    EXPECT_EQ(*sheet.Working[3].FindValue<COLORREF>(IDC_GRAPH3_COLOR), RGB(0, 0, 255));
     EXPECT_TRUE(dx.enabled[Sheet::IDC_APPLY_NOW]);
 
     ASSERT_TRUE(sheet.OnOK(dx));
@@ -201,7 +201,7 @@ TEST_F(GraphSheetTest, ResetShowsFactoryValuesButTheAutomaticRanges) {
     sheet.OnInitDialog(dx);
     dx.texts[Sheet::IDC_MISC_TITLE] = "Run 1";
     sheet.OnCommand(dx, Sheet::IDC_MISC_RESET);
-    EXPECT_EQ(static_cast<LOGFONT*>(sheet.Working[4].FindValue(IDC_GRAPH_LABELS_FONT))->lfHeight, -13);
+    EXPECT_EQ(sheet.Working[4].FindValue<LOGFONT>(IDC_GRAPH_LABELS_FONT)->lfHeight, -13);
     EXPECT_EQ(dx.texts[IDC_GRAPH1_WIDTH], "0");
     EXPECT_EQ(Real(IDC_GRAPH1_HIGH), autoHigh);
     EXPECT_EQ(Real(IDC_GRAPH1_LOW), autoLow);

@@ -100,17 +100,17 @@ TEST_F(GraphViewTest, SettingsListsHaveTheirItemsInFileOrder) {
             EXPECT_EQ(item.IntroducedVersion(), 100.0);
             EXPECT_EQ(item.RetiredVersion(), 0.0);
             if (item.Kind() == SK_INTEGER) {
-                EXPECT_EQ(*static_cast<int*>(item.GetMinimum()), 0);
-                EXPECT_EQ(*static_cast<int*>(item.GetMaximum()), 99);
+                EXPECT_EQ(*item.MinimumAs<int>(), 0);
+                EXPECT_EQ(*item.MaximumAs<int>(), 99);
             }
             if (item.Kind() == SK_REAL) {
-                EXPECT_EQ(*static_cast<double*>(item.GetMinimum()), 0.0);
-                EXPECT_EQ(*static_cast<double*>(item.GetMaximum()), 0.0);
-                EXPECT_EQ(*static_cast<double*>(item.GetDefault()), 0.0);
+                EXPECT_EQ(*item.MinimumAs<double>(), 0.0);
+                EXPECT_EQ(*item.MaximumAs<double>(), 0.0);
+                EXPECT_EQ(*item.DefaultAs<double>(), 0.0);
             }
         }
         if (l < 4) {
-            EXPECT_EQ(*static_cast<COLORREF*>(list[0].GetDefault()), colors[l]);
+            EXPECT_EQ(*list[0].DefaultAs<COLORREF>(), colors[l]);
         }
     }
     // Factory defaults in the members.

@@ -125,7 +125,7 @@ TEST_F(ListParamsTest, UpdateRecallResetAndFonts) {
     EXPECT_EQ(dx.texts[IDC_LIST_PRECISION], "3");
     EXPECT_EQ(dx.texts[Dlg::IDC_TITLE], "Typed") << "Reset restores the settings, not the title";
 
-    LOGFONT chosen = *static_cast<LOGFONT*>(dlg.Working.FindValue(IDC_LIST_FONT));
+    LOGFONT chosen = *dlg.Working.FindValue<LOGFONT>(IDC_LIST_FONT);
     chosen.lfHeight = -20;
     platform.windows.fontAnswer = std::make_unique<LOGFONT>(chosen);
     platform.windows.fontColorAnswer = RGB(9, 8, 7);

@@ -55,9 +55,9 @@ TEST_F(ListViewTest, SettingsListHasItsItemsInFileOrder) {
         EXPECT_EQ(list.Settings[i].ControlId(), expected[i].id);
         EXPECT_EQ(list.Settings[i].IntroducedVersion(), 100.0);
     }
-    EXPECT_EQ(*static_cast<int*>(list.Settings[0].GetMaximum()), 16);
-    EXPECT_EQ(*static_cast<int*>(list.Settings[1].GetMaximum()), 99);
-    EXPECT_EQ(*static_cast<int*>(list.Settings[1].GetMinimum()), 0);
+    EXPECT_EQ(*list.Settings[0].MaximumAs<int>(), 16);
+    EXPECT_EQ(*list.Settings[1].MaximumAs<int>(), 99);
+    EXPECT_EQ(*list.Settings[1].MinimumAs<int>(), 0);
     EXPECT_EQ(list.Precision, 3);
     EXPECT_EQ(list.Extra, 0);
     EXPECT_EQ(list.FontColor, GetSysColor(COLOR_WINDOWTEXT));

@@ -5,6 +5,10 @@
 #include "chart/ChartPropertiesDlg.h"
 #include "model/ModelPropertiesDlg.h"
 #include "platform/DataExchange.h"
+#include "views/GraphPropertiesDlg.h"
+#include "views/GraphView.h"
+#include "views/ListParamsDlg.h"
+#include "views/ListView.h"
 
 using VDlg = CViewingPropertiesDlg;
 
@@ -43,8 +47,8 @@ TEST_F(ViewingDlgTest, SizingLockRescalesEverySize) {
     EXPECT_EQ(Int(dx, IDC_LINES_X), 80);
     EXPECT_EQ(Int(dx, IDC_LINES_Y), 82);
     EXPECT_EQ(Int(dx, IDC_HOLD_SIZE), 4);
-    EXPECT_EQ(static_cast<LOGFONT*>(dlg.Working.FindValue(IDC_CHART_FONT))->lfHeight, -27);
-    EXPECT_EQ(static_cast<LOGFONT*>(dlg.Working.FindValue(IDC_NOTES_FONT))->lfHeight, -27);
+    EXPECT_EQ(dlg.Working.FindValue<LOGFONT>(IDC_CHART_FONT)->lfHeight, -27);
+    EXPECT_EQ(dlg.Working.FindValue<LOGFONT>(IDC_NOTES_FONT)->lfHeight, -27);
     EXPECT_TRUE(dx.enabled[VDlg::IDC_APPLY]);
     EXPECT_EQ(view.LineWidth, 1) << "nothing reaches the view before OK or Apply";
 
@@ -154,4 +158,82 @@ TEST(ModelDlg, EditsTheWorkingCopyAndTheTitle) {
     doc.ModelSettings.CopyValuesFrom(working);
     EXPECT_EQ(doc.VertLines, 7);
     EXPECT_EQ(doc.IntStyle, 1);
+}
+
+// The buttons every settings dialog shares behave alike: each "Help" opens its own topic; "Reset"
+// shows the factory settings, keeps a typed title and enables "Apply"; other ids are not theirs.
+TEST_F(ViewingDlgTest, EverySettingsDialogSharesItsButtons) {
+    CGraphBase graph;
+    CListBase list;
+    doc.AddView(&graph);
+    doc.AddView(&list);
+    CSettingList modelWorking;
+    modelWorking.CloneFrom(doc.ModelSettings);
+    std::string modelTitle = "Model";
+    CViewingPropertiesDlg chart(view);
+    CModelPropertiesDlg model(modelWorking, modelTitle);
+    CGraphPropertySheet sheet(graph);
+    CListParamsDlg params(list);
+    using Sheet = CGraphPropertySheet;
+    struct Case {
+        const char* name;
+        CSettingsDialog& dlg;
+        int title, number, reset, apply;
+        std::vector<std::pair<int, int>> help;
+    };
+    const Case cases[] = {
+        {"chart",
+         chart,
+         VDlg::IDC_TITLE,
+         IDC_LINE_WIDTH,
+         VDlg::IDC_RESET,
+         VDlg::IDC_APPLY,
+         {{VDlg::IDC_HELP, 357}}},
+        {"model",
+         model,
+         CModelPropertiesDlg::IDC_TITLE,
+         CModelPropertiesDlg::IDC_VERT_LINES,
+         CModelPropertiesDlg::IDC_RESET,
+         0,
+         {{CModelPropertiesDlg::IDC_HELP, 284}}},
+        {"graph",
+         sheet,
+         Sheet::IDC_MISC_TITLE,
+         IDC_AXIS_WIDTH,
+         Sheet::IDC_MISC_RESET,
+         Sheet::IDC_APPLY_NOW,
+         {{Sheet::IDC_X_HELP, 753},
+          {Sheet::IDC_G1_HELP, 241},
+          {Sheet::IDC_G2_HELP, 243},
+          {Sheet::IDC_G3_HELP, 241},
+          {Sheet::IDC_MISC_HELP, 411}}},
+        {"list",
+         params,
+         CListParamsDlg::IDC_TITLE,
+         IDC_LIST_PRECISION,
+         CListParamsDlg::IDC_RESET,
+         CListParamsDlg::IDC_APPLY,
+         {{CListParamsDlg::IDC_HELP, 49}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MapDataExchange dx;
+        c.dlg.OnInitDialog(dx);
+        EXPECT_EQ(dx.enabled[c.apply], false);
+        c.dlg.OnCommand(dx, c.reset);
+        const std::string factory = dx.texts[c.number];
+        dx.texts[c.number] += "1";
+        dx.texts[c.title] = "Typed";
+        c.dlg.OnCommand(dx, c.reset);
+        EXPECT_EQ(dx.texts[c.number], factory);
+        EXPECT_EQ(dx.texts[c.title], "Typed") << "Reset restores the settings, not the title";
+        EXPECT_EQ(dx.enabled[c.apply], c.apply != 0) << "Apply enabled, where there is one";
+        for (const auto& [id, topic] : c.help) {
+            platform.windows.helpShown.clear();
+            EXPECT_TRUE(c.dlg.OnCommand(dx, id));
+            EXPECT_EQ(platform.windows.helpShown, std::vector<int>{topic}) << "help button " << id;
+        }
+        EXPECT_FALSE(c.dlg.OnCommand(dx, 4242));
+    }
+    EXPECT_EQ(modelTitle, "Model");
 }

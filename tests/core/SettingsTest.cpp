@@ -96,15 +96,42 @@ TEST(Settings, RecallResetAndUpdateNeverTouchTheOwner) {
     Owner o;
     CSettingList working;
     working.CloneFrom(o.list);
-    *static_cast<int*>(working.FindValue(14)) = 42;
+    *working.FindValue<int>(14) = 42;
     working.Update();
     EXPECT_EQ(o.integer, 7);
     working.Reset();
-    EXPECT_EQ(*static_cast<int*>(working.FindValue(14)), 7);
+    EXPECT_EQ(*working.FindValue<int>(14), 7);
     working.Recall();
-    EXPECT_EQ(*static_cast<int*>(working.FindValue(14)), 42);
+    EXPECT_EQ(*working.FindValue<int>(14), 42);
     o.list.CopyValuesFrom(working);
     EXPECT_EQ(o.integer, 42) << "OK copies the working values into the owner's members";
+}
+
+TEST(Settings, TypedAccessAnswersOnlyForTheTypeAnItemKeeps) {
+    TestPlatform platform;
+    Owner o;
+    const auto kept = [&](int id) {
+        CSettingItem& item = *o.list.FindItem(id);
+        std::string types;
+        if (item.ValueAs<std::uint8_t>()) types += "flag ";
+        if (item.ValueAs<int>()) types += "int ";
+        if (item.ValueAs<double>()) types += "real ";
+        if (item.ValueAs<COLORREF>()) types += "colour ";
+        if (item.ValueAs<LOGFONT>()) types += "font ";
+        if (item.ValueAs<std::string>()) types += "text ";
+        if (item.DefaultAs<int>()) types += "int-default ";
+        return types;
+    };
+    const std::pair<int, std::string> expected[] = {
+        {10, "flag "},   {11, "int int-default "}, {12, "font "}, {-12, "colour "},
+        {13, "colour "}, {14, "int int-default "}, {15, "real "}, {16, "text "},
+    };
+    for (const auto& [id, types] : expected)
+        EXPECT_EQ(kept(id), types) << "control " << id;
+    EXPECT_EQ(o.list.FindItem(14)->MinimumAs<int>(), 0);
+    EXPECT_FALSE(o.list.FindItem(14)->MaximumAs<double>()) << "an integer's range is in ints";
+    EXPECT_FALSE(o.list.FindItem(11)->MaximumAs<int>()) << "a choice has no range";
+    EXPECT_EQ(o.list.FindValue<double>(14), nullptr);
 }
 
 TEST(Settings, CloneTakesTheOwnersCurrentMembers) {
@@ -116,12 +143,12 @@ TEST(Settings, CloneTakesTheOwnersCurrentMembers) {
     working.CloneFrom(o.list);
     EXPECT_EQ(working.Section(), "GraphView");
     ASSERT_EQ(working.GetSize(), o.list.GetSize());
-    EXPECT_EQ(*static_cast<double*>(working.FindValue(15)), 9.5);
-    EXPECT_EQ(*static_cast<std::string*>(working.FindValue(16)), "xyz");
-    EXPECT_EQ(*static_cast<double*>(working.FindDefault(15)), 0.5);
-    EXPECT_EQ(*static_cast<int*>(working.FindItem(14)->GetMaximum()), 99);
+    EXPECT_EQ(*working.FindValue<double>(15), 9.5);
+    EXPECT_EQ(*working.FindValue<std::string>(16), "xyz");
+    EXPECT_EQ(*working.FindDefault<double>(15), 0.5);
+    EXPECT_EQ(*working.FindItem(14)->MaximumAs<int>(), 99);
     CSettingList empty;
-    EXPECT_EQ(empty.FindValue(15), nullptr);
+    EXPECT_EQ(empty.FindValue<double>(15), nullptr);
 }
 
 TEST(Settings, FileRecordIsByteExactAndReadsAgainstTheFileVersion) {
@@ -213,10 +240,10 @@ TEST(Settings, ExchangeValidatesOnlyWhereBoundsAreSet) {
     dx.radios[11] = 1;
     o.list.Exchange(dx);
     CSettingList& l = o.list;
-    EXPECT_EQ(*static_cast<int*>(l.FindValue(14)), 99);
-    EXPECT_EQ(*static_cast<double*>(l.FindValue(15)), -1e300);
-    EXPECT_EQ(*static_cast<std::uint8_t*>(l.FindValue(10)), 0);
-    EXPECT_EQ(*static_cast<int*>(l.FindValue(11)), 1);
+    EXPECT_EQ(*l.FindValue<int>(14), 99);
+    EXPECT_EQ(*l.FindValue<double>(15), -1e300);
+    EXPECT_EQ(*l.FindValue<std::uint8_t>(10), 0);
+    EXPECT_EQ(*l.FindValue<int>(11), 1);
     EXPECT_EQ(o.integer, 7) << "exchange moves values between controls and items only";
 }
 
@@ -229,7 +256,7 @@ TEST(Settings, ChoosersChangeTheWorkingValuesAndTheFontsPairedColour) {
     EXPECT_FALSE(working.OnCommand(13)) << "the chooser was cancelled";
     platform.windows.colorAnswer = std::make_unique<COLORREF>(RGB(9, 8, 7));
     EXPECT_TRUE(working.OnCommand(13));
-    EXPECT_EQ(*static_cast<COLORREF*>(working.FindValue(13)), RGB(9, 8, 7));
+    EXPECT_EQ(*working.FindValue<COLORREF>(13), RGB(9, 8, 7));
 
     LOGFONT chosen;
     chosen.lfWeight = 700;
@@ -239,8 +266,8 @@ TEST(Settings, ChoosersChangeTheWorkingValuesAndTheFontsPairedColour) {
     EXPECT_TRUE(working.OnCommand(12));
     EXPECT_EQ(platform.windows.lastFontFlags, 0x101);
     EXPECT_EQ(platform.windows.lastFontColorShown, RGB(1, 2, 3));
-    EXPECT_EQ(*static_cast<LOGFONT*>(working.FindValue(12)), chosen);
-    EXPECT_EQ(*static_cast<COLORREF*>(working.FindValue(-12)), RGB(200, 0, 0));
+    EXPECT_EQ(*working.FindValue<LOGFONT>(12), chosen);
+    EXPECT_EQ(*working.FindValue<COLORREF>(-12), RGB(200, 0, 0));
     EXPECT_EQ(o.fontColor, RGB(1, 2, 3)) << "the owner changes only on OK";
 }
 

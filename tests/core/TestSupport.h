@@ -48,6 +48,7 @@ class TestPlatform {
             if (stopAfterSteps > 0 && runWindowSteps >= stopAfterSteps) doc.OnTerminateRun();
         }
         void CloseRunWindow(COrventDoc&) override { ++runWindowsClosed; }
+        void ShowHelp(int contextId) override { helpShown.push_back(contextId); }
 
         std::unique_ptr<COLORREF> colorAnswer;
         COLORREF lastColorShown = 0;
@@ -63,6 +64,7 @@ class TestPlatform {
         int runWindowSteps = 0;
         int runWindowsClosed = 0;
         int stopAfterSteps = 0;
+        std::vector<int> helpShown;
     };
 
     TestPlatform() : scope(&store, &messages, &windows) {}

@@ -263,8 +263,8 @@ TEST_F(ShellTest, SplitPanesTakeTheFirstPanesSettingsAndGoAgain) {
     CChildFrame* frame = FramesOf(Frame(), doc).front();
     auto* first = static_cast<COrventView*>(frame->FirstView());
     // As the viewing properties would change them.
-    *static_cast<int*>(first->Settings.FindValue(IDC_LINES_X)) = 31;
-    *static_cast<double*>(first->Settings.FindValue(IDC_MAG_BMP)) = 2.5;
+    *first->Settings.FindValue<int>(IDC_LINES_X) = 31;
+    *first->Settings.FindValue<double>(IDC_MAG_BMP) = 2.5;
     frame->resize(600, 400);
     Frame().OnCommand(ID_WINDOW_SPLIT);
     ASSERT_EQ(frame->Panes().size(), 4u);
@@ -273,8 +273,8 @@ TEST_F(ShellTest, SplitPanesTakeTheFirstPanesSettingsAndGoAgain) {
     for (CViewHost* pane : frame->Panes()) {
         auto* view = dynamic_cast<COrventView*>(pane->View());
         ASSERT_NE(view, nullptr);
-        EXPECT_EQ(*static_cast<int*>(view->Settings.FindValue(IDC_LINES_X)), 31);
-        EXPECT_EQ(*static_cast<double*>(view->Settings.FindValue(IDC_MAG_BMP)), 2.5);
+        EXPECT_EQ(*view->Settings.FindValue<int>(IDC_LINES_X), 31);
+        EXPECT_EQ(*view->Settings.FindValue<double>(IDC_MAG_BMP), 2.5);
     }
     frame->Splitter()->RemoveColumn(1);
     EXPECT_EQ(frame->Panes().size(), 2u);
