@@ -10,12 +10,13 @@
 #include "QtPlatform.h"
 #include "RunWindow.h"
 #include "blocks/Catalogue.h"
-#include "blocks/StringTable.h"
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "platform/StringTable.h"
 #include "views/GraphView.h"
 #include "views/ListView.h"
+#include "views/ViewWindows.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -716,13 +717,13 @@ void CMainFrame::OnCommand(int id) {
         break;
     case ID_VIEW_PARAMETERS:
         if (CViewHost* host = ActiveViewHost(); host && host->Kind() == ViewKind::Chart) {
-            Platform().Windows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
+            ChartWindows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
             UpdateFrameTitles(host->Document());
         } else if (host && host->Kind() == ViewKind::Graph) {
-            Platform().Windows().RunGraphProperties(*static_cast<CGraphBase*>(host->View()));
+            ViewWindows().RunGraphProperties(*static_cast<CGraphBase*>(host->View()));
             UpdateFrameTitles(host->Document());
         } else if (host && host->Kind() == ViewKind::List) {
-            Platform().Windows().RunListParameters(*static_cast<CListBase*>(host->View()));
+            ViewWindows().RunListParameters(*static_cast<CListBase*>(host->View()));
             UpdateFrameTitles(host->Document());
         }
         break;
@@ -840,13 +841,13 @@ void CMainFrame::OnOpenWindow(ViewKind kind) {
     CView* view = nullptr;
     switch (kind) {
     case ViewKind::Chart:
-        view = Platform().Windows().OpenChartWindow(*doc);
+        view = ModelWindows().OpenChartWindow(*doc);
         break;
     case ViewKind::Graph:
-        view = Platform().Windows().OpenGraphWindow(*doc);
+        view = ModelWindows().OpenGraphWindow(*doc);
         break;
     case ViewKind::List:
-        view = Platform().Windows().OpenListWindow(*doc);
+        view = ModelWindows().OpenListWindow(*doc);
         break;
     }
     (void)view; // the host has already said so when it failed

@@ -1,6 +1,6 @@
 #include "BlockTestSupport.h"
 #include "blocks/Catalogue.h"
-#include "blocks/StringTable.h"
+#include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 

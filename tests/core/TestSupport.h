@@ -3,6 +3,7 @@
 
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "views/ViewWindows.h"
 
 #include <functional>
 #include <memory>
@@ -11,7 +12,7 @@
 // the life of a test.
 class TestPlatform {
   public:
-    class Windows : public WindowHost {
+    class Windows : public ViewWindowHost {
       public:
         bool ChooseColor(COLORREF initial, COLORREF& chosen) override {
             lastColorShown = initial;
