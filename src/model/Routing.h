@@ -22,15 +22,18 @@ constexpr int InputSlot(int inputsShown, int input) {
     }
 }
 
+// Magnification of the pictures' units; size of a grid cell; logical position of column 0 and
+// row 0; distance between two vertical tracks of a gutter and two horizontal tracks of a gap;
+// room of the block names above a gap.
 struct RouteGeometry {
-    double mag;    // magnification of the pictures' units
-    int cellWidth; // size of a grid cell
+    double mag;
+    int cellWidth;
     int cellHeight;
-    int xOrigin; // logical position of column 0 and row 0
+    int xOrigin;
     int yOrigin;
-    int vertSpacing;  // distance between two vertical tracks of a gutter
-    int horizSpacing; // distance between two horizontal tracks of a gap
-    int labelOffset;  // room of the block names above a gap
+    int vertSpacing;
+    int horizSpacing;
+    int labelOffset;
 };
 
 // The geometry routes are searched and stored in, whatever a view's sizes.
