@@ -12,6 +12,9 @@ if git rev-parse --git-dir >/dev/null 2>&1; then
   tools/check_format.sh
 fi
 
+echo "== Layers"
+tools/check_layers.sh
+
 echo "== Release build and tests"
 cmake --preset default
 cmake --build --preset default -j "$jobs"

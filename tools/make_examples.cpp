@@ -9,6 +9,7 @@
 #include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
 #include "model/ChartDocument.h"
+#include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "platform/MessageHost.h"
 #include "platform/Platform.h"
@@ -91,7 +92,7 @@ class Example {
         m_doc->RunSimulation();
         if (m_doc->LastRunOutcome != RunOutcome::Completed) Fail("the run of " + path + " did not complete");
         AddGraph(graphTitle, graphed, x);
-        auto* list = static_cast<CListBase*>(Platform().Windows().OpenListWindow(*m_doc));
+        auto* list = static_cast<CListBase*>(ModelWindows().OpenListWindow(*m_doc));
         list->Columns.clear();
         list->Columns.push_back(Clock());
         for (CBlock* b : listed)
@@ -104,7 +105,7 @@ class Example {
     }
 
     void AddGraph(const std::string& title, const std::vector<CBlock*>& graphed, CBlock* x = nullptr) {
-        auto* graph = static_cast<CGraphBase*>(Platform().Windows().OpenGraphWindow(*m_doc));
+        auto* graph = static_cast<CGraphBase*>(ModelWindows().OpenGraphWindow(*m_doc));
         graph->Traces = {x ? x : Clock(), nullptr, nullptr, nullptr};
         for (std::size_t i = 0; i < graphed.size() && i < 3; ++i)
             graph->Traces[i + 1] = graphed[i];
@@ -277,7 +278,7 @@ void EveryBlock(const std::string& path) {
             if (b->Inputs[k]) doc.RouteInput(b.get(), k);
     doc.RunSimulation();
     e.AddGraph("Three of them", {placed[0], placed[10], placed[20]});
-    auto* list = static_cast<CListBase*>(Platform().Windows().OpenListWindow(doc));
+    auto* list = static_cast<CListBase*>(ModelWindows().OpenListWindow(doc));
     list->ListNotes = "All blocks";
     list->NotesDisplay = 1;
     doc.UpdateAllViews(nullptr, HINT_REDRAW, nullptr);

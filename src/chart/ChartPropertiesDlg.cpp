@@ -123,7 +123,7 @@ void CViewingPropertiesDlg::ApplyToView() {
     if (doc) {
         for (const auto& block : doc->Blocks)
             for (int k = 0; k < 3; ++k)
-                if (block->Inputs[k]) doc->ComputeRoute(block.get(), k, &View);
+                if (block->Inputs[k]) doc->ComputeRoute(block.get(), k, View.LineGeometry());
         doc->SetModifiedFlag();
     }
     if (ViewWindow* window = View.GetWindow()) window->SetCaption(Title);

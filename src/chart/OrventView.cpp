@@ -20,17 +20,6 @@ const char* const kValueTemplate = "+0.000e+000";
 
 } // namespace
 
-int InputSlot(int inputsShown, int input) {
-    switch (inputsShown) {
-    case 1:
-        return 2;
-    case 2:
-        return input == 0 ? 1 : 3;
-    default:
-        return input + 1;
-    }
-}
-
 COrventView::COrventView() {
     Settings.SetSection("MainView", 100.0);
     Settings.AddInteger(100.0, 0.0, &HoldSize, 2, "HoldSiz", IDC_HOLD_SIZE, 1, 100);
@@ -420,13 +409,13 @@ void COrventView::DrawConnections(DeviceContext& dc, bool mono) {
     COrventDoc* doc = GetDocument();
     const bool printing = dc.IsPrinting();
     const CRect clip = dc.GetClipBox();
+    const RouteGeometry geometry = LineGeometry();
     for (const auto& b : doc->Blocks) {
         if (b->InputsShown <= 0) continue;
         for (int i = 0; i < 3; ++i) {
             const CBlock* source = b->Inputs[i];
             if (!source) continue;
-            doc->ComputeRoute(b.get(), i, this);
-            const auto& p = doc->RoutePoints;
+            const auto p = RouteLine(*b, i, geometry);
             if (b->RouteRecord[i].v[0] == ROUTE_UNROUTABLE) {
                 dc.SelectFont(ChartLf);
                 dc.SetTextColor(mono ? RGB(0, 0, 0) : ChartClr);

@@ -4,6 +4,7 @@
 // printed pages. Editing with the mouse and printing build on the geometry kept here.
 
 #include "chart/ChartEdit.h"
+#include "model/Routing.h"
 #include "platform/DeviceContext.h"
 #include "platform/Document.h"
 #include "settings/SettingList.h"
@@ -40,11 +41,6 @@ enum ChartViewControl {
 constexpr int kPortMarkPicture = 179;
 constexpr int kAtFirstPicture = 291;
 
-// Vertical offsets of the four port slots, counted down from the top of a block picture.
-constexpr int kPortOffset[4] = {7, 3, 11, 19};
-// The port slot of input `input` (0-based) of a block with `inputsShown` inputs.
-int InputSlot(int inputsShown, int input);
-
 class COrventView : public CView {
   public:
     COrventView();
@@ -74,6 +70,17 @@ class COrventView : public CView {
     // Centre of grid cell (column, row) in logical units.
     CPoint CellCentre(int column, int row) const {
         return {XOrigin + column * CellWidth, row * CellHeight - YOrigin};
+    }
+    // The geometry the connection lines are drawn in, from the current layout.
+    RouteGeometry LineGeometry() const {
+        return {MagBmp,
+                CellWidth,
+                CellHeight,
+                XOrigin,
+                YOrigin,
+                DeltaVert + LineWidth,
+                DeltaHoriz + LineWidth,
+                LabelOffset};
     }
     // Products of the magnification with bitmap units, cut toward zero.
     int Mag(double units) const { return static_cast<int>(units * MagBmp); }

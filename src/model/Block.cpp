@@ -1,9 +1,10 @@
 #include "model/Block.h"
 
-#include "blocks/StringTable.h"
+#include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/Platform.h"
+#include "platform/StringTable.h"
 #include "platform/Text.h"
 
 CBlock::CBlock(int imageId, COrventDoc* document, int commandId, int typeId)
@@ -136,6 +137,6 @@ void CBlock::ApplyEditorData(const CBlockEditorData& d) {
 
 void CBlock::EditProperties() {
     CBlockEditorData data = MakeEditorData();
-    if (!Platform().Windows().RunBlockEditor(data)) return;
+    if (!ModelWindows().RunBlockEditor(data)) return;
     ApplyEditorData(data);
 }

@@ -1,5 +1,6 @@
 #include "model/ChartDocument.h"
 
+#include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
 
@@ -7,7 +8,7 @@ namespace kintra {
 
 std::unique_ptr<COrventDoc> NewChartDocument() {
     auto doc = std::make_unique<COrventDoc>();
-    if (!Platform().Windows().OpenChartWindow(*doc) || !doc->OnNewDocument()) {
+    if (!ModelWindows().OpenChartWindow(*doc) || !doc->OnNewDocument()) {
         CloseChartDocument(std::move(doc));
         return nullptr;
     }
@@ -16,7 +17,7 @@ std::unique_ptr<COrventDoc> NewChartDocument() {
 
 std::unique_ptr<COrventDoc> OpenChartDocument(const std::string& path) {
     auto doc = std::make_unique<COrventDoc>();
-    if (!Platform().Windows().OpenChartWindow(*doc) || !doc->OnOpenDocument(path)) {
+    if (!ModelWindows().OpenChartWindow(*doc) || !doc->OnOpenDocument(path)) {
         CloseChartDocument(std::move(doc));
         return nullptr;
     }
@@ -25,7 +26,7 @@ std::unique_ptr<COrventDoc> OpenChartDocument(const std::string& path) {
 
 void CloseChartDocument(std::unique_ptr<COrventDoc> doc) {
     if (!doc) return;
-    Platform().Windows().CloseDocumentWindows(*doc);
+    ModelWindows().CloseDocumentWindows(*doc);
 }
 
 } // namespace kintra

@@ -1,6 +1,6 @@
 #pragma once
 // The life of a chart document with its first chart window, for the program and the
-// command-line tool alike. The windows are the installed window host's (Platform().Windows()).
+// command-line tool alike. The windows are the installed window host's (ModelWindows()).
 
 #include <memory>
 #include <string>

@@ -5,11 +5,11 @@
 #include "model/ChartFile.h"
 
 #include "model/BlockTypes.h"
+#include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
-#include "views/ViewFactory.h"
 
 #include <cmath>
 #include <memory>
@@ -69,7 +69,7 @@ void StoreChart(COrventDoc& doc, CArchive& ar) {
 // Reads one view record into the window it belongs to. A window the host could not open still
 // has its record read, into a view that is thrown away, so the rest of the file stays readable.
 void LoadView(COrventDoc& doc, CArchive& ar, const std::string& className, bool& chartRead) {
-    WindowHost& windows = Platform().Windows();
+    ModelWindowHost& windows = ModelWindows();
     CView* target = nullptr;
     if (className == kChartViewClass) {
         CView* first = doc.GetChartView();
@@ -88,7 +88,9 @@ void LoadView(COrventDoc& doc, CArchive& ar, const std::string& className, bool&
 
     std::unique_ptr<CView> stray;
     if (!target || target->GetDocument() != &doc || target->GetViewClassName() != className) {
-        stray = CreateChartFileView(className);
+        stray = windows.CreateView(className);
+        // A host that supplies no views cannot read the record, nor what follows it.
+        if (!stray) Refuse(kInvalidDataInFile);
         doc.AddView(stray.get());
         target = stray.get();
     }

@@ -2,6 +2,7 @@
 
 #include "model/BlockTypes.h"
 #include "model/ClockBlock.h"
+#include "model/ModelWindows.h"
 #include "model/Solver.h"
 #include "platform/Platform.h"
 
@@ -201,7 +202,7 @@ void COrventDoc::OnPreferences() {
     CSettingList working;
     working.CloneFrom(ModelSettings);
     std::string title = Title;
-    if (!Platform().Windows().RunModelProperties(working, title)) return;
+    if (!ModelWindows().RunModelProperties(working, title)) return;
     ModelSettings.CopyValuesFrom(working);
     ClampModelSettings();
     SetModifiedFlag();
@@ -212,7 +213,7 @@ void COrventDoc::OnPreferences() {
 
 void COrventDoc::OnDebugSettings() {
     int state = RouteDebug;
-    if (Platform().Windows().RunDebugSettings(state)) RouteDebug = state ? 1 : 0;
+    if (ModelWindows().RunDebugSettings(state)) RouteDebug = state ? 1 : 0;
 }
 
 void COrventDoc::OnInitialize() {

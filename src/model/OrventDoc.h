@@ -3,6 +3,7 @@
 
 #include "model/Block.h"
 #include "model/Integration.h"
+#include "model/Routing.h"
 #include "platform/Document.h"
 #include "settings/SettingList.h"
 
@@ -14,7 +15,6 @@
 #include <vector>
 
 class CSolver;
-class COrventView;
 
 // Update hints sent to the views.
 enum DocumentHint {
@@ -101,9 +101,10 @@ class COrventDoc : public CDocument {
 
     // ---- Connection lines (the chart's routing) ----
     // Inputs are numbered 0 to 2 here. RoutePoints := the six points of the line of `input` of
-    // `block` from its stored record, in the view's geometry, or in the fixed reference geometry
-    // when `view` is null. The input must have a source.
-    void ComputeRoute(const CBlock* block, int input, const COrventView* view);
+    // `block` from its stored record, in the given geometry (a chart view's LineGeometry(), or
+    // the reference geometry routes are searched in). The input must have a source.
+    void ComputeRoute(const CBlock* block, int input,
+                      const RouteGeometry& geometry = kReferenceRouteGeometry);
     // Searches the tracks for a free line of a connected input and stores it in its record; when
     // none is free, tells the user and marks the line unroutable (labels at both ends).
     void RouteInput(CBlock* block, int input);

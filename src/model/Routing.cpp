@@ -3,7 +3,8 @@
 // destination, a horizontal track in a gap between two rows and a vertical track in the gutter
 // beside the source; the search takes the first combination that runs along no other line.
 
-#include "chart/OrventView.h"
+#include "model/Routing.h"
+
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -17,31 +18,6 @@
 namespace {
 
 enum RouteField { DEST_TRACK = 0, GAP = 1, GAP_TRACK = 2, SOURCE_TRACK = 3 };
-
-struct RouteGeometry {
-    double mag;
-    int cellWidth;
-    int cellHeight;
-    int xOrigin;
-    int yOrigin;
-    int vertSpacing;
-    int horizSpacing;
-    int labelOffset;
-};
-
-// Routes are searched and stored in this geometry, whatever a view's sizes.
-constexpr RouteGeometry kReferenceGeometry{1.0, 50, 50, 25, 25, 2, 2, 3};
-
-RouteGeometry GeometryOf(const COrventView& v) {
-    return {v.MagBmp,
-            v.CellWidth,
-            v.CellHeight,
-            v.XOrigin,
-            v.YOrigin,
-            v.DeltaVert + v.LineWidth,
-            v.DeltaHoriz + v.LineWidth,
-            v.LabelOffset};
-}
 
 int Cut(double v) {
     return static_cast<int>(v);
@@ -105,7 +81,7 @@ class RouteObstacles {
                 if (!s || s == source) continue;
                 // Lines shown as labels take no room.
                 if (q->RouteRecord[j].v[DEST_TRACK] == ROUTE_UNROUTABLE) continue;
-                RoutePointsOf(*q, j, *s, kReferenceGeometry, p);
+                RoutePointsOf(*q, j, *s, kReferenceRouteGeometry, p);
                 for (int i = 1; i < 4; ++i)
                     Add(p[i], p[i + 1]);
             }
@@ -154,19 +130,25 @@ std::vector<int> Tracks(int half, bool ascending) {
 
 } // namespace
 
-void COrventDoc::ComputeRoute(const CBlock* block, int input, const COrventView* view) {
+std::array<CPoint, 6> RouteLine(const CBlock& block, int input, const RouteGeometry& geometry) {
+    std::array<CPoint, 6> p{};
+    RoutePointsOf(block, input, *block.Inputs[input], geometry, p);
+    return p;
+}
+
+void COrventDoc::ComputeRoute(const CBlock* block, int input, const RouteGeometry& geometry) {
     const CBlock* source = block ? block->Inputs[input] : nullptr;
     if (!source) {
         RoutePoints = {};
         return;
     }
-    RoutePointsOf(*block, input, *source, view ? GeometryOf(*view) : kReferenceGeometry, RoutePoints);
+    RoutePointsOf(*block, input, *source, geometry, RoutePoints);
 }
 
 bool COrventDoc::IsRouteFree(const CBlock* block, int input) {
     const CBlock* source = block->Inputs[input];
     if (!source) return true;
-    ComputeRoute(block, input, nullptr);
+    ComputeRoute(block, input);
     const auto candidate = RoutePoints;
     return RouteObstacles(*this, source).IsFree(candidate);
 }
@@ -186,13 +168,13 @@ void COrventDoc::RouteInput(CBlock* block, int input) {
     // 1. Neighbours facing each other: straight across, nothing to search.
     if (b.y == s.y && bInv == sInv && b.x == s.x + (bInv ? -1 : 1)) {
         r[DEST_TRACK] = ROUTE_DIRECT;
-        ComputeRoute(block, input, nullptr);
+        ComputeRoute(block, input);
         return;
     }
 
     const RouteObstacles obstacles(*this, source);
     auto tryCandidate = [&](const char* caption) {
-        ComputeRoute(block, input, nullptr);
+        ComputeRoute(block, input);
         if (RouteDebug) {
             UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
             if (Platform().Messages().MessageBox("Check this out!", caption, MB_OKCANCEL) == IDCANCEL)

@@ -1,12 +1,13 @@
 // The run: checks, run lists and their order, initialization and the output-step loop.
 
-#include "blocks/StringTable.h"
 #include "model/Arith.h"
 #include "model/BlockTypes.h"
 #include "model/ClockBlock.h"
+#include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "model/Solver.h"
 #include "platform/Platform.h"
+#include "platform/StringTable.h"
 
 #include <algorithm>
 #include <climits>
@@ -221,7 +222,7 @@ void COrventDoc::RunSimulation() {
         return;
     }
 
-    WindowHost& windows = Platform().Windows();
+    ModelWindowHost& windows = ModelWindows();
     RunWindow = windows.OpenRunWindow(*this);
     ReserveHistories();
     for (const auto& b : Blocks)

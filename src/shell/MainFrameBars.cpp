@@ -4,8 +4,8 @@
 #include "MainFrame.h"
 
 #include "CommandIds.h"
-#include "blocks/StringTable.h"
 #include "platform/Platform.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QDir>

@@ -16,6 +16,7 @@
 #include "platform/Platform.h"
 #include "views/GraphView.h"
 #include "views/ListView.h"
+#include "views/ViewWindows.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -69,13 +70,13 @@ void EditViewing(CMainFrame& frame) {
     if (!host) return;
     switch (host->Kind()) {
     case ViewKind::Chart:
-        Platform().Windows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
+        ChartWindows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
         break;
     case ViewKind::Graph:
-        Platform().Windows().RunGraphProperties(*static_cast<CGraphBase*>(host->View()));
+        ViewWindows().RunGraphProperties(*static_cast<CGraphBase*>(host->View()));
         break;
     case ViewKind::List:
-        Platform().Windows().RunListParameters(*static_cast<CListBase*>(host->View()));
+        ViewWindows().RunListParameters(*static_cast<CListBase*>(host->View()));
         break;
     }
     frame.UpdateFrameTitles(host->Document());
@@ -298,13 +299,13 @@ void CMainFrame::OnOpenWindow(ViewKind kind) {
     CView* view = nullptr;
     switch (kind) {
     case ViewKind::Chart:
-        view = Platform().Windows().OpenChartWindow(*doc);
+        view = ModelWindows().OpenChartWindow(*doc);
         break;
     case ViewKind::Graph:
-        view = Platform().Windows().OpenGraphWindow(*doc);
+        view = ModelWindows().OpenGraphWindow(*doc);
         break;
     case ViewKind::List:
-        view = Platform().Windows().OpenListWindow(*doc);
+        view = ModelWindows().OpenListWindow(*doc);
         break;
     }
     (void)view; // the host has already said so when it failed

@@ -8,7 +8,7 @@
 #include "NativePath.h"
 #include "OrventApp.h"
 #include "blocks/Catalogue.h"
-#include "blocks/StringTable.h"
+#include "platform/StringTable.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -7,13 +7,13 @@
 #include "QtDeviceContext.h"
 #include "QtPlatform.h"
 #include "RunWindow.h"
-#include "blocks/StringTable.h"
 #include "model/Block.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
 #include "platform/DeviceContext.h"
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
+#include "platform/StringTable.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -2,7 +2,7 @@
 // The application: the settings store, the message boxes and the window host of the program,
 // the open documents, the recent-file list, start-up and the clipboard block.
 
-#include "platform/WindowHost.h"
+#include "views/ViewWindows.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +18,7 @@ class QtSettingsStore;
 class SettingsStore;
 
 // The program's window host: dialogs and windows through the main frame.
-class QtWindowHost : public WindowHost {
+class QtWindowHost : public ViewWindowHost {
   public:
     explicit QtWindowHost(class COrventApp& app) : m_app(app) {}
 

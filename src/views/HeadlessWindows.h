@@ -3,12 +3,12 @@
 // chart, graph and list views a document asks for and owns them, so a chart read and written
 // again keeps every view record.
 
-#include "platform/WindowHost.h"
+#include "views/ViewWindows.h"
 
 #include <memory>
 #include <vector>
 
-class HeadlessWindowHost : public WindowHost {
+class HeadlessWindowHost : public ViewWindowHost {
   public:
     HeadlessWindowHost();
     ~HeadlessWindowHost() override;

@@ -1,7 +1,7 @@
 #include "BlockTestSupport.h"
 #include "blocks/Catalogue.h"
-#include "blocks/StringTable.h"
 #include "model/ChartFile.h"
+#include "platform/StringTable.h"
 
 #include <gtest/gtest.h>
 

@@ -209,7 +209,7 @@ TEST_F(ChartDraw, ALineOutToTheEndOfTheCoordinateRangeIsStillDrawn) {
     const long long spacing = view.DeltaVert + view.LineWidth;
     const long long start = view.XOrigin + 2LL * view.CellWidth + view.CellWidth / 2;
     b->RouteRecord[0].v = {static_cast<int>((INT_MAX - start) / spacing), ROUTE_VERTICAL, 0, 0};
-    doc.ComputeRoute(b, 0, &view);
+    doc.ComputeRoute(b, 0, view.LineGeometry());
     ASSERT_GT(doc.RoutePoints[1].x, INT_MAX - view.LineWidth);
     Draw();
     EXPECT_EQ(dc.OpsOf(RecordedOp::Polyline).size(), 1u);

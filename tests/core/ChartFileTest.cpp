@@ -791,6 +791,18 @@ TEST_F(ChartFileTest, AWindowTheHostCannotOpenStillHasItsRecordRead) {
     EXPECT_EQ(loaded->Views().size(), 1u);
     EXPECT_EQ(loaded->Blocks.size(), doc->Blocks.size());
     kintra::CloseChartDocument(std::move(loaded));
+
+    // Nor a view to read the record into: the rest of the file cannot be read, so it is refused.
+    class NoViews : public ChartsOnly {
+      public:
+        std::unique_ptr<CView> CreateView(const std::string&) override { return nullptr; }
+    } noViews;
+    ScopedPlatform none(nullptr, nullptr, &noViews);
+    messages.shown.clear();
+    EXPECT_EQ(Open(bytes), nullptr);
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.back().text, "Invalid data in File");
+    EXPECT_EQ(noViews.ViewCount(), 0u);
 }
 
 // ---- Deleted blocks and the Clock's companions ---------------------------------------------

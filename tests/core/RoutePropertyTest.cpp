@@ -64,10 +64,10 @@ TEST_P(RouteProperty, StoredLinesAreFreeAndOrthogonal) {
             Connect(from, to, input);
         }
         const auto& r = to->RouteRecord[input].v;
-        doc.ComputeRoute(to, input, nullptr);
+        doc.ComputeRoute(to, input);
         const auto made = doc.RoutePoints;
         ASSERT_TRUE(Orthogonal(made));
-        doc.ComputeRoute(to, input, &view);
+        doc.ComputeRoute(to, input, view.LineGeometry());
         ASSERT_TRUE(Orthogonal(doc.RoutePoints));
         if (r[0] == ROUTE_UNROUTABLE) {
             EXPECT_EQ(from->LineLabel.size(), 1u);
@@ -79,7 +79,7 @@ TEST_P(RouteProperty, StoredLinesAreFreeAndOrthogonal) {
             for (int j = 0; j < 3; ++j) {
                 const CBlock* src = q->Inputs[j];
                 if (!src || src == from || q->RouteRecord[j].v[0] == ROUTE_UNROUTABLE) continue;
-                doc.ComputeRoute(q.get(), j, nullptr);
+                doc.ComputeRoute(q.get(), j);
                 const auto other = doc.RoutePoints;
                 for (int a = 1; a < 4; ++a)
                     for (int b = 1; b < 4; ++b)

@@ -8,7 +8,7 @@ using Route = ChartTest;
 using Points = std::array<CPoint, 6>;
 
 Points Reference(COrventDoc& doc, const CBlock* b, int input = 0) {
-    doc.ComputeRoute(b, input, nullptr);
+    doc.ComputeRoute(b, input);
     return doc.RoutePoints;
 }
 
@@ -218,7 +218,7 @@ TEST_F(Route, ViewGeometryFollowsMagnificationAndSpacing) {
     view.ValueDisplay = 1;
     view.RecalcLayout(&dc);
     const int w = view.CellWidth, h = view.CellHeight, xo = view.XOrigin, yo = view.YOrigin;
-    doc.ComputeRoute(b, 0, &view);
+    doc.ComputeRoute(b, 0, view.LineGeometry());
     const Points& p = doc.RoutePoints;
     EXPECT_EQ(p[0], (CPoint{xo + 3 * w - 30, 0 - yo}));
     EXPECT_EQ(p[5], (CPoint{xo + w + 30, 8 - yo}));

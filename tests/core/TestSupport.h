@@ -4,6 +4,7 @@
 #include "model/BlockTypes.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "views/ViewWindows.h"
 
 #include <functional>
 #include <memory>
@@ -12,7 +13,7 @@
 // the life of a test.
 class TestPlatform {
   public:
-    class Windows : public WindowHost {
+    class Windows : public ViewWindowHost {
       public:
         bool ChooseColor(COLORREF initial, COLORREF& chosen) override {
             lastColorShown = initial;

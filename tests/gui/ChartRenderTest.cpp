@@ -166,7 +166,7 @@ TEST_F(ChartRender, EveryBlockTypeInColourAtMagnificationOne) {
     const CPoint s = view.CellCentre(placed[5]->Position.x, placed[5]->Position.y);
     EXPECT_LT(At(image, s.x - 9, s.y + 9).lightness(), 80) << "the selected block is drawn inverted";
     // The gain's line runs in its source's colour along its middle segment.
-    doc.ComputeRoute(gain, 0, &view);
+    doc.ComputeRoute(gain, 0, view.LineGeometry());
     const auto p = doc.RoutePoints;
     const CPoint mid{(p[2].x + p[3].x) / 2, p[2].y};
     ASSERT_EQ(p[2].y, p[3].y);
@@ -200,7 +200,7 @@ TEST_F(ChartRender, MagnificationTwoAndMonochrome) {
     // Monochrome pictures: white faces, black lines between blocks.
     const CPoint m = view.CellCentre(placed[10]->Position.x, placed[10]->Position.y);
     EXPECT_EQ(At(mono, m.x - 9, m.y + 9), QColor(Qt::white));
-    doc.ComputeRoute(placed[9], 0, &view);
+    doc.ComputeRoute(placed[9], 0, view.LineGeometry());
     const auto p = doc.RoutePoints;
     EXPECT_EQ(At(mono, (p[0].x + p[1].x) / 2 + 1, p[0].y), QColor(Qt::black));
 }
@@ -223,7 +223,7 @@ TEST_F(ChartRender, UnroutableLinesShowTheirLabels) {
     Wire(s3, b3);
 
     const QImage image = Render("chart-unroutable.png");
-    doc.ComputeRoute(b2, 0, &view);
+    doc.ComputeRoute(b2, 0, view.LineGeometry());
     const auto p = doc.RoutePoints;
     const int h = view.TextHeight;
     // "a" left of the input end and right of the output end.

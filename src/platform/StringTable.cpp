@@ -1,4 +1,4 @@
-#include "blocks/StringTable.h"
+#include "platform/StringTable.h"
 
 namespace kintra {
 
