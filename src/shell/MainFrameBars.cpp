@@ -4,6 +4,7 @@
 #include "MainFrame.h"
 
 #include "CommandIds.h"
+#include "model/BlockTypes.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
 
@@ -18,6 +19,8 @@
 #include <QToolBar>
 #include <algorithm>
 #include <climits>
+#include <string_view>
+#include <utility>
 
 namespace {
 const char* const kBarPrefix = "General";
@@ -60,24 +63,49 @@ bool ReadLed(const char* suffix) {
 }
 } // namespace
 
+namespace {
+// A block palette: the insert commands of the types the block table puts on it, in the order of
+// their buttons.
+std::vector<int> BlockButtons(const char* palette) {
+    std::size_t count = 0;
+    const CBlockTypeInfo* types = BlockTypes(count);
+    std::vector<std::pair<int, int>> placed;
+    for (std::size_t i = 0; i < count; ++i)
+        if (std::string_view(types[i].Palette) == palette)
+            placed.emplace_back(types[i].Button, types[i].CommandId);
+    std::sort(placed.begin(), placed.end());
+    std::vector<int> buttons;
+    for (const auto& [button, command] : placed)
+        buttons.push_back(command);
+    return buttons;
+}
+
+std::vector<int> Joined(std::vector<int> first, std::initializer_list<int> more) {
+    first.insert(first.end(), more);
+    return first;
+}
+} // namespace
+
 const std::vector<PaletteInfo>& Palettes() {
     static const std::vector<PaletteInfo> bars = {
         {"Main",
          kMainBarId,
          2,
-         {57600, 57601, 57602, 57603, 0, 57635, 57634, 57637, 0, 57607, 57609, 57664, 57669}},
-        {"Math", ID_BAR_MATH, 4, {32796, 32797, 32798, 32799, 32801, 32802, 32800}},
-        {"Time", ID_BAR_TIME, 5, {32792, 32794, 32795}},
-        {"Transcendental", ID_BAR_TRANSCENDENTAL, 6, {32819, 32818, 32822, 32821, 32820, 32823, 32824}},
+         {ID_FILE_NEW, ID_FILE_OPEN, ID_FILE_CLOSE, ID_FILE_SAVE, 0, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE,
+          0, ID_FILE_PRINT, ID_FILE_PRINT_PREVIEW, ID_APP_ABOUT, ID_CONTEXT_HELP}},
+        {"Math", ID_BAR_MATH, 4, BlockButtons("Math")},
+        {"Time", ID_BAR_TIME, 5, BlockButtons("Time")},
+        {"Transcendental", ID_BAR_TRANSCENDENTAL, 6, BlockButtons("Transcendental")},
         // Terminate Run joins Run and Initialize so that a run can be stopped from the palette.
-        {"Display", ID_BAR_DISPLAY, 3, {32832, 32831, 32830, 32816, 32861, 32829, 32865, 32863}},
-        {"Logic", ID_BAR_LOGIC, 8, {32834, 32835, 32836, 32837, 32838, 32839}},
-        {"Generators", ID_BAR_GENERATORS, 9, {32840, 32841, 32858, 32842, 32843, 32859}},
-        {"Non-Linear",
-         ID_BAR_NONLINEAR,
-         10,
-         {32844, 32845, 32846, 32847, 32848, 32849, 32850, 32851, 32852, 32853, 32854}},
-        {"Miscellaneous", ID_BAR_MISC, 7, {32855, 32856, ID_UNUSED_BUTTON}},
+        {"Display",
+         ID_BAR_DISPLAY,
+         3,
+         {ID_OPEN_CHART, ID_OPEN_GRAPH, ID_OPEN_LIST, ID_VIEW_PARAMETERS, ID_PREFERENCES, ID_RUN,
+          ID_INITIALIZE, ID_TERMINATE_RUN}},
+        {"Logic", ID_BAR_LOGIC, 8, BlockButtons("Logic")},
+        {"Generators", ID_BAR_GENERATORS, 9, BlockButtons("Generators")},
+        {"Non-Linear", ID_BAR_NONLINEAR, 10, BlockButtons("Non-Linear")},
+        {"Miscellaneous", ID_BAR_MISC, 7, Joined(BlockButtons("Miscellaneous"), {ID_UNUSED_BUTTON})},
     };
     return bars;
 }

@@ -120,13 +120,13 @@ void CMainFrame::CreateActions() {
         keys.append(key);
         m_actions[id]->setShortcuts(keys);
     };
-    addKey(32819, QKS(Qt::ALT | Qt::Key_S));
-    addKey(32823, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_0));
-    addKey(32792, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_1));
-    addKey(32840, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_3));
-    addKey(32844, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_4));
-    addKey(32855, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_5));
-    addKey(32797, QKS(ctrlShiftAlt | Qt::Key_Print));
+    addKey(BlockCommand::Sine, QKS(Qt::ALT | Qt::Key_S));
+    addKey(BlockCommand::Exponent, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_0));
+    addKey(BlockCommand::Integrate, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_1));
+    addKey(BlockCommand::Gaussian, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_3));
+    addKey(BlockCommand::Absolute, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_4));
+    addKey(BlockCommand::Constant, QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_5));
+    addKey(BlockCommand::Divide, QKS(ctrlShiftAlt | Qt::Key_Print));
     // Bound in the key table, but no command answers them.
     MakeAction(ID_NO_HANDLER_32825, QString(), {QKS(ctrlShiftAlt | Qt::KeypadModifier | Qt::Key_2)});
     MakeAction(ID_UNUSED_BUTTON, QString());
