@@ -28,12 +28,9 @@ ALLOWED_UPWARD = set()
 KNOWN_CIRCLES = {
     frozenset({"src/model/Block", "src/model/OrventDoc"}),       # a block calls its document
     frozenset({"src/model/ClockBlock", "src/model/OrventDoc"}),  # the Clock and its companions
-    frozenset({"src/settings/SettingItem", "src/settings/SettingList"}),  # an item knows its list
     frozenset({"src/model/Integrator", "src/model/RungeKutta"}),  # the integrator makes its pairs
     frozenset({"src/model/OrventDoc", "src/model/Solver"}),  # the run makes its solver
     frozenset({"src/model/OrventDoc", "src/model/Tape"}),  # the run compiles its program
-    frozenset({"src/shell/ChildFrame", "src/shell/ViewHost"}),
-    frozenset({"src/shell/MainFrame", "src/shell/OrventApp"}),
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')

@@ -3,7 +3,6 @@
 #include "platform/DataExchange.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
-#include "settings/SettingList.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -15,7 +14,7 @@ SettingsStore& Profile() {
 } // namespace
 
 CSettingItem::CSettingItem(int kind, double introduced, double retired, const std::string& name,
-                           int controlId, CSettingList* owner)
+                           int controlId, CSettingOwner* owner)
     : m_name(name), m_controlId(controlId), m_owner(owner), m_kind(kind), m_introduced(introduced),
       m_retired(retired) {}
 
@@ -36,7 +35,7 @@ bool CSettingItem::CarriedByFile() const {
 // ---- Flag ----------------------------------------------------------------------------------
 
 CFlagSetting::CFlagSetting(double introduced, double retired, int* bound, std::uint8_t def,
-                           const std::string& name, int controlId, CSettingList* owner)
+                           const std::string& name, int controlId, CSettingOwner* owner)
     : CBoundSetting(SK_FLAG, introduced, retired, bound, def, name, controlId, owner) {
     BindInitialValue();
 }
@@ -64,7 +63,7 @@ void CFlagSetting::Exchange(DataExchange& dx) {
         dx.SetCheck(m_controlId, m_value ? 1 : 0);
 }
 
-std::unique_ptr<CSettingItem> CFlagSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CFlagSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CFlagSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
                                             owner);
     c->m_value = m_value;
@@ -74,7 +73,7 @@ std::unique_ptr<CSettingItem> CFlagSetting::CloneInto(CSettingList* owner) const
 // ---- Choice --------------------------------------------------------------------------------
 
 CChoiceSetting::CChoiceSetting(double introduced, double retired, int* bound, int def,
-                               const std::string& name, int controlId, CSettingList* owner)
+                               const std::string& name, int controlId, CSettingOwner* owner)
     : CBoundSetting(SK_CHOICE, introduced, retired, bound, def, name, controlId, owner) {
     BindInitialValue();
 }
@@ -99,7 +98,7 @@ void CChoiceSetting::Exchange(DataExchange& dx) {
         dx.SetRadio(m_controlId, m_value);
 }
 
-std::unique_ptr<CSettingItem> CChoiceSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CChoiceSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CChoiceSetting>(m_introduced, m_retired, nullptr, m_default, m_name,
                                               m_controlId, owner);
     c->m_value = m_value;
@@ -109,7 +108,7 @@ std::unique_ptr<CSettingItem> CChoiceSetting::CloneInto(CSettingList* owner) con
 // ---- Font ----------------------------------------------------------------------------------
 
 CFontSetting::CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def,
-                           const std::string& name, int controlId, CSettingList* owner)
+                           const std::string& name, int controlId, CSettingOwner* owner)
     : CBoundSetting(SK_FONT, introduced, retired, bound, def ? *def : DefaultLogFont(), name, controlId,
                     owner) {
     BindInitialValue();
@@ -201,7 +200,7 @@ bool CFontSetting::OnCommand(int id) {
     return true;
 }
 
-std::unique_ptr<CSettingItem> CFontSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CFontSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CFontSetting>(m_introduced, m_retired, nullptr, &m_default, m_name, m_controlId,
                                             owner);
     c->m_value = m_value;
@@ -211,7 +210,7 @@ std::unique_ptr<CSettingItem> CFontSetting::CloneInto(CSettingList* owner) const
 // ---- Text ----------------------------------------------------------------------------------
 
 CTextSetting::CTextSetting(double introduced, double retired, std::string* bound, const std::string& def,
-                           const std::string& name, int controlId, CSettingList* owner, int maxLength)
+                           const std::string& name, int controlId, CSettingOwner* owner, int maxLength)
     : CBoundSetting(SK_TEXT, introduced, retired, bound, def, name, controlId, owner),
       m_maxLength(maxLength) {
     BindInitialValue();
@@ -241,7 +240,7 @@ void CTextSetting::Exchange(DataExchange& dx) {
     m_value = text;
 }
 
-std::unique_ptr<CSettingItem> CTextSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CTextSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CTextSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
                                             owner, m_maxLength);
     c->m_value = m_value;
@@ -251,7 +250,7 @@ std::unique_ptr<CSettingItem> CTextSetting::CloneInto(CSettingList* owner) const
 // ---- Colour --------------------------------------------------------------------------------
 
 CColorSetting::CColorSetting(double introduced, double retired, COLORREF* bound, COLORREF def,
-                             const std::string& name, int controlId, CSettingList* owner)
+                             const std::string& name, int controlId, CSettingOwner* owner)
     : CBoundSetting(SK_COLOR, introduced, retired, bound, def, name, controlId, owner) {
     BindInitialValue();
 }
@@ -289,7 +288,7 @@ bool CColorSetting::OnCommand(int id) {
     return true;
 }
 
-std::unique_ptr<CSettingItem> CColorSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CColorSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CColorSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
                                              owner);
     c->m_value = m_value;
@@ -299,7 +298,7 @@ std::unique_ptr<CSettingItem> CColorSetting::CloneInto(CSettingList* owner) cons
 // ---- Integer -------------------------------------------------------------------------------
 
 CIntegerSetting::CIntegerSetting(double introduced, double retired, int* bound, int def,
-                                 const std::string& name, int controlId, CSettingList* owner, int minimum,
+                                 const std::string& name, int controlId, CSettingOwner* owner, int minimum,
                                  int maximum)
     : CBoundSetting(SK_INTEGER, introduced, retired, bound, def, name, controlId, owner),
       CSettingRange(minimum, maximum) {
@@ -332,7 +331,7 @@ void CIntegerSetting::Exchange(DataExchange& dx) {
     m_value = v;
 }
 
-std::unique_ptr<CSettingItem> CIntegerSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CIntegerSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CIntegerSetting>(m_introduced, m_retired, nullptr, m_default, m_name,
                                                m_controlId, owner, m_minimum, m_maximum);
     c->m_value = m_value;
@@ -342,7 +341,7 @@ std::unique_ptr<CSettingItem> CIntegerSetting::CloneInto(CSettingList* owner) co
 // ---- Real ----------------------------------------------------------------------------------
 
 CRealSetting::CRealSetting(double introduced, double retired, double* bound, double def,
-                           const std::string& name, int controlId, CSettingList* owner, double minimum,
+                           const std::string& name, int controlId, CSettingOwner* owner, double minimum,
                            double maximum)
     : CBoundSetting(SK_REAL, introduced, retired, bound, def, name, controlId, owner),
       CSettingRange(minimum, maximum) {
@@ -381,7 +380,7 @@ void CRealSetting::Exchange(DataExchange& dx) {
     m_value = v;
 }
 
-std::unique_ptr<CSettingItem> CRealSetting::CloneInto(CSettingList* owner) const {
+std::unique_ptr<CSettingItem> CRealSetting::CloneInto(CSettingOwner* owner) const {
     auto c = std::make_unique<CRealSetting>(m_introduced, m_retired, nullptr, m_default, m_name, m_controlId,
                                             owner, m_minimum, m_maximum);
     c->m_value = m_value;

@@ -11,7 +11,7 @@
 #include <string>
 
 class CArchive;
-class CSettingList;
+class CSettingItem;
 class DataExchange;
 
 enum SettingKind {
@@ -24,10 +24,26 @@ enum SettingKind {
     SK_REAL = 7,
 };
 
+// What an item asks of the list that holds it: the settings-store section it is read from and
+// written to, the version of the file record being read, and its siblings by control id (a font
+// finds the colour chosen with it). CSettingList is the one implementation.
+class CSettingOwner {
+  public:
+    virtual const std::string& Section() const = 0;
+    virtual double FileVersion() const = 0;
+    virtual CSettingItem* FindItem(int controlId) const = 0;
+
+  protected:
+    CSettingOwner() = default;
+    CSettingOwner(const CSettingOwner&) = default;
+    CSettingOwner& operator=(const CSettingOwner&) = default;
+    ~CSettingOwner() = default;
+};
+
 class CSettingItem {
   public:
     CSettingItem(int kind, double introduced, double retired, const std::string& name, int controlId,
-                 CSettingList* owner);
+                 CSettingOwner* owner);
     virtual ~CSettingItem() = default;
     CSettingItem(const CSettingItem&) = delete;
     CSettingItem& operator=(const CSettingItem&) = delete;
@@ -50,14 +66,14 @@ class CSettingItem {
     template <typename T> std::optional<T> MinimumAs() const;
     template <typename T> std::optional<T> MaximumAs() const;
     // An unbound item of the same kind, name, id, versions, default, bounds and value.
-    virtual std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const = 0;
+    virtual std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const = 0;
 
     const std::string& Name() const { return m_name; }
     int ControlId() const { return m_controlId; }
     int Kind() const { return m_kind; }
     double IntroducedVersion() const { return m_introduced; }
     double RetiredVersion() const { return m_retired; }
-    CSettingList* Owner() const { return m_owner; }
+    CSettingOwner* Owner() const { return m_owner; }
 
   protected:
     const std::string& Section() const;
@@ -66,7 +82,7 @@ class CSettingItem {
 
     std::string m_name;
     int m_controlId;
-    CSettingList* m_owner;
+    CSettingOwner* m_owner;
     int m_kind;
     double m_introduced;
     double m_retired;
@@ -80,7 +96,7 @@ template <typename T> class CTypedSetting : public CSettingItem {
 
   protected:
     CTypedSetting(int kind, double introduced, double retired, const T& def, const std::string& name,
-                  int controlId, CSettingList* owner)
+                  int controlId, CSettingOwner* owner)
         : CSettingItem(kind, introduced, retired, name, controlId, owner), m_value(def), m_default(def) {}
 
     T m_value;
@@ -130,7 +146,7 @@ template <typename T, typename B = T> class CBoundSetting : public CTypedSetting
     using Base::m_default;
     using Base::m_value;
     CBoundSetting(int kind, double introduced, double retired, B* bound, const T& def,
-                  const std::string& name, int controlId, CSettingList* owner)
+                  const std::string& name, int controlId, CSettingOwner* owner)
         : Base(kind, introduced, retired, def, name, controlId, owner), m_bound(bound) {}
     // Called last by each kind's constructor: a bound member starts from the user's stored
     // default, or the factory default where nothing is stored.
@@ -152,11 +168,11 @@ template <typename T, typename B = T> class CBoundSetting : public CTypedSetting
 class CFlagSetting : public CBoundSetting<std::uint8_t, int> {
   public:
     CFlagSetting(double introduced, double retired, int* bound, std::uint8_t def, const std::string& name,
-                 int controlId, CSettingList* owner);
+                 int controlId, CSettingOwner* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
@@ -166,11 +182,11 @@ class CFlagSetting : public CBoundSetting<std::uint8_t, int> {
 class CChoiceSetting : public CBoundSetting<int> {
   public:
     CChoiceSetting(double introduced, double retired, int* bound, int def, const std::string& name,
-                   int controlId, CSettingList* owner);
+                   int controlId, CSettingOwner* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
@@ -181,12 +197,12 @@ class CFontSetting : public CBoundSetting<LOGFONT> {
   public:
     // `def` null: the built-in default font.
     CFontSetting(double introduced, double retired, LOGFONT* bound, const LOGFONT* def,
-                 const std::string& name, int controlId, CSettingList* owner);
+                 const std::string& name, int controlId, CSettingOwner* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange&) override {}
     bool OnCommand(int id) override;
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
@@ -196,13 +212,13 @@ class CFontSetting : public CBoundSetting<LOGFONT> {
 class CTextSetting : public CBoundSetting<std::string> {
   public:
     CTextSetting(double introduced, double retired, std::string* bound, const std::string& def,
-                 const std::string& name, int controlId, CSettingList* owner, int maxLength);
+                 const std::string& name, int controlId, CSettingOwner* owner, int maxLength);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
     // The longest text accepted, in characters; 0 for no limit.
     int MaxLength() const { return m_maxLength; }
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
@@ -213,12 +229,12 @@ class CTextSetting : public CBoundSetting<std::string> {
 class CColorSetting : public CBoundSetting<COLORREF> {
   public:
     CColorSetting(double introduced, double retired, COLORREF* bound, COLORREF def, const std::string& name,
-                  int controlId, CSettingList* owner);
+                  int controlId, CSettingOwner* owner);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange&) override {}
     bool OnCommand(int id) override;
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
@@ -228,11 +244,11 @@ class CColorSetting : public CBoundSetting<COLORREF> {
 class CIntegerSetting : public CBoundSetting<int>, public CSettingRange<int> {
   public:
     CIntegerSetting(double introduced, double retired, int* bound, int def, const std::string& name,
-                    int controlId, CSettingList* owner, int minimum, int maximum);
+                    int controlId, CSettingOwner* owner, int minimum, int maximum);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;
@@ -242,11 +258,11 @@ class CIntegerSetting : public CBoundSetting<int>, public CSettingRange<int> {
 class CRealSetting : public CBoundSetting<double>, public CSettingRange<double> {
   public:
     CRealSetting(double introduced, double retired, double* bound, double def, const std::string& name,
-                 int controlId, CSettingList* owner, double minimum, double maximum);
+                 int controlId, CSettingOwner* owner, double minimum, double maximum);
     void ReadRegistry() override;
     void WriteRegistry() override;
     void Exchange(DataExchange& dx) override;
-    std::unique_ptr<CSettingItem> CloneInto(CSettingList* owner) const override;
+    std::unique_ptr<CSettingItem> CloneInto(CSettingOwner* owner) const override;
 
   private:
     void WriteValue(CArchive& ar) const override;

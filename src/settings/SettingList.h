@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
-class CSettingList {
+class CSettingList final : public CSettingOwner {
   public:
     CSettingList() = default;
     CSettingList(const CSettingList&) = delete;
     CSettingList& operator=(const CSettingList&) = delete;
 
     void SetSection(const std::string& section, double version);
-    const std::string& Section() const { return m_section; }
+    const std::string& Section() const override { return m_section; }
     double ListVersion() const { return m_listVersion; }
-    double FileVersion() const { return m_fileVersion; }
+    double FileVersion() const override { return m_fileVersion; }
 
     bool AddFlag(double introduced, double retired, int* bound, std::uint8_t def, const std::string& name,
                  int controlId);
@@ -54,7 +54,7 @@ class CSettingList {
         const CSettingItem* item = FindItem(controlId);
         return item ? item->DefaultAs<T>() : nullptr;
     }
-    CSettingItem* FindItem(int controlId) const;
+    CSettingItem* FindItem(int controlId) const override;
 
     std::size_t GetSize() const { return m_items.size(); }
     CSettingItem& operator[](std::size_t i) const { return *m_items[i]; }

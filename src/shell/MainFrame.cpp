@@ -5,7 +5,6 @@
 
 #include "ChildFrame.h"
 #include "NativePath.h"
-#include "OrventApp.h"
 #include "RunWindow.h"
 #include "model/OrventDoc.h"
 
@@ -24,7 +23,7 @@ const char* const kFrameTitle = "Kintra, The Analog Simulator";
 
 // ---- Creation ---------------------------------------------------------------------------------
 
-CMainFrame::CMainFrame(COrventApp& app) : m_app(app) {
+CMainFrame::CMainFrame(AppServices& app) : m_app(app) {
     setObjectName(QStringLiteral("MainFrame"));
     setWindowIcon(QIcon(QStringLiteral(":/app/kintra.svg")));
     setWindowTitle(QString::fromUtf8(kFrameTitle));

@@ -10,6 +10,7 @@
 // MainFrameCommands.cpp (the command table: what each command does and when it is enabled),
 // MainFrameRun.cpp (the run window) and MainFrameHelp.cpp (help and context help).
 
+#include "AppServices.h"
 #include "FrameLayout.h"
 #include "RunWindow.h"
 #include "ViewHost.h"
@@ -23,7 +24,6 @@
 #include <memory>
 #include <vector>
 
-class COrventApp;
 class COrventDoc;
 class CChildFrame;
 class CRunChild;
@@ -51,7 +51,7 @@ std::vector<BarSpec> DefaultArrangementOrder();
 class CMainFrame : public QMainWindow {
     Q_OBJECT
   public:
-    explicit CMainFrame(COrventApp& app);
+    explicit CMainFrame(AppServices& app);
     ~CMainFrame() override;
 
     // Menus, bars, status bar; the first-run arrangement when none is stored, then the stored
@@ -144,7 +144,7 @@ class CMainFrame : public QMainWindow {
     bool FilterContextHelp(QObject* watched, QEvent* event);
     void UpdateIndicators();
 
-    COrventApp& m_app;
+    AppServices& m_app;
     QMdiArea* m_mdi = nullptr;
     std::map<int, Command> m_commands;
     std::map<int, QAction*> m_actions;

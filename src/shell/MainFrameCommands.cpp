@@ -8,7 +8,6 @@
 #include "CommandIds.h"
 #include "HelpWindow.h"
 #include "NativePath.h"
-#include "OrventApp.h"
 #include "Printing.h"
 #include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
@@ -137,7 +136,7 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
         {ID_FILE_PRINT_PREVIEW,
          {[](CMainFrame& f, int) {
               if (CViewHost* host = f.ActiveViewHost(); host && !f.IsRunning())
-                  kintra::FilePrintPreview(*host, &f, f.m_app.PreviewPages);
+                  kintra::FilePrintPreview(*host, &f, f.m_app.PreviewPageCount());
           },
           idleWindow}},
         {ID_FILE_PRINT_SETUP,
@@ -228,7 +227,7 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
         table[palette.id] = {toggleBar, nullptr, barShown};
 
     // The recent files.
-    for (int i = 0; i < COrventApp::kRecentCount; ++i)
+    for (int i = 0; i < AppServices::kRecentCount; ++i)
         table[ID_FILE_MRU_FILE1 + i] = {[](CMainFrame& f, int id) {
             const QStringList recent = f.m_app.RecentFiles();
             const int index = id - ID_FILE_MRU_FILE1;

@@ -6,7 +6,6 @@
 #include "ChildFrame.h"
 #include "CommandIds.h"
 #include "NativePath.h"
-#include "OrventApp.h"
 #include "blocks/Catalogue.h"
 #include "platform/StringTable.h"
 
@@ -59,7 +58,7 @@ void CMainFrame::CreateActions() {
     MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."));
     MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"));
-    for (int i = 0; i < COrventApp::kRecentCount; ++i) {
+    for (int i = 0; i < AppServices::kRecentCount; ++i) {
         QAction* a = MakeAction(ID_FILE_MRU_FILE1 + i, QString());
         m_recentActions.push_back(a);
     }

@@ -2,6 +2,7 @@
 // The application: the settings store, the message boxes and the window host of the program,
 // the open documents, the recent-file list, start-up and the clipboard block.
 
+#include "AppServices.h"
 #include "views/ViewWindows.h"
 
 #include <QObject>
@@ -44,7 +45,7 @@ class QtWindowHost : public ViewWindowHost {
     COrventApp& m_app;
 };
 
-class COrventApp : public QObject {
+class COrventApp : public QObject, public AppServices {
     Q_OBJECT
   public:
     // `settingsPath` empty: Kintra/Kintra.ini in the user's configuration folder.
@@ -70,31 +71,31 @@ class COrventApp : public QObject {
     // ---- Documents ----
     const std::vector<std::unique_ptr<COrventDoc>>& Documents() const { return m_documents; }
     // File New: a chart titled "Chart" + number with its chart window.
-    COrventDoc* NewDocument();
+    COrventDoc* NewDocument() override;
     // File Open (and the command line, dropped files, recent files): the chart in `path`, or the
     // one already open from it. Null when it could not be read; nothing is left of it then.
-    COrventDoc* OpenDocument(const QString& path);
+    COrventDoc* OpenDocument(const QString& path) override;
     // The file chooser, then OpenDocument.
-    void PromptOpen();
+    void PromptOpen() override;
     // Save (or Save As when the chart has no file yet, or `saveAs`). False when not saved.
-    bool SaveDocument(COrventDoc& doc, bool saveAs);
+    bool SaveDocument(COrventDoc& doc, bool saveAs) override;
     // The question before a modified chart is closed; false when the user cancelled.
-    bool SaveModified(COrventDoc& doc);
+    bool SaveModified(COrventDoc& doc) override;
     // File Close: asks, then closes every window of the document.
-    bool CloseDocument(COrventDoc& doc);
+    bool CloseDocument(COrventDoc& doc) override;
     // Closes every document after asking about each modified one; false when cancelled.
-    bool CloseAllDocuments();
+    bool CloseAllDocuments() override;
     // Called when a window of `doc` went: the document goes with its last window.
-    void DocumentWindowClosed(COrventDoc* doc);
+    void DocumentWindowClosed(COrventDoc* doc) override;
 
     // ---- Recent files ----
-    QStringList RecentFiles() const { return m_recent; }
+    QStringList RecentFiles() const override { return m_recent; }
     void AddToRecentFiles(const QString& path);
     void RemoveFromRecentFiles(const QString& path);
-    static constexpr int kRecentCount = 4;
 
     // Pages side by side in print preview ("Settings" / "PreviewPages").
     int PreviewPages = 0;
+    int& PreviewPageCount() override { return PreviewPages; }
 
     // The clipboard block shared by all charts.
     std::unique_ptr<CBlock> Clipboard;
@@ -113,6 +114,3 @@ class COrventApp : public QObject {
     QStringList m_recent;
     int m_nextChartNumber = 1;
 };
-
-// The application's title, the caption of its own messages.
-inline const char* const kAppTitle = "Kintra";

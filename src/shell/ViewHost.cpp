@@ -1,6 +1,5 @@
 #include "ViewHost.h"
 
-#include "ChildFrame.h"
 #include "QtDeviceContext.h"
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"

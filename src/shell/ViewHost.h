@@ -10,7 +10,6 @@
 
 class CView;
 class COrventDoc;
-class CChildFrame;
 
 enum class ViewKind { Chart, Graph, List };
 
