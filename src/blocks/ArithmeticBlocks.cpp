@@ -1,7 +1,6 @@
 #include "blocks/ArithmeticBlocks.h"
 
 #include "model/Arith.h"
-#include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/Text.h"
 
@@ -16,7 +15,7 @@ constexpr double kPi = 3.141592653589793;
 
 // ---- Sum ----
 
-CSumBlock::CSumBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CSumBlock::CSumBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CSumBlock)
 int CSumBlock::Initialize() {
@@ -31,7 +30,7 @@ void CSumBlock::Compute() {
 
 // ---- Multiply ----
 
-CMultiplyBlock::CMultiplyBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CMultiplyBlock::CMultiplyBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CMultiplyBlock)
 int CMultiplyBlock::Initialize() {
@@ -46,7 +45,7 @@ void CMultiplyBlock::Compute() {
 
 // ---- Divide ----
 
-CDivideBlock::CDivideBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CDivideBlock::CDivideBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CDivideBlock)
 int CDivideBlock::Initialize() {
@@ -68,7 +67,7 @@ void CDivideBlock::Compute() {
 
 // ---- Negate ----
 
-CNegateBlock::CNegateBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CNegateBlock::CNegateBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CNegateBlock)
 int CNegateBlock::Initialize() {
@@ -80,7 +79,7 @@ void CNegateBlock::Compute() {
 
 // ---- Power ----
 
-CPowerBlock::CPowerBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CPowerBlock::CPowerBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CPowerBlock)
 int CPowerBlock::Initialize() {
@@ -95,7 +94,7 @@ void CPowerBlock::Compute() {
 
 // ---- Square Root ----
 
-CSquareRootBlock::CSquareRootBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CSquareRootBlock::CSquareRootBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CSquareRootBlock)
 int CSquareRootBlock::Initialize() {
@@ -109,7 +108,7 @@ void CSquareRootBlock::Compute() {
 
 // ---- Gain ----
 
-CGainBlock::CGainBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CGainBlock::CGainBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CGainBlock)
 int CGainBlock::Initialize() {
@@ -121,7 +120,7 @@ void CGainBlock::Compute() {
 
 // ---- Absolute ----
 
-CAbsoluteBlock::CAbsoluteBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CAbsoluteBlock::CAbsoluteBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CAbsoluteBlock)
 int CAbsoluteBlock::Initialize() {
@@ -133,7 +132,7 @@ void CAbsoluteBlock::Compute() {
 
 // ---- Integer ----
 
-CIntegerBlock::CIntegerBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CIntegerBlock::CIntegerBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CIntegerBlock)
 int CIntegerBlock::Initialize() {
@@ -146,7 +145,7 @@ void CIntegerBlock::Compute() {
 
 // ---- Modulo ----
 
-CModuloBlock::CModuloBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CModuloBlock::CModuloBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CModuloBlock)
 int CModuloBlock::Initialize() {
@@ -159,7 +158,7 @@ void CModuloBlock::Compute() {
 
 // ---- Offset ----
 
-COffsetBlock::COffsetBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+COffsetBlock::COffsetBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Params[0] = 0.0;
 }
@@ -173,7 +172,7 @@ void COffsetBlock::Compute() {
 
 // ---- Constant ----
 
-CConstantBlock::CConstantBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CConstantBlock::CConstantBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     AtFirst = 1;
 }
@@ -186,7 +185,7 @@ void CConstantBlock::Compute() {}
 
 // ---- Pi ----
 
-CPiBlock::CPiBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CPiBlock::CPiBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     AtFirst = 1;
 }

@@ -3,7 +3,6 @@
 #include "blocks/FunctionDataDlg.h"
 #include "blocks/FunctionGenerator.h"
 #include "model/Block.h"
-#include "model/OrventDoc.h"
 #include "platform/DataExchange.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -119,7 +118,7 @@ void CBlockEditorDlg::OnData() {
     CFunctionDataDlg dialog(block->Ordinates);
     if (!RunDataDialog(dialog)) return;
     block->SetOrdinates(dialog.Values);
-    if (block->Document) block->Document->SetModifiedFlag();
+    if (block->Document) block->Document->MarkModified();
 }
 
 void CBlockEditorDlg::OnHelp() {

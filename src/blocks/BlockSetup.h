@@ -9,7 +9,7 @@
 #define KINTRA_DECLARE_BLOCK(ClassName)                                                                      \
     class ClassName : public CBlock {                                                                        \
       public:                                                                                                \
-        ClassName(int imageId, COrventDoc* document, int commandId, int typeId);                             \
+        ClassName(int imageId, CBlockHost* document, int commandId, int typeId);                             \
         void Serialize(CArchive& ar) override;                                                               \
         int Initialize() override;                                                                           \
         void Compute() override;                                                                             \

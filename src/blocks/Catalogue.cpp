@@ -10,7 +10,7 @@
 #include "model/ClockBlock.h"
 
 namespace {
-template <class T> std::unique_ptr<CBlock> Make(const CBlockTypeInfo& type, COrventDoc* document) {
+template <class T> std::unique_ptr<CBlock> Make(const CBlockTypeInfo& type, CBlockHost* document) {
     return std::make_unique<T>(type.ImageId, document, type.CommandId, type.TypeId);
 }
 

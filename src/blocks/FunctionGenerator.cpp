@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-CFunctionGeneratorBlock::CFunctionGeneratorBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CFunctionGeneratorBlock::CFunctionGeneratorBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Params[2] = 0.0;
 }

@@ -9,7 +9,7 @@
 
 class CFunctionGeneratorBlock : public CBlock {
   public:
-    CFunctionGeneratorBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CFunctionGeneratorBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     // Prepares the table for the run.
     int Initialize() override;

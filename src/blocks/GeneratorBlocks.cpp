@@ -1,7 +1,6 @@
 #include "blocks/GeneratorBlocks.h"
 
 #include "blocks/Random.h"
-#include "model/OrventDoc.h"
 #include "platform/Archive.h"
 
 #include <cmath>
@@ -27,7 +26,7 @@ int NonZeroRandom() {
 
 // ---- Gaussian ----
 
-CGaussianBlock::CGaussianBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CGaussianBlock::CGaussianBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CGaussianBlock)
 int CGaussianBlock::Initialize() {
@@ -49,7 +48,7 @@ void CGaussianBlock::Compute() {
 
 // ---- Random ----
 
-CRandomBlock::CRandomBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CRandomBlock::CRandomBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CRandomBlock)
 int CRandomBlock::Initialize() {
@@ -65,7 +64,7 @@ void CRandomBlock::Compute() {
 
 // ---- Jitter ----
 
-CJitterBlock::CJitterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CJitterBlock::CJitterBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 
 void CJitterBlock::Serialize(CArchive& ar) {
@@ -94,7 +93,7 @@ void CJitterBlock::Compute() {
 
 // ---- Sine Wave Generator ----
 
-CSineWaveBlock::CSineWaveBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CSineWaveBlock::CSineWaveBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Phase = Params[1];
 }
@@ -127,7 +126,7 @@ void CSineWaveBlock::Compute() {
 
 // ---- Time Pulse Generator ----
 
-CTimePulseBlock::CTimePulseBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CTimePulseBlock::CTimePulseBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 
 void CTimePulseBlock::Serialize(CArchive& ar) {
@@ -172,7 +171,7 @@ void CTimePulseBlock::Compute() {
 
 // ---- One Shot ----
 
-COneShotBlock::COneShotBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+COneShotBlock::COneShotBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 
 void COneShotBlock::Serialize(CArchive& ar) {

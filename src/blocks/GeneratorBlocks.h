@@ -17,7 +17,7 @@ KINTRA_DECLARE_BLOCK(CRandomBlock);
 // span between the two time parameters.
 class CJitterBlock : public CBlock {
   public:
-    CJitterBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CJitterBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;
@@ -29,7 +29,7 @@ class CJitterBlock : public CBlock {
 // of the run, while enabled (switch open or above 0) and after the delay (parameter 3).
 class CSineWaveBlock : public CBlock {
   public:
-    CSineWaveBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CSineWaveBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;
@@ -45,7 +45,7 @@ class CSineWaveBlock : public CBlock {
 // delay (or with the switch connected and not negative).
 class CTimePulseBlock : public CBlock {
   public:
-    CTimePulseBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CTimePulseBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;
@@ -58,7 +58,7 @@ class CTimePulseBlock : public CBlock {
 // trigger time + delay to that + width.
 class COneShotBlock : public CBlock {
   public:
-    COneShotBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    COneShotBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;

@@ -1,6 +1,5 @@
 #include "blocks/LogicBlocks.h"
 
-#include "model/OrventDoc.h"
 #include "platform/Archive.h"
 
 namespace {
@@ -12,7 +11,7 @@ bool IsTrue(const CBlock& b, int i) {
 
 // ---- AND ----
 
-CAndBlock::CAndBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CAndBlock::CAndBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CAndBlock)
 int CAndBlock::Initialize() {
@@ -31,7 +30,7 @@ void CAndBlock::Compute() {
 
 // ---- Exclusive OR ----
 
-CExclusiveOrBlock::CExclusiveOrBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CExclusiveOrBlock::CExclusiveOrBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CExclusiveOrBlock)
 int CExclusiveOrBlock::Initialize() {
@@ -53,7 +52,7 @@ void CExclusiveOrBlock::Compute() {
 
 // ---- Inclusive OR ----
 
-CInclusiveOrBlock::CInclusiveOrBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CInclusiveOrBlock::CInclusiveOrBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CInclusiveOrBlock)
 int CInclusiveOrBlock::Initialize() {
@@ -65,7 +64,7 @@ void CInclusiveOrBlock::Compute() {
 
 // ---- Relay ----
 
-CRelayBlock::CRelayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CRelayBlock::CRelayBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CRelayBlock)
 int CRelayBlock::Initialize() {
@@ -77,7 +76,7 @@ void CRelayBlock::Compute() {
 
 // ---- Quit ----
 
-CQuitBlock::CQuitBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CQuitBlock::CQuitBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     ShowValue = 0;
 }
@@ -93,7 +92,7 @@ void CQuitBlock::Compute() {
 
 // ---- Zero Order Hold ----
 
-CZeroOrderHoldBlock::CZeroOrderHoldBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CZeroOrderHoldBlock::CZeroOrderHoldBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CZeroOrderHoldBlock)
 int CZeroOrderHoldBlock::Initialize() {

@@ -8,7 +8,7 @@ namespace {} // namespace
 
 // ---- Bang, Negative Clip, Positive Clip ----
 
-CBangBlock::CBangBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CBangBlock::CBangBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CBangBlock)
 int CBangBlock::Initialize() {
@@ -19,7 +19,7 @@ void CBangBlock::Compute() {
     Value = x > 0 ? 1.0 : x < 0 ? -1.0 : 0.0;
 }
 
-CNegativeClipBlock::CNegativeClipBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CNegativeClipBlock::CNegativeClipBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CNegativeClipBlock)
 int CNegativeClipBlock::Initialize() {
@@ -30,7 +30,7 @@ void CNegativeClipBlock::Compute() {
     Value = x > 0 ? x : 0.0;
 }
 
-CPositiveClipBlock::CPositiveClipBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CPositiveClipBlock::CPositiveClipBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CPositiveClipBlock)
 int CPositiveClipBlock::Initialize() {
@@ -43,7 +43,7 @@ void CPositiveClipBlock::Compute() {
 
 // ---- Limiter ----
 
-CLimiterBlock::CLimiterBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CLimiterBlock::CLimiterBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CLimiterBlock)
 int CLimiterBlock::Initialize() {
@@ -62,7 +62,7 @@ void CLimiterBlock::Compute() {
 
 // ---- Dead Space ----
 
-CDeadSpaceBlock::CDeadSpaceBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CDeadSpaceBlock::CDeadSpaceBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CDeadSpaceBlock)
 int CDeadSpaceBlock::Initialize() {
@@ -85,7 +85,7 @@ void CDeadSpaceBlock::Compute() {
 
 // ---- Back Lash ----
 
-CBackLashBlock::CBackLashBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CBackLashBlock::CBackLashBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     BacklashState = Params[2];
 }

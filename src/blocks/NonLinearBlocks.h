@@ -20,7 +20,7 @@ KINTRA_DECLARE_BLOCK(CDeadSpaceBlock);
 // width around it and is dragged along by the band's edge beyond.
 class CBackLashBlock : public CBlock {
   public:
-    CBackLashBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CBackLashBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     // Clamps the distribution (parameter 1) into [-1, 1] in place and starts at the initial value.
     int Initialize() override;

@@ -1,7 +1,6 @@
 #include "blocks/TimeBlocks.h"
 
 #include "blocks/Spline.h"
-#include "model/OrventDoc.h"
 #include "platform/Archive.h"
 
 #include <array>
@@ -16,7 +15,7 @@ double Now(const CBlock& b) {
 
 // ---- Integrate ----
 
-CIntegrateBlock::CIntegrateBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CIntegrateBlock::CIntegrateBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Params[1] = 0.0;
 }
@@ -34,7 +33,7 @@ void CIntegrateBlock::Compute() {
 
 // ---- Decay ----
 
-CDecayBlock::CDecayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CDecayBlock::CDecayBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Params[2] = 0.0;
 }
@@ -70,7 +69,7 @@ void CDecayBlock::RecordValue() {
 
 // ---- Delay ----
 
-CDelayBlock::CDelayBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CDelayBlock::CDelayBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 
 void CDelayBlock::Serialize(CArchive& ar) {

@@ -9,7 +9,7 @@
 // Value is the state; the integrator reads input 1 × parameter 1 as its derivative.
 class CIntegrateBlock : public CBlock {
   public:
-    CIntegrateBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CIntegrateBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     // Value = input 2 ("Initial Value") if connected, else parameter 2.
     int Initialize() override;
@@ -21,7 +21,7 @@ class CIntegrateBlock : public CBlock {
 // at every output step.
 class CDelayBlock : public CBlock {
   public:
-    CDelayBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CDelayBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;
@@ -37,7 +37,7 @@ class CDelayBlock : public CBlock {
 // at the last output step.
 class CDecayBlock : public CBlock {
   public:
-    CDecayBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CDecayBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;

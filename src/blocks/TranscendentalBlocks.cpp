@@ -14,7 +14,7 @@ double SignedLog(double x, double (*log)(double)) {
 } // namespace
 
 #define KINTRA_ONE_INPUT_BLOCK(ClassName, expression)                                                        \
-    ClassName::ClassName(int imageId, COrventDoc* document, int commandId, int typeId)                       \
+    ClassName::ClassName(int imageId, CBlockHost* document, int commandId, int typeId)                       \
         : CBlock(imageId, document, commandId, typeId) {}                                                    \
     KINTRA_COMMON_RECORD_ONLY(ClassName)                                                                     \
     int ClassName::Initialize() {                                                                            \
@@ -32,7 +32,7 @@ KINTRA_ONE_INPUT_BLOCK(CLog10Block, SignedLog(x, [](double v) { return std::log1
 KINTRA_ONE_INPUT_BLOCK(CLogEBlock, SignedLog(x, [](double v) { return std::log(v); }))
 KINTRA_ONE_INPUT_BLOCK(CDecibelBlock, x == 0.0 ? 0.0 : 10.0 * std::log10(std::pow(x, 2.0)))
 
-CArcTangentBlock::CArcTangentBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CArcTangentBlock::CArcTangentBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CArcTangentBlock)
 int CArcTangentBlock::Initialize() {

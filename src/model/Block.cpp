@@ -1,13 +1,12 @@
 #include "model/Block.h"
 
 #include "model/ModelWindows.h"
-#include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
 
-CBlock::CBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CBlock::CBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : TypeId(typeId), HelpId(commandId + 0x10000), ColorImage(imageId), MonoImage(imageId + 500),
       Document(document) {
     TypeName = kintra::LoadString(typeId);
@@ -126,13 +125,11 @@ void CBlock::ApplyEditorData(const CBlockEditorData& d) {
     LineColor = d.LineColor;
     Notes = d.Notes;
     AtFirst = d.AtFirst;
-    if (d.Invert != Invert) {
-        Invert = d.Invert;
-        if (Document) Document->RerouteBlock(this);
-    }
-    if (Document) Document->SetModifiedFlag();
+    const bool reroute = d.Invert != Invert;
+    Invert = d.Invert;
+    // The Clock names its companions after itself.
     if (TypeName == "Clock") Initialize();
-    if (Document) Document->UpdateAllViews(nullptr, 0, nullptr);
+    if (Document) Document->BlockEdited(*this, reroute);
 }
 
 void CBlock::EditProperties() {

@@ -7,11 +7,12 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CArchive;
-class COrventDoc;
+class CBlock;
 
 enum BlockKind {
     BK_ALGEBRAIC = 0,
@@ -63,9 +64,36 @@ struct CBlockEditorData {
 // In characters.
 constexpr std::size_t kMaxBlockNameLength = 35;
 
+// What a block asks of the chart that holds it (the document): the blocks on the grid, the time
+// and timing of the run under way, and the few things the chart does when a block changes or
+// fails. Blocks know their chart only through this, so they stand below it.
+class CBlockHost {
+  public:
+    virtual ~CBlockHost() = default;
+
+    // The first block standing at (x, y), or null.
+    virtual CBlock* FindBlockAt(int x, int y) const = 0;
+    // The Block Editor's entries are applied to `block`: its lines are routed again when
+    // `reroute` is set, the chart is marked modified and the views are told.
+    virtual void BlockEdited(CBlock& block, bool reroute) = 0;
+    // A block's own settings changed (the Function Generator's table): the chart is marked modified.
+    virtual void MarkModified() = 0;
+    // Takes a hidden companion of the Clock into the chart's blocks, after the blocks it holds.
+    virtual void AdoptCompanion(std::unique_ptr<CBlock> companion) = 0;
+    // A block's run-time error: the run tells the user and stops.
+    virtual void RunTimeError(const std::string& text) = 0;
+    // A block ending the run normally (Quit).
+    virtual void RequestStop() = 0;
+
+    // The run's time and timing, read by blocks while they compute.
+    double CurrentTime = 0.0;
+    double ErrorLimit = 0.0;
+    double OutputInterval = 0.0;
+};
+
 class CBlock {
   public:
-    CBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     CBlock(const CBlock&) = delete;
     CBlock& operator=(const CBlock&) = delete;
     virtual ~CBlock();
@@ -115,7 +143,7 @@ class CBlock {
     std::string LineLabel;
     int ColorImage; // picture resource id
     int MonoImage;  // ColorImage + 500
-    COrventDoc* Document;
+    CBlockHost* Document;
     COLORREF LineColor = 0;
     std::string Notes;
     std::vector<double> History;

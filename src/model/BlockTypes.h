@@ -10,7 +10,7 @@
 #include <span>
 
 class CBlock;
-class COrventDoc;
+class CBlockHost;
 
 // Type codes: the code a chart file stores for a block, and the string-table id of its name.
 namespace BlockType {
@@ -150,7 +150,7 @@ struct CBlockTypeInfo {
     int Button;          // 1-based place on its palette
     CBlockShape Shape;
     // A new block of the type with only its constructor's settings; CreateBlock does the rest.
-    std::unique_ptr<CBlock> (*Create)(const CBlockTypeInfo& type, COrventDoc* document);
+    std::unique_ptr<CBlock> (*Create)(const CBlockTypeInfo& type, CBlockHost* document);
 };
 
 namespace kintra {

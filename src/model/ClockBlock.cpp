@@ -1,9 +1,8 @@
 #include "model/ClockBlock.h"
 
-#include "model/OrventDoc.h"
 #include "platform/Archive.h"
 
-CClockBlock::CClockBlock(int imageId, COrventDoc* document, int commandId, int typeId)
+CClockBlock::CClockBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Params = {1e-7, 0.1, 1.0};
 }
@@ -17,10 +16,8 @@ void CClockBlock::CreateCompanions() {
     ErrorCompanion = error.get();
     CountCompanion = count.get();
     PlaceCompanions();
-    Document->Blocks.push_back(std::move(error));
-    Document->CompanionBlocks.push_back(ErrorCompanion);
-    Document->Blocks.push_back(std::move(count));
-    Document->CompanionBlocks.push_back(CountCompanion);
+    Document->AdoptCompanion(std::move(error));
+    Document->AdoptCompanion(std::move(count));
 }
 
 void CClockBlock::PlaceCompanions() {
@@ -58,7 +55,7 @@ void CClockBlock::Compute() {
     Value = Document ? Document->CurrentTime : 0.0;
 }
 
-CDummyBlock::CDummyBlock(int imageId, COrventDoc* document, int commandId, int typeId, CClockBlock* clock)
+CDummyBlock::CDummyBlock(int imageId, CBlockHost* document, int commandId, int typeId, CClockBlock* clock)
     : CBlock(imageId, document, commandId, typeId), Clock(clock) {
     InputsShown = 0;
     ParamsShown = 0;

@@ -7,11 +7,11 @@ class CDummyBlock;
 
 class CClockBlock : public CBlock {
   public:
-    CClockBlock(int imageId, COrventDoc* document, int commandId, int typeId);
+    CClockBlock(int imageId, CBlockHost* document, int commandId, int typeId);
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;
-    // Creates the Error and Count companions and lists them in the document.
+    // Creates the Error and Count companions and gives them to the chart.
     void CreateCompanions();
     // Puts the companions back beside the Clock's cell after the Clock has moved: views and files
     // find them by position, always (x - 500, y) and (x, y + 500).
@@ -30,7 +30,7 @@ class CClockBlock : public CBlock {
 
 class CDummyBlock : public CBlock {
   public:
-    CDummyBlock(int imageId, COrventDoc* document, int commandId, int typeId, CClockBlock* clock);
+    CDummyBlock(int imageId, CBlockHost* document, int commandId, int typeId, CClockBlock* clock);
     void Serialize(CArchive& ar) override;
     int Initialize() override { return 1; }
     void Compute() override {}

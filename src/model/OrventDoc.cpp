@@ -161,6 +161,17 @@ CBlock* COrventDoc::FindBlockAt(int x, int y) const {
     return it == m_byPosition.end() ? nullptr : it->second;
 }
 
+void COrventDoc::BlockEdited(CBlock& block, bool reroute) {
+    if (reroute) RerouteBlock(&block);
+    SetModifiedFlag();
+    UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+}
+
+void COrventDoc::AdoptCompanion(std::unique_ptr<CBlock> companion) {
+    CompanionBlocks.push_back(companion.get());
+    Blocks.push_back(std::move(companion));
+}
+
 void COrventDoc::BeginLoading() {
     m_loading = true;
     m_grewWhileLoading = false;

@@ -4,6 +4,7 @@
 #include "model/Block.h"
 #include "model/Integration.h"
 #include "model/Routing.h"
+#include "model/RunModel.h"
 #include "platform/Document.h"
 #include "settings/SettingList.h"
 
@@ -35,14 +36,14 @@ enum class RunOutcome {
 
 constexpr double kDataVersion = 102.0;
 
-class COrventDoc : public CDocument {
+class COrventDoc : public CDocument, public CRunModel {
   public:
     COrventDoc();
     ~COrventDoc() override;
 
     // ---- Blocks ----
     // A new, unplaced block of that type code, or null for a code no type has.
-    std::unique_ptr<CBlock> CreateBlock(int typeCode);
+    std::unique_ptr<CBlock> CreateBlock(int typeCode) override;
     void AddBlock();
     void PlaceBlock(int x, int y);
     void DeleteBlock(CBlock* block);
@@ -53,9 +54,14 @@ class COrventDoc : public CDocument {
     // full copy of the copied one.
     void CopyBlockSettings(const CBlock& source, CBlock& target);
     CView* GetChartView() const;
-    CBlock* Clock() const { return Blocks.empty() ? nullptr : Blocks.front().get(); }
+    CBlock* Clock() const override { return Blocks.empty() ? nullptr : Blocks.front().get(); }
     // The first block of `Blocks` standing at (x, y), or null.
-    CBlock* FindBlockAt(int x, int y) const;
+    CBlock* FindBlockAt(int x, int y) const override;
+    // After the Block Editor's OK: the lines again when asked, the modified flag, the views.
+    void BlockEdited(CBlock& block, bool reroute) override;
+    void MarkModified() override { SetModifiedFlag(); }
+    // Appends a Clock's companion to Blocks and CompanionBlocks.
+    void AdoptCompanion(std::unique_ptr<CBlock> companion) override;
     // While a chart file is read: FindBlockAt answers from an index of the positions instead of
     // searching, and AddBlock leaves the views alone. EndLoading drops the index and, when
     // `notify` is set and blocks were added, tells the views once that the list grew.
@@ -92,12 +98,12 @@ class COrventDoc : public CDocument {
     bool OrderList(std::vector<CBlock*>& list);
     // Sets the time to IntervalStart + offset, computes the algebraic blocks and writes the
     // derivative of every integrating block; false when the run is stopped.
-    bool EvaluateDerivatives(double offset, double* out);
+    bool EvaluateDerivatives(double offset, double* out) override;
     // A block's or the integrator's run-time error: the message box ("RunTime Error", error
     // icon), then the run stops after recording the current output step.
-    void RunTimeError(const std::string& text);
+    void RunTimeError(const std::string& text) override;
     // A block ending the run normally (Quit).
-    void RequestStop() { Stopped = 1; }
+    void RequestStop() override { Stopped = 1; }
 
     // ---- Connection lines (the chart's routing) ----
     // Inputs are numbered 0 to 2 here. RoutePoints := the six points of the line of `input` of
@@ -116,13 +122,9 @@ class COrventDoc : public CDocument {
     // ---- Fields ----
     int InitializeOnly = 0;
     double FileVersion = kDataVersion;
-    double ErrorLimit = 0.0;
+    // The run's state beside that of CBlockHost and CRunModel (CurrentTime, IntervalStart, ...).
     double SimulationTime = 0.0;
-    double OutputInterval = 0.0;
-    double CurrentTime = 0.0;
     std::vector<std::unique_ptr<CBlock>> Blocks;
-    std::vector<CBlock*> IntegratingBlocks;
-    std::vector<CBlock*> EvalOrder;
     std::vector<CBlock*> AtFirstBlocks;
     std::vector<CBlock*> SourceBlocks;
     std::vector<CBlock*> CompanionBlocks;
@@ -130,10 +132,7 @@ class COrventDoc : public CDocument {
     static const std::array<COLORREF, 7> LineColors;
     std::unique_ptr<CSolver> Solver;
     double StepSize = 0.0;
-    double MaxSteps = 100.0;
-    double IntervalStart = 0.0;
     std::unique_ptr<CBlock> PendingBlock;
-    int Stopped = 1;
     std::string Title;
     CView* RunWindow = nullptr;
     int RouteDebug = 0;

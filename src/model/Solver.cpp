@@ -2,7 +2,7 @@
 
 #include "model/ClockBlock.h"
 #include "model/Integrator.h"
-#include "model/OrventDoc.h"
+#include "model/RunModel.h"
 #include "model/Tape.h"
 #include "platform/Text.h"
 
@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-// The document's model as the integrator sees it: the states are the Values of the integrating
-// blocks, the derivatives those the document (or its compiled program) evaluates.
+// The run model as the integrator sees it: the states are the Values of the integrating blocks,
+// the derivatives those the run model (or its compiled program) evaluates.
 class CSolver::Model : public CDerivatives {
   public:
-    Model(COrventDoc& doc, std::size_t n, bool useTape) : m_doc(doc), m_states(n, 0.0) {
-        m_blocks = doc.IntegratingBlocks;
+    Model(CRunModel& model, std::size_t n, bool useTape) : m_model(model), m_states(n, 0.0) {
+        m_blocks = model.IntegratingBlocks;
         m_blocks.resize(n, nullptr);
-        if (useTape) m_tape = std::make_unique<CTape>(doc);
+        if (useTape) m_tape = std::make_unique<CTape>(model);
     }
 
     void BeginInterval(double* y) override {
@@ -31,7 +31,7 @@ class CSolver::Model : public CDerivatives {
         if (m_tape) return m_tape->Evaluate(offset, dydt);
         for (std::size_t i = 0; i < m_blocks.size(); ++i)
             if (m_blocks[i]) m_blocks[i]->Value = m_states[i];
-        return m_doc.EvaluateDerivatives(offset, dydt);
+        return m_model.EvaluateDerivatives(offset, dydt);
     }
     void Publish() override {
         if (m_tape) m_tape->WriteBack();
@@ -39,23 +39,23 @@ class CSolver::Model : public CDerivatives {
     const CTape* Tape() const { return m_tape.get(); }
 
   private:
-    COrventDoc& m_doc;
+    CRunModel& m_model;
     std::vector<CBlock*> m_blocks;
     std::vector<double> m_states;
     std::unique_ptr<CTape> m_tape;
 };
 
-CSolver::CSolver(COrventDoc& doc, int intStyle, std::size_t stateCount, bool useTape) : m_doc(doc) {
-    CBlock* clock = doc.Clock();
-    const double tolerance = clock ? clock->Params[0] : doc.ErrorLimit;
+CSolver::CSolver(CRunModel& model, int intStyle, std::size_t stateCount, bool useTape) : m_run(model) {
+    CBlock* clock = model.Clock();
+    const double tolerance = clock ? clock->Params[0] : model.ErrorLimit;
     if (auto* cb = dynamic_cast<CClockBlock*>(clock)) {
         m_errorCompanion = cb->ErrorCompanion;
         m_countCompanion = cb->CountCompanion;
     }
     const ButcherTableau& tableau = TableauOfStyle(intStyle);
-    m_model = std::make_unique<Model>(doc, stateCount, useTape);
+    m_model = std::make_unique<Model>(model, stateCount, useTape);
     m_integrator = std::make_unique<CIntegrator>(
-        tableau, CStepController(tolerance, doc.MaxSteps, tableau.order), stateCount);
+        tableau, CStepController(tolerance, model.MaxSteps, tableau.order), stateCount);
 }
 
 CSolver::~CSolver() = default;
@@ -78,17 +78,17 @@ IntervalResult CSolver::AdvanceInterval(double stepSize, double outputInterval) 
     case IntervalStatus::Stopped:
         break;
     case IntervalStatus::TooManySteps:
-        m_doc.RunTimeError("Excessive integration steps (" + FormatString("%.0f", std::trunc(r.stepsNeeded)) +
-                           ") at time " + FormatString("%g", m_doc.CurrentTime));
+        m_run.RunTimeError("Excessive integration steps (" + FormatString("%.0f", std::trunc(r.stepsNeeded)) +
+                           ") at time " + FormatString("%g", m_run.CurrentTime));
         break;
     case IntervalStatus::NotANumber:
-        m_doc.RunTimeError("Integration error: a value is not a number at time " +
-                           FormatString("%g", m_doc.CurrentTime));
+        m_run.RunTimeError("Integration error: a value is not a number at time " +
+                           FormatString("%g", m_run.CurrentTime));
         break;
     }
     return r;
 }
 
-std::unique_ptr<CSolver> CreateSolver(COrventDoc& doc, int intStyle, std::size_t stateCount) {
-    return std::make_unique<CSolver>(doc, intStyle, stateCount, CTape::Enabled);
+std::unique_ptr<CSolver> CreateSolver(CRunModel& model, int intStyle, std::size_t stateCount) {
+    return std::make_unique<CSolver>(model, intStyle, stateCount, CTape::Enabled);
 }

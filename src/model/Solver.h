@@ -1,6 +1,6 @@
 #pragma once
-// The integration of a run: the integrator of the model's integration style working on the
-// document's model. It evaluates the model block by block or through a compiled program, and
+// The integration of a run: the integrator of the model's integration style working on the run
+// model (the document). It evaluates the model block by block or through a compiled program, and
 // turns the outcome of each output interval into what the run shows: the companions' values and
 // the run-time error messages.
 
@@ -11,15 +11,15 @@
 
 class CDummyBlock;
 class CIntegrator;
-class COrventDoc;
+class CRunModel;
 class CTape;
 
 class CSolver {
   public:
-    // Integrates the first `stateCount` of the document's IntegratingBlocks with the pair of
+    // Integrates the first `stateCount` of the model's IntegratingBlocks with the pair of
     // `intStyle` (0: Runge-Kutta 4/5, 1: 7/8), to the error limit of the Clock and the
-    // document's MaxSteps. All arrays are allocated here, once per run.
-    CSolver(COrventDoc& doc, int intStyle, std::size_t stateCount, bool useTape);
+    // model's MaxSteps. All arrays are allocated here, once per run.
+    CSolver(CRunModel& model, int intStyle, std::size_t stateCount, bool useTape);
     ~CSolver();
     CSolver(const CSolver&) = delete;
     CSolver& operator=(const CSolver&) = delete;
@@ -36,7 +36,7 @@ class CSolver {
 
   private:
     class Model;
-    COrventDoc& m_doc;
+    CRunModel& m_run;
     std::unique_ptr<Model> m_model;
     std::unique_ptr<CIntegrator> m_integrator;
     CDummyBlock* m_errorCompanion = nullptr;
@@ -44,4 +44,4 @@ class CSolver {
 };
 
 // The solver of a run: it evaluates through a compiled program when CTape::Enabled.
-std::unique_ptr<CSolver> CreateSolver(COrventDoc& doc, int intStyle, std::size_t stateCount);
+std::unique_ptr<CSolver> CreateSolver(CRunModel& model, int intStyle, std::size_t stateCount);

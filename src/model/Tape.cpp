@@ -2,7 +2,7 @@
 
 #include "model/Arith.h"
 #include "model/BlockTypes.h"
-#include "model/OrventDoc.h"
+#include "model/RunModel.h"
 
 #include <cmath>
 #include <cstring>
@@ -77,10 +77,10 @@ std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, 
 }
 } // namespace
 
-CTape::CTape(COrventDoc& doc) : m_doc(doc) {
-    m_clock = doc.Clock();
-    m_stateCount = doc.IntegratingBlocks.size();
-    for (CBlock* b : doc.IntegratingBlocks) {
+CTape::CTape(CRunModel& model) : m_model(model) {
+    m_clock = model.Clock();
+    m_stateCount = model.IntegratingBlocks.size();
+    for (CBlock* b : model.IntegratingBlocks) {
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
     }
@@ -91,8 +91,8 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
     m_slotBlocks.push_back(m_clock);
     m_values.push_back(m_clock ? m_clock->Value : 0.0);
     m_firstAlgebraic = m_values.size();
-    const std::size_t algebraicEnd = m_firstAlgebraic + doc.EvalOrder.size();
-    for (CBlock* b : doc.EvalOrder) {
+    const std::size_t algebraicEnd = m_firstAlgebraic + model.EvalOrder.size();
+    for (CBlock* b : model.EvalOrder) {
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
     }
@@ -119,7 +119,7 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
     auto isFactoryClass = [&](const CBlock* b) {
         if (!IsInlineType(b->TypeId)) return false;
         auto it = prototypes.find(b->TypeId);
-        if (it == prototypes.end()) it = prototypes.emplace(b->TypeId, doc.CreateBlock(b->TypeId)).first;
+        if (it == prototypes.end()) it = prototypes.emplace(b->TypeId, model.CreateBlock(b->TypeId)).first;
         if (!it->second) return false;
         const CBlock& prototype = *it->second;
         return typeid(prototype) == typeid(*b);
@@ -127,8 +127,8 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
 
     std::map<std::vector<std::uint64_t>, std::int32_t> paramIndex;
     std::vector<bool> preloaded(m_values.size(), false);
-    for (std::size_t j = 0; j < doc.EvalOrder.size(); ++j) {
-        CBlock* b = doc.EvalOrder[j];
+    for (std::size_t j = 0; j < model.EvalOrder.size(); ++j) {
+        CBlock* b = model.EvalOrder[j];
         const auto self = static_cast<std::int32_t>(m_firstAlgebraic + j);
         Op op{{slotOf(b->Inputs[0]), slotOf(b->Inputs[1]), slotOf(b->Inputs[2])}, 0};
         const int mask = (b->Inputs[0] ? 1 : 0) | (b->Inputs[1] ? 2 : 0) | (b->Inputs[2] ? 4 : 0);
@@ -229,7 +229,7 @@ CTape::CTape(COrventDoc& doc) : m_doc(doc) {
     // A gain of 1 changes no value that the integrator can see (its steps multiply every
     // derivative by the step size, which makes any signalling NaN quiet either way).
     for (std::size_t i = 0; i < m_stateCount; ++i) {
-        const CBlock* b = doc.IntegratingBlocks[i];
+        const CBlock* b = model.IntegratingBlocks[i];
         const std::int32_t source = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
         if (b->Params[0] == 1.0) {
             m_unitGains.push_back(static_cast<std::int32_t>(i));
@@ -282,12 +282,12 @@ template <class F> void CTape::ForEach(const Segment& seg, F f) {
 
 bool CTape::Evaluate(double offset, double* y) {
     double* v = m_values.data();
-    if (m_doc.Stopped) {
+    if (m_model.Stopped) {
         WriteBack();
         return false;
     }
-    const double t = m_doc.IntervalStart + offset;
-    m_doc.CurrentTime = t;
+    const double t = m_model.IntervalStart + offset;
+    m_model.CurrentTime = t;
     if (m_clock) m_clock->Value = t;
     v[m_clockSlot] = t;
 

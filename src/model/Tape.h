@@ -16,14 +16,14 @@
 #include <vector>
 
 class CBlock;
-class COrventDoc;
+class CRunModel;
 
 class CTape {
   public:
-    // Compiles the document's EvalOrder and the derivatives of its IntegratingBlocks, as the run
+    // Compiles the run model's EvalOrder and the derivatives of its IntegratingBlocks, as the run
     // lists stand now. The run lists and the blocks' links and parameters must not change while
     // the program is in use.
-    explicit CTape(COrventDoc& doc);
+    explicit CTape(CRunModel& model);
     ~CTape();
     CTape(const CTape&) = delete;
     CTape& operator=(const CTape&) = delete;
@@ -37,7 +37,7 @@ class CTape {
     // Where the caller puts the state of every integrating block before an evaluation.
     double* States() { return m_values.data(); }
     // One evaluation at IntervalStart + offset of the states in States(), writing the derivative
-    // of every integrating block. Like the document's EvaluateDerivatives it sets CurrentTime and
+    // of every integrating block. Like the run model's EvaluateDerivatives it sets CurrentTime and
     // the Clock's value, and fails when the run is stopped (after WriteBack).
     bool Evaluate(double offset, double* derivatives);
     // Stores the states and the values of the inline blocks of the last evaluation in the blocks.
@@ -92,7 +92,7 @@ class CTape {
     void RunCompute(const Fallback& f, double& value);
     template <class F> void ForEach(const Segment& seg, F f);
 
-    COrventDoc& m_doc;
+    CRunModel& m_model;
     CBlock* m_clock = nullptr;
     std::size_t m_stateCount = 0;
     std::int32_t m_zeroSlot = 0;

@@ -257,6 +257,41 @@ TEST(Block, ResolveInputTakesTheFirstBlockAtThePosition) {
     EXPECT_EQ(sink->Inputs[0], nullptr);
 }
 
+// A chart host that only records what blocks ask of it.
+struct RecordingHost : CBlockHost {
+    CBlock* FindBlockAt(int, int) const override { return nullptr; }
+    void BlockEdited(CBlock& block, bool reroute) override { edits.push_back({&block, reroute}); }
+    void MarkModified() override {}
+    void AdoptCompanion(std::unique_ptr<CBlock> companion) override {
+        adopted.push_back(std::move(companion));
+    }
+    void RunTimeError(const std::string&) override {}
+    void RequestStop() override {}
+    std::vector<std::pair<CBlock*, bool>> edits;
+    std::vector<std::unique_ptr<CBlock>> adopted;
+};
+
+TEST(Block, AsksItsChartToRerouteOnlyWhenItsFacingChangedAndHandsOverTheCompanions) {
+    TestPlatform platform;
+    RecordingHost host;
+    CClockBlock clock(175, &host, kClockCommandId, kClockTypeId);
+    clock.CreateCompanions();
+    clock.CreateCompanions(); // once only
+    ASSERT_EQ(host.adopted.size(), 2u);
+    EXPECT_EQ(host.adopted[0].get(), clock.ErrorCompanion);
+    EXPECT_EQ(host.adopted[1].get(), clock.CountCompanion);
+
+    CBlockEditorData data = clock.MakeEditorData();
+    data.Name = "Tick";
+    clock.ApplyEditorData(data);
+    data.Invert = 1;
+    clock.ApplyEditorData(data);
+    ASSERT_EQ(host.edits.size(), 2u);
+    EXPECT_EQ(host.edits[0], std::make_pair(static_cast<CBlock*>(&clock), false));
+    EXPECT_EQ(host.edits[1], std::make_pair(static_cast<CBlock*>(&clock), true));
+    EXPECT_EQ(clock.ErrorCompanion->Name, "TickError") << "the Clock renames its companions on OK";
+}
+
 TEST(Block, HistoryRecordsAndAnswersOutsideTheRangeWithZero) {
     TestPlatform platform;
     COrventDoc doc;
