@@ -155,6 +155,10 @@ TEST_F(PrintTest, ALongWideListPrintsEveryValueOnceAndPreviewShowsEveryPage) {
     constexpr int kColumns = 16;
     list->Precision = 6;
     list->ListTitle = "Every value";
+    list->ListNotes = "Each column holds its number times ten thousand plus the row.";
+    list->NotesDisplay = 1;
+    list->NotesColor = RGB(160, 0, 0);
+    list->FontColor = RGB(0, 0, 160);
     list->Columns = {doc->Clock()};
     doc->Clock()->History.clear();
     for (int r = 0; r < kRows; ++r)
