@@ -5,6 +5,7 @@ KINTRA_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   xvfb xauth fonts-liberation fonts-dejavu-core
   clang clang-format libclang-rt-14-dev
+  poppler-utils
 )
 
 kintra_install_deps() {

@@ -2,13 +2,13 @@
 
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
+#include "platform/PageText.h"
 #include "platform/RecordingDC.h"
 #include "platform/Text.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <ctime>
 
 namespace {
 
@@ -518,44 +518,20 @@ void COrventView::DrawHeaderFooter(DeviceContext& dc) {
     const int t = TextHeight;
     const CRect r{PrintRect.left, -5, PrintRect.right, PrintRect.bottom};
     dc.SelectFont(ChartLf);
-    std::string title = doc ? doc->GetTitle() : std::string();
-    if (!ChartTitle.empty()) title += " : " + ChartTitle;
-    const CRect header{10, -t, r.right - 10, -2 * t};
-    dc.DrawText(title, header, DT_LEFT | DT_SINGLELINE | DT_NOCLIP);
-    dc.DrawText(FormatPageLabel(), header, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
-    const CRect footer{10, r.bottom + 2 * t, r.right - 10, r.bottom + t};
-    dc.DrawText(doc ? doc->GetPathName() : std::string(), footer, DT_LEFT | DT_SINGLELINE | DT_NOCLIP);
-    std::string date = PrintDate;
-    if (date.empty()) {
-        const std::time_t now = std::time(nullptr);
-        char buffer[32] = {};
-        std::tm local{};
-        localtime_r(&now, &local);
-        std::strftime(buffer, sizeof buffer, "%m/%d/%y", &local);
-        date = buffer;
-    }
-    dc.DrawText(date, footer, DT_RIGHT | DT_SINGLELINE | DT_NOCLIP);
+    PageTexts texts;
+    texts.Title = doc ? doc->GetTitle() : std::string();
+    if (!ChartTitle.empty()) texts.Title += " : " + ChartTitle;
+    texts.Label = FormatPageLabel();
+    texts.Path = doc ? doc->GetPathName() : std::string();
+    texts.Date = PrintedDate(PrintDate);
+    DrawPageTexts(dc, texts, {10, -t, r.right - 10, -2 * t},
+                  {10, r.bottom + 2 * t, r.right - 10, r.bottom + t});
 }
 
 // ---- Printing ------------------------------------------------------------------------------
 
-namespace {
-
-char PageLetter(int n) {
-    return static_cast<char>('A' + (n - 1) % 26);
-}
-
-} // namespace
-
 std::string COrventView::FormatPageLabel() const {
-    if (PagesDown <= 1 && PagesAcross <= 1) return {};
-    std::string s = "Page ";
-    if (PagesDown > 1) s += FormatString("%u", static_cast<unsigned>(CurrentPageRow));
-    if (PagesAcross > 1) s += PageLetter(CurrentPageColumn);
-    s += " of ";
-    if (PagesDown > 1) s += FormatString("%u", static_cast<unsigned>(PagesDown));
-    if (PagesAcross > 1) s += PageLetter(PagesAcross);
-    return s;
+    return ::FormatPageLabel(CurrentPageRow, CurrentPageColumn, PagesDown, PagesAcross);
 }
 
 void COrventView::Paginate() {

@@ -6,6 +6,7 @@
 #include "chart/OrventView.h"
 #include "platform/Document.h"
 #include "platform/Platform.h"
+#include "views/ListView.h"
 
 #include <QFileInfo>
 #include <QPageSetupDialog>
@@ -32,6 +33,10 @@ COrventView* ChartView(CViewHost& host) {
     return host.Kind() == ViewKind::Chart ? dynamic_cast<COrventView*>(host.View()) : nullptr;
 }
 
+CListBase* ListView(CViewHost& host) {
+    return host.Kind() == ViewKind::List ? dynamic_cast<CListBase*>(host.View()) : nullptr;
+}
+
 constexpr const char* kPrintErrorCaption = "Print Error";
 constexpr const char* kNoPrinter = "Unable to print: no printer is installed.";
 
@@ -52,6 +57,7 @@ std::string FileFailure(const QString& path) {
 } // namespace
 
 int EstimatePrintPages(CViewHost& host) {
+    if (CListBase* list = ListView(host)) return EstimateListPages(*list, nullptr);
     COrventView* chart = ChartView(host);
     if (!chart) return 1;
     const int pages = EstimateChartPages(*chart, nullptr);
@@ -71,7 +77,9 @@ int PrintPages(CViewHost& host, QPrinter& printer, bool useRange, PrintOutcome& 
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
     int printed = 0;
-    if (COrventView* chart = ChartView(host)) {
+    COrventView* chart = ChartView(host);
+    CListBase* list = ListView(host);
+    if (chart || list) {
         int from = 1;
         int to = 0;
         if (useRange && printer.printRange() == QPrinter::PageRange) {
@@ -80,17 +88,18 @@ int PrintPages(CViewHost& host, QPrinter& printer, bool useRange, PrintOutcome& 
         }
         std::unique_ptr<QtDeviceContext> dc;
         bool first = true;
-        printed = PrintChartPages(*chart, from, to, [&](int) -> DeviceContext* {
+        const auto pageDc = [&](int) -> DeviceContext* {
             dc.reset(); // gives the painter back its state
             if (!first && !printer.newPage()) return nullptr;
             first = false;
             dc = std::make_unique<QtDeviceContext>(painter);
             dc->SetPrinting(true);
             return dc.get();
-        });
+        };
+        printed = chart ? PrintChartPages(*chart, from, to, pageDc) : PrintListPages(*list, from, to, pageDc);
         dc.reset();
     } else {
-        // Graphs and lists print on one page.
+        // A graph prints on one page.
         QtDeviceContext dc(painter);
         dc.SetPrinting(true);
         view->OnDraw(dc);

@@ -12,11 +12,12 @@ namespace kintra {
 // Print and Print Preview.
 QPrinter& SessionPrinter();
 
-// Pages the window's view takes on an 8.00 by 10.54 inch page (charts; the others take one).
+// Pages the window's view takes on an 8.00 by 10.54 inch page (charts and lists; a graph takes
+// one).
 int EstimatePrintPages(CViewHost& host);
 
-// Prints the window's view on `printer`: a chart page by page (only the printer's page range
-// when `useRange`), a graph or a list on one page. Returns the number of pages printed (0 when
+// Prints the window's view on `printer`: a chart or a list page by page (only the printer's page
+// range when `useRange`), a graph on one page. Returns the number of pages printed (0 when
 // the printer cannot be opened).
 int PrintView(CViewHost& host, QPrinter& printer, bool useRange = true);
 // PrintView, and when the printer or its file cannot be opened or the print fails, a message box

@@ -1,6 +1,7 @@
 // Drawing of the Graph window: label sizes, margins, and the plot itself.
 
 #include "model/OrventDoc.h"
+#include "platform/PageText.h"
 #include "platform/Text.h"
 #include "views/GraphView.h"
 
@@ -186,17 +187,20 @@ void CGraphBase::OnDraw(DeviceContext& dc) {
     int top = client.top;
     const int width = client.Width();
     int height = std::abs(client.Height());
-    if (printing) {
-        top -= kPrintTop;
-        height = std::max(0, height - kPrintTop);
-        // A page taller than wide holds the graph in its upper half.
-        if (width < height) height /= 2;
-    }
-    MeasureLabels(dc);
-    ComputeLayout(dc, width);
     dc.SetBkColor(GetSysColor(COLOR_WINDOW));
     dc.SetBkMode(BkMode::Opaque);
     dc.SetDrawMode(DrawMode::Copy);
+    if (printing) {
+        // The page's header and footer lines take two text heights each; the graph fills the
+        // band between them, or its upper half on a page taller than wide.
+        const int pageHeight = height;
+        const int t = DrawPageHeaderFooter(dc, client, black);
+        top -= kPrintTop + 2 * t;
+        height = std::max(0, height - kPrintTop - 4 * t);
+        if (width < pageHeight) height /= 2;
+    }
+    MeasureLabels(dc);
+    ComputeLayout(dc, width);
 
     // 2. Notes across the top.
     if (!NotesLines.empty()) {
@@ -228,6 +232,23 @@ void CGraphBase::OnDraw(DeviceContext& dc) {
     DrawLabels(dc, plot, black);
     DrawLegends(dc, left, top - height, width, black);
     DrawTraces(dc, plot, black);
+}
+
+int CGraphBase::DrawPageHeaderFooter(DeviceContext& dc, const CRect& page, bool black) const {
+    const COrventDoc* doc = GetDocument();
+    dc.SelectFont(DrawableFont(LegendsFont));
+    dc.SetTextColor(black ? RGB(0, 0, 0) : GetSysColor(COLOR_WINDOWTEXT));
+    const int t = std::max(1, dc.GetTextMetrics().height);
+    const int right = page.left + page.Width();
+    const int bottom = page.top - std::abs(page.Height());
+    PageTexts texts;
+    texts.Title = doc ? doc->GetTitle() : std::string();
+    if (!GraphTitle.empty()) texts.Title += " : " + GraphTitle;
+    texts.Path = doc ? doc->GetPathName() : std::string();
+    texts.Date = PrintedDate(PrintDate);
+    DrawPageTexts(dc, texts, {page.left + 10, page.top - t, right - 10, page.top - 2 * t},
+                  {page.left + 10, bottom + 2 * t, right - 10, bottom + t});
+    return t;
 }
 
 void CGraphBase::DrawGrid(DeviceContext& dc, const CRect& plot, COLORREF color) const {

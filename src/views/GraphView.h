@@ -104,6 +104,8 @@ class CGraphBase : public CTemplateView {
     std::string GraphTitle;
     std::string GraphNotes;
     std::vector<CBlock*> CandidateBlocks;
+    // The printed footer's date; today's when empty.
+    std::string PrintDate;
 
     // ---- Settings (index 0 the X axis, 1..3 graphs 1..3) ----
     std::array<COLORREF, 4> Color{};
@@ -147,6 +149,9 @@ class CGraphBase : public CTemplateView {
   private:
     void ClearTrace(int k);
     void UpdateCaption();
+    // On paper: the document's title and the graph's in a header line, the path and the date in
+    // a footer line, in LegendsFont. Returns that font's text height.
+    int DrawPageHeaderFooter(DeviceContext& dc, const CRect& page, bool black) const;
     void DrawGrid(DeviceContext& dc, const CRect& plot, COLORREF color) const;
     void DrawTicks(DeviceContext& dc, const CRect& plot) const;
     void DrawLabels(DeviceContext& dc, const CRect& plot, bool black) const;

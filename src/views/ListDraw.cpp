@@ -1,6 +1,7 @@
 // Drawing of the List window: cell sizes, scroll sizes and the table.
 
 #include "model/OrventDoc.h"
+#include "platform/PageText.h"
 #include "platform/RecordingDC.h"
 #include "views/GraphView.h" // WrapNotes, DrawableFont
 #include "views/ListView.h"
@@ -35,7 +36,7 @@ std::string CListBase::CellTemplate() const {
     return std::string(extra + 1, ' ') + "+0." + std::string(precision, '0') + "e+000";
 }
 
-void CListBase::MeasureCells(DeviceContext* dc) {
+void CListBase::MeasureCells(DeviceContext* dc, int notesWidth) {
     std::unique_ptr<DeviceContext> windowDc;
     RecordingDC fallback;
     if (!dc) {
@@ -50,7 +51,7 @@ void CListBase::MeasureCells(DeviceContext* dc) {
     NotesLines.clear();
     NotesExtent = {};
     if (NotesDisplay && !ListNotes.empty()) {
-        const int width = std::max(0, dc->GetClientRect().Width());
+        const int width = std::max(0, notesWidth > 0 ? notesWidth : dc->GetClientRect().Width());
         dc->SelectFont(DrawableFont(NotesFont));
         NotesLines = WrapNotes(*dc, ListNotes, std::max(1, width - 2 * kNotesIndent));
         const long long height = static_cast<long long>(dc->GetTextMetrics().height) * NotesLines.size();
@@ -69,11 +70,13 @@ void CListBase::UpdateScrollSizes(DeviceContext* dc) {
 }
 
 void CListBase::OnDraw(DeviceContext& dc) {
+    if (dc.IsPrinting()) {
+        DrawPage(dc);
+        return;
+    }
     // 1.
     UpdateScrollSizes(&dc);
     UpdateCaption();
-    const COrventDoc* doc = GetDocument();
-    const bool black = dc.IsPrinting() && doc && doc->PrintMode;
 
     // 2. The window shows whole cells from the scroll position on.
     const CRect client = dc.GetClientRect();
@@ -91,7 +94,7 @@ void CListBase::OnDraw(DeviceContext& dc) {
     // 3. Notes.
     if (!NotesLines.empty()) {
         dc.SelectFont(DrawableFont(NotesFont));
-        dc.SetTextColor(black ? RGB(0, 0, 0) : NotesColor);
+        dc.SetTextColor(NotesColor);
         dc.SetTextAlign(TA_LEFT | TA_TOP);
         const int step = dc.GetTextMetrics().height;
         int y = top;
@@ -102,10 +105,9 @@ void CListBase::OnDraw(DeviceContext& dc) {
     }
 
     // 4. The table.
-    const COLORREF color = black ? RGB(0, 0, 0) : FontColor;
     dc.SelectFont(DrawableFont(ListFont));
-    dc.SetTextColor(color);
-    dc.SetPen(PenStyle::Solid, 0, color);
+    dc.SetTextColor(FontColor);
+    dc.SetPen(PenStyle::Solid, 0, FontColor);
     const int tableTop = top - NotesExtent.cy;
     const int columnCount = static_cast<int>(std::min<std::size_t>(Columns.size(), INT_MAX));
     // Column shown in cell i: the frozen first one, then those from the scroll position on.
@@ -143,4 +145,82 @@ void CListBase::OnDraw(DeviceContext& dc) {
     dc.LineTo(left + CellWidth + 2, bottom);
     dc.MoveTo(left, tableTop - RowHeight);
     dc.LineTo(left + client.Width(), tableTop - RowHeight);
+}
+
+void CListBase::DrawPage(DeviceContext& dc) {
+    MeasureCells(&dc);
+    const CRect area = dc.GetClientRect();
+    PrintPages = Paginate(area);
+    CurrentPageRow = std::clamp(CurrentPageRow, 1, PrintPages.PagesDown);
+    CurrentPageColumn = std::clamp(CurrentPageColumn, 1, PrintPages.PagesAcross);
+    const COrventDoc* doc = GetDocument();
+    const bool black = doc && doc->PrintMode;
+    const COLORREF color = black ? RGB(0, 0, 0) : FontColor;
+    const int left = area.left;
+    const int right = area.left + area.Width();
+    const int top = area.top;
+    const int bottom = area.top - std::abs(area.Height());
+    dc.SetBkColor(GetSysColor(COLOR_WINDOW));
+    dc.SetBkMode(BkMode::Opaque);
+    dc.SetDrawMode(DrawMode::Copy);
+
+    // Header line at the top of the page, footer line at its bottom.
+    dc.SelectFont(DrawableFont(ListFont));
+    dc.SetTextColor(color);
+    PageTexts texts;
+    texts.Title = doc ? doc->GetTitle() : std::string();
+    if (!ListTitle.empty()) texts.Title += " : " + ListTitle;
+    texts.Label = FormatPageLabel();
+    texts.Path = doc ? doc->GetPathName() : std::string();
+    texts.Date = PrintedDate(PrintDate);
+    DrawPageTexts(dc, texts, {left, top, right, top - RowHeight}, {left, bottom + RowHeight, right, bottom});
+
+    // The notes on the first page; every page of the first page row leaves their room, so that
+    // a row stands at the same height on every page column.
+    int tableTop = top - RowHeight;
+    if (CurrentPageRow == 1 && !NotesLines.empty()) {
+        if (CurrentPageColumn == 1) {
+            dc.SelectFont(DrawableFont(NotesFont));
+            dc.SetTextColor(black ? RGB(0, 0, 0) : NotesColor);
+            dc.SetTextAlign(TA_LEFT | TA_TOP);
+            const int step = dc.GetTextMetrics().height;
+            int y = tableTop;
+            for (const std::string& line : NotesLines) {
+                if (!line.empty()) dc.TextOut(left + kNotesIndent, y, line);
+                y -= step;
+            }
+        }
+        tableTop -= NotesExtent.cy;
+    }
+
+    // The table: the frozen first column, then this page column's columns.
+    const Span rows = PageRows(PrintPages, CurrentPageRow);
+    const Span others = PageColumns(PrintPages, CurrentPageColumn);
+    std::vector<const CBlock*> cells;
+    if (!Columns.empty()) cells.push_back(Columns.front());
+    for (int c = others.First; c < others.End; ++c)
+        cells.push_back(Columns[static_cast<std::size_t>(c)]);
+    dc.SelectFont(DrawableFont(ListFont));
+    dc.SetTextColor(color);
+    dc.SetPen(PenStyle::Solid, 0, color);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        if (!cells[i] || cells[i]->Name.empty()) continue;
+        const int x = left + static_cast<int>(i) * CellWidth;
+        dc.DrawText(cells[i]->Name, {x, tableTop, x + CellWidth, tableTop - RowHeight},
+                    DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    dc.SetTextAlign(TA_RIGHT | TA_TOP);
+    for (int row = rows.First; row < rows.End; ++row) {
+        const int y = tableTop - (row - rows.First + 1) * RowHeight;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            if (cells[i])
+                dc.TextOut(left + (static_cast<int>(i) + 1) * CellWidth, y,
+                           FormatValue(cells[i]->GetHistoryAt(row)));
+    }
+
+    // The frozen column's edge down to under the last printed row, the line under the header.
+    dc.MoveTo(left + CellWidth + 2, tableTop);
+    dc.LineTo(left + CellWidth + 2, tableTop - (rows.End - rows.First + 1) * RowHeight);
+    dc.MoveTo(left, tableTop - RowHeight);
+    dc.LineTo(right, tableTop - RowHeight);
 }

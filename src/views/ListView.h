@@ -5,6 +5,7 @@
 #include "settings/SettingList.h"
 #include "views/TemplateView.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -68,9 +69,10 @@ class CListBase : public CTemplateView {
     // ---- Geometry ----
     // The text that sizes every cell: Extra + 1 spaces, "+0.", Precision zeros and "e+000".
     std::string CellTemplate() const;
-    // CellWidth and RowHeight from the template in ListFont; the notes wrapped to the window's
-    // width. Without a device context, the window's own (or fixed metrics without a window).
-    void MeasureCells(DeviceContext* dc = nullptr);
+    // CellWidth and RowHeight from the template in ListFont; the notes wrapped to `notesWidth`,
+    // or to the device context's width when that is 0. Without a device context, the window's
+    // own (or fixed metrics without a window).
+    void MeasureCells(DeviceContext* dc = nullptr, int notesWidth = 0);
     // MeasureCells, then the scroll sizes: the whole table (and the notes) and one cell per line.
     void UpdateScrollSizes(DeviceContext* dc = nullptr);
 
@@ -101,6 +103,59 @@ class CListBase : public CTemplateView {
     CSize ScrollTotal;
     CSize ScrollLine;
 
+    // ---- Printing ----
+    // How the table is cut into pages: the first column is repeated on every page and the others
+    // are shared out ColumnsPerPage to a page column; a page holds RowsPerPage rows under its
+    // header line and the table's header row, except the first page row, where the notes take
+    // the room of some rows. Pages run down a page column first.
+    struct Pages {
+        int ColumnsPerPage = 1;
+        int RowsPerPage = 1;
+        int RowsFirstPage = 1;
+        int PagesDown = 1;
+        int PagesAcross = 1;
+        int Count() const { return PagesDown * PagesAcross; }
+    };
+    // Rows [First, End) or columns [First, End) of one page.
+    struct Span {
+        int First = 0;
+        int End = 0;
+    };
+    // The pages of a drawing area of that size, at the cell sizes and notes of MeasureCells.
+    Pages Paginate(const CRect& area) const;
+    // The rows on page row `pageRow` and the columns after the frozen one on page column
+    // `pageColumn` (both from 1) of `pages`.
+    Span PageRows(const Pages& pages, int pageRow) const;
+    Span PageColumns(const Pages& pages, int pageColumn) const;
+    // "Page 2B of 3B" for the current page; empty when the list takes one page.
+    std::string FormatPageLabel() const;
+
+    // The pagination of the last page measured, and the page OnDraw prints (both from 1).
+    Pages PrintPages;
+    int CurrentPageRow = 1;
+    int CurrentPageColumn = 1;
+    // The footer's date; today's when empty.
+    std::string PrintDate;
+
   private:
     void UpdateCaption();
+    // OnDraw on paper: the current page with its header and footer lines.
+    void DrawPage(DeviceContext& dc);
 };
+
+namespace kintra {
+
+// Before the print dialog: the pages of the list on an 8.00 by 10.54 inch drawing area, measured
+// on `windowDc` (the window's, or none for the window's own).
+int EstimateListPages(CListBase& list, DeviceContext* windowDc);
+
+// Gets the list ready to print page `page` (from 1) on `printerDc`, whose client rectangle is the
+// page's drawing area. Returns the page count at that geometry.
+int PrepareListPage(CListBase& list, DeviceContext& printerDc, int page);
+
+// Prints pages `from` to `to` (from 1; `to` 0 or beyond the last page means to the last page).
+// `pageDc(page)` starts a new sheet and gives its device context (null stops printing). The
+// window's geometry is restored afterwards. Returns the number of pages printed.
+int PrintListPages(CListBase& list, int from, int to, const std::function<DeviceContext*(int page)>& pageDc);
+
+} // namespace kintra

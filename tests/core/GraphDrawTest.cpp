@@ -366,18 +366,41 @@ TEST_F(GraphDrawTest, AnXAxisEndingOnRoundingDustKeepsItsWholeUnits) {
     EXPECT_EQ(graph.High[0], 40.0);
 }
 
-TEST_F(GraphDrawTest, PrintingOnAPortraitPageUsesItsUpperHalf) {
+TEST_F(GraphDrawTest, PrintingOnAPortraitPageUsesItsUpperHalfUnderAHeader) {
     PassBlock* a = WithHistory(1, Times(1.0), "A");
     graph.Traces = {doc.Clock(), a, nullptr, nullptr};
     graph.LastTrace = 1;
     graph.RecomputeScales();
-    RecordingDC page(CRect{0, 0, 800, -1054}, true);
-    graph.OnDraw(page);
-    const int height = (1054 - 5) / 2;
-    const int bottom = -5 - (height - graph.BottomMargin);
-    EXPECT_TRUE(HasSegment(Segments(page), graph.LeftMargin, -5 - graph.TopMargin, graph.LeftMargin, bottom));
-    // Colours stay when the model does not print in black and white.
-    EXPECT_EQ(page.OpsOf(RecordedOp::Polyline).front()->penColor, graph.Color[1]);
+    graph.GraphTitle = "Step";
+    graph.PrintDate = "12/09/26";
+    doc.SetTitle("tank.cht");
+    doc.SetPathName("/home/u/tank.cht");
+    for (const CRect& sheet : {CRect{0, 0, 800, -1054}, CRect{0, 0, 1054, -800}}) {
+        RecordingDC page(sheet, true);
+        graph.OnDraw(page);
+        const int t = RecordingDC::FontUnits(DrawableFont(graph.LegendsFont));
+        const int pageHeight = std::abs(sheet.Height());
+        // Header and footer as on a chart's pages; no page label on a single page.
+        std::vector<std::pair<std::string, CRect>> texts;
+        for (const RecordedOp* op : page.OpsOf(RecordedOp::DrawTextOp))
+            texts.emplace_back(op->text, op->rect);
+        const CRect header{10, -t, sheet.right - 10, -2 * t};
+        const CRect footer{10, -pageHeight + 2 * t, sheet.right - 10, -pageHeight + t};
+        EXPECT_EQ(texts[0], std::make_pair(std::string("tank.cht : Step"), header));
+        EXPECT_EQ(texts[1], std::make_pair(std::string(), header));
+        EXPECT_EQ(texts[2], std::make_pair(std::string("/home/u/tank.cht"), footer));
+        EXPECT_EQ(texts[3], std::make_pair(std::string("12/09/26"), footer));
+        // The graph fills the band between them, or its upper half on a portrait page.
+        int height = pageHeight - 5 - 4 * t;
+        if (sheet.Width() < pageHeight) height /= 2;
+        const int top = -5 - 2 * t;
+        const int bottom = top - (height - graph.BottomMargin);
+        EXPECT_TRUE(
+            HasSegment(Segments(page), graph.LeftMargin, top - graph.TopMargin, graph.LeftMargin, bottom))
+            << sheet.Width();
+        // Colours stay when the model does not print in black and white.
+        EXPECT_EQ(page.OpsOf(RecordedOp::Polyline).front()->penColor, graph.Color[1]);
+    }
 }
 
 TEST_F(GraphDrawTest, ValuesAndSettingsFromADamagedFileDrawWithinBounds) {

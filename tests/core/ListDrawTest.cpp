@@ -12,6 +12,8 @@
 
 #include <climits>
 #include <limits>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -58,6 +60,17 @@ class ListDrawTest : public ::testing::Test {
         window.client = client;
         dc = RecordingDC(client);
         list.OnDraw(dc);
+    }
+
+    // Prints every page on sheets with the drawing area `sheet`; one recording per page.
+    std::vector<std::unique_ptr<RecordingDC>> Print(CRect sheet) {
+        std::vector<std::unique_ptr<RecordingDC>> pages;
+        const int printed = kintra::PrintListPages(list, 1, 0, [&](int) {
+            pages.push_back(std::make_unique<RecordingDC>(sheet, true));
+            return pages.back().get();
+        });
+        EXPECT_EQ(printed, static_cast<int>(pages.size()));
+        return pages;
     }
 
     std::vector<const RecordedOp*> Names() const { return dc.OpsOf(RecordedOp::DrawTextOp); }
@@ -256,4 +269,138 @@ TEST_F(ListDrawTest, SettingsFromADamagedFileKeepTheGeometryBounded) {
             EXPECT_LE(std::abs(op.font.lfHeight), 1000);
     }
     EXPECT_EQ(list.CellTemplate(), " +0." + std::string(16, '0') + "e+000");
+}
+
+TEST_F(ListDrawTest, PrintedPagesHoldEveryValueOnceAndTheFirstColumnOnEach) {
+    // Every value distinct: column c, row r holds c * 1000 + r.
+    list.Precision = 6;
+    list.ListNotes = "Notes of the list, long enough to wrap on a narrow page.";
+    list.NotesColor = RGB(200, 0, 0);
+    const auto fill = [&](int rows, int columns) {
+        list.Columns.clear();
+        doc.Clock()->History.clear();
+        for (int r = 0; r < rows; ++r)
+            doc.Clock()->History.push_back(r);
+        if (columns > 0) list.Columns.push_back(doc.Clock());
+        for (int c = 1; c < columns; ++c) {
+            std::vector<double> history;
+            for (int r = 0; r < rows; ++r)
+                history.push_back(c * 1000 + r);
+            PassBlock* b = Place(doc, c, 0);
+            b->Name = FormatString("C%d", c);
+            b->History = std::move(history);
+            list.Columns.push_back(b);
+        }
+    };
+    for (int notes : {0, 1})
+        for (int rows : {0, 1, 9, 41})
+            for (int columns : {0, 1, 2, 5, 9})
+                for (const CRect& sheet : {CRect{0, 0, 800, -1054}, CRect{0, 0, 300, -120},
+                                           CRect{0, 0, 10, -10}, CRect{0, 0, 420, -80}}) {
+                    list.NotesDisplay = notes;
+                    fill(rows, columns);
+                    const auto pages = Print(sheet);
+                    const CListBase::Pages layout = list.PrintPages; // as measured on the sheet
+                    const std::string where = FormatString("notes %d, %d x %d on %d x %d", notes, rows,
+                                                           columns, sheet.Width(), -sheet.Height());
+                    ASSERT_EQ(static_cast<int>(pages.size()), layout.Count()) << where;
+                    std::map<std::string, int> seen;
+                    for (const auto& page : pages)
+                        for (const RecordedOp* op : page->OpsOf(RecordedOp::Text))
+                            if (op->textColor != list.NotesColor) {
+                                ++seen[op->text];
+                                // Between the table's header row and the footer line.
+                                if (-sheet.Height() < 4 * list.RowHeight) continue;
+                                EXPECT_LE(op->y, sheet.top - 2 * list.RowHeight) << where;
+                                EXPECT_GE(op->y - list.RowHeight, sheet.bottom + list.RowHeight) << where;
+                            }
+                    std::size_t values = 0;
+                    for (int c = 0; c < columns; ++c)
+                        for (int r = 0; r < rows; ++r) {
+                            const double v = c == 0 ? r : c * 1000 + r;
+                            const int expected = c == 0 ? layout.PagesAcross : 1;
+                            EXPECT_EQ(seen[list.FormatValue(v)], expected) << where << ", " << c << ", " << r;
+                            ++values;
+                        }
+                    // Nothing else was printed, and no page column or page row is idle.
+                    std::size_t printed = 0;
+                    for (const auto& [text, count] : seen)
+                        printed += count > 0 ? 1 : 0;
+                    EXPECT_EQ(printed, values) << where;
+                    if (rows > 0 && layout.RowsFirstPage > 0) {
+                        EXPECT_LT(list.PageRows(layout, layout.PagesDown).First, rows) << where;
+                    }
+                    if (columns > 1) {
+                        EXPECT_LT(list.PageColumns(layout, layout.PagesAcross).First, columns) << where;
+                    }
+                }
+}
+
+TEST_F(ListDrawTest, PagesRunDownFirstUnderAHeaderWithTheNotesOnTheFirstOnly) {
+    doc.SetTitle("tank.cht");
+    doc.SetPathName("/home/u/tank.cht");
+    list.ListTitle = "Run 3";
+    list.PrintDate = "12/09/26";
+    list.FontColor = RGB(0, 0, 200);
+    doc.Clock()->History.clear();
+    for (int r = 0; r < 12; ++r)
+        doc.Clock()->History.push_back(r);
+    list.Columns.push_back(doc.Clock());
+    for (const char* name : {"A", "B", "C", "D"})
+        Column(static_cast<int>(list.Columns.size()), name, std::vector<double>(12, 5.0));
+
+    // Cells of 84 x 13: a 252 x 91 sheet holds the first column and two others, four rows.
+    const CRect sheet{0, 0, 252, -91};
+    auto pages = Print(sheet);
+    ASSERT_EQ(pages.size(), 6u);
+    const RecordingDC& fifth = *pages[4];
+    const auto texts = fifth.OpsOf(RecordedOp::DrawTextOp);
+    ASSERT_EQ(texts.size(), 4u + 3u);
+    EXPECT_EQ(texts[0]->text, "tank.cht : Run 3");
+    EXPECT_EQ(texts[1]->text, "Page 2B of 3B");
+    EXPECT_EQ(texts[1]->rect, (CRect{0, 0, 252, -13}));
+    EXPECT_EQ(texts[2]->text, "/home/u/tank.cht");
+    EXPECT_EQ(texts[3]->text, "12/09/26");
+    EXPECT_EQ(texts[3]->rect, (CRect{0, -78, 252, -91}));
+    EXPECT_EQ(texts[5]->text, "C");
+    EXPECT_EQ(texts[5]->rect.left, 84);
+    const auto values = fifth.OpsOf(RecordedOp::Text);
+    ASSERT_EQ(values.size(), 4u * 3u);
+    EXPECT_EQ(values[0]->text, list.FormatValue(4.0)); // rows 4 to 7
+    EXPECT_EQ(values[0]->y, -26);
+    EXPECT_EQ(values.back()->text, list.FormatValue(5.0));
+    EXPECT_EQ(values[0]->textColor, RGB(0, 0, 200));
+    // The frozen column's edge stops under the last printed row.
+    EXPECT_EQ(fifth.OpsOf(RecordedOp::LineTo)[0]->y, -13 - 5 * 13);
+
+    // The notes take a row on the first page row; they are drawn on the first page only.
+    list.ListNotes = "Run of today";
+    list.NotesDisplay = 1;
+    list.NotesColor = RGB(200, 0, 0);
+    pages = Print(sheet);
+    ASSERT_EQ(pages.size(), 8u);
+    for (std::size_t p = 0; p < pages.size(); ++p) {
+        const auto drawn = pages[p]->OpsOf(RecordedOp::Text);
+        const bool notes = !drawn.empty() && drawn[0]->text == "Run of today";
+        EXPECT_EQ(notes, p == 0) << p;
+    }
+    EXPECT_EQ(pages[4]->OpsOf(RecordedOp::DrawTextOp)[4]->rect.top, -26) << "room of the notes kept";
+    EXPECT_EQ(pages[1]->OpsOf(RecordedOp::Text)[0]->text, list.FormatValue(3.0));
+
+    // In black and white everything is black.
+    doc.PrintMode = 1;
+    for (const auto& page : Print(sheet))
+        for (const RecordedOp& op : page->Ops()) {
+            const bool text = op.kind == RecordedOp::Text || op.kind == RecordedOp::DrawTextOp;
+            EXPECT_EQ(text ? op.textColor : op.penColor, RGB(0, 0, 0));
+        }
+
+    // Before the print dialog: the pages of an 800 x 1054 area, 8 columns and 78 rows a page.
+    list.NotesDisplay = 0;
+    doc.Clock()->History.resize(200);
+    EXPECT_EQ(kintra::EstimateListPages(list, nullptr), 3);
+    for (int c = 0; c < 15; ++c)
+        Column(10 + c, "E", {});
+    EXPECT_EQ(kintra::EstimateListPages(list, nullptr), 3 * 3);
+    EXPECT_EQ(list.CurrentPageRow, 1);
 }

@@ -1,12 +1,13 @@
-// Printing an example chart, its graph and its list to PDF, and "Print to File" of a list window
-// through the File menu; failures of both say why. The PDFs land in KINTRA_RENDER_DIR for people
-// to look at.
+// Printing an example chart, its graph and its list to PDF, a long and wide list page by page
+// (read back with pdftotext), and "Print to File" of a list window through the File menu;
+// failures of both say why. The PDFs land in KINTRA_RENDER_DIR for people to look at.
 
 #include "CommandIds.h"
 #include "Printing.h"
 #include "ShellSupport.h"
 #include "ViewHost.h"
 #include "chart/OrventView.h"
+#include "model/BlockTypes.h"
 #include "model/ChartDocument.h"
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"
@@ -17,11 +18,14 @@
 #include <QFileDialog>
 #include <QMdiArea>
 #include <QPageSize>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <map>
 #include <memory>
 
 namespace {
@@ -43,6 +47,18 @@ void ToPdf(QPrinter& printer, const QString& path) {
     QFile::remove(path);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
+}
+
+// The words of a PDF's text as pdftotext reads them.
+std::vector<std::string> PdfWords(const QString& path) {
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0) return {};
+    std::vector<std::string> words;
+    for (const QString& word : QString::fromUtf8(process.readAllStandardOutput())
+                                   .split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+        words.push_back(word.toStdString());
+    return words;
 }
 
 class PrintTest : public ::testing::Test {
@@ -111,17 +127,88 @@ TEST_F(PrintTest, ChartPrintsEveryPageAndThePageRange) {
     EXPECT_EQ(PdfPageCount(RenderPath("print-chart-range.pdf")), 2);
 }
 
-TEST_F(PrintTest, GraphAndListPrintOnAPage) {
+TEST_F(PrintTest, GraphPrintsOnAPageAndListOnItsPages) {
     Open("spring-mass.cht");
     for (ViewKind kind : {ViewKind::Graph, ViewKind::List}) {
         const char* file = kind == ViewKind::Graph ? "print-graph.pdf" : "print-list.pdf";
         CViewHost& host = Host(kind);
         QPrinter printer(QPrinter::HighResolution);
         ToPdf(printer, RenderPath(file));
-        EXPECT_EQ(kintra::PrintView(host, printer), 1);
-        EXPECT_EQ(PdfPageCount(RenderPath(file)), 1);
+        const int printed = kintra::PrintView(host, printer);
+        // The example's recorded run runs over several pages of a list.
+        if (kind == ViewKind::Graph)
+            EXPECT_EQ(printed, 1);
+        else
+            EXPECT_EQ(printed, static_cast<CListBase*>(host.View())->PrintPages.Count());
+        EXPECT_EQ(PdfPageCount(RenderPath(file)), printed);
         EXPECT_GT(QFile(RenderPath(file)).size(), 1000);
     }
+}
+
+TEST_F(PrintTest, ALongWideListPrintsEveryValueOnceAndPreviewShowsEveryPage) {
+    Open("spring-mass.cht");
+    CViewHost& host = Host(ViewKind::List);
+    auto* list = static_cast<CListBase*>(host.View());
+    // 2,001 rows of 16 columns, every value distinct: the Clock counts rows, column c holds
+    // c * 10000 + row.
+    constexpr int kRows = 2001;
+    constexpr int kColumns = 16;
+    list->Precision = 6;
+    list->ListTitle = "Every value";
+    list->ListNotes = "Each column holds its number times ten thousand plus the row.";
+    list->NotesDisplay = 1;
+    list->NotesColor = RGB(160, 0, 0);
+    list->FontColor = RGB(0, 0, 160);
+    list->Columns = {doc->Clock()};
+    doc->Clock()->History.clear();
+    for (int r = 0; r < kRows; ++r)
+        doc->Clock()->History.push_back(r);
+    for (int c = 1; c < kColumns; ++c) {
+        doc->PendingBlock = doc->CreateBlock(BlockType::Sum);
+        ASSERT_TRUE(doc->PendingBlock);
+        CBlock* b = doc->PendingBlock.get();
+        doc->PlaceBlock(40 + c, -40);
+        for (int r = 0; r < kRows; ++r)
+            b->History.push_back(c * 10000.0 + r);
+        list->Columns.push_back(b);
+    }
+    EXPECT_GT(kintra::EstimatePrintPages(host), 1);
+
+    for (const bool black : {false, true}) {
+        doc->PrintMode = black ? 1 : 0;
+        const QString path = RenderPath(black ? "print-list-long-bw.pdf" : "print-list-long.pdf");
+        QPrinter printer(QPrinter::HighResolution);
+        ToPdf(printer, path);
+        const int printed = kintra::PrintView(host, printer);
+        EXPECT_EQ(printed, list->PrintPages.Count());
+        EXPECT_GT(list->PrintPages.PagesAcross, 1);
+        EXPECT_GT(list->PrintPages.PagesDown, 1);
+        EXPECT_EQ(PdfPageCount(path), printed);
+
+        std::map<std::string, int> seen;
+        for (const std::string& word : PdfWords(path))
+            ++seen[word];
+        ASSERT_FALSE(seen.empty()) << "pdftotext (poppler-utils) read nothing";
+        int wrong = 0;
+        for (int c = 0; c < kColumns; ++c)
+            for (int r = 0; r < kRows; ++r) {
+                const std::string text = list->FormatValue(c == 0 ? r : c * 10000.0 + r);
+                // The first column is on every page column.
+                const int expected = c == 0 ? list->PrintPages.PagesAcross : 1;
+                if (seen[text] != expected && ++wrong <= 5)
+                    ADD_FAILURE() << text << " printed " << seen[text] << " times, not " << expected;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(seen["Page"], printed) << "a page label on every page";
+    }
+
+    // Print Preview shows every page.
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewWidget preview(&printer);
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested,
+                     [&host](QPrinter* p) { kintra::PrintViewOrSay(host, *p, false); });
+    preview.updatePreview();
+    EXPECT_EQ(preview.pageCount(), list->PrintPages.Count());
 }
 
 TEST_F(PrintTest, APrintThatCannotBeMadeSaysWhy) {
