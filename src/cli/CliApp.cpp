@@ -81,8 +81,8 @@ int LineMessageHost::MessageBox(const std::string& text, const std::string& capt
 std::string UsageText() {
     return R"(Usage:
   kintra-cli new OUT.cht
-  kintra-cli run IN.cht [-o OUT.cht] [--export OUT.tsv] [--set NAME.pN=VALUE ...] [--settings FILE.ini]
-                 [--max-values N] [--stats]
+  kintra-cli run IN.cht [-o OUT.cht] [--export OUT [--format tsv|csv]] [--set NAME.pN=VALUE ...]
+                 [--settings FILE.ini] [--max-values N] [--stats]
   kintra-cli info IN.cht
   kintra-cli --help
 
@@ -92,9 +92,16 @@ Commands:
   run    Loads IN.cht, sets the requested parameters, carries out the Run command, then
            -o OUT.cht        saves the chart as it then stands (also after a refused run or a
                              run-time error; nothing is written when IN.cht cannot be loaded),
-           --export OUT.tsv  writes the first List window's "Print to File" text (tab-separated,
-                             CR LF line ends), or, when the chart has no List window, that of a
-                             new List window with its default columns and factory settings.
+           --export OUT      writes the first List window's values, or, when the chart has no
+                             List window, those of a new List window with its default columns
+                             and factory settings, in the form --format names:
+             --format tsv    (the default) the list's "Print to File" text: the notes, a line of
+                             names, the values as the list shows them, every field followed by a
+                             tab, CR LF line ends;
+             --format csv    CSV: a header row of block names with the Clock (time) first, then
+                             the values as the shortest text that reads back as the same double
+                             ("nan", "inf", "-inf" otherwise), commas between fields, names
+                             quoted where needed, CR LF line ends.
          --set NAME.pN=VALUE sets parameter N (1, 2 or 3) of the first block named NAME before the
                              run; it may be given several times.
          --settings FILE.ini reads the user's settings (window and model defaults) from an INI
@@ -138,6 +145,7 @@ struct Options {
     std::string input;
     std::string output;
     std::string exportPath;
+    std::string exportFormat; // empty: tsv
     std::string settingsPath;
     std::vector<ParamSetting> sets;
     bool help = false;
@@ -199,6 +207,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--export") {
             o.exportPath = value();
             if (o.exportPath.empty()) throw ArgumentError(a + " needs a file name");
+        } else if (a == "--format") {
+            o.exportFormat = value();
+            if (o.exportFormat != "tsv" && o.exportFormat != "csv")
+                throw ArgumentError("--format wants tsv or csv, not '" + o.exportFormat + "'");
         } else if (a == "--set") {
             o.sets.push_back(ParseSet(value()));
         } else if (a == "--settings") {
@@ -233,6 +245,7 @@ Options ParseArguments(const std::vector<std::string>& args) {
     if (o.command != "run" && runOptions)
         throw ArgumentError("-o, --export, --set and --max-values belong to the run command");
     if (o.command != "run" && o.stats) throw ArgumentError("--stats belongs to the run command");
+    if (!o.exportFormat.empty() && o.exportPath.empty()) throw ArgumentError("--format belongs to --export");
     if (o.command == "new" && !o.settingsPath.empty())
         throw ArgumentError("new always uses the factory settings");
     return o;
@@ -349,8 +362,9 @@ void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out
     }
 }
 
-// The first List window's text, or a new List window's (default columns, factory settings).
-bool ExportList(COrventDoc& doc, const std::string& path, MessageHost& messages) {
+// The first List window's text or CSV, or a new List window's (default columns, factory
+// settings).
+bool ExportList(COrventDoc& doc, const std::string& path, CListBase::FileKind kind, MessageHost& messages) {
     const CListBase* list = nullptr;
     for (const CView* v : doc.Views())
         if ((list = dynamic_cast<const CListBase*>(v))) break;
@@ -364,7 +378,7 @@ bool ExportList(COrventDoc& doc, const std::string& path, MessageHost& messages)
         list = fresh.get();
     }
     std::string error;
-    const bool ok = list->PrintToFile(path, error);
+    const bool ok = list->PrintToFile(path, error, kind);
     if (fresh) doc.RemoveView(fresh.get());
     if (!ok)
         messages.MessageBox("Unable to write the file '" + path + "': " + error + ".", "Export Error", MB_OK);
@@ -433,7 +447,8 @@ int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHo
     int status = outcome == RunOutcome::Completed ? kExitOk : kExitRunFailed;
 
     if (!o.output.empty() && !doc->OnSaveDocument(o.output)) status = kExitError;
-    if (!o.exportPath.empty() && !ExportList(*doc, o.exportPath, messages)) status = kExitError;
+    const auto kind = o.exportFormat == "csv" ? CListBase::FileKind::Csv : CListBase::FileKind::Text;
+    if (!o.exportPath.empty() && !ExportList(*doc, o.exportPath, kind, messages)) status = kExitError;
     CloseChartDocument(std::move(doc));
     return status;
 }

@@ -18,9 +18,14 @@
 #include "views/ViewWindows.h"
 
 #include <QAction>
+#include <QBuffer>
+#include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QToolBar>
 
@@ -61,6 +66,30 @@ void EditChart(CViewHost* host, int id) {
         break;
     }
     host->UpdateCursor();
+}
+
+// Edit > Copy: a chart's selected block as ever; else what the window holds for other
+// programs: a list's table as tab-separated text, a graph's or chart's picture as PNG and SVG.
+void CopyWindow(CViewHost* host) {
+    if (!host || !host->View()) return;
+    if (COrventView* chart = ChartOf(host); chart && chart->CanCutCopyDelete()) {
+        EditChart(host, ID_EDIT_COPY);
+        return;
+    }
+    auto data = std::make_unique<QMimeData>();
+    if (const auto* list = dynamic_cast<const CListBase*>(host->View())) {
+        data->setText(QString::fromStdString(list->DataText('\t', "\n")));
+    } else {
+        const QImage image = host->Render();
+        QByteArray png;
+        QBuffer buffer(&png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        data->setImageData(image);
+        data->setData(QStringLiteral("image/png"), png);
+        data->setData(QStringLiteral("image/svg+xml"), host->RenderSvg());
+    }
+    QGuiApplication::clipboard()->setMimeData(data.release());
 }
 
 // The active window's viewing properties: chart, graph or list.
@@ -143,9 +172,14 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
          {[](CMainFrame& f, int) { kintra::FilePrintSetup(&f); }, [](State s, int) { return !s.running; }}},
         {ID_APP_EXIT, {[](CMainFrame& f, int) { f.close(); }}},
 
-        // Edit: the commands follow the active chart pane's selection.
+        // Edit: the commands follow the active chart pane's selection; Copy takes a whole output
+        // window, or a chart window without a selection, as data or a picture.
         {ID_EDIT_CUT, {edit, cutCopyDelete}},
-        {ID_EDIT_COPY, {edit, cutCopyDelete}},
+        {ID_EDIT_COPY,
+         {[](CMainFrame& f, int) {
+              if (!f.IsRunning()) CopyWindow(f.ActiveViewHost());
+          },
+          idleWindow}},
         {ID_DELETE_BLOCK, {edit, cutCopyDelete}},
         {ID_EDIT_PASTE, {edit, [](State s, int) { return s.chart && s.chart->CanPaste(); }}},
 
@@ -314,12 +348,31 @@ void CMainFrame::OnPrintToFile() {
     CViewHost* host = ActiveViewHost();
     auto* list = host ? dynamic_cast<CListBase*>(host->View()) : nullptr;
     if (!list) return;
+    using Kind = CListBase::FileKind;
+    const QString printer = QStringLiteral("Printer Files (*.prn)");
+    const QString csv = QStringLiteral("CSV Files (*.csv)");
     QFileDialog dialog(this, QStringLiteral("Print to File"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilters({QStringLiteral("Printer Files (*.prn)"), QStringLiteral("All Files (*.*)")});
+    dialog.setNameFilters({printer, csv, QStringLiteral("All Files (*.*)")});
     dialog.setDefaultSuffix(QStringLiteral("prn"));
     dialog.selectFile(QString::fromStdString(list->DefaultPrintFileName()));
+    // The proposed name and the suffix follow the file type.
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        if (filter != printer && filter != csv) return;
+        const Kind kind = filter == csv ? Kind::Csv : Kind::Text;
+        dialog.setDefaultSuffix(kind == Kind::Csv ? QStringLiteral("csv") : QStringLiteral("prn"));
+        QString name = QFileInfo(dialog.selectedFiles().value(0)).fileName();
+        if (name.endsWith(QStringLiteral(".prn"), Qt::CaseInsensitive) ||
+            name.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive)) {
+            name.chop(4);
+            dialog.selectFile(name + (kind == Kind::Csv ? QStringLiteral(".csv") : QStringLiteral(".prn")));
+        }
+    });
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    // CSV when that type is chosen or the name ends in ".csv"; the list's text otherwise.
+    const QString path = dialog.selectedFiles().front();
+    const bool isCsv =
+        dialog.selectedNameFilter() == csv || path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive);
     // A file that cannot be written gets nothing, and a message says why.
-    list->ExportToFile(PathToNative(dialog.selectedFiles().front()));
+    list->ExportToFile(PathToNative(path), isCsv ? Kind::Csv : Kind::Text);
 }

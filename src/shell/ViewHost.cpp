@@ -6,12 +6,14 @@
 #include "views/GraphView.h"
 #include "views/ListView.h"
 
+#include <QBuffer>
 #include <QCursor>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <cmath>
 
@@ -192,6 +194,21 @@ QImage CViewHost::Render() {
     QPainter painter(&image);
     Paint(painter, image.rect());
     return image;
+}
+
+QByteArray CViewHost::RenderSvg() {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(viewport()->size());
+    svg.setViewBox(QRect(QPoint(0, 0), viewport()->size()));
+    svg.setResolution(logicalDpiX());
+    svg.setTitle(m_caption);
+    QPainter painter(&svg);
+    Paint(painter, QRect(QPoint(0, 0), viewport()->size()));
+    painter.end();
+    return buffer.data();
 }
 
 void CViewHost::resizeEvent(QResizeEvent* event) {

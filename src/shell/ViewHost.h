@@ -53,6 +53,8 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
 
     // Renders the view into an image of the viewport's size (for looking at the result).
     QImage Render();
+    // The same picture as an SVG document, drawn by the same code.
+    QByteArray RenderSvg();
 
     // A chart window shows the placing cursor while a block waits to be placed, else the arrow.
     void UpdateCursor();

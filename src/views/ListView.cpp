@@ -140,21 +140,78 @@ std::string CListBase::PrintText() const {
     return text;
 }
 
-std::string CListBase::DefaultPrintFileName() const {
-    // The title may hold anything a file gave it: the proposal stays one plain name in the
-    // folder the user chooses.
-    const std::string name = PlainFileName(ListTitle, 4);
-    return name.empty() ? std::string("Output.prn") : name + ".prn";
+std::vector<const CBlock*> CListBase::DataColumns() const {
+    std::vector<const CBlock*> columns;
+    const COrventDoc* doc = GetDocument();
+    const CBlock* clock = doc ? doc->Clock() : nullptr;
+    if (clock) columns.push_back(clock);
+    const std::size_t first = !Columns.empty() && clock && Columns.front() == clock ? 1 : 0;
+    columns.insert(columns.end(), Columns.begin() + static_cast<std::ptrdiff_t>(first), Columns.end());
+    return columns;
 }
 
-bool CListBase::PrintToFile(const std::string& path, std::string& error) const {
-    const std::string text = PrintText();
+namespace {
+// A field as it stands between separators: quoted when it holds the separator, a quote or a
+// line break.
+void AppendField(std::string& text, std::string_view field, char separator) {
+    if (field.find_first_of(std::string{separator, '"', '\r', '\n'}) == std::string_view::npos) {
+        text.append(field);
+        return;
+    }
+    text += '"';
+    for (const char c : field) {
+        if (c == '"') text += '"';
+        text += c;
+    }
+    text += '"';
+}
+
+// A value that reads back as the same double; the IEEE specials as most readers take them (a
+// NaN's sign and payload are not kept).
+std::string DataNumber(double value) {
+    if (std::isnan(value)) return "nan";
+    if (std::isinf(value)) return value < 0 ? "-inf" : "inf";
+    return FormatRoundTrip(value);
+}
+} // namespace
+
+std::string CListBase::DataText(char separator, std::string_view lineEnd) const {
+    const std::vector<const CBlock*> columns = DataColumns();
+    const int rows = RowCount();
+    std::string text;
+    const double estimate = 64.0 + 24.0 * static_cast<double>(columns.size()) * (rows + 1.0);
+    text.reserve(static_cast<std::size_t>(std::min(estimate, 64.0 * 1024 * 1024)));
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (i > 0) text += separator;
+        if (columns[i]) AppendField(text, columns[i]->Name, separator);
+    }
+    text.append(lineEnd);
+    for (int j = 0; j < rows; ++j) {
+        for (std::size_t i = 0; i < columns.size(); ++i) {
+            if (i > 0) text += separator;
+            if (columns[i]) text += DataNumber(columns[i]->GetHistoryAt(j));
+        }
+        text.append(lineEnd);
+    }
+    return text;
+}
+
+std::string CListBase::DefaultPrintFileName(FileKind kind) const {
+    // The title may hold anything a file gave it: the proposal stays one plain name in the
+    // folder the user chooses.
+    std::string name = PlainFileName(ListTitle, 4);
+    if (name.empty()) name = "Output";
+    return name.append(kind == FileKind::Csv ? ".csv" : ".prn");
+}
+
+bool CListBase::PrintToFile(const std::string& path, std::string& error, FileKind kind) const {
+    const std::string text = kind == FileKind::Csv ? CsvText() : PrintText();
     return WriteFileAtomically(path, text.data(), text.size(), error);
 }
 
-bool CListBase::ExportToFile(const std::string& path) const {
+bool CListBase::ExportToFile(const std::string& path, FileKind kind) const {
     std::string error;
-    if (PrintToFile(path, error)) return true;
+    if (PrintToFile(path, error, kind)) return true;
     Platform().Messages().MessageBox("Unable to write the file '" + path + "': " + error + ".",
                                      "Export Error", MB_OK, MB_ICONERROR);
     return false;

@@ -1,12 +1,13 @@
 #pragma once
 // The List window: the recorded values of chosen blocks as a table, one column per block and one
-// row per recorded output step, printed across pages or exported as tab-separated text.
+// row per recorded output step, printed across pages or exported as tab-separated text or CSV.
 
 #include "settings/SettingList.h"
 #include "views/TemplateView.h"
 
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Control ids of the list's settings (the List Parameters dialog edits them).
@@ -57,14 +58,27 @@ class CListBase : public CTemplateView {
     // The "Print to File" text: the notes, then a line of column names, then one line per row,
     // every field followed by a tab, lines ended by carriage return and line feed.
     std::string PrintText() const;
-    // The file name the "Print to File" dialog proposes.
-    std::string DefaultPrintFileName() const;
-    // Writes PrintText to `path`; false (with the reason in `error`) when it cannot be written,
-    // and then nothing is written.
-    bool PrintToFile(const std::string& path, std::string& error) const;
+    // The blocks of the data table: the Clock first (the time of every row), then the columns,
+    // less a first column that is the Clock already. A column whose block was not found is none.
+    std::vector<const CBlock*> DataColumns() const;
+    // The values for other programs: a header row of the DataColumns' names, then one row per
+    // recorded step; a value is the shortest text that reads back as the same double, or "nan",
+    // "inf", "-inf". Fields are separated by `separator`; a field holding the separator, a quote
+    // or a line break is quoted, its quotes doubled. Every row ends with `lineEnd`.
+    std::string DataText(char separator, std::string_view lineEnd) const;
+    // CSV: DataText with commas and CR LF line ends.
+    std::string CsvText() const { return DataText(',', "\r\n"); }
+
+    // What "Print to File" writes: PrintText or CsvText.
+    enum class FileKind { Text, Csv };
+    // The file name the "Print to File" dialog proposes (".prn", or ".csv" for CSV).
+    std::string DefaultPrintFileName(FileKind kind = FileKind::Text) const;
+    // Writes the text of that kind to `path`; false (with the reason in `error`) when it cannot
+    // be written, and then nothing is written.
+    bool PrintToFile(const std::string& path, std::string& error, FileKind kind = FileKind::Text) const;
     // "Print to File..." once its file is chosen: PrintToFile, and when that fails a message box
     // ("Export Error") says which file and why. False when nothing was written.
-    bool ExportToFile(const std::string& path) const;
+    bool ExportToFile(const std::string& path, FileKind kind = FileKind::Text) const;
 
     // ---- Geometry ----
     // The text that sizes every cell: Extra + 1 spaces, "+0.", Precision zeros and "e+000".

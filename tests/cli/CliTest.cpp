@@ -5,10 +5,12 @@
 #include "model/OrventDoc.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -128,6 +130,12 @@ class CliTest : public ::testing::Test {
 
     // The number of samples of the Clock in a saved file (the first block's history count).
     static std::int32_t ClockSamples(const Bytes& b) {
+        std::int32_t samples;
+        std::memcpy(&samples, &b.at(ClockSamplesAt(b)), 4);
+        return samples;
+    }
+    // Where that number stands; the samples follow it.
+    static std::size_t ClockSamplesAt(const Bytes& b) {
         // version, five 4-byte settings, MaxSteps, title
         std::size_t at = 8 + 20 + 8;
         at += 1 + b.at(at);
@@ -145,10 +153,7 @@ class CliTest : public ::testing::Test {
         } else {
             at += 1 + b.at(at);
         }
-        at += 8 + 96;
-        std::int32_t samples;
-        std::memcpy(&samples, &b.at(at), 4);
-        return samples;
+        return at + 8 + 96;
     }
 
     std::string dir;
@@ -176,6 +181,8 @@ TEST_F(CliTest, HelpAndArgumentErrors) {
              {"info", Data("tank-102.cht"), "--export", Path("x.tsv")},
              {"info", Data("tank-102.cht"), "--stats"},
              {"run", Data("tank-102.cht"), "--stats=yes"},
+             {"run", Data("tank-102.cht"), "--export", Path("x.csv"), "--format", "xls"},
+             {"run", Data("tank-102.cht"), "--format", "csv"},
          }) {
         r = Cli(bad, dir);
         EXPECT_EQ(r.status, 2) << (bad.empty() ? "" : bad[0]);
@@ -325,6 +332,46 @@ TEST_F(CliTest, ExportWritesTheListText) {
     r = Cli({"run", Data("sources.cht"), "--export", Path("no/such/dir/s.tsv")}, dir);
     EXPECT_EQ(r.status, 2);
     EXPECT_FALSE(r.err.empty());
+}
+
+// The CSV holds what the run recorded, to the bit, in the columns and rows of the list's text.
+TEST_F(CliTest, ExportCsvReadsBackToTheBit) {
+    Result r = Cli(
+        {"run", Data("oscillator.cht"), "-o", Path("o.cht"), "--export", Path("o.csv"), "--format", "csv"},
+        dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = Cli({"run", Data("oscillator.cht"), "--export", Path("o.tsv"), "--format=tsv"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream csv(ReadText(Path("o.csv"))), tsv(ReadText(Path("o.tsv")));
+    std::string line, text;
+    std::getline(tsv, text); // the notes
+    std::getline(tsv, text); // the names
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, "Clock,Velocity,Position,Spring\r");
+
+    // The Clock's history follows its sample count in the saved chart.
+    const Bytes saved = ReadBytes(Path("o.cht"));
+    const std::int32_t samples = ClockSamples(saved);
+    ASSERT_EQ(samples, 21);
+    const std::size_t at = ClockSamplesAt(saved);
+    int rows = 0;
+    while (std::getline(csv, line) && std::getline(tsv, text)) {
+        ASSERT_EQ(line.back(), '\r');
+        std::istringstream fields(line.substr(0, line.size() - 1)), printed(text);
+        std::string field, shown;
+        for (int column = 0; std::getline(fields, field, ','); ++column) {
+            ASSERT_TRUE(std::getline(printed, shown, '\t'));
+            const double value = std::strtod(field.c_str(), nullptr);
+            EXPECT_EQ(shown, WidenExponent(FormatString("%.5e", value))) << field;
+            if (column == 0) {
+                double time;
+                std::memcpy(&time, &saved.at(at + 4 + 8 * static_cast<std::size_t>(rows)), 8);
+                EXPECT_EQ(std::bit_cast<std::uint64_t>(value), std::bit_cast<std::uint64_t>(time)) << field;
+            }
+        }
+        ++rows;
+    }
+    EXPECT_EQ(rows, 21);
 }
 
 TEST_F(CliTest, InfoSummarisesTheChart) {

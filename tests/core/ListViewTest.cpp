@@ -8,9 +8,15 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
+#include <random>
+#include <sstream>
 #include <unistd.h>
 
 namespace {
@@ -132,6 +138,68 @@ TEST_F(ListViewTest, PrintTextIsTabSeparatedWithCarriageReturns) {
     EXPECT_FALSE(list.PrintToFile(dir + "/missing/out.prn", error));
     std::remove((dir + "/out.prn").c_str());
     ::rmdir(dir.c_str());
+}
+
+TEST_F(ListViewTest, DataTextPutsTimeFirstAndQuotesNamesThatNeedIt) {
+    PassBlock* a = Named(1, "a,b");
+    PassBlock* b = Named(2, "say \"hi\"");
+    PassBlock* c = Named(3, "two\nlines");
+    PassBlock* d = Named(4, "tab\there");
+    doc.Clock()->History = {0.0, 0.25};
+    a->History = {0.1, -2.5};
+    b->History = {1e300};
+    c->History = {-0.0, 5e-324};
+    d->History = {std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()};
+    // A first column of the Clock is not repeated; one further on is the user's choice.
+    list.Columns = {doc.Clock(), a, nullptr, b, c, d, doc.Clock()};
+    EXPECT_EQ(list.CsvText(), "Clock,\"a,b\",,\"say \"\"hi\"\"\",\"two\nlines\",tab\there,Clock\r\n"
+                              "0,0.1,,1e+300,-0,nan,0\r\n"
+                              "0.25,-2.5,,0,4.94066e-324,-inf,0.25\r\n");
+    list.Columns = {d, a};
+    EXPECT_EQ(list.DataText('\t', "\n"), "Clock\t\"tab\there\"\ta,b\n"
+                                         "0\tnan\t0.1\n"
+                                         "0.25\t-inf\t-2.5\n");
+    EXPECT_EQ(list.DefaultPrintFileName(CListBase::FileKind::Csv), "Output.csv");
+}
+
+TEST_F(ListViewTest, CsvReadsBackToTheBit) {
+    PassBlock* a = Named(1, "A");
+    using Limits = std::numeric_limits<double>;
+    a->History = {-0.0,
+                  0.0,
+                  Limits::denorm_min(),
+                  -Limits::denorm_min(),
+                  Limits::min() / 3,
+                  Limits::min(),
+                  Limits::max(),
+                  -Limits::max(),
+                  Limits::epsilon(),
+                  1e-300,
+                  1e300,
+                  0.1,
+                  1.0 / 3.0};
+    std::mt19937_64 random(11);
+    while (a->History.size() < 20000) {
+        const double v = std::bit_cast<double>(random());
+        if (std::isfinite(v)) a->History.push_back(v);
+    }
+    doc.Clock()->History = a->History;
+    list.Columns = {a};
+    std::istringstream csv(list.CsvText());
+    std::string line;
+    ASSERT_TRUE(std::getline(csv, line));
+    EXPECT_EQ(line, "Clock,A\r");
+    for (const double v : a->History) {
+        ASSERT_TRUE(std::getline(csv, line));
+        const std::size_t comma = line.find(',');
+        ASSERT_EQ(line.back(), '\r');
+        const std::string field = line.substr(comma + 1, line.size() - comma - 2);
+        EXPECT_EQ(line.substr(0, comma), field);
+        ASSERT_EQ(std::bit_cast<std::uint64_t>(std::strtod(field.c_str(), nullptr)),
+                  std::bit_cast<std::uint64_t>(v))
+            << field;
+    }
+    EXPECT_FALSE(std::getline(csv, line));
 }
 
 TEST_F(ListViewTest, PrintFileNameIsAPlainNameFromTheTitle) {

@@ -1,5 +1,6 @@
 // Editing a chart in the program with real mouse events on its window: palette buttons, clicks
-// on grid points and ports, the right button, the Edit commands. Pictures of the steps go to
+// on grid points and ports, the right button, the Edit commands, Copy out of every kind of
+// window. Pictures of the steps go to
 // KINTRA_RENDER_DIR for people to look at.
 
 #include "CommandIds.h"
@@ -7,12 +8,23 @@
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
 #include "model/BlockTypes.h"
+#include "views/ListView.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -150,7 +162,7 @@ TEST_F(EditTest, TheSelectedBlockMovesAndIsDeletedWithTheEditMenu) {
 
     EXPECT_FALSE(Enabled(ID_DELETE_BLOCK));
     EXPECT_FALSE(Enabled(ID_EDIT_CUT));
-    EXPECT_FALSE(Enabled(ID_EDIT_COPY));
+    EXPECT_TRUE(Enabled(ID_EDIT_COPY)) << "the chart's picture";
     EXPECT_FALSE(Enabled(ID_EDIT_PASTE));
     Click(GridPoint(2, -1), Qt::RightButton);
     EXPECT_EQ(view->SelectedBlock, gain);
@@ -215,3 +227,101 @@ TEST_F(EditTest, TheDeleteKeyDeletesTheSelectedBlockButNotTheClock) {
 }
 
 } // namespace
+
+// Copy in a list takes its values as tab-separated text; in a graph, or a chart without a
+// selected block, the window's picture as PNG and SVG; a selected block is copied as before.
+TEST_F(EditTest, CopyTakesAListsValuesOrAWindowsPicture) {
+    COrventDoc* example = App().OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
+    ASSERT_TRUE(example);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    for (CChildFrame* frame : Frame().ChildFrames(example)) {
+        CViewHost* pane = frame->FirstPane();
+        Frame().MdiArea()->setActiveSubWindow(frame);
+        ASSERT_EQ(Frame().ActiveViewHost(), pane);
+        ASSERT_TRUE(Enabled(ID_EDIT_COPY));
+        clipboard->setText(QStringLiteral("before"));
+        Frame().OnCommand(ID_EDIT_COPY);
+        const QMimeData* data = clipboard->mimeData();
+        ASSERT_NE(data, nullptr);
+        if (const auto* list = dynamic_cast<const CListBase*>(pane->View())) {
+            const QStringList lines = data->text().split(QLatin1Char('\n'));
+            ASSERT_EQ(lines.size(), 1 + 401 + 1);
+            EXPECT_EQ(lines[0], QStringLiteral("Clock\tPosition\tVelocity\tAcceleration"));
+            const CBlock* position = list->Columns[1];
+            for (int row : {1, 200, 400}) {
+                const double value = lines[row + 1].split(QLatin1Char('\t')).value(1).toDouble();
+                EXPECT_EQ(value, position->History[static_cast<std::size_t>(row)]) << row;
+            }
+            EXPECT_FALSE(data->hasImage());
+            continue;
+        }
+        SCOPED_TRACE(static_cast<int>(pane->Kind()));
+        const QImage shown = pane->Render();
+        const QImage png = QImage::fromData(data->data(QStringLiteral("image/png")), "PNG");
+        EXPECT_EQ(png.convertToFormat(QImage::Format_RGB32), shown);
+        EXPECT_TRUE(data->hasImage());
+        QXmlStreamReader svg(data->data(QStringLiteral("image/svg+xml")));
+        int paths = 0;
+        while (!svg.atEnd())
+            if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() != QStringLiteral("svg"))
+                ++paths;
+        EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
+        EXPECT_GT(paths, 10) << "drawn, not blank";
+        png.save(RenderPath(pane->Kind() == ViewKind::Graph ? "copy-graph.png" : "copy-chart.png"));
+        // For looking at: the SVG as another program would draw it.
+        QSvgRenderer renderer(data->data(QStringLiteral("image/svg+xml")));
+        EXPECT_TRUE(renderer.isValid());
+        QImage drawn(shown.size(), QImage::Format_RGB32);
+        drawn.fill(Qt::white);
+        QPainter painter(&drawn);
+        renderer.render(&painter);
+        painter.end();
+        drawn.save(RenderPath(pane->Kind() == ViewKind::Graph ? "copy-graph-svg.png" : "copy-chart-svg.png"));
+    }
+
+    // A chart's selected block goes to the block clipboard and leaves the system's alone.
+    Frame().MdiArea()->setActiveSubWindow(Frame().ChildFrames(doc).front());
+    ASSERT_EQ(Frame().ActiveViewHost(), host);
+    CBlock* gain = PlaceWithPalette(kGain, 2, -1);
+    Click(GridPoint(2, -1), Qt::RightButton);
+    ASSERT_EQ(view->SelectedBlock, gain);
+    clipboard->setText(QStringLiteral("before"));
+    Frame().OnCommand(ID_EDIT_COPY);
+    EXPECT_TRUE(Enabled(ID_EDIT_PASTE));
+    EXPECT_EQ(clipboard->text(), QStringLiteral("before"));
+    SetClipboardBlock(nullptr);
+}
+
+// Print to File offers CSV beside the list's text; choosing it proposes a ".csv" name and writes
+// CSV, under whatever name the user then gives.
+TEST_F(EditTest, PrintToFileWritesCsvWhenThatTypeIsChosen) {
+    COrventDoc* example = App().OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
+    ASSERT_TRUE(example);
+    CListBase* list = nullptr;
+    for (CChildFrame* frame : Frame().ChildFrames(example))
+        if (frame->FirstPane()->Kind() == ViewKind::List) {
+            Frame().MdiArea()->setActiveSubWindow(frame);
+            list = static_cast<CListBase*>(frame->FirstPane()->View());
+        }
+    ASSERT_TRUE(list);
+    const std::pair<const char*, const char*> cases[] = {{"values", "values.csv"},
+                                                         {"values.txt", "values.txt"}};
+    for (const auto& [typed, written] : cases) {
+        QString proposed;
+        QTimer::singleShot(0, [&, typed = typed] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->selectNameFilter(QStringLiteral("CSV Files (*.csv)"));
+            emit dialog->filterSelected(QStringLiteral("CSV Files (*.csv)"));
+            proposed = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+            dialog->selectFile(FilePath(typed));
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        Frame().OnCommand(ID_PRINT_TO_FILE);
+        EXPECT_EQ(proposed, QStringLiteral("Values.csv"));
+        QFile out(FilePath(written));
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << written;
+        EXPECT_EQ(out.readAll().toStdString(), list->CsvText());
+    }
+    EXPECT_TRUE(messages.shown.empty());
+}
