@@ -240,9 +240,15 @@ void COrventDoc::RestoreSnapshot(const std::vector<std::uint8_t>& image) {
     }
     for (; next < current.size(); ++next)
         close(current[next]);
-    // The windows are saved in the order of the image.
+    // The windows are saved in the order of the image; views the host could not close (the
+    // extra panes of a split window) follow them as they were.
+    std::vector<CView*> others;
+    for (CView* v : current)
+        if (shown(v) && std::find(restored.begin(), restored.end(), v) == restored.end()) others.push_back(v);
     for (CView* v : restored)
         if (shown(v)) MoveViewToEnd(v);
+    for (CView* v : others)
+        MoveViewToEnd(v);
     FileVersion = fileVersion;
     PendingBlock = std::move(pending);
     UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
