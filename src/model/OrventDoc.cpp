@@ -201,6 +201,40 @@ bool COrventDoc::OnNewDocument() {
     if (clock) clock->CreateCompanions();
     SetModifiedFlag(false);
     PendingBlock.reset();
+    History.Clear();
+    return true;
+}
+
+void COrventDoc::BeginChange(const std::string& label) {
+    if (m_changeDepth++ > 0) return;
+    m_changeLabel = label;
+    m_changeBefore = Snapshot();
+}
+
+void COrventDoc::EndChange() {
+    if (m_changeDepth == 0 || --m_changeDepth > 0) return;
+    std::vector<std::uint8_t> before = std::move(m_changeBefore);
+    m_changeBefore = {};
+    RecordChange(m_changeLabel, std::move(before));
+}
+
+void COrventDoc::RecordChange(const std::string& label, std::vector<std::uint8_t> before) {
+    if (m_changeDepth > 0 || Snapshot() == before) return;
+    History.Record(label, std::move(before));
+    SetModifiedFlag();
+}
+
+bool COrventDoc::Undo() {
+    if (m_changeDepth > 0 || !History.CanUndo()) return false;
+    RestoreSnapshot(History.TakeUndo(Snapshot()));
+    SetModifiedFlag(!History.IsAtSavedState());
+    return true;
+}
+
+bool COrventDoc::Redo() {
+    if (m_changeDepth > 0 || !History.CanRedo()) return false;
+    RestoreSnapshot(History.TakeRedo(Snapshot()));
+    SetModifiedFlag(!History.IsAtSavedState());
     return true;
 }
 
@@ -210,6 +244,7 @@ void COrventDoc::SetTitle(const std::string& title) {
 }
 
 void COrventDoc::OnPreferences() {
+    CChartChange change(this, "Model Properties");
     CSettingList working;
     working.CloneFrom(ModelSettings);
     std::string title = Title;
@@ -227,7 +262,13 @@ void COrventDoc::OnDebugSettings() {
     if (ModelWindows().RunDebugSettings(state)) RouteDebug = state ? 1 : 0;
 }
 
+void COrventDoc::OnRun() {
+    CChartChange change(this, "Run");
+    RunSimulation();
+}
+
 void COrventDoc::OnInitialize() {
+    CChartChange change(this, "Initialize");
     InitializeOnly = 1;
     RunSimulation();
     Stopped = 1;

@@ -2,6 +2,7 @@
 // The document of one chart: it owns every block, the model settings and the run.
 
 #include "model/Block.h"
+#include "model/ChartHistory.h"
 #include "model/Integration.h"
 #include "model/Routing.h"
 #include "model/RunModel.h"
@@ -81,6 +82,8 @@ class COrventDoc : public CDocument, public CRunModel {
 
     // ---- Commands ----
     void RunSimulation();
+    // The Run command: a run the user can undo (the histories before it come back).
+    void OnRun();
     void OnInitialize();
     // Terminate Run, a click on the run window or Escape.
     void OnTerminateRun() {
@@ -92,6 +95,26 @@ class COrventDoc : public CDocument, public CRunModel {
     // Brings the model settings into the range the Model Properties dialog accepts: a damaged
     // chart or settings store must not steer the routing, the sort or the integrator.
     void ClampModelSettings();
+
+    // ---- Undo and Redo ----
+    // A change the user can take back, named `label` ("Move Gain"): BeginChange before it,
+    // EndChange after it (CChartChange does both). A change inside another is part of the outer
+    // one; a change that leaves the chart's file image as it was is no step.
+    void BeginChange(const std::string& label);
+    void EndChange();
+    // A change that began with the chart's image `before` and has now ended (a window closed by
+    // the user leaves the document only after its close was agreed).
+    void RecordChange(const std::string& label, std::vector<std::uint8_t> before);
+    // Brings back the chart as it was before the last change (after the last undone change);
+    // false when there is none. The modified mark is clear again at the saved state.
+    bool Undo();
+    bool Redo();
+    // The chart's file image, and the chart brought back from one: blocks, settings, title and
+    // the windows (windows the image lacks are closed, missing ones opened). The file version
+    // the document was read with is kept.
+    std::vector<std::uint8_t> Snapshot();
+    void RestoreSnapshot(const std::vector<std::uint8_t>& image);
+    CChartHistory History;
 
     // ---- The run ----
     bool BuildRunLists();
@@ -151,6 +174,9 @@ class COrventDoc : public CDocument, public CRunModel {
 
   private:
     void ReserveHistories();
+    int m_changeDepth = 0;
+    std::string m_changeLabel;
+    std::vector<std::uint8_t> m_changeBefore;
     bool m_loading = false;
     bool m_grewWhileLoading = false;
     // Blocks[0 .. m_indexed) are in m_byPosition, keyed by PositionKey.
@@ -162,4 +188,20 @@ class COrventDoc : public CDocument, public CRunModel {
     // The title the document has of its own (file name or "Chart" n), shown when the model has
     // no title.
     std::string m_ownTitle;
+};
+
+// Makes what happens in its lifetime one step of the document's history (no document: nothing).
+class CChartChange {
+  public:
+    CChartChange(COrventDoc* doc, const std::string& label) : m_doc(doc) {
+        if (m_doc) m_doc->BeginChange(label);
+    }
+    ~CChartChange() {
+        if (m_doc) m_doc->EndChange();
+    }
+    CChartChange(const CChartChange&) = delete;
+    CChartChange& operator=(const CChartChange&) = delete;
+
+  private:
+    COrventDoc* m_doc;
 };

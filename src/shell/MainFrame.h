@@ -70,6 +70,10 @@ class CMainFrame : public QMainWindow {
     // `initialUpdate` is false (a new chart's first window, which OnNewDocument updates).
     CChildFrame* CreateViewFrame(COrventDoc& doc, ViewKind kind, bool initialUpdate = true);
     void CloseDocumentWindows(COrventDoc& doc);
+    // Closes the window whose first pane shows `view` (Undo takes its opening back).
+    void CloseViewWindow(CView& view);
+    // Edit > Undo, or Redo, on the active chart.
+    void OnUndo(bool redo);
     // Captions of every window of the document (window numbers when it has several).
     void UpdateFrameTitles(const COrventDoc* doc);
     void UpdateTitle();
