@@ -53,6 +53,10 @@ class COrventDoc : public CDocument, public CRunModel {
     // Everything the user set on `source` except its links, cell and history: a pasted block is a
     // full copy of the copied one.
     void CopyBlockSettings(const CBlock& source, CBlock& target);
+    // `name` when no block of the chart has it; otherwise its stem (without a " N" number at the
+    // end) with the first free number from 2: "Integrate 2", "Integrate 3". Blocks placed or
+    // pasted take this name; a file's names and names the user types are kept as they are.
+    std::string UniqueBlockName(const std::string& name) const;
     CView* GetChartView() const;
     CBlock* Clock() const override { return Blocks.empty() ? nullptr : Blocks.front().get(); }
     // The first block of `Blocks` standing at (x, y), or null.
