@@ -23,6 +23,7 @@ enum DocumentHint {
     HINT_BLOCK_PLACED = 1,
     HINT_BLOCKS_GREW = 5,
     HINT_BLOCK_DELETING = -1,
+    HINT_SELECT_BLOCK = 40, // the object (a CBlock) becomes the chart's selection
 };
 
 // How the last Run command ended.
@@ -100,6 +101,11 @@ class COrventDoc : public CDocument, public CRunModel {
     // ---- The run ----
     bool BuildRunLists();
     bool OrderList(std::vector<CBlock*>& list);
+    // After BuildRunLists failed: one loop of links within a run list, which no order can
+    // satisfy, as the signal goes round it, starting with its block that comes first in the
+    // list. Empty when no list holds a loop (a sort bound too small fails without one). `more`
+    // tells whether another loop remains once this one is broken.
+    std::vector<CBlock*> FindLoop(bool* more = nullptr) const;
     // Sets the time to IntervalStart + offset, computes the algebraic blocks and writes the
     // derivative of every integrating block; false when the run is stopped.
     bool EvaluateDerivatives(double offset, double* out) override;
@@ -161,6 +167,8 @@ class COrventDoc : public CDocument, public CRunModel {
     mutable std::unordered_map<std::uint64_t, CBlock*> m_byPosition;
     mutable std::size_t m_indexed = 0;
     bool CheckRequiredInputs();
+    // "Sort Failure", then the blocks of a loop, which the chart selects one of.
+    std::string SortFailureText();
     bool m_runFailed = false;
     bool m_stopRequested = false;
     // The title the document has of its own (file name or "Chart" n), shown when the model has

@@ -619,6 +619,33 @@ TEST_F(ChartEditTest, PlacedAndPastedBlocksGetNamesNoOtherBlockHas) {
         EXPECT_EQ(doc.UniqueBlockName(name), unique) << name;
 }
 
+TEST_F(ChartEditTest, ARefusedRunSelectsTheBlockItsMessageNames) {
+    CBlock* a = Insert(kGain, 1, -1);
+    CBlock* b = Insert(kGain, 2, -1);
+    CBlock* open = Insert(kGain, 3, -1);
+    Link(a, 0, b, 1);
+    Link(b, 0, a, 1);
+    view.OnRButtonDown(GridPoint(2, -1));
+    ASSERT_EQ(view.SelectedBlock, b);
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text.rfind("A Gain block, Gain 3, ", 0), 0u);
+    EXPECT_EQ(view.SelectedBlock, open);
+
+    Link(b, 0, open, 1);
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 2u);
+    EXPECT_EQ(platform.messages.shown[1].text,
+              "Sort Failure\nThese blocks form a loop that cannot be put in order: Gain, Gain 2.");
+    EXPECT_EQ(view.SelectedBlock, a);
+
+    // Placing a block, the chart keeps to it.
+    ASSERT_TRUE(view.OnInsert(kSine));
+    doc.UpdateAllViews(nullptr, HINT_SELECT_BLOCK, b);
+    EXPECT_EQ(view.SelectedBlock, a);
+    EXPECT_TRUE(view.Placing);
+}
+
 TEST_F(ChartEditTest, APastedFunctionGeneratorHasTheTableAndInitializeMarkOfTheCopiedOne) {
     auto* original = static_cast<CFunctionGeneratorBlock*>(Insert(kFunctionGenerator, 1, -1));
     original->SetOrdinates({0.0, 0.25, 1.0, 2.25});
