@@ -161,6 +161,17 @@ TEST_F(BlockRun, EditorRefusesAParameterThatIsNeitherNumberNorExpression) {
     e.Ok();
     EXPECT_EQ(clock->Params, (std::array<double, 3>{1e-3, 0.125, 2 * 3.141592653589793}));
     EXPECT_EQ(clock->Name, "Time");
+
+    // Only OK judges the parameters: "X" takes the controls as they are.
+    CBlock* gain = WithInputs(BlockType::Gain, {1.0});
+    Editor g(*gain);
+    g.dx.texts[Dlg::IDC_PARAM1] = "k";
+    platform.messages.shown.clear();
+    g.dlg.OnCommand(g.dx, Dlg::IDC_CLEAR1);
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_EQ(g.dx.texts[Dlg::IDC_SOURCE1], "");
+    EXPECT_EQ(g.dx.texts[Dlg::IDC_PARAM1], "k");
+    EXPECT_FALSE(g.dlg.OnOK(g.dx));
 }
 
 TEST_F(BlockRun, EditorCutsOnlyTheLinksClearedWithX) {
