@@ -98,10 +98,21 @@ class Reader {
                           .append(std::to_string(Utf8Length(m_text.substr(0, m_pos)) + 1))};
     }
 
+    // '+' or '-' when a sign comes next, with its length in bytes (the minus sign U+2212, as
+    // text copied from a document has it, counts as '-'); '\0' otherwise.
+    char Sign(std::size_t& length) {
+        const char c = Peek();
+        length = 1;
+        if (c == '+' || c == '-') return c;
+        length = 3;
+        return m_text.substr(m_pos, 3) == "\xE2\x88\x92" ? '-' : '\0';
+    }
+
     double Sum() {
         double v = Product();
-        for (char c = Peek(); c == '+' || c == '-'; c = Peek()) {
-            ++m_pos;
+        std::size_t length = 0;
+        for (char c = Sign(length); c; c = Sign(length)) {
+            m_pos += length;
             const double r = Product();
             v = c == '+' ? v + r : v - r;
         }
@@ -121,9 +132,9 @@ class Reader {
     double Unary() {
         if (++m_depth > kMaxDepth) throw Refused{"the expression is nested too deeply"};
         double v;
-        const char c = Peek();
-        if (c == '-' || c == '+') {
-            ++m_pos;
+        std::size_t length = 0;
+        if (const char c = Sign(length)) {
+            m_pos += length;
             v = Unary();
             if (c == '-') v = -v;
         } else {

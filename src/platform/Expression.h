@@ -3,10 +3,10 @@
 //
 // A text that is a number on its own (blanks around allowed) reads exactly as ParseDouble reads
 // it, so every value that could be typed before keeps its meaning to the bit. Anything else is
-// read as an expression: + - * / ^, parentheses, unary minus and plus, numbers with exponents,
-// the constants pi and e, and the functions sqrt exp ln log10 sin cos tan abs (names in any
-// case). ^ binds tighter than unary minus and groups to the right (-2^2 is -4, 2^3^2 is 512);
-// the arithmetic is double precision, in the order written.
+// read as an expression: + - * / ^ (also the minus sign U+2212), parentheses, unary minus and
+// plus, numbers with exponents, the constants pi and e, and the functions sqrt exp ln log10 sin
+// cos tan abs (names in any case). ^ binds tighter than unary minus and groups to the right
+// (-2^2 is -4, 2^3^2 is 512); the arithmetic is double precision, in the order written.
 
 #include <string>
 

@@ -56,6 +56,7 @@ TEST(Expression, ValuesFollowPrecedenceAndTheOrderWritten) {
         {"-sqrt(4)^2", -4},
         {"sin(1)^2+cos(1)^2", std::pow(std::sin(1.0), 2) + std::pow(std::cos(1.0), 2)},
         {"2*(3+(4-1))", 12},
+        {"\u22122^2\u22121", -5},
     };
     for (const auto& row : table) {
         double v = -99;
