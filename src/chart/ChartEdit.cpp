@@ -186,6 +186,9 @@ void COrventView::PlaceAt(CPoint point) {
         SelectedBlock = nullptr;
     } else {
         if (doc->FindBlockAt(column, row)) return;
+        // A new or pasted block never shares a name with another, so inputs and --set can
+        // tell them apart.
+        if (doc->PendingBlock) doc->PendingBlock->Name = doc->UniqueBlockName(doc->PendingBlock->Name);
         doc->PlaceBlock(column, row);
     }
     Placing = 0;

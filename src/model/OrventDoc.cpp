@@ -5,6 +5,7 @@
 #include "model/ModelWindows.h"
 #include "model/Solver.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,6 +74,26 @@ void COrventDoc::AddBlock() {
     else
         UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
     SetModifiedFlag();
+}
+
+std::string COrventDoc::UniqueBlockName(const std::string& name) const {
+    auto taken = [this](const std::string& n) {
+        return std::any_of(Blocks.begin(), Blocks.end(), [&](const auto& b) { return b->Name == n; });
+    };
+    if (name.empty() || !taken(name)) return name;
+    std::string stem = name;
+    const std::size_t digits = stem.find_last_not_of("0123456789");
+    if (digits != std::string::npos && digits + 1 < stem.size() && stem[digits] == ' ' && digits > 0)
+        stem.resize(digits);
+    for (std::size_t n = 2;; ++n) {
+        std::string suffix(" ");
+        suffix.append(std::to_string(n));
+        // The number always shows whole; the stem gives way within the name's length limit.
+        std::string candidate =
+            Utf8Left(stem, kMaxBlockNameLength - std::min(kMaxBlockNameLength, suffix.size()));
+        candidate.append(suffix);
+        if (!taken(candidate)) return candidate;
+    }
 }
 
 void COrventDoc::PlaceBlock(int x, int y) {

@@ -24,6 +24,7 @@ enum DocumentHint {
     HINT_BLOCK_PLACED = 1,
     HINT_BLOCKS_GREW = 5,
     HINT_BLOCK_DELETING = -1,
+    HINT_SELECT_BLOCK = 40, // the object (a CBlock) becomes the chart's selection
 };
 
 // How the last Run command ended.
@@ -54,6 +55,10 @@ class COrventDoc : public CDocument, public CRunModel {
     // Everything the user set on `source` except its links, cell and history: a pasted block is a
     // full copy of the copied one.
     void CopyBlockSettings(const CBlock& source, CBlock& target);
+    // `name` when no block of the chart has it; otherwise its stem (without a " N" number at the
+    // end) with the first free number from 2: "Integrate 2", "Integrate 3". Blocks placed or
+    // pasted take this name; a file's names and names the user types are kept as they are.
+    std::string UniqueBlockName(const std::string& name) const;
     CView* GetChartView() const;
     CBlock* Clock() const override { return Blocks.empty() ? nullptr : Blocks.front().get(); }
     // The first block of `Blocks` standing at (x, y), or null.
@@ -119,6 +124,11 @@ class COrventDoc : public CDocument, public CRunModel {
     // ---- The run ----
     bool BuildRunLists();
     bool OrderList(std::vector<CBlock*>& list);
+    // After BuildRunLists failed: one loop of links within a run list, which no order can
+    // satisfy, as the signal goes round it, starting with its block that comes first in the
+    // list. Empty when no list holds a loop (a sort bound too small fails without one). `more`
+    // tells whether another loop remains once this one is broken.
+    std::vector<CBlock*> FindLoop(bool* more = nullptr) const;
     // Sets the time to IntervalStart + offset, computes the algebraic blocks and writes the
     // derivative of every integrating block; false when the run is stopped.
     bool EvaluateDerivatives(double offset, double* out) override;
@@ -183,6 +193,8 @@ class COrventDoc : public CDocument, public CRunModel {
     mutable std::unordered_map<std::uint64_t, CBlock*> m_byPosition;
     mutable std::size_t m_indexed = 0;
     bool CheckRequiredInputs();
+    // "Sort Failure", then the blocks of a loop, which the chart selects one of.
+    std::string SortFailureText();
     bool m_runFailed = false;
     bool m_stopRequested = false;
     // The title the document has of its own (file name or "Chart" n), shown when the model has
