@@ -286,14 +286,32 @@ TEST_F(ShellTest, PrintCommandsFollowTheActiveWindowAndListsPrintToFile) {
     EXPECT_NE(messages.shown[0].text.find(missing.toStdString()), std::string::npos)
         << messages.shown[0].text;
 
-    // Print on a machine without a printer says so rather than opening a dialog that prints
-    // nothing. (Where a printer is installed the print dialog would open: not tried here.)
+    // Print on a machine without a printer offers a PDF file instead of a dialog that prints
+    // nothing; the file holds the pages printing gives. (Where a printer is installed the print
+    // dialog would open: not tried here.)
     if (QPrinterInfo::availablePrinterNames().isEmpty()) {
         messages.shown.clear();
+        const QString pdf = FilePath("spring-list.pdf");
+        messages.answers = {IDNO};
         Frame().OnCommand(ID_FILE_PRINT);
         ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].caption, "Print Error");
-        EXPECT_EQ(messages.shown[0].text, "Unable to print: no printer is installed.");
+        EXPECT_EQ(messages.shown[0].caption, "Print");
+        EXPECT_EQ(messages.shown[0].buttons, MB_YESNO);
+        EXPECT_FALSE(QFile::exists(pdf)) << "No writes nothing";
+
+        messages.answers = {IDYES};
+        QStringList filters;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            filters = dialog->nameFilters();
+            dialog->selectFile(pdf);
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        Frame().OnCommand(ID_FILE_PRINT);
+        EXPECT_EQ(filters, QStringList{QStringLiteral("PDF Files (*.pdf)")});
+        EXPECT_EQ(messages.shown.size(), 2u) << "the question only";
+        EXPECT_EQ(PdfPageCount(pdf), kintra::EstimatePrintPages(*listFrame->FirstPane()));
     }
     Stop();
 }
