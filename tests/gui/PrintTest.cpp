@@ -381,6 +381,64 @@ TEST_F(PrintTest, APrintThatCannotBeMadeSaysWhy) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+// File > Export... of each kind of window: the type chosen in the dialog (or the name's own
+// extension) gives the format; a PNG asks for its resolution.
+TEST_F(ShellTest, ExportWritesEachWindowInTheChosenFormat) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
+    ASSERT_TRUE(doc);
+    const struct {
+        ViewKind kind;
+        const char* filter;
+        const char* name;
+        const char* magic;
+    } cases[] = {
+        {ViewKind::Chart, "SVG Pictures (*.svg)", "chart", "<?xml"},
+        {ViewKind::Graph, "PNG Images (*.png)", "graph", "\x89PNG"},
+        {ViewKind::List, "PDF Files (*.pdf)", "list", "%PDF-"},
+        {ViewKind::List, "PDF Files (*.pdf)", "list.svg", "<?xml"},
+    };
+    for (const auto& c : cases) {
+        CChildFrame* frame = nullptr;
+        for (CChildFrame* f : Frame().ChildFrames(doc))
+            if (f->FirstPane() && f->FirstPane()->Kind() == c.kind) frame = f;
+        ASSERT_TRUE(frame) << c.name;
+        Frame().MdiArea()->setActiveSubWindow(frame);
+        Frame().UpdateCommandUI();
+        ASSERT_TRUE(Frame().Action(ID_FILE_EXPORT)->isEnabled());
+        QString written;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->selectNameFilter(QLatin1String(c.filter));
+            emit dialog->filterSelected(QLatin1String(c.filter));
+            dialog->selectFile(FilePath(c.name));
+            written = dialog->selectedFiles().value(0);
+            // The resolution asked for next.
+            QTimer::singleShot(0, [] {
+                auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+                if (!input) return;
+                EXPECT_EQ(input->intValue(), 150);
+                input->setIntValue(300);
+                QMetaObject::invokeMethod(input, "accept", Qt::DirectConnection);
+            });
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+        Frame().OnCommand(ID_FILE_EXPORT);
+        QFile out(written);
+        ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << c.name << ": " << written.toStdString();
+        EXPECT_TRUE(out.read(5).startsWith(c.magic)) << c.name;
+        if (c.kind == ViewKind::Graph) {
+            const QImage image(written);
+            EXPECT_NEAR(image.dotsPerMeterX() * 0.0254, 300, 1);
+            const CViewHost& host = *frame->FirstPane();
+            EXPECT_NEAR(image.width(), host.viewport()->width() / host.PixelsPerUnit() * 3, 3);
+        }
+    }
+    EXPECT_TRUE(messages.shown.empty());
+    Stop();
+}
+
 TEST_F(ShellTest, PrintCommandsFollowTheActiveWindowAndListsPrintToFile) {
     COrventApp& app = Start();
     COrventDoc* doc = app.OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
