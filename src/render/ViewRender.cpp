@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 
 namespace kintra {
@@ -220,9 +221,25 @@ bool ExportView(CView& view, const std::string& path, ExportFormat format, const
     return true;
 }
 
+namespace {
+QtMessageHandler g_qtMessages = nullptr;
+
+// Without a desktop session Qt warns that it has no runtime folder, which says nothing about the
+// pictures drawn; every other message of Qt's passes on.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+        return;
+    if (g_qtMessages)
+        g_qtMessages(type, context, text);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+} // namespace
+
 void EnsurePaintingApplication() {
     if (QGuiApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_qtMessages = qInstallMessageHandler(QuietMessages);
     static int argc = 1;
     static char name[] = "kintra";
     static char* argv[] = {name, nullptr};

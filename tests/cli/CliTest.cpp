@@ -402,6 +402,7 @@ TEST_F(CliTest, RenderDrawsAWindowInTheFormatOfItsName) {
         args.insert(args.end(), c.args.begin(), c.args.end());
         const Result r = Cli(args, dir);
         EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
+        EXPECT_TRUE(r.err.empty()) << c.name << ": " << r.err;
         EXPECT_EQ(ReadText(Path(c.name)).substr(0, c.magic.size()), c.magic) << c.name;
     }
     // The run's last time stands under the Clock only when the chart ran first.
