@@ -6,7 +6,6 @@
 #include "CommandIds.h"
 #include "MainFrame.h"
 #include "OrventApp.h"
-#include "QtDeviceContext.h"
 #include "QtPlatform.h"
 #include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
@@ -16,6 +15,7 @@
 #include "platform/MessageHost.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
+#include "render/QtDeviceContext.h"
 #include "views/HeadlessWindows.h"
 
 #include <QApplication>

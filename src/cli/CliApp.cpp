@@ -12,6 +12,10 @@
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"
 
+#if KINTRA_HAVE_RENDER
+#include "render/ViewRender.h"
+#endif
+
 #include <cerrno>
 #include <charconv>
 #include <cstdint>
@@ -85,6 +89,8 @@ std::string UsageText() {
   kintra-cli run IN.cht [-o OUT.cht] [--export OUT [--format tsv|csv]] [--set NAME.pN=VALUE ...]
                  [--settings FILE.ini] [--max-values N] [--stats]
   kintra-cli info IN.cht
+  kintra-cli render IN.cht --window N -o OUT.svg|OUT.pdf|OUT.png [--dpi D] [--run]
+                 [--set NAME.pN=VALUE ...] [--settings FILE.ini] [--max-values N]
   kintra-cli --help
 
 Commands:
@@ -116,14 +122,23 @@ Commands:
                              the model has no integrating block or the run was refused).
   info   Prints the model settings, the title, every block (type, position, name, inputs,
          parameters, history length) and the windows with their titles.
+  render Draws window N of IN.cht (numbered from 1 as info lists them) into OUT, in the format
+         its extension names:
+           .pdf   every page as printing gives it (vector);
+           .svg   one picture of the whole chart, graph or list as the window draws it (vector);
+           .png   the same as an image at --dpi D dots per inch (default 150, 10 to 1200).
+         --run runs the chart first, as run does (--set, --settings and --max-values apply);
+         the exit status is then that of run. render needs Qt's painting: it uses the
+         offscreen platform unless QT_QPA_PLATFORM names another, and a kintra-cli built
+         without the GUI (KINTRA_BUILD_GUI=OFF) refuses it with exit status 2.
 
 Messages the program would show in a box are written to standard error, one line each, as
 "CAPTION: TEXT"; a question with OK and Cancel is answered OK.
 
 Exit status:
   0  done (run: the time loop ran and ended at the simulation time or by a Quit block)
-  1  run: the run was refused by its checks, ended by a run-time error, or stopped by
-     --max-values
+  1  run, render --run: the run was refused by its checks, ended by a run-time error, or
+     stopped by --max-values
   2  wrong arguments, IN.cht could not be loaded, or an output file could not be written (an
      existing output file is then left as it was)
 )";
@@ -152,6 +167,10 @@ struct Options {
     std::vector<ParamSetting> sets;
     bool help = false;
     bool stats = false;
+    // render
+    int window = 0; // from 1; 0: not given
+    int dpi = 150;
+    bool run = false;
 };
 
 class ArgumentError : public std::runtime_error {
@@ -184,6 +203,17 @@ ParamSetting ParseSet(const std::string& text) {
         throw ArgumentError("'" + text.substr(eq + 1) + "' in '" + text +
                             "' is neither a number nor an expression (" + why + ")");
     return s;
+}
+
+// The extension of a file name in lower case ("" when it has none).
+std::string LowerExtension(const std::string& path) {
+    const auto dot = path.rfind('.');
+    const auto slash = path.rfind('/');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string ext = path.substr(dot + 1);
+    for (char& c : ext)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return ext;
 }
 
 Options ParseArguments(const std::vector<std::string>& args) {
@@ -223,6 +253,15 @@ Options ParseArguments(const std::vector<std::string>& args) {
         } else if (a == "--stats") {
             if (attached) throw ArgumentError("--stats takes no value");
             o.stats = true;
+        } else if (a == "--window" || a == "--dpi") {
+            const std::string v = value();
+            int n = 0;
+            if (!ParseInt(v, n) || v.find_first_not_of("0123456789") != std::string::npos || n < 1)
+                throw ArgumentError(a + " wants a whole number from 1, not '" + v + "'");
+            (a == "--window" ? o.window : o.dpi) = n;
+        } else if (a == "--run") {
+            if (attached) throw ArgumentError("--run takes no value");
+            o.run = true;
         } else if (a == "--max-values") {
             const std::string v = value();
             char* end = nullptr;
@@ -240,13 +279,28 @@ Options ParseArguments(const std::vector<std::string>& args) {
     if (o.help) return o;
     if (positional.empty()) throw ArgumentError("no command given");
     o.command = positional[0];
-    if (o.command != "new" && o.command != "run" && o.command != "info")
+    if (o.command != "new" && o.command != "run" && o.command != "info" && o.command != "render")
         throw ArgumentError("unknown command '" + o.command + "'");
     if (positional.size() != 2) throw ArgumentError(o.command + " takes one file name");
     o.input = positional[1];
+    const bool render = o.command == "render";
+    const bool renderOptions = o.window != 0 || o.dpi != 150 || o.run;
+    if (!render && renderOptions)
+        throw ArgumentError("--window, --dpi and --run belong to the render command");
+    if (render) {
+        if (o.window == 0) throw ArgumentError("render needs --window N");
+        if (o.output.empty()) throw ArgumentError("render needs -o OUT.svg, OUT.pdf or OUT.png");
+        if (!o.exportPath.empty()) throw ArgumentError("--export belongs to the run command");
+        if (o.dpi < 10 || o.dpi > 1200)
+            throw ArgumentError("--dpi wants 10 to 1200, not " + std::to_string(o.dpi));
+        const std::string lower = LowerExtension(o.output);
+        if (lower != "svg" && lower != "pdf" && lower != "png")
+            throw ArgumentError("cannot tell the format of '" + o.output +
+                                "': its name must end in .svg, .pdf or .png");
+    }
     const bool runOptions =
         !o.output.empty() || !o.exportPath.empty() || !o.sets.empty() || o.maxValues != kDefaultMaxValues;
-    if (o.command != "run" && runOptions)
+    if (o.command != "run" && !render && runOptions)
         throw ArgumentError("-o, --export, --set and --max-values belong to the run command");
     if (o.command != "run" && o.stats) throw ArgumentError("--stats belongs to the run command");
     if (!o.exportFormat.empty() && o.exportPath.empty()) throw ArgumentError("--format belongs to --export");
@@ -425,9 +479,9 @@ void PrintStatistics(const IntegratorStatistics& s, std::ostream& out) {
     }
 }
 
-int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHost& messages) {
-    auto doc = OpenChartDocument(o.input);
-    if (!doc) return kExitError;
+// Applies every --set to `doc`; false (with a message on `err`) when a name is nowhere.
+bool ApplySettings(const Options& o, COrventDoc& docRef, std::ostream& err) {
+    COrventDoc* doc = &docRef;
     for (const ParamSetting& s : o.sets) {
         CBlock* target = nullptr;
         for (const auto& b : doc->Blocks)
@@ -438,11 +492,20 @@ int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHo
         if (!target) {
             err << "kintra-cli: no block is named '" << Printable(s.name) << "' (in --set "
                 << Printable(s.text) << ")\n";
-            CloseChartDocument(std::move(doc));
-            return kExitError;
+            return false;
         }
         target->Params[static_cast<std::size_t>(s.index)] = s.value;
         doc->SetModifiedFlag();
+    }
+    return true;
+}
+
+int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHost& messages) {
+    auto doc = OpenChartDocument(o.input);
+    if (!doc) return kExitError;
+    if (!ApplySettings(o, *doc, err)) {
+        CloseChartDocument(std::move(doc));
+        return kExitError;
     }
 
     doc->RunSimulation();
@@ -455,6 +518,47 @@ int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHo
     if (!o.exportPath.empty() && !ExportList(*doc, o.exportPath, kind, messages)) status = kExitError;
     CloseChartDocument(std::move(doc));
     return status;
+}
+
+int CommandRender(const Options& o, std::ostream& err, MessageHost& messages) {
+#if KINTRA_HAVE_RENDER
+    EnsurePaintingApplication();
+    auto doc = OpenChartDocument(o.input);
+    if (!doc) return kExitError;
+    int status = kExitOk;
+    if (!ApplySettings(o, *doc, err)) status = kExitError;
+    if (status == kExitOk && o.run) {
+        doc->RunSimulation();
+        if (doc->LastRunOutcome != RunOutcome::Completed) status = kExitRunFailed;
+    }
+    const auto& views = doc->Views();
+    CView* view = nullptr;
+    if (status != kExitError && static_cast<std::size_t>(o.window) > views.size()) {
+        err << "kintra-cli: there is no window " << o.window << ": " << Printable(o.input) << " has "
+            << views.size() << (views.size() == 1 ? " window" : " windows") << " (see kintra-cli info)\n";
+        status = kExitError;
+    } else if (status != kExitError) {
+        view = views[static_cast<std::size_t>(o.window - 1)];
+    }
+    if (view) {
+        ExportOptions options;
+        options.dpi = o.dpi;
+        options.title = doc->Title;
+        std::string error;
+        if (!ExportView(*view, o.output, *ExportFormatOf(o.output), options, error)) {
+            messages.MessageBox("Unable to write the file '" + o.output + "': " + error + ".", "Export Error",
+                                MB_OK);
+            status = kExitError;
+        }
+    }
+    CloseChartDocument(std::move(doc));
+    return status;
+#else
+    (void)o;
+    (void)messages;
+    err << "kintra-cli: render is not available in this build (kintra-cli was built without Qt)\n";
+    return kExitError;
+#endif
 }
 
 } // namespace
@@ -494,6 +598,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
 
     if (o.command == "new") return CommandNew(o);
     if (o.command == "info") return CommandInfo(o, out);
+    if (o.command == "render") return CommandRender(o, err, messages);
     return CommandRun(o, out, err, messages);
 }
 

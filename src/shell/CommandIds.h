@@ -53,6 +53,7 @@ enum CommandId : int {
     ID_PRINT_TO_FILE = 32862,
     ID_TERMINATE_RUN = 32863,
     ID_INITIALIZE = 32865,
+    ID_FILE_EXPORT = 32880,
     ID_NO_HANDLER_32825 = 32825,
 };
 

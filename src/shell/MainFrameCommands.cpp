@@ -164,6 +164,11 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
               if (CViewHost* host = f.ActiveViewHost(); host && !f.IsRunning()) kintra::FilePrint(*host, &f);
           },
           idleWindow}},
+        {ID_FILE_EXPORT,
+         {[](CMainFrame& f, int) {
+              if (CViewHost* host = f.ActiveViewHost(); host && !f.IsRunning()) kintra::FileExport(*host, &f);
+          },
+          idleWindow}},
         {ID_FILE_PRINT_PREVIEW,
          {[](CMainFrame& f, int) {
               if (CViewHost* host = f.ActiveViewHost(); host && !f.IsRunning())

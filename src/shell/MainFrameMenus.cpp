@@ -55,6 +55,7 @@ void CMainFrame::CreateActions() {
     MakeAction(ID_FILE_SAVE_AS, QStringLiteral("Save &As..."));
     MakeAction(ID_FILE_PRINT, QStringLiteral("&Print..."), {QKS(Qt::CTRL | Qt::Key_P)});
     MakeAction(ID_PRINT_TO_FILE, QStringLiteral("Print to File..."));
+    MakeAction(ID_FILE_EXPORT, QStringLiteral("&Export..."));
     MakeAction(ID_FILE_PRINT_PREVIEW, QStringLiteral("Print Pre&view"));
     MakeAction(ID_FILE_PRINT_SETUP, QStringLiteral("P&rint Setup..."));
     MakeAction(ID_APP_EXIT, QStringLiteral("E&xit"));
@@ -145,6 +146,7 @@ void CMainFrame::CreateMenus() {
             m->addSeparator();
             m->addAction(m_actions[ID_FILE_PRINT]);
             m->addAction(m_actions[ID_PRINT_TO_FILE]);
+            m->addAction(m_actions[ID_FILE_EXPORT]);
             m->addAction(m_actions[ID_FILE_PRINT_PREVIEW]);
         }
         m->addAction(m_actions[ID_FILE_PRINT_SETUP]);

@@ -4,7 +4,6 @@
 #include "HelpWindow.h"
 #include "MainFrame.h"
 #include "NativePath.h"
-#include "QtDeviceContext.h"
 #include "QtPlatform.h"
 #include "RunWindow.h"
 #include "model/Block.h"
@@ -14,6 +13,7 @@
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
+#include "render/QtDeviceContext.h"
 
 #include <QApplication>
 #include <QColorDialog>

@@ -1,14 +1,18 @@
 #include "Printing.h"
 
-#include "QtDeviceContext.h"
+#include "NativePath.h"
 #include "ViewHost.h"
 #include "chart/ChartPrint.h"
 #include "chart/OrventView.h"
+#include "model/OrventDoc.h"
 #include "platform/Document.h"
 #include "platform/Platform.h"
+#include "render/ViewRender.h"
 #include "views/ListView.h"
 
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -16,8 +20,6 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
-
-#include <memory>
 
 namespace kintra {
 
@@ -39,6 +41,7 @@ CListBase* ListView(CViewHost& host) {
 
 constexpr const char* kPrintErrorCaption = "Print Error";
 constexpr const char* kNoPrinter = "Unable to print: no printer is installed.";
+constexpr const char* kOfferPdf = "No printer is installed. Write the pages to a PDF file instead?";
 
 // Why a print to the file `path` could not be made.
 std::string FileFailure(const QString& path) {
@@ -76,35 +79,13 @@ int PrintPages(CViewHost& host, QPrinter& printer, bool useRange, PrintOutcome& 
     if (!view) return 0;
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
-    int printed = 0;
-    COrventView* chart = ChartView(host);
-    CListBase* list = ListView(host);
-    if (chart || list) {
-        int from = 1;
-        int to = 0;
-        if (useRange && printer.printRange() == QPrinter::PageRange) {
-            from = printer.fromPage();
-            to = printer.toPage();
-        }
-        std::unique_ptr<QtDeviceContext> dc;
-        bool first = true;
-        const auto pageDc = [&](int) -> DeviceContext* {
-            dc.reset(); // gives the painter back its state
-            if (!first && !printer.newPage()) return nullptr;
-            first = false;
-            dc = std::make_unique<QtDeviceContext>(painter);
-            dc->SetPrinting(true);
-            return dc.get();
-        };
-        printed = chart ? PrintChartPages(*chart, from, to, pageDc) : PrintListPages(*list, from, to, pageDc);
-        dc.reset();
-    } else {
-        // A graph prints on one page.
-        QtDeviceContext dc(painter);
-        dc.SetPrinting(true);
-        view->OnDraw(dc);
-        printed = 1;
+    int from = 1;
+    int to = 0;
+    if (useRange && printer.printRange() == QPrinter::PageRange && host.Kind() != ViewKind::Graph) {
+        from = printer.fromPage();
+        to = printer.toPage();
     }
+    const int printed = PaintPages(*view, painter, printer, from, to);
     outcome = painter.end() && printer.printerState() != QPrinter::Error ? PrintOutcome::Done
                                                                          : PrintOutcome::Failed;
     host.viewport()->update();
@@ -139,11 +120,112 @@ int PrintViewOrSay(CViewHost& host, QPrinter& printer, bool useRange) {
     return printed;
 }
 
+namespace {
+
+// What a window's export is drawn with: the session printer's page for PDF, the window's size
+// for a graph.
+ExportOptions OptionsFor(CViewHost& host) {
+    ExportOptions options;
+    options.pageLayout = SessionPrinter().pageLayout();
+    const double ppu = host.PixelsPerUnit();
+    options.graphSize = {std::max(1, static_cast<int>(host.viewport()->width() / ppu)),
+                         std::max(1, static_cast<int>(host.viewport()->height() / ppu))};
+    if (const COrventDoc* doc = host.Document()) options.title = doc->Title;
+    return options;
+}
+
+// The file name proposed for an export: the chart's file name with the format's extension.
+QString ProposedName(CViewHost& host, const QString& suffix) {
+    const COrventDoc* doc = host.Document();
+    QString base = doc ? QFileInfo(QString::fromStdString(doc->GetPathName())).completeBaseName() : QString();
+    if (base.isEmpty()) base = QStringLiteral("Untitled");
+    return base + QLatin1Char('.') + suffix;
+}
+
+// Writes the window in `format` to `path`; a message says why when that fails.
+void ExportTo(CViewHost& host, const QString& path, ExportFormat format, int dpi) {
+    ExportOptions options = OptionsFor(host);
+    options.dpi = dpi;
+    std::string error;
+    const std::string name = PathToNative(path);
+    const bool written = ExportView(*host.View(), name, format, options, error);
+    host.viewport()->update();
+    if (!written)
+        Platform().Messages().MessageBox("Unable to write the file '" + name + "': " + error + ".",
+                                         "Export Error", MB_OK, MB_ICONERROR);
+}
+
+struct FileType {
+    ExportFormat format;
+    const char* filter;
+    const char* suffix;
+};
+constexpr FileType kFileTypes[] = {
+    {ExportFormat::Pdf, "PDF Files (*.pdf)", "pdf"},
+    {ExportFormat::Svg, "SVG Pictures (*.svg)", "svg"},
+    {ExportFormat::Png, "PNG Images (*.png)", "png"},
+};
+
+// The save dialog of Export... (only PDF when `pdfOnly`); false when the user cancelled.
+bool ChooseExportFile(CViewHost& host, QWidget* parent, bool pdfOnly, QString& path, ExportFormat& format) {
+    QFileDialog dialog(parent, QStringLiteral("Export"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    QStringList filters;
+    for (const FileType& type : kFileTypes)
+        if (!pdfOnly || type.format == ExportFormat::Pdf) filters << QString::fromLatin1(type.filter);
+    dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(QStringLiteral("pdf"));
+    dialog.selectFile(ProposedName(host, QStringLiteral("pdf")));
+    // The suffix and the proposed name follow the file type.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        for (const FileType& type : kFileTypes) {
+            if (filter != QLatin1String(type.filter)) continue;
+            const QString suffix = QString::fromLatin1(type.suffix);
+            dialog.setDefaultSuffix(suffix);
+            const QString name = QFileInfo(dialog.selectedFiles().value(0)).completeBaseName();
+            if (!name.isEmpty()) dialog.selectFile(name + QLatin1Char('.') + suffix);
+        }
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    path = dialog.selectedFiles().front();
+    // The name's own extension wins; else the chosen type's.
+    if (const auto named = ExportFormatOf(PathToNative(path))) {
+        format = *named;
+        return true;
+    }
+    format = ExportFormat::Pdf;
+    for (const FileType& type : kFileTypes)
+        if (dialog.selectedNameFilter() == QLatin1String(type.filter)) format = type.format;
+    return true;
+}
+
+} // namespace
+
+void FileExport(CViewHost& host, QWidget* parent) {
+    if (!host.View()) return;
+    QString path;
+    ExportFormat format = ExportFormat::Pdf;
+    if (!ChooseExportFile(host, parent, false, path, format)) return;
+    int dpi = ExportOptions().dpi;
+    if (format == ExportFormat::Png) {
+        bool ok = false;
+        dpi = QInputDialog::getInt(parent, QStringLiteral("Export"),
+                                   QStringLiteral("Resolution (dots per inch):"), dpi, kMinimumDpi,
+                                   kMaximumDpi, 1, &ok);
+        if (!ok) return;
+    }
+    ExportTo(host, path, format, dpi);
+}
+
 void FilePrint(CViewHost& host, QWidget* parent) {
     QPrinter& printer = SessionPrinter();
-    // Without a printer (nor a file to print into) the print dialog could only close on nothing.
+    // Without a printer (nor a file to print into) the print dialog could only close on nothing:
+    // the pages can go into a PDF file instead.
     if (printer.outputFileName().isEmpty() && QPrinterInfo::availablePrinterNames().isEmpty()) {
-        Platform().Messages().MessageBox(kNoPrinter, kPrintErrorCaption, MB_OK, MB_ICONERROR);
+        if (Platform().Messages().MessageBox(kOfferPdf, "Print", MB_YESNO, MB_ICONQUESTION) != IDYES) return;
+        QString path;
+        ExportFormat format = ExportFormat::Pdf;
+        if (ChooseExportFile(host, parent, true, path, format)) ExportTo(host, path, ExportFormat::Pdf, 0);
         return;
     }
     const int pages = EstimatePrintPages(host);

@@ -24,8 +24,13 @@ int PrintView(CViewHost& host, QPrinter& printer, bool useRange = true);
 // ("Print Error") says why. A print the user aborted says nothing.
 int PrintViewOrSay(CViewHost& host, QPrinter& printer, bool useRange = true);
 
-// File menu commands. Print without an installed printer says so instead of opening the dialog.
+// File menu commands. Print without an installed printer offers to write the pages to a PDF
+// file instead.
 void FilePrint(CViewHost& host, QWidget* parent);
+// Export...: the window's content as PDF (every page as printing gives it), SVG (the whole chart,
+// graph or list in one picture) or PNG (the same at a resolution the user picks, 150 dpi at
+// first), chosen by the file type or the name's extension.
+void FileExport(CViewHost& host, QWidget* parent);
 // `previewPages` is the number of pages shown side by side, kept in the settings (0 or 1: one).
 void FilePrintPreview(CViewHost& host, QWidget* parent, int& previewPages);
 void FilePrintSetup(QWidget* parent);

@@ -1,8 +1,8 @@
 #include "ViewHost.h"
 
-#include "QtDeviceContext.h"
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
+#include "render/QtDeviceContext.h"
 #include "views/GraphView.h"
 #include "views/ListView.h"
 
@@ -111,7 +111,8 @@ CRect CViewHost::ClientRect() const {
 }
 
 std::unique_ptr<DeviceContext> CViewHost::GetDC() {
-    return std::make_unique<QtDeviceContext>(viewport(), ScrollPosition(), PixelsPerUnit());
+    return std::make_unique<QtDeviceContext>(viewport(), viewport()->size(), ScrollPosition(),
+                                             PixelsPerUnit());
 }
 
 void CViewHost::SetScrollSizes(CSize total, CSize page, CSize line) {
@@ -233,7 +234,7 @@ void CViewHost::mousePressEvent(QMouseEvent* event) {
     QAbstractScrollArea::mousePressEvent(event);
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || !chart->GetDocument() || g_paintingSuspended) return;
-    const QtDeviceContext dc(viewport(), ScrollPosition(), PixelsPerUnit());
+    const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
     const CPoint point = dc.ToLogical(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         chart->OnLButtonDown(point);
@@ -258,7 +259,7 @@ void CViewHost::mouseMoveEvent(QMouseEvent* event) {
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || !chart->Connecting || g_paintingSuspended) return;
     const QRect before = RubberBandRect();
-    const QtDeviceContext dc(viewport(), ScrollPosition(), PixelsPerUnit());
+    const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
     if (!chart->OnMouseMove(dc.ToLogical(event->position().toPoint()))) return;
     // Only the old and the new line are painted again.
     viewport()->update(before);
@@ -268,7 +269,7 @@ void CViewHost::mouseMoveEvent(QMouseEvent* event) {
 QRect CViewHost::RubberBandRect() const {
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || !chart->Connecting) return {};
-    const QtDeviceContext dc(viewport(), ScrollPosition(), PixelsPerUnit());
+    const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
     return QRect(dc.ToDevice(chart->Anchor.x, chart->Anchor.y), dc.ToDevice(chart->End.x, chart->End.y))
         .normalized()
         .adjusted(-2, -2, 2, 2);

@@ -376,6 +376,80 @@ TEST_F(CliTest, ExportCsvReadsBackToTheBit) {
     EXPECT_EQ(rows, 21);
 }
 
+// render draws one window of a chart in the format its output's name says; the run's values are
+// in the picture with --run; a wrong window, name or folder writes nothing and keeps what was there.
+TEST_F(CliTest, RenderDrawsAWindowInTheFormatOfItsName) {
+    const std::string chart = Data("oscillator.cht");
+#ifndef KINTRA_CLI_HAS_RENDER
+    Result off = Cli({"render", chart, "--window", "1", "-o", Path("c.svg")}, dir);
+    EXPECT_EQ(off.status, 2);
+    EXPECT_NE(off.err.find("not available in this build"), std::string::npos) << off.err;
+    EXPECT_FALSE(fs::exists(Path("c.svg")));
+    return;
+#endif
+    struct Case {
+        std::vector<std::string> args;
+        std::string name;
+        std::string magic;
+    };
+    const Case cases[] = {
+        {{"--window", "1"}, "chart.svg", "<?xml"},
+        {{"--window", "1", "--run"}, "chart-run.svg", "<?xml"},
+        {{"--window=2", "--run"}, "graph.PDF", "%PDF-"},
+        {{"--window", "3", "--run"}, "list.png", "\x89PNG"},
+        {{"--window", "3", "--run", "--dpi", "300"}, "list-300.png", "\x89PNG"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"render", chart, "-o", Path(c.name)};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Result r = Cli(args, dir);
+        EXPECT_EQ(r.status, 0) << c.name << ": " << r.err;
+        EXPECT_TRUE(r.err.empty()) << c.name << ": " << r.err;
+        EXPECT_EQ(ReadText(Path(c.name)).substr(0, c.magic.size()), c.magic) << c.name;
+    }
+    // The run's last time stands under the Clock only when the chart ran first.
+    const std::string lastTime = ">2.000e+000<";
+    EXPECT_EQ(ReadText(Path("chart.svg")).find(lastTime), std::string::npos);
+    EXPECT_NE(ReadText(Path("chart-run.svg")).find(lastTime), std::string::npos);
+    // The image's width follows --dpi (bytes 16..19 of a PNG: its width, big-endian); text
+    // measured at either resolution may differ by a few per cent.
+    auto width = [&](const char* name) {
+        const Bytes b = ReadBytes(Path(name));
+        return b.size() < 24 ? 0 : (b[16] << 24) | (b[17] << 16) | (b[18] << 8) | b[19];
+    };
+    EXPECT_NEAR(width("list-300.png"), 2 * width("list.png"), 0.05 * width("list-300.png"));
+
+    // A refused run: the exit status says so, the picture is drawn all the same.
+    Result r = Cli({"render", Data("tank-102.cht"), "--window", "1", "--run", "--set", "Clock.p2=0", "-o",
+                    Path("refused.png")},
+                   dir);
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_TRUE(fs::exists(Path("refused.png")));
+
+    WriteBytes(Path("keep.png"), Bytes{'o', 'l', 'd'});
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+             {"render", chart, "--window", "4", "-o", Path("keep.png")},
+             {"render", chart, "--window", "0", "-o", Path("keep.png")},
+             {"render", chart, "--window", "one", "-o", Path("keep.png")},
+             {"render", chart, "-o", Path("keep.png")},
+             {"render", chart, "--window", "1"},
+             {"render", chart, "--window", "1", "--dpi", "5", "-o", Path("keep.png")},
+             {"render", chart, "--window", "1", "-o", Path("x.jpg")},
+             {"render", chart, "--window", "1", "-o", Path("png")},
+             {"render", chart, "--window", "1", "-o", Path("missing/x.png")},
+             {"render", chart, "--window", "1", "--export", Path("x.tsv"), "-o", Path("keep.png")},
+             {"run", chart, "--window", "1"},
+         }) {
+        r = Cli(bad, dir);
+        EXPECT_EQ(r.status, 2) << bad.back();
+        EXPECT_FALSE(r.err.empty()) << bad.back();
+    }
+    EXPECT_EQ(ReadText(Path("keep.png")), "old");
+    EXPECT_FALSE(fs::exists(Path("x.jpg")));
+    EXPECT_FALSE(fs::exists(Path("x.tsv")));
+    EXPECT_NE(r.err.find("--window"), std::string::npos);
+}
+
 TEST_F(CliTest, InfoSummarisesTheChart) {
     Result r = Cli({"info", Data("sources.cht")}, dir);
     EXPECT_EQ(r.status, 0) << r.err;

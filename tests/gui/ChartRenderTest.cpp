@@ -2,11 +2,11 @@
 // pictures land in KINTRA_RENDER_DIR for people to look at; the tests check what can be checked
 // by pixel: holding points, picture faces, lines and labels where the geometry puts them.
 
-#include "QtDeviceContext.h"
 #include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "render/QtDeviceContext.h"
 
 #include <QApplication>
 #include <QDir>

@@ -5,12 +5,12 @@
 #include "CommandIds.h"
 #include "HelpWindow.h"
 #include "PropertiesDialog.h"
-#include "QtDeviceContext.h"
 #include "ShellSupport.h"
 #include "ViewHost.h"
 #include "blocks/FunctionGenerator.h"
 #include "chart/OrventView.h"
 #include "model/BlockTypes.h"
+#include "render/QtDeviceContext.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,10 +4,10 @@
 // KINTRA_RENDER_DIR for people to look at.
 
 #include "CommandIds.h"
-#include "QtDeviceContext.h"
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
 #include "model/BlockTypes.h"
+#include "render/QtDeviceContext.h"
 #include "views/ListView.h"
 
 #include <QApplication>
@@ -52,7 +52,8 @@ class EditTest : public ShellTest {
 
     // The window pixel of a point in the chart's logical units.
     QPoint Pixel(CPoint p) const {
-        const QtDeviceContext dc(host->viewport(), host->ScrollPosition(), host->PixelsPerUnit());
+        const QtDeviceContext dc(host->viewport(), host->viewport()->size(), host->ScrollPosition(),
+                                 host->PixelsPerUnit());
         return dc.ToDevice(p.x, p.y);
     }
     void Click(CPoint p, Qt::MouseButton button = Qt::LeftButton) {

@@ -3,11 +3,11 @@
 // what a picture shows for sure: traces in their colours inside the plot, the axes where the
 // layout puts them, ink where labels, legends, names and values stand, the frozen first column.
 
-#include "QtDeviceContext.h"
 #include "ViewHost.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
 #include "platform/Platform.h"
+#include "render/QtDeviceContext.h"
 #include "views/GraphView.h"
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"

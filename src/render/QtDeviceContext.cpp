@@ -7,13 +7,19 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QSvgRenderer>
-#include <QWidget>
 
 #include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <tuple>
+
+// The block pictures are compiled into this library; a static library's resources need their
+// initializer called, since nothing else refers to it.
+static bool RegisterPictures() {
+    Q_INIT_RESOURCE(pictures);
+    return true;
+}
 
 namespace {
 
@@ -70,6 +76,8 @@ std::map<PictureKey, QImage>& PictureCache() {
 }
 
 QSvgRenderer* Renderer(int id) {
+    static const bool registered = RegisterPictures();
+    (void)registered;
     static std::map<int, std::unique_ptr<QSvgRenderer>> renderers;
     auto it = renderers.find(id);
     if (it == renderers.end()) {
@@ -128,9 +136,9 @@ QtDeviceContext::QtDeviceContext(QPainter& painter)
           QPoint(0, 0), painter.device() ? PixelsPerUnit(*painter.device()) : 1.0,
           painter.device() ? QRect(0, 0, painter.device()->width(), painter.device()->height()) : QRect()) {}
 
-QtDeviceContext::QtDeviceContext(QWidget* widget, QPoint scroll, double pixelsPerUnit)
-    : m_widget(widget), m_size(widget ? widget->size() : QSize()), m_scroll(scroll),
-      m_ppu(pixelsPerUnit > 0 ? pixelsPerUnit : 1.0), m_dirty(QRect(QPoint(0, 0), m_size)) {
+QtDeviceContext::QtDeviceContext(const QPaintDevice* device, QSize size, QPoint scroll, double pixelsPerUnit)
+    : m_measuring(device), m_size(size), m_scroll(scroll), m_ppu(pixelsPerUnit > 0 ? pixelsPerUnit : 1.0),
+      m_dirty(QRect(QPoint(0, 0), m_size)) {
     SelectFont(DefaultLogFont());
 }
 
@@ -253,7 +261,7 @@ void QtDeviceContext::SelectFont(const LOGFONT& font) {
 
 const QPaintDevice* QtDeviceContext::MeasuringDevice() const {
     if (m_painter) return m_painter->device();
-    return m_widget;
+    return m_measuring;
 }
 
 CSize QtDeviceContext::GetTextExtent(std::string_view text) {

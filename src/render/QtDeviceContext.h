@@ -15,7 +15,6 @@
 
 class QPaintDevice;
 class QPainter;
-class QWidget;
 
 class QtDeviceContext : public DeviceContext {
   public:
@@ -24,8 +23,9 @@ class QtDeviceContext : public DeviceContext {
     QtDeviceContext(QPainter& painter, QSize deviceSize, QPoint scroll, double pixelsPerUnit, QRect dirty);
     // The same over the painter's whole device, unscrolled, at the device's own resolution.
     explicit QtDeviceContext(QPainter& painter);
-    // Measuring only (text extents on a widget outside painting); drawing calls do nothing.
-    QtDeviceContext(QWidget* widget, QPoint scroll, double pixelsPerUnit);
+    // Measuring only (text extents on a widget outside painting, `size` pixels); drawing calls do
+    // nothing.
+    QtDeviceContext(const QPaintDevice* device, QSize size, QPoint scroll, double pixelsPerUnit);
     ~QtDeviceContext() override;
 
     QtDeviceContext(const QtDeviceContext&) = delete;
@@ -77,7 +77,7 @@ class QtDeviceContext : public DeviceContext {
     const QPaintDevice* MeasuringDevice() const;
 
     QPainter* m_painter = nullptr;
-    QWidget* m_widget = nullptr;
+    const QPaintDevice* m_measuring = nullptr;
     QSize m_size;
     QPoint m_scroll;
     double m_ppu = 1.0;
