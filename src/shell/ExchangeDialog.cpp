@@ -1,5 +1,7 @@
 #include "ExchangeDialog.h"
 
+#include <QShortcut>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
@@ -166,6 +168,15 @@ CExchangeDialog::CExchangeDialog(QWidget* parent) : QDialog(parent), m_dx(this) 
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // Modal for the window it belongs to only, so that the help it opens can be used.
     if (parent) setWindowModality(Qt::WindowModal);
+    // F1 does what the dialog's Help button does.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] {
+        for (QPushButton* b : findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Help") && b->isVisible() && b->isEnabled()) {
+                b->click();
+                return;
+            }
+    });
 }
 
 int CExchangeDialog::IdOf(const QObject* control) {

@@ -135,7 +135,7 @@ class CMainFrame : public QMainWindow {
     void OnRun(bool initializeOnly);
     void OnOpenWindow(ViewKind kind);
     void OnInsert(int commandId);
-    void OnHelp(bool index);
+    void OnHelp();
     void OnPrintToFile();
     void EnterContextHelp();
     void LeaveContextHelp();

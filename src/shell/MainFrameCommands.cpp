@@ -228,8 +228,8 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
           [](State s, int) -> bool { return s.child && s.child->Splitter(); }}},
 
         // Help
-        {ID_HELP_INDEX, {[](CMainFrame& f, int) { f.OnHelp(true); }}},
-        {ID_HELP, {[](CMainFrame& f, int) { f.OnHelp(false); }}},
+        {ID_HELP_INDEX, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowPageIndex(); }}},
+        {ID_HELP, {[](CMainFrame& f, int) { f.OnHelp(); }}},
         {ID_HELP_USING, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowUsingHelp(); }}},
         {ID_CONTEXT_HELP, {[](CMainFrame& f, int) { f.EnterContextHelp(); }}},
         {ID_APP_ABOUT, {[](CMainFrame& f, int) {

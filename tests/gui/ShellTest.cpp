@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +28,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -621,6 +623,19 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     EXPECT_TRUE(
         Frame().Action(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(QStringLiteral("Shift+Ins"))));
     EXPECT_EQ(Frame().Action(ID_TERMINATE_RUN)->shortcut(), QKeySequence(Qt::Key_Escape));
+    EXPECT_EQ(Frame().Action(ID_RUN)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::Key_F5), QKeySequence(QStringLiteral("Ctrl+R"))}));
+    // Every key of a command outside the palettes shows in a menu of a chart window (Undo, which
+    // does nothing yet, aside).
+    std::set<int> inMenus{ID_EDIT_UNDO};
+    for (QAction* m : Frame().menuBar()->actions())
+        for (QAction* a : m->menu()->actions())
+            inMenus.insert(a->data().toInt());
+    for (QAction* a : Frame().actions()) {
+        const bool shown = a->shortcuts().isEmpty() || FindBlockTypeByCommand(a->data().toInt()) ||
+                           a->text().isEmpty() || inMenus.count(a->data().toInt());
+        EXPECT_TRUE(shown) << a->text().toStdString();
+    }
     QStringList titles;
     for (QAction* a : Frame().menuBar()->actions())
         titles << a->text();
@@ -711,13 +726,47 @@ TEST_F(ShellTest, HelpReachesThePagesByContext) {
     EXPECT_EQ(CHelpWindow::PageFor(0x10000 + BlockCommand::Integrate), QStringLiteral("block_61588.html"));
     EXPECT_EQ(CHelpWindow::PageFor(4242), QStringLiteral("index.html"));
     Start();
-    Frame().OnCommand(ID_HELP_INDEX); // the chart window's page
+    Frame().OnCommand(ID_HELP); // the chart window's page, with no block under the mouse
     EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_121.html"));
     EXPECT_FALSE(CHelpWindow::Instance().Browser()->toPlainText().isEmpty());
     Frame().OnCommand(ID_OPEN_LIST);
     Frame().OnCommand(ID_HELP);
     EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_123.html"));
     CHelpWindow::Instance().close();
+}
+
+// Help > Index lists every page by title; the search field finds the pages holding every word.
+TEST_F(ShellTest, HelpIndexListsEveryPageAndSearchFindsWords) {
+    Start();
+    Frame().OnCommand(ID_HELP_INDEX);
+    CHelpWindow& help = CHelpWindow::Instance();
+    const QString index = help.Browser()->toHtml();
+    const QStringList pages = CHelpWindow::Pages();
+    EXPECT_GT(pages.size(), 50);
+    for (const QString& page : pages)
+        EXPECT_TRUE(index.contains(QStringLiteral("qrc:/help/") + page)) << page.toStdString();
+    EXPECT_EQ(CHelpWindow::PageTitle(QStringLiteral("block_61588.html")), QStringLiteral("Integrate"));
+
+    struct Row {
+        QString query;
+        QString mustFind; // empty: nothing found
+    };
+    const Row rows[] = {{QStringLiteral("Runge"), QStringLiteral("index.html")},
+                        {QStringLiteral("  INTEGRATE  error limit "), QStringLiteral("block_61588.html")},
+                        {QStringLiteral("xyzzyplugh"), QString()},
+                        {QStringLiteral("   "), QString()}};
+    for (const Row& row : rows) {
+        const QStringList found = CHelpWindow::Search(row.query);
+        if (row.mustFind.isEmpty())
+            EXPECT_TRUE(found.isEmpty()) << row.query.toStdString();
+        else
+            EXPECT_TRUE(found.contains(row.mustFind)) << row.query.toStdString();
+    }
+    help.SearchField()->setText(QStringLiteral("Integrate"));
+    QTest::keyClick(help.SearchField(), Qt::Key_Return);
+    EXPECT_TRUE(help.Browser()->toHtml().contains(QStringLiteral("qrc:/help/block_61588.html")));
+    help.Browser()->grab().save(QStringLiteral(KINTRA_RENDER_DIR "/help-search.png"));
+    help.close();
 }
 
 TEST_F(ShellTest, ContextHelpShowsThePageOfWhatIsClickedNext) {
