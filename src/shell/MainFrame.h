@@ -70,6 +70,10 @@ class CMainFrame : public QMainWindow {
     // `initialUpdate` is false (a new chart's first window, which OnNewDocument updates).
     CChildFrame* CreateViewFrame(COrventDoc& doc, ViewKind kind, bool initialUpdate = true);
     void CloseDocumentWindows(COrventDoc& doc);
+    // Where the document's windows are, kept in the settings store for the chart file at `path`;
+    // and put back when that file is opened again (when it still has as many windows).
+    void SaveWindowPlacements(COrventDoc& doc, const std::string& path);
+    void RestoreWindowPlacements(COrventDoc& doc, const std::string& path);
     // Captions of every window of the document (window numbers when it has several).
     void UpdateFrameTitles(const COrventDoc* doc);
     void UpdateTitle();
@@ -132,6 +136,8 @@ class CMainFrame : public QMainWindow {
     void CreateStatusBar();
     void TrackKeyLights(QObject* watched, QEvent* event);
     void OnSubWindowActivated(QMdiSubWindow* window);
+    // The size of the area the document windows live in (estimated before the frame shows).
+    QSize ClientAreaSize() const;
     void OnRun(bool initializeOnly);
     void OnOpenWindow(ViewKind kind);
     void OnInsert(int commandId);

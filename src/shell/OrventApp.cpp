@@ -279,6 +279,7 @@ COrventDoc* COrventApp::OpenDocument(const QString& path) {
     }
     COrventDoc* doc = owned.get();
     m_documents.push_back(std::move(owned));
+    m_frame->RestoreWindowPlacements(*doc, PathToNative(absolute));
     const auto frames = m_frame->ChildFrames(doc);
     if (!frames.empty()) m_frame->MdiArea()->setActiveSubWindow(frames.front());
     m_frame->UpdateFrameTitles(doc);
@@ -314,6 +315,7 @@ bool COrventApp::SaveDocument(COrventDoc& doc, bool saveAs) {
     const QString absolute = AbsolutePath(path);
     // A failed save has said why; the chart keeps its old name and file.
     if (!doc.OnSaveDocument(PathToNative(absolute))) return false;
+    if (m_frame) m_frame->SaveWindowPlacements(doc, PathToNative(absolute));
     AddToRecentFiles(absolute);
     if (m_frame) m_frame->UpdateFrameTitles(&doc);
     return true;

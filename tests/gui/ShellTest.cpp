@@ -226,6 +226,53 @@ TEST_F(ShellTest, ChartGraphAndListCommandsOpenWindowsOnTheActiveChart) {
     EXPECT_EQ(FramesOf(Frame(), again.Documents().front().get()).size(), 4u);
 }
 
+// New windows open wholly inside the main window; a saved chart reopens its windows where they
+// were when it was saved.
+TEST_F(ShellTest, WindowsOpenInsideTheFrameAndReopenWhereTheyWereSaved) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    for (int i = 0; i < 9; ++i)
+        Frame().OnCommand(i % 2 ? ID_OPEN_GRAPH : ID_OPEN_LIST);
+    const QRect area = Frame().MdiArea()->viewport()->rect();
+    for (CChildFrame* f : FramesOf(Frame(), doc))
+        EXPECT_TRUE(area.contains(f->geometry())) << f->windowTitle().toStdString();
+    const QString path = FilePath("placed.cht");
+    ASSERT_TRUE(doc->OnSaveDocument(path.toStdString()));
+    std::vector<QRect> placed;
+    int n = 0;
+    for (CChildFrame* f : FramesOf(Frame(), doc)) {
+        f->setGeometry(10 + 7 * n, 5 + 3 * n, 200 + n, 150 + 2 * n);
+        placed.push_back(f->geometry());
+        ++n;
+    }
+    ASSERT_TRUE(app.SaveDocument(*doc, false));
+    Stop();
+    COrventApp& again = Start({path});
+    const auto frames = FramesOf(Frame(), again.Documents().front().get());
+    ASSERT_EQ(frames.size(), placed.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(frames[i]->geometry(), placed[i]) << i;
+}
+
+TEST(FrameLayout, ChildPlacementsReadBackAndOddTextIsRefused) {
+    const std::vector<ChildPlacement> windows = {{{0, 0, 300, 200}, 0}, {{-5, 40, 10, 10}, 1}};
+    std::vector<ChildPlacement> read;
+    ASSERT_TRUE(ParseChildPlacements(FormatChildPlacements(windows), read));
+    EXPECT_EQ(read, windows);
+    for (const char* bad :
+         {"", "1,2,3,4", "1,2,3,4,0;", "1,2,0,4,0", "1,2,3,4,5", "1,2,3,4,0x", "a,b,c,d,e"}) {
+        read = windows;
+        EXPECT_FALSE(ParseChildPlacements(bad, read)) << bad;
+        EXPECT_TRUE(read.empty()) << bad;
+    }
+    EXPECT_EQ(PlacementKey("/home/a.cht"), PlacementKey("/home/a.cht"));
+    EXPECT_NE(PlacementKey("/home/a.cht"), PlacementKey("/home/b.cht"));
+    // Moved in, and shrunk where larger than the area.
+    EXPECT_EQ(FitInside({500, -20, 200, 100}, 640, 480), (WindowRect{440, 0, 200, 100}));
+    EXPECT_EQ(FitInside({-30, 400, 900, 100}, 640, 480), (WindowRect{0, 380, 640, 100}));
+    EXPECT_EQ(FitInside({20, 30, 100, 100}, 640, 480), (WindowRect{20, 30, 100, 100}));
+}
+
 TEST_F(ShellTest, WindowCommandsWithoutAChartSayCommandFailed) {
     COrventApp& app = Start();
     ASSERT_TRUE(app.CloseDocument(*app.Documents().front()));
