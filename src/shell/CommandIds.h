@@ -53,6 +53,7 @@ enum CommandId : int {
     ID_TERMINATE_RUN = 32863,
     ID_INITIALIZE = 32865,
     ID_NO_HANDLER_32825 = 32825,
+    ID_HELP_EXAMPLES = 32900,
 };
 
 // Help context ids of the windows.

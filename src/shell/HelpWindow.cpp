@@ -1,6 +1,8 @@
 #include "HelpWindow.h"
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include <QAction>
 #include <QDir>
@@ -111,20 +113,30 @@ QString CHelpWindow::PageTitle(const QString& page) {
 
 QStringList CHelpWindow::Search(const QString& query) {
     const QStringList words = query.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    QStringList found;
-    if (words.isEmpty()) return found;
+    // Pages whose title holds a word first, then those that use the words most.
+    std::vector<std::pair<qsizetype, QString>> found;
+    if (words.isEmpty()) return {};
     for (const QString& page : Pages()) {
         const QString& text = PlainText(page);
         const QString title = PageTitle(page);
-        const bool all = std::all_of(words.begin(), words.end(), [&](const QString& w) {
-            return text.contains(w, Qt::CaseInsensitive) || title.contains(w, Qt::CaseInsensitive);
-        });
-        if (all) found.append(page);
+        qsizetype score = 0;
+        bool all = true;
+        for (const QString& w : words) {
+            const qsizetype inText = text.count(w, Qt::CaseInsensitive);
+            const bool inTitle = title.contains(w, Qt::CaseInsensitive);
+            if (!inText && !inTitle) all = false;
+            score += inText + (inTitle ? 1000 : 0);
+        }
+        if (all) found.emplace_back(score, page);
     }
-    std::stable_sort(found.begin(), found.end(), [](const QString& a, const QString& b) {
-        return PageTitle(a).compare(PageTitle(b), Qt::CaseInsensitive) < 0;
+    std::stable_sort(found.begin(), found.end(), [](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first > b.first;
+        return PageTitle(a.second).compare(PageTitle(b.second), Qt::CaseInsensitive) < 0;
     });
-    return found;
+    QStringList pages;
+    for (const auto& f : found)
+        pages.append(f.second);
+    return pages;
 }
 
 CHelpWindow& CHelpWindow::Instance() {

@@ -21,7 +21,8 @@ class CHelpWindow : public QWidget {
     // Every help page (file names), and a page's title.
     static QStringList Pages();
     static QString PageTitle(const QString& page);
-    // The pages holding every word of `query` (case ignored, markup left out), by title.
+    // The pages holding every word of `query` (case ignored, markup left out): those with a word
+    // in their title first, then by how often the words occur.
     static QStringList Search(const QString& query);
 
     void ShowContext(int contextId);

@@ -98,6 +98,8 @@ class CMainFrame : public QMainWindow {
         return m_runChild && m_runChild->isVisible() ? m_runChild.data() : nullptr;
     }
     bool IsRunning() const { return m_runningDoc != nullptr; }
+    // Called with the Examples dialog before it runs (lets tests choose in it).
+    std::function<void(class CExamplesDialog&)> ExamplesDialogShown;
     // Called with the run window open, once per repaint (lets tests act during a run).
     std::function<void(CRunChild&)> OnRunWindowPainted;
 
@@ -142,6 +144,7 @@ class CMainFrame : public QMainWindow {
     void OnOpenWindow(ViewKind kind);
     void OnInsert(int commandId);
     void OnHelp();
+    void OnExamples();
     void OnPrintToFile();
     void EnterContextHelp();
     void LeaveContextHelp();

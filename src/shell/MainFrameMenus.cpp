@@ -104,6 +104,7 @@ void CMainFrame::CreateActions() {
 
     MakeAction(ID_HELP_INDEX, QStringLiteral("&Index"));
     MakeAction(ID_HELP_USING, QStringLiteral("&Using Help"));
+    MakeAction(ID_HELP_EXAMPLES, QStringLiteral("&Examples..."));
     MakeAction(ID_APP_ABOUT, QStringLiteral("&About Kintra..."));
     MakeAction(ID_CONTEXT_HELP, QStringLiteral("Context Help"), {QKS(Qt::SHIFT | Qt::Key_F1)});
     MakeAction(ID_HELP, QStringLiteral("&Help"), {QKS(Qt::Key_F1)});
@@ -173,6 +174,8 @@ void CMainFrame::CreateMenus() {
         m->addAction(m_actions[ID_HELP]);
         m->addAction(m_actions[ID_CONTEXT_HELP]);
         m->addAction(m_actions[ID_HELP_USING]);
+        m->addSeparator();
+        m->addAction(m_actions[ID_HELP_EXAMPLES]);
         m->addSeparator();
         m->addAction(m_actions[ID_APP_ABOUT]);
         return m;

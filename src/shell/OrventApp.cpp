@@ -287,6 +287,21 @@ COrventDoc* COrventApp::OpenDocument(const QString& path) {
     return doc;
 }
 
+COrventDoc* COrventApp::OpenUntitledCopy(const QString& path) {
+    std::unique_ptr<COrventDoc> owned = kintra::OpenChartDocument(PathToNative(AbsolutePath(path)));
+    if (!owned) return nullptr;
+    COrventDoc* doc = owned.get();
+    m_documents.push_back(std::move(owned));
+    // Nothing ties it to the file it came from: Save asks where to put it.
+    doc->SetPathName(std::string());
+    doc->SetTitle("Chart" + std::to_string(m_nextChartNumber++));
+    doc->SetModifiedFlag(false);
+    const auto frames = m_frame->ChildFrames(doc);
+    if (!frames.empty()) m_frame->MdiArea()->setActiveSubWindow(frames.front());
+    m_frame->UpdateFrameTitles(doc);
+    return doc;
+}
+
 void COrventApp::PromptOpen() {
     const QString path =
         QFileDialog::getOpenFileName(m_frame.get(), QStringLiteral("Open"), QString(),

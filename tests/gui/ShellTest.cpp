@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "ExamplesDialog.h"
 #include "FrameLayout.h"
 #include "HelpWindow.h"
 #include "NativePath.h"
@@ -19,6 +20,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -811,9 +813,42 @@ TEST_F(ShellTest, HelpIndexListsEveryPageAndSearchFindsWords) {
     }
     help.SearchField()->setText(QStringLiteral("Integrate"));
     QTest::keyClick(help.SearchField(), Qt::Key_Return);
+    EXPECT_EQ(CHelpWindow::Search(QStringLiteral("integrate")).value(0), QStringLiteral("block_61588.html"));
     EXPECT_TRUE(help.Browser()->toHtml().contains(QStringLiteral("qrc:/help/block_61588.html")));
     help.Browser()->grab().save(QStringLiteral(KINTRA_RENDER_DIR "/help-search.png"));
     help.close();
+}
+
+// Help > Examples lists the example charts with their lines from the README and opens the
+// chosen one as a new chart that belongs to no file.
+TEST_F(ShellTest, ExamplesListTheChartsAndOpenAnUntitledCopy) {
+    const QMap<QString, QString> rows = ExampleDescriptions(QStringLiteral(
+        "| File | Model |\n|---|---|\n| a.cht | one | two |\n|  b.cht  |  x'' = -x  |\nplain | c.cht |"));
+    EXPECT_EQ(rows, (QMap<QString, QString>{{"a.cht", "one | two"}, {"b.cht", "x'' = -x"}}));
+
+    COrventApp& app = Start();
+    const QList<ExampleChart> charts = ExampleCharts(ExamplesFolder());
+    ASSERT_GE(charts.size(), 5);
+    for (const ExampleChart& c : charts)
+        EXPECT_FALSE(c.description.isEmpty()) << c.path.toStdString();
+    int chosen = -1;
+    Frame().ExamplesDialogShown = [&](CExamplesDialog& dialog) {
+        dialog.grab().save(QStringLiteral(KINTRA_RENDER_DIR "/examples-dialog.png"));
+        for (int i = 0; i < dialog.List()->count(); ++i)
+            if (dialog.List()->item(i)->text().startsWith(QStringLiteral("spring-mass: "))) chosen = i;
+        dialog.List()->setCurrentRow(chosen);
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+    };
+    Frame().OnCommand(ID_HELP_EXAMPLES);
+    ASSERT_GE(chosen, 0);
+    ASSERT_EQ(app.Documents().size(), 2u);
+    COrventDoc* copy = app.Documents().back().get();
+    EXPECT_TRUE(copy->GetPathName().empty());
+    EXPECT_FALSE(copy->IsModified());
+    EXPECT_GT(copy->Blocks.size(), 3u);
+    EXPECT_GT(FramesOf(Frame(), copy).size(), 1u); // its graph and list came along
+    EXPECT_EQ(Frame().ActiveDocument(), copy);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(ShellTest, ContextHelpShowsThePageOfWhatIsClickedNext) {
