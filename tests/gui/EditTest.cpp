@@ -4,6 +4,7 @@
 // KINTRA_RENDER_DIR for people to look at.
 
 #include "CommandIds.h"
+#include "HelpWindow.h"
 #include "QtDeviceContext.h"
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
@@ -293,6 +294,14 @@ TEST_F(EditTest, HoveringLightsThePortAndTellsWhatIsThere) {
     MoveTo(GridPoint(3, -2));
     EXPECT_EQ(view->HoverPort, PortPick{});
     EXPECT_FALSE(unlit.isEmpty());
+    // F1 with the mouse on a block shows that block's page, elsewhere the chart window's.
+    QCursor::setPos(host->viewport()->mapToGlobal(Pixel(GridPoint(3, -2))));
+    Frame().OnCommand(ID_HELP);
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), CHelpWindow::PageFor(gain->HelpId));
+    QCursor::setPos(host->viewport()->mapToGlobal(Pixel(GridPoint(6, -6)) + QPoint(20, 0)));
+    Frame().OnCommand(ID_HELP);
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_121.html"));
+    CHelpWindow::Instance().close();
 }
 
 } // namespace
