@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QXmlStreamReader>
 
 namespace {
@@ -291,6 +293,14 @@ TEST_F(EditTest, HoveringLightsThePortAndTellsWhatIsThere) {
     };
     for (const Row& row : rows)
         EXPECT_EQ(host->ToolTipAt(Pixel(row.at)).toStdString(), row.tip);
+    // The window shows it as the mouse rests.
+    const QPoint rest = Pixel(PortPoint(3, -2, 1));
+    QHelpEvent help(QEvent::ToolTip, rest, host->viewport()->mapToGlobal(rest));
+    QCoreApplication::sendEvent(host->viewport(), &help);
+    EXPECT_EQ(QToolTip::text().toStdString(), rows[0].tip);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible()) w->grab().save(RenderPath("edit-hover-tip.png"));
+    QToolTip::hideText();
     MoveTo(GridPoint(3, -2));
     EXPECT_EQ(view->HoverPort, PortPick{});
     EXPECT_FALSE(unlit.isEmpty());
