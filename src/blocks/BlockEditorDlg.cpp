@@ -4,6 +4,7 @@
 #include "blocks/FunctionGenerator.h"
 #include "model/Block.h"
 #include "platform/DataExchange.h"
+#include "platform/Expression.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
 
@@ -128,6 +129,18 @@ void CBlockEditorDlg::OnHelp() {
 bool CBlockEditorDlg::OnOK(DataExchange& dx) {
     try {
         UpdateData(dx, true, [this](DataExchange& d) { DoDataExchange(d); });
+        // A text left alone keeps its value; a changed one must read as a number or an
+        // expression, which the block computes when it applies the data.
+        for (int k = 0; k < 3; ++k) {
+            double value = 0.0;
+            std::string why;
+            if (Data.ParamTexts[k] != Data.ShownParamTexts[k] &&
+                !ReadNumberOrExpression(Data.ParamTexts[k], value, &why)) {
+                std::string field = Data.ParamLabels[k].empty() ? "the parameter" : Data.ParamLabels[k];
+                field.append(" (parameter ").append(std::to_string(k + 1)).append(")");
+                dx.Fail(kParamIds[k], ExpressionRefusal(field, why));
+            }
+        }
     } catch (const DataExchangeFailure&) {
         return false;
     }

@@ -1,6 +1,7 @@
 #include "blocks/FunctionDataDlg.h"
 
 #include "platform/DataExchange.h"
+#include "platform/Expression.h"
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
 #include "platform/Text.h"
@@ -55,8 +56,14 @@ void CFunctionDataDlg::OnSelectLine(DataExchange& dx, int index) {
     dx.SetText(IDC_VALUE, ValueText);
 }
 
-double CFunctionDataDlg::EditValue() const {
-    return ParseLeadingDouble(ValueText);
+bool CFunctionDataDlg::EditValue(DataExchange& dx, double& value) {
+    std::string why;
+    if (ReadNumberOrExpression(ValueText, value, &why)) return true;
+    try {
+        dx.Fail(IDC_VALUE, ExpressionRefusal("Position", why));
+    } catch (const DataExchangeFailure&) {
+    }
+    return false;
 }
 
 bool CFunctionDataDlg::HasSelection() const {
@@ -74,7 +81,9 @@ void CFunctionDataDlg::Redisplay(int select) {
 
 void CFunctionDataDlg::OnAdd(DataExchange& dx) {
     ValueText = dx.GetText(IDC_VALUE);
-    Values.push_back(EditValue());
+    double value = 0.0;
+    if (!EditValue(dx, value)) return;
+    Values.push_back(value);
     Redisplay(static_cast<int>(Values.size()) - 1);
     ValueText.clear();
     dx.SetText(IDC_VALUE, ValueText);
@@ -82,17 +91,19 @@ void CFunctionDataDlg::OnAdd(DataExchange& dx) {
 
 void CFunctionDataDlg::OnInsert(DataExchange& dx) {
     ValueText = dx.GetText(IDC_VALUE);
-    if (!HasSelection()) return;
+    double value = 0.0;
+    if (!HasSelection() || !EditValue(dx, value)) return;
     const int at = Selected;
-    Values.insert(Values.begin() + at, EditValue());
+    Values.insert(Values.begin() + at, value);
     Redisplay(at);
 }
 
 void CFunctionDataDlg::OnReplace(DataExchange& dx) {
     ValueText = dx.GetText(IDC_VALUE);
-    if (!HasSelection()) return;
+    double value = 0.0;
+    if (!HasSelection() || !EditValue(dx, value)) return;
     const int at = Selected;
-    Values[static_cast<std::size_t>(at)] = EditValue();
+    Values[static_cast<std::size_t>(at)] = value;
     Redisplay(at);
 }
 

@@ -32,7 +32,8 @@ class CFunctionDataDlg {
     // The user selected (or clicked) a line: its text goes into the edit box. -1: no line is
     // selected any more.
     void OnSelectLine(DataExchange& dx, int index);
-    // Buttons. Each takes the edit box's text first.
+    // Buttons. Each takes the edit box's text first; those that store it refuse a text that is
+    // neither a number nor an expression and change nothing.
     void OnAdd(DataExchange& dx);
     void OnInsert(DataExchange& dx);
     void OnReplace(DataExchange& dx);
@@ -49,7 +50,9 @@ class CFunctionDataDlg {
     int Selected = -1;                  // the selected line, -1 for none
 
   private:
-    double EditValue() const;
+    // The edit box's text as a number or an expression; false, with a message and the focus on
+    // the box, when it is neither.
+    bool EditValue(DataExchange& dx, double& value);
     bool HasSelection() const;
     // Refills the list from Values and selects `select` (-1 for none).
     void Redisplay(int select);

@@ -24,6 +24,13 @@ std::unique_ptr<CBlock>& Clipboard() {
 }
 
 // The Clock and its companions stay where they are, in every chart.
+// The name of a change to a block in the Undo and Redo commands: "Move Gain".
+std::string ChangeName(const char* verb, const CBlock* block) {
+    std::string name(verb);
+    if (block && !block->Name.empty()) name.append(" ").append(block->Name);
+    return name;
+}
+
 bool IsClock(const CBlock& block) {
     return block.TypeId == kClockTypeId;
 }
@@ -182,6 +189,7 @@ void COrventView::OnLButtonDown(CPoint point) {
         return;
     }
     if (hit) {
+        CChartChange change(doc, ChangeName("Edit", hit));
         hit->EditProperties();
         return;
     }
@@ -192,6 +200,7 @@ void COrventView::OnLButtonDown(CPoint point) {
     if (!block) return;
     doc->PendingBlock = std::move(block);
     PendingType = type;
+    PastePending = false;
     Placing = 1;
     ActiveInsertId = LastInsertId;
 }
@@ -210,6 +219,9 @@ void COrventView::PlaceAt(CPoint point) {
     // Clicks at the very left or top edge of the window can come near a point outside the grid
     // (column -1 or row 1); nothing is placed there.
     if (column < 0 || row > 0) return;
+    CChartChange change(doc, MovingBlock
+                                 ? ChangeName("Move", MovingBlock)
+                                 : ChangeName(PastePending ? "Paste" : "Place", doc->PendingBlock.get()));
     if (MovingBlock) {
         // The Clock takes its hidden companions along; their cells must be free too.
         if (!doc->MoveBlock(MovingBlock, column, row)) return;
@@ -217,6 +229,9 @@ void COrventView::PlaceAt(CPoint point) {
         SelectedBlock = nullptr;
     } else {
         if (doc->FindBlockAt(column, row)) return;
+        // A new or pasted block never shares a name with another, so inputs and --set can
+        // tell them apart.
+        if (doc->PendingBlock) doc->PendingBlock->Name = doc->UniqueBlockName(doc->PendingBlock->Name);
         doc->PlaceBlock(column, row);
     }
     Placing = 0;
@@ -236,6 +251,7 @@ void COrventView::FinishConnection(CPoint point) {
     if (SecondPick.Port != 0) std::swap(FirstPick, SecondPick);
     CBlock* block = FirstPick.Block;
     const int input = FirstPick.Port - 1;
+    CChartChange change(doc, ChangeName("Connect", block));
     block->Inputs[input] = SecondPick.Block;
     doc->RouteInput(block, input);
     Connecting = 0;
@@ -301,6 +317,7 @@ bool COrventView::OnInsert(int commandId) {
     // A block still waiting from an earlier command is simply replaced.
     doc->PendingBlock = std::move(block);
     PendingType = type->TypeId;
+    PastePending = false;
     // The click that follows places the new block, not one picked up before.
     MovingBlock = nullptr;
     Placing = 1;
@@ -320,17 +337,18 @@ void COrventView::OnEditCopy() {
 void COrventView::OnEditCut() {
     if (!SelectedBlock || IsClock(*SelectedBlock)) return;
     OnEditCopy();
-    DeleteSelected();
+    DeleteSelected("Cut");
 }
 
 void COrventView::OnEditDelete() {
     if (!SelectedBlock || IsClock(*SelectedBlock)) return;
-    DeleteSelected();
+    DeleteSelected("Delete");
 }
 
-void COrventView::DeleteSelected() {
+void COrventView::DeleteSelected(const char* verb) {
     COrventDoc* doc = GetDocument();
     if (!doc) return;
+    CChartChange change(doc, ChangeName(verb, SelectedBlock));
     doc->DeleteBlock(SelectedBlock);
     SelectedBlock = nullptr;
     doc->UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
@@ -347,6 +365,7 @@ void COrventView::OnEditPaste() {
     doc->CopyBlockSettings(*clip, *block);
     doc->PendingBlock = std::move(block);
     PendingType = clip->TypeId;
+    PastePending = true;
     Placing = 1;
 }
 

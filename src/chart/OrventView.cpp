@@ -64,6 +64,13 @@ void COrventView::OnInitialUpdate() {
 void COrventView::OnUpdate(CView*, long hint, UpdateObject object) {
     // A block about to go must not stay selected, picked up or picked as a connection's end.
     if (const CBlock* block = object.As<CBlock>(); hint == HINT_BLOCK_DELETING && block) ForgetBlock(block);
+    // A check before a run points at the block it is about; a block still waiting to be placed
+    // or a half-made connection are left alone.
+    if (const CBlock* block = object.As<CBlock>();
+        hint == HINT_SELECT_BLOCK && block && !Placing && !Connecting)
+        if (const COrventDoc* doc = GetDocument())
+            for (const auto& b : doc->Blocks)
+                if (b.get() == block) SelectedBlock = b.get();
     if (!object) RecalcLayout();
     if (m_window) m_window->Invalidate();
 }

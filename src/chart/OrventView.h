@@ -195,6 +195,8 @@ class COrventView : public CView {
     // placed so that a click on empty chart arms another; 0 when none. Only the type is kept:
     // the placed block itself belongs to the document.
     int PendingType = 0;
+    // The pending block came from Paste (its placing is undone as "Paste").
+    bool PastePending = false;
     int SnapX = 10;
     int SnapY = 10;
 
@@ -227,7 +229,8 @@ class COrventView : public CView {
     PortHit FindPort(CPoint point, PortPick& pick);
     void PlaceAt(CPoint point);
     void FinishConnection(CPoint point);
-    void DeleteSelected();
+    // Deletes the selected block as one step of the history named `verb` and the block.
+    void DeleteSelected(const char* verb);
     void Repaint();
 
     ViewWindow* m_window = nullptr;

@@ -4,6 +4,7 @@
 #include "chart/OrventView.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
+#include "platform/Expression.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
@@ -103,7 +104,8 @@ Commands:
                              ("nan", "inf", "-inf" otherwise), commas between fields, names
                              quoted where needed, CR LF line ends.
          --set NAME.pN=VALUE sets parameter N (1, 2 or 3) of the first block named NAME before the
-                             run; it may be given several times.
+                             run; VALUE is a number or an expression such as 2*pi/3 or
+                             sqrt(2)/2; it may be given several times.
          --settings FILE.ini reads the user's settings (window and model defaults) from an INI
                              file; without it every setting has its factory default.
          --max-values N      stops the run, as Terminate Run would, once the histories of all
@@ -177,8 +179,10 @@ ParamSetting ParseSet(const std::string& text) {
         n.find_first_not_of("0123456789") != std::string::npos)
         throw ArgumentError("parameter number '" + n + "' in '" + text + "' is not 1, 2 or 3");
     s.index = index - 1;
-    if (!ParseDouble(text.substr(eq + 1), s.value))
-        throw ArgumentError("'" + text.substr(eq + 1) + "' in '" + text + "' is not a number");
+    std::string why;
+    if (!ReadNumberOrExpression(text.substr(eq + 1), s.value, &why))
+        throw ArgumentError("'" + text.substr(eq + 1) + "' in '" + text +
+                            "' is neither a number nor an expression (" + why + ")");
     return s;
 }
 

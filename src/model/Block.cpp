@@ -2,6 +2,7 @@
 
 #include "model/ModelWindows.h"
 #include "platform/Archive.h"
+#include "platform/Expression.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
@@ -115,9 +116,11 @@ CBlockEditorData CBlock::MakeEditorData() const {
 
 void CBlock::ApplyEditorData(const CBlockEditorData& d) {
     Name = Utf8Left(d.Name, kMaxBlockNameLength);
-    // A text the user left alone keeps the value to the bit (hidden rows included).
+    // A text the user left alone keeps the value to the bit (hidden rows included); a changed
+    // one is a number or an expression (the editor refuses anything else, which would leave the
+    // value as it was).
     for (int i = 0; i < 3; ++i)
-        if (d.ParamTexts[i] != d.ShownParamTexts[i]) Params[i] = ParseLeadingDouble(d.ParamTexts[i]);
+        if (d.ParamTexts[i] != d.ShownParamTexts[i]) ReadNumberOrExpression(d.ParamTexts[i], Params[i]);
     // The editor can only disconnect an input, never connect one. A source without a name shows
     // an empty field too, so only the "X" counts.
     for (int i = 0; i < 3; ++i)

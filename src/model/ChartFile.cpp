@@ -7,10 +7,12 @@
 #include "model/BlockTypes.h"
 #include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
+#include "model/Solver.h"
 #include "platform/Archive.h"
 #include "platform/FileIo.h"
 #include "platform/Platform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <new>
@@ -100,18 +102,8 @@ void LoadView(COrventDoc& doc, CArchive& ar, const std::string& className, bool&
     if (!stray) target->OnUpdate(nullptr, HINT_REDRAW, nullptr);
 }
 
-void LoadChart(COrventDoc& doc, CArchive& ar) {
-    doc.FileVersion = ar.ReadDouble();
-    if (std::isnan(doc.FileVersion)) Refuse(kInvalidDataInFile);
-    if (doc.FileVersion > kDataVersion) Refuse(kNeedUpdatedVersion);
-
-    doc.ModelSettings.Serialize(ar, doc.FileVersion);
-    doc.ClampModelSettings();
-    if (doc.FileVersion >= 101.0) {
-        doc.Title = ar.ReadString();
-        if (!doc.Title.empty()) doc.CDocument::SetTitle(doc.Title);
-    }
-
+// The block table and the block records, appended to the document's (empty) list of blocks.
+void LoadBlocks(COrventDoc& doc, CArchive& ar) {
     // Ends the loading state however reading ends; a refused file tells the views nothing.
     struct LoadingScope {
         COrventDoc& doc;
@@ -144,6 +136,20 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
     }
     doc.PendingBlock.reset();
     doc.EndLoading(true);
+}
+
+void LoadChart(COrventDoc& doc, CArchive& ar) {
+    doc.FileVersion = ar.ReadDouble();
+    if (std::isnan(doc.FileVersion)) Refuse(kInvalidDataInFile);
+    if (doc.FileVersion > kDataVersion) Refuse(kNeedUpdatedVersion);
+
+    doc.ModelSettings.Serialize(ar, doc.FileVersion);
+    doc.ClampModelSettings();
+    if (doc.FileVersion >= 101.0) {
+        doc.Title = ar.ReadString();
+        if (!doc.Title.empty()) doc.CDocument::SetTitle(doc.Title);
+    }
+    LoadBlocks(doc, ar);
 
     const std::int32_t views = ar.ReadInt32();
     ar.CheckCount(views, kMinViewRecordSize);
@@ -155,6 +161,98 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
 }
 
 } // namespace
+
+std::vector<std::uint8_t> COrventDoc::Snapshot() {
+    CArchive ar;
+    StoreChart(*this, ar);
+    return ar.Bytes();
+}
+
+// The image was written by this program a moment ago, so it is read without the file's checks'
+// messages; views are matched to the image's window records in order, class by class.
+void COrventDoc::RestoreSnapshot(const std::vector<std::uint8_t>& image) {
+    // Nothing may keep pointing at the blocks that go: the views forget them, the run lists go.
+    for (auto it = Blocks.rbegin(); it != Blocks.rend(); ++it)
+        UpdateAllViews(nullptr, HINT_BLOCK_DELETING, static_cast<CBlock*>(it->get()));
+    Solver.reset();
+    IntegratingBlocks.clear();
+    EvalOrder.clear();
+    AtFirstBlocks.clear();
+    SourceBlocks.clear();
+    CompanionBlocks.clear();
+    Blocks.clear();
+
+    const double fileVersion = FileVersion;
+    std::unique_ptr<CBlock> pending = std::move(PendingBlock);
+    CArchive ar(image);
+    FileVersion = ar.ReadDouble();
+    ModelSettings.Serialize(ar, FileVersion);
+    ClampModelSettings();
+    Title = ar.ReadString();
+    CDocument::SetTitle(Title.empty() ? m_ownTitle : Title);
+    LoadBlocks(*this, ar);
+
+    std::vector<CView*> current;
+    for (CView* v : Views())
+        if (IsChartFileViewClass(v->GetViewClassName())) current.push_back(v);
+    ModelWindowHost& windows = ModelWindows();
+    // Closing a window can take other views with it (the panes of a split window).
+    auto shown = [this](CView* v) { return std::find(Views().begin(), Views().end(), v) != Views().end(); };
+    auto close = [&](CView* v) {
+        if (shown(v)) windows.CloseWindow(*v);
+    };
+    std::vector<CView*> restored;
+    std::size_t next = 0;
+    const std::int32_t count = ar.ReadInt32();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::string className = ar.ReadString();
+        std::size_t match = next;
+        while (match < current.size() &&
+               (!shown(current[match]) || current[match]->GetViewClassName() != className))
+            ++match;
+        CView* target = nullptr;
+        std::unique_ptr<CView> stray;
+        if (match < current.size()) {
+            // Windows before the one that matches are not in the image.
+            for (; next < match; ++next)
+                close(current[next]);
+            target = current[match];
+            next = match + 1;
+        } else if (className == kChartViewClass) {
+            target = windows.OpenChartWindow(*this);
+        } else if (className == kGraphViewClass) {
+            target = windows.OpenGraphWindow(*this);
+        } else {
+            target = windows.OpenListWindow(*this);
+        }
+        if (!target || target->GetDocument() != this || target->GetViewClassName() != className) {
+            // The record still has to be read past.
+            stray = windows.CreateView(className);
+            if (!stray) break;
+            AddView(stray.get());
+            target = stray.get();
+        }
+        target->Serialize(ar);
+        if (!stray) {
+            target->OnUpdate(nullptr, HINT_REDRAW, nullptr);
+            restored.push_back(target);
+        }
+    }
+    for (; next < current.size(); ++next)
+        close(current[next]);
+    // The windows are saved in the order of the image; views the host could not close (the
+    // extra panes of a split window) follow them as they were.
+    std::vector<CView*> others;
+    for (CView* v : current)
+        if (shown(v) && std::find(restored.begin(), restored.end(), v) == restored.end()) others.push_back(v);
+    for (CView* v : restored)
+        if (shown(v)) MoveViewToEnd(v);
+    for (CView* v : others)
+        MoveViewToEnd(v);
+    FileVersion = fileVersion;
+    PendingBlock = std::move(pending);
+    UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
+}
 
 void COrventDoc::Serialize(CArchive& ar) {
     if (ar.IsStoring())
@@ -196,6 +294,7 @@ bool COrventDoc::OnOpenDocument(const std::string& path) {
     SetPathName(path);
     SetTitle(BaseName(path));
     SetModifiedFlag(false);
+    History.Clear();
     return true;
 }
 
@@ -212,5 +311,6 @@ bool COrventDoc::OnSaveDocument(const std::string& path) {
     SetPathName(path);
     SetTitle(BaseName(path));
     SetModifiedFlag(false);
+    History.MarkSaved();
     return true;
 }

@@ -26,6 +26,7 @@ CView* ModelWindowHost::OpenListWindow(COrventDoc&) {
     return nullptr;
 }
 void ModelWindowHost::CloseDocumentWindows(COrventDoc&) {}
+void ModelWindowHost::CloseWindow(CView&) {}
 std::unique_ptr<CView> ModelWindowHost::CreateView(const std::string&) {
     return nullptr;
 }

@@ -36,6 +36,9 @@ class ModelWindowHost : public WindowHost {
     virtual CView* OpenListWindow(COrventDoc& doc);
     // Closes every window showing the document (its open failed, or it is being closed).
     virtual void CloseDocumentWindows(COrventDoc& doc);
+    // Closes the one window showing `view` (Undo takes back the opening of a window); the view
+    // leaves its document. The base closes nothing.
+    virtual void CloseWindow(CView& view);
 
     // A view of a class a chart file names (kChartViewClass, kGraphViewClass, kListViewClass)
     // in no window: the record of a window that could not be opened is read into it and thrown

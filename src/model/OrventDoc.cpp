@@ -5,6 +5,7 @@
 #include "model/ModelWindows.h"
 #include "model/Solver.h"
 #include "platform/Platform.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,6 +74,26 @@ void COrventDoc::AddBlock() {
     else
         UpdateAllViews(nullptr, HINT_BLOCKS_GREW, nullptr);
     SetModifiedFlag();
+}
+
+std::string COrventDoc::UniqueBlockName(const std::string& name) const {
+    auto taken = [this](const std::string& n) {
+        return std::any_of(Blocks.begin(), Blocks.end(), [&](const auto& b) { return b->Name == n; });
+    };
+    if (name.empty() || !taken(name)) return name;
+    std::string stem = name;
+    const std::size_t digits = stem.find_last_not_of("0123456789");
+    if (digits != std::string::npos && digits + 1 < stem.size() && stem[digits] == ' ' && digits > 0)
+        stem.resize(digits);
+    for (std::size_t n = 2;; ++n) {
+        std::string suffix(" ");
+        suffix.append(std::to_string(n));
+        // The number always shows whole; the stem gives way within the name's length limit.
+        std::string candidate =
+            Utf8Left(stem, kMaxBlockNameLength - std::min(kMaxBlockNameLength, suffix.size()));
+        candidate.append(suffix);
+        if (!taken(candidate)) return candidate;
+    }
 }
 
 void COrventDoc::PlaceBlock(int x, int y) {
@@ -201,6 +222,40 @@ bool COrventDoc::OnNewDocument() {
     if (clock) clock->CreateCompanions();
     SetModifiedFlag(false);
     PendingBlock.reset();
+    History.Clear();
+    return true;
+}
+
+void COrventDoc::BeginChange(const std::string& label) {
+    if (m_changeDepth++ > 0) return;
+    m_changeLabel = label;
+    m_changeBefore = Snapshot();
+}
+
+void COrventDoc::EndChange() {
+    if (m_changeDepth == 0 || --m_changeDepth > 0) return;
+    std::vector<std::uint8_t> before = std::move(m_changeBefore);
+    m_changeBefore = {};
+    RecordChange(m_changeLabel, std::move(before));
+}
+
+void COrventDoc::RecordChange(const std::string& label, std::vector<std::uint8_t> before) {
+    if (m_changeDepth > 0 || Snapshot() == before) return;
+    History.Record(label, std::move(before));
+    SetModifiedFlag();
+}
+
+bool COrventDoc::Undo() {
+    if (m_changeDepth > 0 || !History.CanUndo()) return false;
+    RestoreSnapshot(History.TakeUndo(Snapshot()));
+    SetModifiedFlag(!History.IsAtSavedState());
+    return true;
+}
+
+bool COrventDoc::Redo() {
+    if (m_changeDepth > 0 || !History.CanRedo()) return false;
+    RestoreSnapshot(History.TakeRedo(Snapshot()));
+    SetModifiedFlag(!History.IsAtSavedState());
     return true;
 }
 
@@ -210,6 +265,7 @@ void COrventDoc::SetTitle(const std::string& title) {
 }
 
 void COrventDoc::OnPreferences() {
+    CChartChange change(this, "Model Properties");
     CSettingList working;
     working.CloneFrom(ModelSettings);
     std::string title = Title;
@@ -227,7 +283,13 @@ void COrventDoc::OnDebugSettings() {
     if (ModelWindows().RunDebugSettings(state)) RouteDebug = state ? 1 : 0;
 }
 
+void COrventDoc::OnRun() {
+    CChartChange change(this, "Run");
+    RunSimulation();
+}
+
 void COrventDoc::OnInitialize() {
+    CChartChange change(this, "Initialize");
     InitializeOnly = 1;
     RunSimulation();
     Stopped = 1;

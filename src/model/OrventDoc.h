@@ -2,6 +2,7 @@
 // The document of one chart: it owns every block, the model settings and the run.
 
 #include "model/Block.h"
+#include "model/ChartHistory.h"
 #include "model/Integration.h"
 #include "model/Routing.h"
 #include "model/RunModel.h"
@@ -23,6 +24,7 @@ enum DocumentHint {
     HINT_BLOCK_PLACED = 1,
     HINT_BLOCKS_GREW = 5,
     HINT_BLOCK_DELETING = -1,
+    HINT_SELECT_BLOCK = 40, // the object (a CBlock) becomes the chart's selection
 };
 
 // How the last Run command ended.
@@ -53,6 +55,10 @@ class COrventDoc : public CDocument, public CRunModel {
     // Everything the user set on `source` except its links, cell and history: a pasted block is a
     // full copy of the copied one.
     void CopyBlockSettings(const CBlock& source, CBlock& target);
+    // `name` when no block of the chart has it; otherwise its stem (without a " N" number at the
+    // end) with the first free number from 2: "Integrate 2", "Integrate 3". Blocks placed or
+    // pasted take this name; a file's names and names the user types are kept as they are.
+    std::string UniqueBlockName(const std::string& name) const;
     CView* GetChartView() const;
     CBlock* Clock() const override { return Blocks.empty() ? nullptr : Blocks.front().get(); }
     // The first block of `Blocks` standing at (x, y), or null.
@@ -81,6 +87,8 @@ class COrventDoc : public CDocument, public CRunModel {
 
     // ---- Commands ----
     void RunSimulation();
+    // The Run command: a run the user can undo (the histories before it come back).
+    void OnRun();
     void OnInitialize();
     // Terminate Run, a click on the run window or Escape.
     void OnTerminateRun() {
@@ -93,9 +101,34 @@ class COrventDoc : public CDocument, public CRunModel {
     // chart or settings store must not steer the routing, the sort or the integrator.
     void ClampModelSettings();
 
+    // ---- Undo and Redo ----
+    // A change the user can take back, named `label` ("Move Gain"): BeginChange before it,
+    // EndChange after it (CChartChange does both). A change inside another is part of the outer
+    // one; a change that leaves the chart's file image as it was is no step.
+    void BeginChange(const std::string& label);
+    void EndChange();
+    // A change that began with the chart's image `before` and has now ended (a window closed by
+    // the user leaves the document only after its close was agreed).
+    void RecordChange(const std::string& label, std::vector<std::uint8_t> before);
+    // Brings back the chart as it was before the last change (after the last undone change);
+    // false when there is none. The modified mark is clear again at the saved state.
+    bool Undo();
+    bool Redo();
+    // The chart's file image, and the chart brought back from one: blocks, settings, title and
+    // the windows (windows the image lacks are closed, missing ones opened). The file version
+    // the document was read with is kept.
+    std::vector<std::uint8_t> Snapshot();
+    void RestoreSnapshot(const std::vector<std::uint8_t>& image);
+    CChartHistory History;
+
     // ---- The run ----
     bool BuildRunLists();
     bool OrderList(std::vector<CBlock*>& list);
+    // After BuildRunLists failed: one loop of links within a run list, which no order can
+    // satisfy, as the signal goes round it, starting with its block that comes first in the
+    // list. Empty when no list holds a loop (a sort bound too small fails without one). `more`
+    // tells whether another loop remains once this one is broken.
+    std::vector<CBlock*> FindLoop(bool* more = nullptr) const;
     // Sets the time to IntervalStart + offset, computes the algebraic blocks and writes the
     // derivative of every integrating block; false when the run is stopped.
     bool EvaluateDerivatives(double offset, double* out) override;
@@ -151,15 +184,36 @@ class COrventDoc : public CDocument, public CRunModel {
 
   private:
     void ReserveHistories();
+    int m_changeDepth = 0;
+    std::string m_changeLabel;
+    std::vector<std::uint8_t> m_changeBefore;
     bool m_loading = false;
     bool m_grewWhileLoading = false;
     // Blocks[0 .. m_indexed) are in m_byPosition, keyed by PositionKey.
     mutable std::unordered_map<std::uint64_t, CBlock*> m_byPosition;
     mutable std::size_t m_indexed = 0;
     bool CheckRequiredInputs();
+    // "Sort Failure", then the blocks of a loop, which the chart selects one of.
+    std::string SortFailureText();
     bool m_runFailed = false;
     bool m_stopRequested = false;
     // The title the document has of its own (file name or "Chart" n), shown when the model has
     // no title.
     std::string m_ownTitle;
+};
+
+// Makes what happens in its lifetime one step of the document's history (no document: nothing).
+class CChartChange {
+  public:
+    CChartChange(COrventDoc* doc, const std::string& label) : m_doc(doc) {
+        if (m_doc) m_doc->BeginChange(label);
+    }
+    ~CChartChange() {
+        if (m_doc) m_doc->EndChange();
+    }
+    CChartChange(const CChartChange&) = delete;
+    CChartChange& operator=(const CChartChange&) = delete;
+
+  private:
+    COrventDoc* m_doc;
 };

@@ -12,6 +12,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -31,6 +33,8 @@ bool COrventDoc::CheckRequiredInputs() {
             missing = true;
             std::string text = "A " + b->TypeName + " block, " + b->Name + ", " +
                                kintra::LoadString(kMissingInputTextId + j);
+            // The chart shows which block it is while the message is read.
+            UpdateAllViews(nullptr, HINT_SELECT_BLOCK, b.get());
             if (Platform().Messages().MessageBox(text, kCheckCaption, MB_OKCANCEL) == IDCANCEL) return false;
         }
     }
@@ -92,7 +96,103 @@ template <typename SlotOf> bool HasLoop(const std::vector<CBlock*>& list, SlotOf
     return peeled < n;
 }
 
+// The blocks of `list` that a peeling of blocks without sources in the list leaves: every one of
+// them has a source among them, so they hold a loop (or are fed by one). The links from `cutFrom`
+// into `cutTo` count as absent.
+std::vector<CBlock*> Unpeeled(const std::vector<CBlock*>& list, const CBlock* cutTo = nullptr,
+                              const CBlock* cutFrom = nullptr) {
+    std::unordered_map<const CBlock*, std::size_t> slot;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        slot.emplace(list[i], i);
+    std::vector<int> pending(list.size(), 0);
+    std::vector<std::vector<std::size_t>> fed(list.size());
+    for (std::size_t i = 0; i < list.size(); ++i)
+        for (const CBlock* input : list[i]->Inputs) {
+            const auto it = input ? slot.find(input) : slot.end();
+            if (it == slot.end() || it->second == i || (list[i] == cutTo && input == cutFrom)) continue;
+            ++pending[i];
+            fed[it->second].push_back(i);
+        }
+    std::vector<std::size_t> ready;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (pending[i] == 0) ready.push_back(i);
+    while (!ready.empty()) {
+        const std::size_t i = ready.back();
+        ready.pop_back();
+        for (std::size_t f : fed[i])
+            if (--pending[f] == 0) ready.push_back(f);
+    }
+    std::vector<CBlock*> left;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (pending[i] > 0) left.push_back(list[i]);
+    return left;
+}
+
+// One loop among `left` (each of which has a source among them): from the first block, step to
+// a source in `left` until a block comes round again.
+std::vector<CBlock*> LoopAmong(const std::vector<CBlock*>& left) {
+    std::vector<CBlock*> path{left.front()};
+    for (;;) {
+        const CBlock* b = path.back();
+        CBlock* source = nullptr;
+        for (CBlock* input : b->Inputs)
+            if (input && input != b && std::find(left.begin(), left.end(), input) != left.end()) {
+                source = input;
+                break;
+            }
+        const auto seen = std::find(path.begin(), path.end(), source);
+        if (seen != path.end()) {
+            // The path ran against the signal: reversed, it runs with it.
+            std::vector<CBlock*> loop(seen, path.end());
+            std::reverse(loop.begin(), loop.end());
+            const auto first = std::min_element(loop.begin(), loop.end(), [&](CBlock* x, CBlock* y) {
+                return std::find(left.begin(), left.end(), x) < std::find(left.begin(), left.end(), y);
+            });
+            std::rotate(loop.begin(), first, loop.end());
+            return loop;
+        }
+        path.push_back(source);
+    }
+}
+
+constexpr std::size_t kLoopNamesShown = 10;
+
 } // namespace
+
+std::vector<CBlock*> COrventDoc::FindLoop(bool* more) const {
+    std::vector<CBlock*> loop;
+    if (more) *more = false;
+    for (const auto* list : {&EvalOrder, &IntegratingBlocks, &AtFirstBlocks, &SourceBlocks}) {
+        if (!loop.empty()) {
+            // Another list with a loop of its own.
+            if (more && !Unpeeled(*list).empty()) *more = true;
+            continue;
+        }
+        const std::vector<CBlock*> left = Unpeeled(*list);
+        if (left.empty()) continue;
+        loop = LoopAmong(left);
+        // Another loop of this list is one that survives cutting the link that closes this one.
+        if (more && !Unpeeled(*list, loop.front(), loop.back()).empty()) *more = true;
+    }
+    return loop;
+}
+
+std::string COrventDoc::SortFailureText() {
+    std::string text = "Sort Failure";
+    bool more = false;
+    const std::vector<CBlock*> loop = FindLoop(&more);
+    if (loop.empty()) return text;
+    // The chart shows where the loop is while the message is read.
+    UpdateAllViews(nullptr, HINT_SELECT_BLOCK, loop.front());
+    text.append("\nThese blocks form a loop that cannot be put in order: ");
+    for (std::size_t i = 0; i < loop.size() && i < kLoopNamesShown; ++i)
+        text.append(i ? ", " : "").append(loop[i]->Name);
+    if (loop.size() > kLoopNamesShown)
+        text.append(", ... (").append(std::to_string(loop.size())).append(" blocks in all)");
+    text.append(".");
+    if (more) text.append("\nThe chart has other such loops as well.");
+    return text;
+}
 
 // Moves each block in front of the blocks of the same list that it feeds, one move per scan:
 // the first position j that has a source later in the list takes the nearest such source.
@@ -177,7 +277,7 @@ void COrventDoc::RunSimulation() {
     if (Blocks.empty()) return;
     if (!CheckRequiredInputs()) return;
     if (!BuildRunLists()) {
-        Platform().Messages().MessageBox("Sort Failure", kCheckCaption, MB_OK);
+        Platform().Messages().MessageBox(SortFailureText(), kCheckCaption, MB_OK);
         return;
     }
     CBlock* clock = Blocks.front().get();

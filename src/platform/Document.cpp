@@ -22,6 +22,13 @@ void CDocument::AddView(CView* view) {
     view->m_document = this;
 }
 
+void CDocument::MoveViewToEnd(CView* view) {
+    auto it = std::find(m_views.begin(), m_views.end(), view);
+    if (it == m_views.end()) return;
+    m_views.erase(it);
+    m_views.push_back(view);
+}
+
 void CDocument::RemoveView(CView* view) {
     auto it = std::find(m_views.begin(), m_views.end(), view);
     if (it == m_views.end()) return;

@@ -65,6 +65,8 @@ class CDocument {
     void AddView(CView* view);
     void RemoveView(CView* view);
     const std::vector<CView*>& Views() const { return m_views; }
+    // Puts one of the document's views after all the others (the order views are saved in).
+    void MoveViewToEnd(CView* view);
 
     void UpdateAllViews(CView* sender, long hint = 0, UpdateObject object = nullptr);
 

@@ -93,7 +93,18 @@ CChildFrame::CChildFrame(ViewKind kind, std::unique_ptr<CView> view, COrventDoc&
     }
 }
 
-CChildFrame::~CChildFrame() = default;
+CChildFrame::~CChildFrame() {
+    if (!m_recordClose || !m_doc) return;
+    // The panes and their views go first, so the document no longer shows them.
+    delete widget();
+    m_doc->RecordChange(m_closeLabel, std::move(m_closeBefore));
+}
+
+void CChildFrame::RecordCloseAs(std::string label, std::vector<std::uint8_t> before) {
+    m_recordClose = true;
+    m_closeLabel = std::move(label);
+    m_closeBefore = std::move(before);
+}
 
 CViewHost* CChildFrame::FirstPane() const {
     return m_single ? m_single : m_splitter->FirstPane();

@@ -7,7 +7,9 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 class COrventDoc;
@@ -41,6 +43,9 @@ class CChildFrame : public QMdiSubWindow {
     void CloseSilently();
     // Asked before the user's close goes ahead; false keeps the window.
     std::function<bool(CChildFrame*)> CanClose;
+    // The user's close goes ahead: once the window's views have left the document, the close is
+    // a step of its history, from the chart's image `before`.
+    void RecordCloseAs(std::string label, std::vector<std::uint8_t> before);
 
   signals:
     void captionWanted();
@@ -55,6 +60,9 @@ class CChildFrame : public QMdiSubWindow {
     CViewHost* m_single = nullptr;
     QString m_titleText;
     bool m_silent = false;
+    bool m_recordClose = false;
+    std::string m_closeLabel;
+    std::vector<std::uint8_t> m_closeBefore;
 };
 
 // A grid of panes: rows of a vertical splitter, each a horizontal splitter; the columns of all

@@ -117,6 +117,11 @@ CChildFrame* CMainFrame::CreateViewFrame(COrventDoc& doc, ViewKind kind, bool in
         COrventDoc* d = f->Document();
         // The last window of a chart takes the chart with it: ask first.
         if (d && ChildFrames(d).size() == 1) return m_app.SaveModified(*d);
+        // Any other window's close can be undone.
+        if (d) {
+            static const char* const kNames[] = {"Close Chart", "Close Graph", "Close List"};
+            f->RecordCloseAs(kNames[static_cast<int>(f->Kind())], d->Snapshot());
+        }
         return true;
     };
     connect(frame, &CChildFrame::captionWanted, this,

@@ -74,6 +74,10 @@ class CMainFrame : public QMainWindow {
     // and put back when that file is opened again (when it still has as many windows).
     void SaveWindowPlacements(COrventDoc& doc, const std::string& path);
     void RestoreWindowPlacements(COrventDoc& doc, const std::string& path);
+    // Closes the window whose first pane shows `view` (Undo takes its opening back).
+    void CloseViewWindow(CView& view);
+    // Edit > Undo, or Redo, on the active chart.
+    void OnUndo(bool redo);
     // Captions of every window of the document (window numbers when it has several).
     void UpdateFrameTitles(const COrventDoc* doc);
     void UpdateTitle();

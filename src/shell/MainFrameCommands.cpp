@@ -97,6 +97,8 @@ void CopyWindow(CViewHost* host) {
 void EditViewing(CMainFrame& frame) {
     CViewHost* host = frame.ActiveViewHost();
     if (!host) return;
+    static const char* const kNames[] = {"Chart Properties", "Graph Properties", "List Parameters"};
+    CChartChange change(host->Document(), kNames[static_cast<int>(host->Kind())]);
     switch (host->Kind()) {
     case ViewKind::Chart:
         ChartWindows().RunViewingProperties(*static_cast<COrventView*>(host->View()));
@@ -183,6 +185,13 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
           idleWindow}},
         {ID_DELETE_BLOCK, {edit, cutCopyDelete}},
         {ID_EDIT_PASTE, {edit, [](State s, int) { return s.chart && s.chart->CanPaste(); }}},
+
+        {ID_EDIT_UNDO,
+         {[](CMainFrame& f, int id) { f.OnUndo(id == ID_EDIT_REDO); },
+          [](State s, int) { return s.doc && !s.running && s.doc->History.CanUndo(); }}},
+        {ID_EDIT_REDO,
+         {[](CMainFrame& f, int id) { f.OnUndo(id == ID_EDIT_REDO); },
+          [](State s, int) { return s.doc && !s.running && s.doc->History.CanRedo(); }}},
 
         // View
         {ID_VIEW_STATUS_BAR,
@@ -317,9 +326,46 @@ void CMainFrame::UpdateCommandUI() {
         if (command.enabled) a->setEnabled(command.enabled(state, id));
         if (command.checked) a->setChecked(command.checked(state, id));
     }
+    // Undo and Redo name what they would take back or make again.
+    const COrventDoc* doc = running ? nullptr : state.doc;
+    for (int id : {ID_EDIT_UNDO, ID_EDIT_REDO}) {
+        QString text = id == ID_EDIT_UNDO ? QStringLiteral("&Undo") : QStringLiteral("&Redo");
+        const std::string label = !doc                 ? std::string()
+                                  : id == ID_EDIT_UNDO ? doc->History.UndoLabel()
+                                                       : doc->History.RedoLabel();
+        if (!label.empty()) text += QLatin1Char(' ') + QString::fromStdString(label);
+        if (QAction* a = Action(id)) a->setText(text);
+    }
     // Commands nothing answers: shown, not answered.
     for (const auto& [id, action] : m_actions)
         if (!Answers(id)) action->setEnabled(false);
+}
+
+void CMainFrame::OnUndo(bool redo) {
+    COrventDoc* doc = ActiveDocument();
+    if (!doc || IsRunning()) return;
+    if (!(redo ? doc->Redo() : doc->Undo())) return;
+    // Windows may have opened or closed; the captions and cursors follow the restored chart.
+    UpdateFrameTitles(doc);
+    for (CChildFrame* f : ChildFrames(doc))
+        for (CViewHost* h : f->Panes())
+            h->UpdateCursor();
+}
+
+void CMainFrame::CloseViewWindow(CView& view) {
+    for (CChildFrame* f : ChildFrames())
+        if (f->FirstView() == &view) {
+            COrventDoc* doc = f->Document();
+            m_mdi->removeSubWindow(f);
+            delete f;
+            // The chart stays the active one, so Undo and Redo go on working on it.
+            const std::vector<CChildFrame*> rest = ChildFrames(doc);
+            if (!ActiveChildFrame() && !rest.empty()) {
+                m_mdi->setActiveSubWindow(rest.front());
+                m_lastChild = rest.front();
+            }
+            return;
+        }
 }
 
 void CMainFrame::OnInsert(int commandId) {
@@ -340,6 +386,8 @@ void CMainFrame::OnOpenWindow(ViewKind kind) {
     }
     // The open windows are part of the chart file.
     doc->SetModifiedFlag();
+    static const char* const kNames[] = {"Open Chart", "Open Graph", "Open List"};
+    CChartChange change(doc, kNames[static_cast<int>(kind)]);
     CView* view = nullptr;
     switch (kind) {
     case ViewKind::Chart:

@@ -70,8 +70,10 @@ void CMainFrame::CreateActions() {
     MakeAction(ID_EDIT_PASTE, QStringLiteral("&Paste"),
                {QKS(Qt::CTRL | Qt::Key_V), QKS(Qt::SHIFT | Qt::Key_Insert)});
     MakeAction(ID_DELETE_BLOCK, QStringLiteral("&Delete"), {QKS(Qt::Key_Delete)});
-    MakeAction(ID_EDIT_UNDO, QStringLiteral("Undo"),
+    MakeAction(ID_EDIT_UNDO, QStringLiteral("&Undo"),
                {QKS(Qt::CTRL | Qt::Key_Z), QKS(Qt::ALT | Qt::Key_Backspace)});
+    MakeAction(ID_EDIT_REDO, QStringLiteral("&Redo"),
+               {QKS(Qt::CTRL | Qt::Key_Y), QKS(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     MakeAction(ID_VIEW_TOOLBAR, QStringLiteral("&Toolbar"))->setCheckable(true);
     MakeAction(ID_VIEW_STATUS_BAR, QStringLiteral("&Status Bar"))->setCheckable(true);
@@ -184,6 +186,9 @@ void CMainFrame::CreateMenus() {
     m_noDocMenus = {fileMenu(false), viewMenu(false), helpMenu()};
 
     auto* edit = new QMenu(QStringLiteral("&Edit"), this);
+    edit->addAction(m_actions[ID_EDIT_UNDO]);
+    edit->addAction(m_actions[ID_EDIT_REDO]);
+    edit->addSeparator();
     for (int id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_DELETE_BLOCK})
         edit->addAction(m_actions[id]);
     auto* options = new QMenu(QStringLiteral("&Options"), this);

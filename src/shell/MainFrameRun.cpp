@@ -30,7 +30,7 @@ void CMainFrame::OnRun(bool initializeOnly) {
         UpdateCommandUI();
         return;
     }
-    doc->RunSimulation();
+    doc->OnRun();
     m_runningDoc = nullptr;
     UpdateCommandUI();
 }

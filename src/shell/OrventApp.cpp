@@ -165,6 +165,10 @@ CView* QtWindowHost::OpenListWindow(COrventDoc& doc) {
     return OpenWindow(m_app, doc, ViewKind::List);
 }
 
+void QtWindowHost::CloseWindow(CView& view) {
+    if (CMainFrame* frame = m_app.MainFrame()) frame->CloseViewWindow(view);
+}
+
 void QtWindowHost::CloseDocumentWindows(COrventDoc& doc) {
     if (CMainFrame* frame = m_app.MainFrame()) frame->CloseDocumentWindows(doc);
 }

@@ -40,6 +40,7 @@ class QtWindowHost : public ViewWindowHost {
     CView* OpenGraphWindow(COrventDoc& doc) override;
     CView* OpenListWindow(COrventDoc& doc) override;
     void CloseDocumentWindows(COrventDoc& doc) override;
+    void CloseWindow(CView& view) override;
 
   private:
     COrventApp& m_app;

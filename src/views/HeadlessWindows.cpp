@@ -33,6 +33,10 @@ CView* HeadlessWindowHost::OpenListWindow(COrventDoc& doc) {
     return Adopt(doc, std::make_unique<CListBase>());
 }
 
+void HeadlessWindowHost::CloseWindow(CView& view) {
+    std::erase_if(m_views, [&](const std::unique_ptr<CView>& v) { return v.get() == &view; });
+}
+
 void HeadlessWindowHost::CloseDocumentWindows(COrventDoc& doc) {
     std::erase_if(m_views, [&](const std::unique_ptr<CView>& v) { return v->GetDocument() == &doc; });
 }

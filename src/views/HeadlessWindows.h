@@ -17,6 +17,7 @@ class HeadlessWindowHost : public ViewWindowHost {
     CView* OpenGraphWindow(COrventDoc& doc) override;
     CView* OpenListWindow(COrventDoc& doc) override;
     void CloseDocumentWindows(COrventDoc& doc) override;
+    void CloseWindow(CView& view) override;
 
     // Every view this host holds, in the order they were opened.
     std::size_t ViewCount() const { return m_views.size(); }

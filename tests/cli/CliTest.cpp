@@ -175,6 +175,7 @@ TEST_F(CliTest, HelpAndArgumentErrors) {
              {"run", Data("tank-102.cht"), "--set", "Gain.p4=1"},
              {"run", Data("tank-102.cht"), "--set", "Gain.p0=1"},
              {"run", Data("tank-102.cht"), "--set", "Gain.p1=lots"},
+             {"run", Data("tank-102.cht"), "--set", "Gain.p1=2**"},
              {"run", Data("tank-102.cht"), "--set", "Gain=1"},
              {"run", Data("tank-102.cht"), "--max-values", "-3"},
              {"new", Path("x.cht"), "-o", Path("y.cht")},
@@ -210,10 +211,11 @@ TEST_F(CliTest, RunRecordsTheHistoriesAndSaves) {
     EXPECT_EQ(ClockSamples(out), 11);
     EXPECT_EQ(ClockSamples(ReadBytes(Data("tank-102.cht"))), 0);
 
-    // Parameters set on the command line; the output replaces an existing file.
-    r = Cli(
-        {"run", Data("tank-102.cht"), "-o", Path("out.cht"), "--set", "Clock.p3=2", "--set", "Clock.p2=0.5"},
-        dir);
+    // Parameters set on the command line, as numbers or expressions; the output replaces an
+    // existing file.
+    r = Cli({"run", Data("tank-102.cht"), "-o", Path("out.cht"), "--set", "Clock.p3=2", "--set",
+             "Clock.p2=2^-1*sqrt(1)"},
+            dir);
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(ClockSamples(ReadBytes(Path("out.cht"))), 5);
 

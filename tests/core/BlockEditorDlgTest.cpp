@@ -104,7 +104,7 @@ TEST_F(BlockRun, EditorTakesTheEntriesOnOkOnly) {
 
     Editor e(*gain);
     e.dx.texts[Dlg::IDC_NAME] = std::string(50, 'n');
-    e.dx.texts[Dlg::IDC_PARAM1] = "2.5e1x";
+    e.dx.texts[Dlg::IDC_PARAM1] = "5^2";
     e.dx.texts[Dlg::IDC_NOTES] = "two\nlines";
     e.dx.checks[Dlg::IDC_INVERT] = 1;
     e.dlg.OnCommand(e.dx, Dlg::IDC_CLEAR1);
@@ -137,6 +137,41 @@ TEST_F(BlockRun, EditorLeavesUntouchedParametersExactlyAsTheyWere) {
     e.dx.texts[Dlg::IDC_PARAM1] = "0.1234567891e1";
     e.Ok();
     EXPECT_EQ(gain->Params[0], 1.234567891) << "an edited text is read";
+}
+
+TEST_F(BlockRun, EditorRefusesAParameterThatIsNeitherNumberNorExpression) {
+    // The Clock has three labelled rows.
+    CBlock* clock = doc.Clock();
+    const auto before = clock->Params;
+    Editor e(*clock);
+    e.dx.texts[Dlg::IDC_PARAM1] = "1e-3";
+    e.dx.texts[Dlg::IDC_PARAM2] = "2**";
+    e.dx.texts[Dlg::IDC_NAME] = "Time";
+    EXPECT_FALSE(e.dlg.OnOK(e.dx)) << "the dialog stays open";
+    EXPECT_EQ(e.dx.focus, Dlg::IDC_PARAM2);
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text, "Please enter a number or an expression for Output Interval "
+                                               "(parameter 2): \"*\" cannot stand at character 3.");
+    EXPECT_EQ(platform.messages.shown[0].caption, "Kintra");
+    EXPECT_EQ(clock->Params, before);
+    EXPECT_NE(clock->Name, "Time");
+
+    e.dx.texts[Dlg::IDC_PARAM2] = "1/8";
+    e.dx.texts[Dlg::IDC_PARAM3] = "2*pi";
+    e.Ok();
+    EXPECT_EQ(clock->Params, (std::array<double, 3>{1e-3, 0.125, 2 * 3.141592653589793}));
+    EXPECT_EQ(clock->Name, "Time");
+
+    // Only OK judges the parameters: "X" takes the controls as they are.
+    CBlock* gain = WithInputs(BlockType::Gain, {1.0});
+    Editor g(*gain);
+    g.dx.texts[Dlg::IDC_PARAM1] = "k";
+    platform.messages.shown.clear();
+    g.dlg.OnCommand(g.dx, Dlg::IDC_CLEAR1);
+    EXPECT_TRUE(platform.messages.shown.empty());
+    EXPECT_EQ(g.dx.texts[Dlg::IDC_SOURCE1], "");
+    EXPECT_EQ(g.dx.texts[Dlg::IDC_PARAM1], "k");
+    EXPECT_FALSE(g.dlg.OnOK(g.dx));
 }
 
 TEST_F(BlockRun, EditorCutsOnlyTheLinksClearedWithX) {

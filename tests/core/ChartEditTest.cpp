@@ -577,7 +577,7 @@ TEST_F(ChartEditTest, CopyAndPasteMakeANewBlockWithTheSettingsButNoConnections) 
     ASSERT_NE(pasted, nullptr);
     EXPECT_NE(pasted, clip);
     EXPECT_EQ(pasted->TypeName, "Gain");
-    EXPECT_EQ(pasted->Name, "Amplifier");
+    EXPECT_EQ(pasted->Name, "Amplifier 2");
     EXPECT_EQ(pasted->Params, (std::array<double, 3>{2.5, 3.0, 4.0}));
     EXPECT_EQ(pasted->Notes, "twice and a half");
     EXPECT_EQ(pasted->Invert, 1);
@@ -587,6 +587,63 @@ TEST_F(ChartEditTest, CopyAndPasteMakeANewBlockWithTheSettingsButNoConnections) 
     // The clipboard keeps its block for more pastes.
     EXPECT_EQ(ClipboardBlock(), clip);
     EXPECT_TRUE(view.CanPaste());
+}
+
+TEST_F(ChartEditTest, PlacedAndPastedBlocksGetNamesNoOtherBlockHas) {
+    EXPECT_EQ(Insert(kGain, 1, -1)->Name, "Gain");
+    EXPECT_EQ(Insert(kGain, 2, -1)->Name, "Gain 2");
+    CBlock* third = Insert(kGain, 3, -1);
+    EXPECT_EQ(third->Name, "Gain 3");
+    view.OnRButtonDown(GridPoint(3, -1));
+    view.OnEditCopy();
+    view.OnEditPaste();
+    view.OnLButtonDown(GridPoint(4, -1));
+    EXPECT_EQ(doc.FindBlockAt(4, -1)->Name, "Gain 4") << "the stem of the copied name, numbered on";
+    // A name the user types stays as typed, even one another block has.
+    platform.windows.editorEdit = [](CBlockEditorData& d) { d.Name = "Gain"; };
+    third->EditProperties();
+    EXPECT_EQ(third->Name, "Gain");
+
+    const std::string longName(kMaxBlockNameLength, 'a');
+    int column = 1;
+    for (const std::string& name :
+         {std::string("7"), std::string("Wave 2"), std::string("Wave 10"), std::string("Wave"), longName})
+        Insert(kSine, column++, -2)->Name = name;
+    const std::pair<std::string, std::string> table[] = {
+        {"Gain", "Gain 3"},    {"Gain 2", "Gain 3"},
+        {"Sine", "Sine"},      {"7", "7 2"},
+        {"Wave 10", "Wave 3"}, {"Wave", "Wave 3"},
+        {" 2", " 2"},          {longName, std::string(33, 'a') + " 2"},
+    };
+    for (const auto& [name, unique] : table)
+        EXPECT_EQ(doc.UniqueBlockName(name), unique) << name;
+}
+
+TEST_F(ChartEditTest, ARefusedRunSelectsTheBlockItsMessageNames) {
+    CBlock* a = Insert(kGain, 1, -1);
+    CBlock* b = Insert(kGain, 2, -1);
+    CBlock* open = Insert(kGain, 3, -1);
+    Link(a, 0, b, 1);
+    Link(b, 0, a, 1);
+    view.OnRButtonDown(GridPoint(2, -1));
+    ASSERT_EQ(view.SelectedBlock, b);
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 1u);
+    EXPECT_EQ(platform.messages.shown[0].text.rfind("A Gain block, Gain 3, ", 0), 0u);
+    EXPECT_EQ(view.SelectedBlock, open);
+
+    Link(b, 0, open, 1);
+    doc.RunSimulation();
+    ASSERT_EQ(platform.messages.shown.size(), 2u);
+    EXPECT_EQ(platform.messages.shown[1].text,
+              "Sort Failure\nThese blocks form a loop that cannot be put in order: Gain, Gain 2.");
+    EXPECT_EQ(view.SelectedBlock, a);
+
+    // Placing a block, the chart keeps to it.
+    ASSERT_TRUE(view.OnInsert(kSine));
+    doc.UpdateAllViews(nullptr, HINT_SELECT_BLOCK, b);
+    EXPECT_EQ(view.SelectedBlock, a);
+    EXPECT_TRUE(view.Placing);
 }
 
 TEST_F(ChartEditTest, APastedFunctionGeneratorHasTheTableAndInitializeMarkOfTheCopiedOne) {

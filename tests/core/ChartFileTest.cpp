@@ -485,6 +485,9 @@ TEST_F(ChartFileTest, OpeningTellsTheViewsOnceThatTheBlocksGrew) {
     loaded->AddView(&counter);
     ASSERT_TRUE(loaded->OnOpenDocument(path));
     EXPECT_EQ(counter.grew, 1);
+    for (int i = 1; i <= 300; ++i)
+        ASSERT_EQ(loaded->Blocks[static_cast<std::size_t>(i)]->Name, "Gain")
+            << "a file's names are kept, twins too";
     const auto* chart = static_cast<const COrventView*>(loaded->GetChartView());
     EXPECT_EQ(chart->MaxColumn, 30);
     EXPECT_EQ(chart->MinRow, -9);

@@ -394,8 +394,8 @@ TEST(Block, EditorOkAppliesTheEntriesInOrder) {
 
     platform.windows.editorEdit = [](CBlockEditorData& d) {
         d.Name = std::string(40, 'N');
-        d.ParamTexts = {"2.5kg", "abc", " -3e2"};
-        d.InputNames[1].clear(); // what "X" does
+        d.ParamTexts = {"2.5*2", "abc", " -3e2"}; // the editor refuses "abc"; alone, it changes nothing
+        d.InputNames[1].clear();                  // what "X" does
         d.InputCleared[1] = true;
         d.Notes = "note";
         d.LineColor = RGB(1, 2, 3);
@@ -403,7 +403,7 @@ TEST(Block, EditorOkAppliesTheEntriesInOrder) {
     view.updates.clear();
     b->EditProperties();
     EXPECT_EQ(b->Name, std::string(35, 'N'));
-    EXPECT_EQ(b->Params, (std::array<double, 3>{2.5, 0.0, -300.0}));
+    EXPECT_EQ(b->Params, (std::array<double, 3>{5.0, 2.0, -300.0}));
     EXPECT_EQ(b->Inputs[0], src);
     EXPECT_EQ(b->Inputs[1], nullptr);
     EXPECT_EQ(b->Inputs[2], src);

@@ -65,17 +65,32 @@ TEST_F(FunctionData, OpensWithItsValuesListedAndNothingSelected) {
     EXPECT_EQ(Edit(), "");
 }
 
-TEST_F(FunctionData, AddAppendsTheLeadingNumberAndSelectsIt) {
-    Type("  -4.5e2 volts");
+TEST_F(FunctionData, AddAppendsTheValueAndSelectsIt) {
+    Type("  -4.5e2 ");
     dlg.OnCommand(dx, CFunctionDataDlg::IDC_ADD);
     EXPECT_EQ(dlg.Values, (std::vector<double>{1, 2.5, 1e-5, -450}));
     EXPECT_EQ(dlg.ListLines.back(), "-450");
     EXPECT_EQ(dlg.Selected, 3);
     EXPECT_EQ(Edit(), "") << "the edit box is cleared";
-    Type("volts");
+    Type("1/2^3");
     dlg.OnAdd(dx);
-    EXPECT_EQ(dlg.Values.back(), 0.0) << "no leading number";
+    EXPECT_EQ(dlg.Values.back(), 0.125);
     EXPECT_EQ(dlg.Selected, 4);
+    // Neither a number nor an expression: refused, nothing added, the text kept to mend.
+    Type("4 volts");
+    dlg.OnAdd(dx);
+    dlg.OnSelectLine(dx, 0);
+    Type("volts");
+    dlg.OnInsert(dx);
+    dlg.OnReplace(dx);
+    EXPECT_EQ(dlg.Values, (std::vector<double>{1, 2.5, 1e-5, -450, 0.125}));
+    EXPECT_EQ(Edit(), "volts");
+    EXPECT_EQ(dx.focus, CFunctionDataDlg::IDC_VALUE);
+    ASSERT_EQ(platform.messages.shown.size(), 3u);
+    EXPECT_EQ(platform.messages.shown[0].text,
+              "Please enter a number or an expression for Position: \"volts\" cannot stand at character 3.");
+    EXPECT_EQ(platform.messages.shown[2].text,
+              "Please enter a number or an expression for Position: \"volts\" is not a name Kintra knows.");
 }
 
 TEST_F(FunctionData, SelectingALineCopiesItsTextIntoTheEditBox) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
 #include <random>
 
 namespace {
@@ -127,9 +128,12 @@ TEST_F(RunFixture, AlgebraicLoopsFailToSortButAnIntegratingBlockBreaksThem) {
     a->Inputs[0] = b;
     b->Inputs[0] = a;
     a->History = {42.0};
+    a->Name = "A";
+    b->Name = "B";
     doc.RunSimulation();
     ASSERT_EQ(platform.messages.shown.size(), 1u);
-    EXPECT_EQ(platform.messages.shown[0].text, "Sort Failure");
+    EXPECT_EQ(platform.messages.shown[0].text,
+              "Sort Failure\nThese blocks form a loop that cannot be put in order: A, B.");
     EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
     EXPECT_EQ(a->History, std::vector<double>{42.0}) << "a refused run changes no history";
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Refused);
@@ -211,7 +215,55 @@ TEST_F(RunFixture, ALoopFailsAtOnceWhateverTheBound) {
     doc.MaxSort = INT_MAX;
     doc.RunSimulation();
     ASSERT_EQ(platform.messages.shown.size(), 1u);
-    EXPECT_EQ(platform.messages.shown[0].text, "Sort Failure");
+    EXPECT_EQ(platform.messages.shown[0].text,
+              "Sort Failure\nThese blocks form a loop that cannot be put in order: Sum, Sum, Sum, Sum, "
+              "Sum, Sum, Sum, Sum, Sum, Sum, ... (2000 blocks in all).")
+        << "at most ten names";
+}
+
+TEST_F(RunFixture, SortFailureNamesTheBlocksOfALoopAsTheSignalGoesRound) {
+    std::vector<PassBlock*> p;
+    for (const char* name : {"A", "B", "C", "Fed", "E", "F", "Self"}) {
+        p.push_back(Place(doc, static_cast<int>(p.size()) + 1, 0));
+        p.back()->Name = name;
+    }
+    auto link = [&](int from, int to, int input = 0) {
+        p[static_cast<std::size_t>(to)]->Inputs[input] = p[static_cast<std::size_t>(from)];
+    };
+    link(1, 2); // B feeds C, C feeds A, A feeds B
+    link(2, 0);
+    link(0, 1);
+    link(2, 3); // fed by the loop, not part of it
+    link(6, 6); // a block fed by itself orders fine
+    link(6, 0, 1);
+    const std::string one = "Sort Failure\nThese blocks form a loop that cannot be put in order: A, B, C.";
+    const struct {
+        std::function<void()> change;
+        std::string text;
+    } steps[] = {
+        {[] {}, one},
+        {[&] {
+             link(5, 4);
+             link(4, 5);
+         },
+         one + "\nThe chart has other such loops as well."},
+        {[&] { p[4]->Inputs[0] = nullptr; }, one},
+        {[&] { link(3, 2, 1); },
+         one + "\nThe chart has other such loops as well."}, // C, Fed: a second loop through C
+        {[&] { p[1]->Inputs = {}; },
+         "Sort Failure\nThese blocks form a loop that cannot be put in order: C, Fed."},
+    };
+    for (const auto& step : steps) {
+        step.change();
+        platform.messages.shown.clear();
+        doc.RunSimulation();
+        ASSERT_EQ(platform.messages.shown.size(), 1u);
+        EXPECT_EQ(platform.messages.shown[0].text, step.text);
+        EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
+    }
+    p[3]->Inputs = {};
+    ASSERT_TRUE(doc.BuildRunLists());
+    EXPECT_TRUE(doc.FindLoop().empty());
 }
 
 TEST_F(RunFixture, AMaxSortOfZeroFailsEvenWithoutBlocks) {

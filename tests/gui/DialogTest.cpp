@@ -98,10 +98,19 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
             EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), CHelpWindow::PageFor(gain->HelpId));
             d.Click(D::IDC_CLEAR1);
             d.Click(D::IDC_INITIALIZE);
+            SetText(d, D::IDC_PARAM1, QStringLiteral("1/4*k"));
+            d.Click(D::IDOK);
+            EXPECT_TRUE(d.isVisible()) << "a parameter that is no number nor expression keeps it open";
+            EXPECT_EQ(d.focusWidget(), d.Control(D::IDC_PARAM1));
+            SetText(d, D::IDC_PARAM1, QStringLiteral("1/4"));
             d.Click(D::IDOK);
             EXPECT_FALSE(d.isVisible());
         });
     ASSERT_TRUE(seen);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(
+        messages.shown[0].text,
+        "Please enter a number or an expression for Gain (parameter 1): \"k\" is not a name Kintra knows.");
     EXPECT_EQ(gain->Name, "Throttle");
     EXPECT_DOUBLE_EQ(gain->Params[0], 0.25);
     EXPECT_EQ(gain->Inputs[0], nullptr);

@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QMdiArea>
+#include <QMenu>
 #include <QMimeData>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -28,6 +29,7 @@
 #include <QToolButton>
 #include <QToolTip>
 #include <QXmlStreamReader>
+#include <functional>
 
 namespace {
 
@@ -312,6 +314,89 @@ TEST_F(EditTest, HoveringLightsThePortAndTellsWhatIsThere) {
     Frame().OnCommand(ID_HELP);
     EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_121.html"));
     CHelpWindow::Instance().close();
+}
+
+// Ctrl+Z takes back each kind of edit, Ctrl+Y (and Ctrl+Shift+Z) makes it again; the menu names
+// the change, and undoing everything leaves the chart unmodified with Undo greyed.
+TEST_F(EditTest, CtrlZTakesBackEachKindOfEditAndCtrlYMakesItAgain) {
+    auto settle = [] {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    };
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+    } edits[] = {
+        {"Place Constant", [&] { PlaceWithPalette(kConstant, 1, -1); }},
+        {"Place Gain", [&] { PlaceWithPalette(kGain, 3, -1); }},
+        {"Connect Gain",
+         [&] {
+             Click(PortPoint(1, -1, 0));
+             Click(PortPoint(3, -1, 1));
+         }},
+        {"Move Gain",
+         [&] {
+             Click(GridPoint(3, -1), Qt::RightButton);
+             Click(GridPoint(3, -1));
+             Click(GridPoint(3, -3));
+         }},
+        {"Run", [&] { Frame().OnCommand(ID_RUN); }},
+        {"Open Graph", [&] { Frame().OnCommand(ID_OPEN_GRAPH); }},
+        {"Close Graph", [&] { Frame().ActiveChildFrame()->close(); }},
+        {"Cut Gain",
+         [&] {
+             Click(GridPoint(3, -3), Qt::RightButton);
+             Frame().UpdateCommandUI();
+             Frame().Action(ID_EDIT_CUT)->trigger();
+         }},
+        {"Paste Gain",
+         [&] {
+             Frame().UpdateCommandUI();
+             Frame().Action(ID_EDIT_PASTE)->trigger();
+             Click(GridPoint(4, -2));
+         }},
+    };
+    doc->SetModifiedFlag(false);
+    EXPECT_FALSE(Enabled(ID_EDIT_UNDO));
+    for (const auto& e : edits) {
+        const std::vector<std::uint8_t> before = doc->Snapshot();
+        const std::size_t windows = doc->Views().size();
+        e.edit();
+        settle();
+        const std::vector<std::uint8_t> after = doc->Snapshot();
+        ASSERT_NE(after, before) << e.name;
+        ASSERT_TRUE(Enabled(ID_EDIT_UNDO)) << e.name;
+        EXPECT_EQ(Frame().Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo ") + QLatin1String(e.name));
+        QTest::keyClick(&Frame(), Qt::Key_Z, Qt::ControlModifier);
+        settle();
+        EXPECT_EQ(doc->Snapshot(), before) << e.name;
+        EXPECT_EQ(doc->Views().size(), windows) << e.name;
+        ASSERT_TRUE(Enabled(ID_EDIT_REDO)) << e.name;
+        EXPECT_EQ(Frame().Action(ID_EDIT_REDO)->text(), QStringLiteral("&Redo ") + QLatin1String(e.name));
+        QTest::keyClick(&Frame(), Qt::Key_Y, Qt::ControlModifier);
+        settle();
+        EXPECT_EQ(doc->Snapshot(), after) << e.name;
+        QTest::keyClick(&Frame(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(&Frame(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        settle();
+        EXPECT_EQ(doc->Snapshot(), after) << e.name;
+    }
+    host->Render().save(RenderPath("edit-undo-done.png"));
+    for (QMenu* menu : Frame().findChildren<QMenu*>())
+        if (menu->title() == QStringLiteral("&Edit") &&
+            menu->actions().contains(Frame().Action(ID_EDIT_UNDO))) {
+            menu->adjustSize();
+            menu->grab().save(RenderPath("edit-undo-menu.png"));
+        }
+    while (Enabled(ID_EDIT_UNDO))
+        QTest::keyClick(&Frame(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(doc->Blocks.size(), 3u); // the Clock and its companions
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(Frame().Action(ID_EDIT_UNDO)->text(), QStringLiteral("&Undo"));
+    host->Render().save(RenderPath("edit-undo-all.png"));
+    EXPECT_TRUE(messages.shown.empty());
+    SetClipboardBlock(nullptr);
 }
 
 } // namespace

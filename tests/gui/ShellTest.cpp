@@ -674,9 +674,8 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     EXPECT_EQ(Frame().Action(ID_TERMINATE_RUN)->shortcut(), QKeySequence(Qt::Key_Escape));
     EXPECT_EQ(Frame().Action(ID_RUN)->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::Key_F5), QKeySequence(QStringLiteral("Ctrl+R"))}));
-    // Every key of a command outside the palettes shows in a menu of a chart window (Undo, which
-    // does nothing yet, aside).
-    std::set<int> inMenus{ID_EDIT_UNDO};
+    // Every key of a command outside the palettes shows in a menu of a chart window.
+    std::set<int> inMenus;
     for (QAction* m : Frame().menuBar()->actions())
         for (QAction* a : m->menu()->actions())
             inMenus.insert(a->data().toInt());
@@ -719,7 +718,8 @@ TEST_F(ShellTest, CommandsAreEnabledAsTheActiveWindowAndTheRunAllow) {
         {ID_TERMINATE_RUN, "00001"},
         {ID_PRINT_TO_FILE, "00100"},
         {ID_WINDOW_SPLIT, "10101"},
-        {ID_EDIT_UNDO, "00000"},
+        {ID_EDIT_UNDO, "01100"},
+        {ID_EDIT_REDO, "00000"},
         {ID_FILE_PRINT, "11100"},
         {ID_FILE_PRINT_PREVIEW, "11100"},
         {ID_FILE_PRINT_SETUP, "11110"},
@@ -754,11 +754,11 @@ TEST_F(ShellTest, CommandsAreEnabledAsTheActiveWindowAndTheRunAllow) {
         EXPECT_EQ(seen[row.id], row.enabled) << "command " << row.id;
 }
 
-// Every menu item, button and key has a command that answers it, save the three the window shows
+// Every menu item, button and key has a command that answers it, save the two the window shows
 // disabled for good.
-TEST_F(ShellTest, EveryActionIsAnsweredSaveTheThreeThatNeverWere) {
+TEST_F(ShellTest, EveryActionIsAnsweredSaveTheTwoThatNeverWere) {
     Start();
-    const std::set<int> unanswered = {ID_EDIT_UNDO, ID_NO_HANDLER_32825, ID_UNUSED_BUTTON};
+    const std::set<int> unanswered = {ID_NO_HANDLER_32825, ID_UNUSED_BUTTON};
     int actions = 0;
     for (QAction* a : Frame().actions()) {
         if (!a->data().isValid()) continue;
