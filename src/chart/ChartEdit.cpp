@@ -390,8 +390,10 @@ void COrventView::Repaint() {
 // ---- Hovering ----------------------------------------------------------------------------------
 
 bool COrventView::SetHoverPoint(CPoint point) {
-    // While a block waits to be placed the click goes to the grid, not to a port.
-    const PortPick port = Placing ? PortPick{} : PortAt(point);
+    // While a block waits to be placed the click goes to the grid, not to a port; an input that
+    // has its source takes no click either.
+    PortPick port = Placing ? PortPick{} : PortAt(point);
+    if (port.Block && port.Port > 0 && port.Block->Inputs[port.Port - 1]) port = {};
     if (port == HoverPort) return false;
     HoverPort = port;
     return true;

@@ -171,7 +171,8 @@ class COrventView : public CView {
     PortPick PortAt(CPoint point) const;
     // The hot area of a port in logical units (y upwards: top > bottom).
     CRect PortArea(const PortPick& port) const;
-    // Follows the mouse: the port under it is drawn highlighted; true when that port changed.
+    // Follows the mouse: the port under it that a click could take is drawn highlighted; true
+    // when that port changed.
     bool SetHoverPoint(CPoint point);
     // The highlight of the port under the mouse; drawn on the screen only, over the chart.
     void DrawHoverPort(DeviceContext& dc) const;

@@ -274,12 +274,15 @@ TEST_F(EditTest, HoveringLightsThePortAndTellsWhatIsThere) {
     gain->Notes = "  Turns volts into metres.\nSecond line.";
     const QString unlit = QString::fromStdString(gain->Name);
 
+    // A connected input takes no click, so it does not light up; an output always does.
     MoveTo(PortPoint(3, -2, 1));
-    EXPECT_EQ(view->HoverPort, (PortPick{gain, 1}));
+    EXPECT_EQ(view->HoverPort, PortPick{});
+    MoveTo(PortPoint(1, -1, 0));
+    EXPECT_EQ(view->HoverPort, (PortPick{source, 0}));
     const QImage lit = host->Render();
     lit.save(RenderPath("edit-hover-port.png"));
     const CRect area = view->PortArea(view->HoverPort);
-    const QRgb edge = lit.pixel(Pixel({area.left, (area.top + area.bottom) / 2}) - QPoint(1, 0));
+    const QRgb edge = lit.pixel(Pixel({area.right, (area.top + area.bottom) / 2}) + QPoint(1, 0));
     EXPECT_GT(qBlue(edge), 150);
     EXPECT_LT(qRed(edge), 100);
 
