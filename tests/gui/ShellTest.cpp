@@ -790,6 +790,7 @@ TEST_F(ShellTest, HelpIndexListsEveryPageAndSearchFindsWords) {
     Frame().OnCommand(ID_HELP_INDEX);
     CHelpWindow& help = CHelpWindow::Instance();
     const QString index = help.Browser()->toHtml();
+    help.Browser()->grab().save(QStringLiteral(KINTRA_RENDER_DIR "/help-index.png"));
     const QStringList pages = CHelpWindow::Pages();
     EXPECT_GT(pages.size(), 50);
     for (const QString& page : pages)
