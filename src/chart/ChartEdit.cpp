@@ -9,7 +9,9 @@
 #include "chart/OrventView.h"
 #include "model/BlockTypes.h"
 #include "model/OrventDoc.h"
+#include "platform/Text.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <utility>
@@ -38,7 +40,33 @@ bool IsHidden(const CBlock& block) {
     return block.Kind == BK_COMPANION;
 }
 
+// The first line of a text, without surrounding blanks, cut to about a line's width (never
+// inside a character).
+std::string FirstLine(const std::string& text) {
+    const std::size_t end = text.find_first_of("\r\n");
+    std::string line = text.substr(0, end);
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    line.erase(0, first);
+    line.erase(line.find_last_not_of(" \t") + 1);
+    constexpr std::size_t kMax = 80;
+    if (line.size() > kMax) {
+        std::size_t cut = kMax;
+        while (cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80)
+            --cut;
+        line.resize(cut);
+        line.append("...");
+    }
+    return line;
+}
+
 } // namespace
+
+int SlotOfPort(const CBlock& block, int port) {
+    for (int slot = 0; slot < 4; ++slot)
+        if (PortOfSlot(block, slot) == port) return slot;
+    return -1;
+}
 
 CBlock* ClipboardBlock() {
     return Clipboard().get();
@@ -83,34 +111,49 @@ bool COrventView::HitTestPort(CPoint point, PortPick& pick) {
     return FindPort(point, pick) == PortHit::Port;
 }
 
-COrventView::PortHit COrventView::FindPort(CPoint point, PortPick& pick) {
-    pick = {};
+PortPick COrventView::PortAt(CPoint point) const {
     const COrventDoc* doc = GetDocument();
-    if (!doc) return PortHit::None;
+    if (!doc) return {};
     for (const auto& b : doc->Blocks) {
         if (IsHidden(*b)) continue;
-        const CPoint c = CellCentre(b->Position.x, b->Position.y);
         for (int slot = 0; slot < 4; ++slot) {
             const int port = PortOfSlot(*b, slot);
             if (port < 0) continue;
-            // Outputs open to the right and inputs to the left, the other way round when inverted.
-            const bool right = (port == 0) != (b->Invert != 0);
-            const int left = c.x + (right ? Mag(11) : Mag(-16));
-            const int rightEdge = c.x + (right ? Mag(16) : Mag(-11));
-            const int low = c.y + Mag(8 - kPortOffset[slot]);
-            const int high = c.y + Mag(14 - kPortOffset[slot]);
-            if (point.x < left || point.x >= rightEdge || point.y < low || point.y >= high) continue;
-            // A connected input must first be cleared in the Block Editor.
-            if (port > 0 && b->Inputs[port - 1]) return PortHit::ConnectedInput;
-            pick = {b.get(), port};
-            if (!Connecting) {
-                Anchor = {c.x + (right ? Mag(15) : Mag(-15)), c.y + Mag(11 - kPortOffset[slot])};
-                End = Anchor;
-            }
-            return PortHit::Port;
+            const CRect area = PortArea({b.get(), port});
+            if (point.x >= area.left && point.x < area.right && point.y >= area.bottom && point.y < area.top)
+                return {b.get(), port};
         }
     }
-    return PortHit::None;
+    return {};
+}
+
+CRect COrventView::PortArea(const PortPick& pick) const {
+    if (!pick.Block) return {};
+    const CBlock& b = *pick.Block;
+    const int slot = SlotOfPort(b, pick.Port);
+    if (slot < 0) return {};
+    const CPoint c = CellCentre(b.Position.x, b.Position.y);
+    // Outputs open to the right and inputs to the left, the other way round when inverted.
+    const bool right = (pick.Port == 0) != (b.Invert != 0);
+    return {c.x + (right ? Mag(11) : Mag(-16)), c.y + Mag(14 - kPortOffset[slot]),
+            c.x + (right ? Mag(16) : Mag(-11)), c.y + Mag(8 - kPortOffset[slot])};
+}
+
+COrventView::PortHit COrventView::FindPort(CPoint point, PortPick& pick) {
+    pick = {};
+    const PortPick found = PortAt(point);
+    if (!found.Block) return PortHit::None;
+    // A connected input must first be cleared in the Block Editor.
+    if (found.Port > 0 && found.Block->Inputs[found.Port - 1]) return PortHit::ConnectedInput;
+    pick = found;
+    if (!Connecting) {
+        const bool right = (found.Port == 0) != (found.Block->Invert != 0);
+        const CPoint c = CellCentre(found.Block->Position.x, found.Block->Position.y);
+        Anchor = {c.x + (right ? Mag(15) : Mag(-15)),
+                  c.y + Mag(11 - kPortOffset[SlotOfPort(*found.Block, found.Port)])};
+        End = Anchor;
+    }
+    return PortHit::Port;
 }
 
 // ---- The mouse ---------------------------------------------------------------------------------
@@ -224,6 +267,27 @@ bool COrventView::OnMouseMove(CPoint point) {
     return true;
 }
 
+bool COrventView::CancelEditing() {
+    COrventDoc* doc = GetDocument();
+    if (!doc) return false;
+    if (Placing) {
+        // Only a block still waiting goes; one already placed belongs to the document.
+        doc->PendingBlock.reset();
+        PendingType = 0;
+        Placing = 0;
+        MovingBlock = nullptr;
+        Repaint();
+        return true;
+    }
+    if (Connecting) {
+        Connecting = 0;
+        FirstPick = {};
+        Repaint();
+        return true;
+    }
+    return false;
+}
+
 void COrventView::DrawRubberBand(DeviceContext& dc) const {
     if (!Connecting) return;
     dc.SetDrawMode(DrawMode::Invert);
@@ -236,21 +300,7 @@ void COrventView::DrawRubberBand(DeviceContext& dc) const {
 void COrventView::OnRButtonDown(CPoint point) {
     COrventDoc* doc = GetDocument();
     if (!doc) return;
-    if (Placing) {
-        // Only a block still waiting goes; one already placed belongs to the document.
-        doc->PendingBlock.reset();
-        PendingType = 0;
-        Placing = 0;
-        MovingBlock = nullptr;
-        Repaint();
-        return;
-    }
-    if (Connecting) {
-        Connecting = 0;
-        FirstPick = {};
-        Repaint();
-        return;
-    }
+    if (CancelEditing()) return;
     SelectedBlock = HitTestBlock(point);
     RecalcLayout();
     Repaint();
@@ -330,8 +380,56 @@ void COrventView::ForgetBlock(const CBlock* block) {
         FirstPick = {};
     }
     if (SecondPick.Block == block) SecondPick = {};
+    if (HoverPort.Block == block) HoverPort = {};
 }
 
 void COrventView::Repaint() {
     if (m_window) m_window->Invalidate();
+}
+
+// ---- Hovering ----------------------------------------------------------------------------------
+
+bool COrventView::SetHoverPoint(CPoint point) {
+    // While a block waits to be placed the click goes to the grid, not to a port; an input that
+    // has its source takes no click either.
+    PortPick port = Placing ? PortPick{} : PortAt(point);
+    if (port.Block && port.Port > 0 && port.Block->Inputs[port.Port - 1]) port = {};
+    if (port == HoverPort) return false;
+    HoverPort = port;
+    return true;
+}
+
+void COrventView::DrawHoverPort(DeviceContext& dc) const {
+    if (!HoverPort.Block || dc.IsPrinting()) return;
+    CRect area = PortArea(HoverPort);
+    const int grow = std::max(2, Mag(2));
+    area = {area.left - grow, area.top + grow, area.right + grow, area.bottom - grow};
+    dc.SetBrush(BrushStyle::Null, 0);
+    dc.SetPen(PenStyle::Solid, 2, RGB(0, 120, 215));
+    dc.Rectangle(area);
+}
+
+std::string COrventView::TipAt(CPoint point) const {
+    const PortPick port = PortAt(point);
+    if (const CBlock* b = port.Block) {
+        if (port.Port == 0) return "Output of " + b->Name + ": " + FormatString("%.6g", b->Value);
+        const int i = port.Port - 1;
+        std::string tip = "Input ";
+        tip.append(std::to_string(port.Port)).append(" of ").append(b->Name);
+        // A block's own name for the input ("Numerator"), where it has one.
+        const std::string& label = b->InputLabels[i];
+        if (!label.empty() && label.rfind("Input", 0) != 0) tip.append(" (").append(label).append(")");
+        if (const CBlock* from = b->Inputs[i])
+            tip.append(": from ").append(from->Name);
+        else
+            tip.append(": not connected");
+        return tip;
+    }
+    const CBlock* b = HitTestBlock(point);
+    if (!b) return {};
+    std::string tip = b->Name;
+    tip.append("\nType: ").append(b->TypeName).append("\nValue: ").append(FormatString("%.6g", b->Value));
+    const std::string notes = FirstLine(b->Notes);
+    if (!notes.empty()) tip.append("\n").append(notes);
+    return tip;
 }

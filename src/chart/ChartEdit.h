@@ -23,3 +23,5 @@ void SetClipboardBlock(std::unique_ptr<CBlock> block);
 // The port drawn in slot `slot` (0 to 3) of a block: 0 for the output, 1 to 3 for an input, or -1
 // when the block shows no port there.
 int PortOfSlot(const CBlock& block, int slot);
+// The slot a port is drawn in, or -1 when the block shows no such port.
+int SlotOfPort(const CBlock& block, int port);

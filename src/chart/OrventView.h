@@ -162,6 +162,24 @@ class COrventView : public CView {
     bool HitTestPort(CPoint point, PortPick& pick);
     // A block is about to be deleted: nothing here may keep referring to it.
     void ForgetBlock(const CBlock* block);
+    // Gives up a block waiting to be placed (or one picked up) and a connection begun, as the
+    // right button and Escape do; false when there was neither.
+    bool CancelEditing();
+
+    // ---- Hovering ----
+    // The port under the point, connected or not (an empty pick for none).
+    PortPick PortAt(CPoint point) const;
+    // The hot area of a port in logical units (y upwards: top > bottom).
+    CRect PortArea(const PortPick& port) const;
+    // Follows the mouse: the port under it that a click could take is drawn highlighted; true
+    // when that port changed.
+    bool SetHoverPoint(CPoint point);
+    // The highlight of the port under the mouse; drawn on the screen only, over the chart.
+    void DrawHoverPort(DeviceContext& dc) const;
+    // What hovering the point tells: the port's input and its source or the output, else the
+    // block's name, type, value and first line of notes; empty over empty chart.
+    std::string TipAt(CPoint point) const;
+    PortPick HoverPort;
 
     // ---- Editing state ----
     CBlock* SelectedBlock = nullptr;

@@ -16,6 +16,8 @@ class AppServices {
     virtual COrventDoc* OpenDocument(const QString& path) = 0;
     // The file chooser, then OpenDocument.
     virtual void PromptOpen() = 0;
+    // A chart file opened as a new, untitled chart (saving asks for a name).
+    virtual COrventDoc* OpenUntitledCopy(const QString& path) = 0;
     // Save (Save As when the chart has no file yet, or `saveAs`); false when not saved.
     virtual bool SaveDocument(COrventDoc& doc, bool saveAs) = 0;
     // The question before a modified chart is closed; false when the user cancelled.

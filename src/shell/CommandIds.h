@@ -55,6 +55,7 @@ enum CommandId : int {
     ID_INITIALIZE = 32865,
     ID_FILE_EXPORT = 32880,
     ID_NO_HANDLER_32825 = 32825,
+    ID_HELP_EXAMPLES = 32900,
 };
 
 // Help context ids of the windows.

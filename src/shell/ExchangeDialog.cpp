@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -166,6 +167,19 @@ CExchangeDialog::CExchangeDialog(QWidget* parent) : QDialog(parent), m_dx(this) 
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     // Modal for the window it belongs to only, so that the help it opens can be used.
     if (parent) setWindowModality(Qt::WindowModal);
+}
+
+// F1 does what the dialog's Help button does.
+void CExchangeDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        for (QPushButton* b : findChildren<QPushButton*>())
+            if (b->text() == QStringLiteral("Help") && b->isVisible() && b->isEnabled()) {
+                b->click();
+                event->accept();
+                return;
+            }
+    }
+    QDialog::keyPressEvent(event);
 }
 
 int CExchangeDialog::IdOf(const QObject* control) {

@@ -85,6 +85,7 @@ class CExchangeDialog : public QDialog {
     // visible one of `references` starts (fields of different boxes in one column).
     void AlignColumn(QGridLayout* grid, QWidget* moved, std::initializer_list<QWidget*> references);
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
     virtual void OnButton(int id) { (void)id; }
     virtual void OnFocusIn(int id) { (void)id; }

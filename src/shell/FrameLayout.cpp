@@ -2,6 +2,8 @@
 
 #include "platform/SettingsStore.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 
 namespace {
@@ -189,4 +191,58 @@ int ResolveShowState(const FramePlacement& p, int requested) {
         show = (p.flags & kPlaceRestoreToMaximized) ? kShowMaximized : kShowNormal;
     if (show != kShowMaximized) show = kShowNormal;
     return show;
+}
+
+WindowRect FitInside(WindowRect r, int areaWidth, int areaHeight) {
+    r.width = std::max(1, std::min(r.width, areaWidth));
+    r.height = std::max(1, std::min(r.height, areaHeight));
+    r.x = std::max(0, std::min(r.x, areaWidth - r.width));
+    r.y = std::max(0, std::min(r.y, areaHeight - r.height));
+    return r;
+}
+
+std::string FormatChildPlacements(const std::vector<ChildPlacement>& windows) {
+    std::string text;
+    for (const ChildPlacement& w : windows) {
+        if (!text.empty()) text.push_back(';');
+        char buf[80];
+        std::snprintf(buf, sizeof buf, "%d,%d,%d,%d,%d", w.rect.x, w.rect.y, w.rect.width, w.rect.height,
+                      w.state);
+        text.append(buf);
+    }
+    return text;
+}
+
+bool ParseChildPlacements(const std::string& text, std::vector<ChildPlacement>& windows) {
+    windows.clear();
+    std::vector<ChildPlacement> out;
+    std::size_t start = 0;
+    while (start <= text.size() && !text.empty()) {
+        const std::size_t end = std::min(text.find(';', start), text.size());
+        const std::string item = text.substr(start, end - start);
+        ChildPlacement w;
+        int used = 0;
+        if (std::sscanf(item.c_str(), "%d,%d,%d,%d,%d%n", &w.rect.x, &w.rect.y, &w.rect.width, &w.rect.height,
+                        &w.state, &used) != 5 ||
+            used != static_cast<int>(item.size()) || w.rect.width <= 0 || w.rect.height <= 0 || w.state < 0 ||
+            w.state > 2)
+            return false;
+        out.push_back(w);
+        start = end + 1;
+    }
+    if (out.empty()) return false;
+    windows = std::move(out);
+    return true;
+}
+
+std::string PlacementKey(const std::string& path) {
+    // 64-bit FNV-1a.
+    std::uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : path) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    char buf[24];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(h));
+    return buf;
 }

@@ -105,3 +105,32 @@ bool ParsePlacement(const std::string& text, FramePlacement& p);
 // The show state to use on start-up: the stored one, or the requested one unless that is
 // show-normal. A window stored minimised comes back normal or maximised (never minimised).
 int ResolveShowState(const FramePlacement& p, int requested);
+
+// ---- The windows of a chart inside the main window ----
+
+// A window's rectangle in the main window's client area.
+struct WindowRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const WindowRect&) const = default;
+};
+// The window moved, and shrunk where it is larger, so that it lies wholly inside an area of
+// that size.
+WindowRect FitInside(WindowRect r, int areaWidth, int areaHeight);
+
+// Where a chart's windows were when it was saved, in the order the chart keeps them; state 0
+// normal, 1 maximised, 2 minimised.
+struct ChildPlacement {
+    WindowRect rect;
+    int state = 0;
+    bool operator==(const ChildPlacement&) const = default;
+};
+// "x,y,width,height,state" per window, separated by ";".
+std::string FormatChildPlacements(const std::vector<ChildPlacement>& windows);
+// False (and nothing) for text that is not such a list, or holds a window of no size.
+bool ParseChildPlacements(const std::string& text, std::vector<ChildPlacement>& windows);
+// The settings value name under which a chart file's placements are kept: a hash of its path,
+// the same on every run.
+std::string PlacementKey(const std::string& path);

@@ -3,6 +3,8 @@
 
 #include "MainFrame.h"
 
+#include "platform/Platform.h"
+
 #include "ChildFrame.h"
 #include "NativePath.h"
 #include "RunWindow.h"
@@ -135,19 +137,66 @@ CChildFrame* CMainFrame::CreateViewFrame(COrventDoc& doc, ViewKind kind, bool in
     });
     connect(frame, &QMdiSubWindow::windowStateChanged, this, [this] { UpdateTitle(); });
     m_mdi->addSubWindow(frame);
-    // Before the window is first shown its client area is not laid out yet.
-    const QSize area = isVisible() ? m_mdi->viewport()->size() : size() - QSize(8, 110);
+    const QSize area = ClientAreaSize();
     if (kind == ViewKind::Chart)
         frame->resize(std::max(320, area.width() * 3 / 5), std::max(240, area.height() * 7 / 10));
     else
         frame->resize(std::max(300, area.width() / 2), std::max(220, area.height() / 2));
     frame->show();
+    // The cascade may have put it partly outside: it comes fully inside the main window.
+    if (!frame->isMaximized()) {
+        const QRect g = frame->geometry();
+        const WindowRect fit = FitInside({g.x(), g.y(), g.width(), g.height()}, area.width(), area.height());
+        frame->setGeometry(fit.x, fit.y, fit.width, fit.height);
+    }
     m_mdi->setActiveSubWindow(frame);
     m_lastChild = frame;
     if (initialUpdate) raw->OnInitialUpdate();
     UpdateFrameTitles(&doc);
     SetMenus(true);
     return frame;
+}
+
+QSize CMainFrame::ClientAreaSize() const {
+    // Before the window is first shown its client area is not laid out yet.
+    return isVisible() ? m_mdi->viewport()->size() : size() - QSize(8, 110);
+}
+
+namespace {
+constexpr const char* kPlacementSection = "Chart Windows";
+}
+
+void CMainFrame::SaveWindowPlacements(COrventDoc& doc, const std::string& path) {
+    std::vector<ChildPlacement> windows;
+    for (CChildFrame* f : ChildFrames(&doc)) {
+        const QRect g = f->geometry();
+        windows.push_back({{g.x(), g.y(), g.width(), g.height()},
+                           f->isMaximized()   ? 1
+                           : f->isMinimized() ? 2
+                                              : 0});
+    }
+    if (windows.empty()) return;
+    Platform().Settings().WriteProfileString(kPlacementSection, PlacementKey(path),
+                                             FormatChildPlacements(windows));
+}
+
+void CMainFrame::RestoreWindowPlacements(COrventDoc& doc, const std::string& path) {
+    std::vector<ChildPlacement> windows;
+    const std::string text =
+        Platform().Settings().GetProfileString(kPlacementSection, PlacementKey(path), "");
+    const std::vector<CChildFrame*> frames = ChildFrames(&doc);
+    if (!ParseChildPlacements(text, windows) || windows.size() != frames.size()) return;
+    const QSize area = ClientAreaSize();
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        CChildFrame* f = frames[i];
+        const WindowRect r = FitInside(windows[i].rect, area.width(), area.height());
+        f->showNormal();
+        f->setGeometry(r.x, r.y, r.width, r.height);
+        if (windows[i].state == 1)
+            f->showMaximized();
+        else if (windows[i].state == 2)
+            f->showMinimized();
+    }
 }
 
 void CMainFrame::CloseDocumentWindows(COrventDoc& doc) {

@@ -70,6 +70,10 @@ class CMainFrame : public QMainWindow {
     // `initialUpdate` is false (a new chart's first window, which OnNewDocument updates).
     CChildFrame* CreateViewFrame(COrventDoc& doc, ViewKind kind, bool initialUpdate = true);
     void CloseDocumentWindows(COrventDoc& doc);
+    // Where the document's windows are, kept in the settings store for the chart file at `path`;
+    // and put back when that file is opened again (when it still has as many windows).
+    void SaveWindowPlacements(COrventDoc& doc, const std::string& path);
+    void RestoreWindowPlacements(COrventDoc& doc, const std::string& path);
     // Closes the window whose first pane shows `view` (Undo takes its opening back).
     void CloseViewWindow(CView& view);
     // Edit > Undo, or Redo, on the active chart.
@@ -98,6 +102,8 @@ class CMainFrame : public QMainWindow {
         return m_runChild && m_runChild->isVisible() ? m_runChild.data() : nullptr;
     }
     bool IsRunning() const { return m_runningDoc != nullptr; }
+    // Called with the Examples dialog before it runs (lets tests choose in it).
+    std::function<void(class CExamplesDialog&)> ExamplesDialogShown;
     // Called with the run window open, once per repaint (lets tests act during a run).
     std::function<void(CRunChild&)> OnRunWindowPainted;
 
@@ -136,10 +142,13 @@ class CMainFrame : public QMainWindow {
     void CreateStatusBar();
     void TrackKeyLights(QObject* watched, QEvent* event);
     void OnSubWindowActivated(QMdiSubWindow* window);
+    // The size of the area the document windows live in (estimated before the frame shows).
+    QSize ClientAreaSize() const;
     void OnRun(bool initializeOnly);
     void OnOpenWindow(ViewKind kind);
     void OnInsert(int commandId);
-    void OnHelp(bool index);
+    void OnHelp();
+    void OnExamples();
     void OnPrintToFile();
     void EnterContextHelp();
     void LeaveContextHelp();

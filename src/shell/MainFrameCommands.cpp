@@ -6,6 +6,7 @@
 #include "AboutDlg.h"
 #include "ChildFrame.h"
 #include "CommandIds.h"
+#include "ExamplesDialog.h"
 #include "HelpWindow.h"
 #include "NativePath.h"
 #include "Printing.h"
@@ -242,9 +243,11 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
           [](State s, int) -> bool { return s.child && s.child->Splitter(); }}},
 
         // Help
-        {ID_HELP_INDEX, {[](CMainFrame& f, int) { f.OnHelp(true); }}},
-        {ID_HELP, {[](CMainFrame& f, int) { f.OnHelp(false); }}},
+        {ID_HELP_INDEX, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowPageIndex(); }}},
+        {ID_HELP, {[](CMainFrame& f, int) { f.OnHelp(); }}},
         {ID_HELP_USING, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowUsingHelp(); }}},
+        {ID_HELP_EXAMPLES,
+         {[](CMainFrame& f, int) { f.OnExamples(); }, [](State s, int) { return !s.running; }}},
         {ID_CONTEXT_HELP, {[](CMainFrame& f, int) { f.EnterContextHelp(); }}},
         {ID_APP_ABOUT, {[](CMainFrame& f, int) {
              CAboutDlg about(&f);
@@ -292,6 +295,14 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
             [](State s, int) -> bool { return s.host && s.host->Kind() == ViewKind::Chart && !s.running; },
             [](State s, int id) -> bool { return s.chart && s.chart->IsInsertChecked(id); }};
     return table;
+}
+
+void CMainFrame::OnExamples() {
+    CExamplesDialog dialog(ExampleCharts(ExamplesFolder()), this);
+    if (ExamplesDialogShown) ExamplesDialogShown(dialog);
+    if (dialog.exec() != QDialog::Accepted) return;
+    const QString path = dialog.ChosenPath();
+    if (!path.isEmpty()) m_app.OpenUntitledCopy(path);
 }
 
 void CMainFrame::OnCommand(int id) {

@@ -1,4 +1,4 @@
-// Help from the main window: the Help and Index commands by the active window, and context help,
+// Help from the main window: F1 by the active window (a chart: the block under the mouse), and context help,
 // which shows the page of whatever is clicked next.
 
 #include "MainFrame.h"
@@ -14,14 +14,11 @@
 #include <QMenuBar>
 #include <QToolButton>
 
-void CMainFrame::OnHelp(bool index) {
+void CMainFrame::OnHelp() {
     CViewHost* host = ActiveViewHost();
     int context = 0;
-    if (host) {
-        // The chart window answers only the index; F1 there does nothing.
-        if (!index && host->Kind() == ViewKind::Chart) return;
-        context = HelpContextOf(host->Kind());
-    }
+    // F1 over a chart shows the page of the block under the mouse.
+    if (host) context = host->HelpContextAtCursor();
     Platform().Windows().ShowHelp(context);
 }
 

@@ -88,7 +88,8 @@ void CMainFrame::CreateActions() {
     MakeAction(ID_BAR_MISC, QStringLiteral("Mis&cellaneous"))->setCheckable(true);
 
     MakeAction(ID_VIEW_PARAMETERS, QStringLiteral("&Viewing"));
-    MakeAction(ID_RUN, QStringLiteral("&Run"))->setCheckable(true);
+    MakeAction(ID_RUN, QStringLiteral("&Run"), {QKS(Qt::Key_F5), QKS(Qt::CTRL | Qt::Key_R)})
+        ->setCheckable(true);
     MakeAction(ID_INITIALIZE, QStringLiteral("&Initialize"))->setCheckable(true);
     MakeAction(ID_TERMINATE_RUN, QStringLiteral("&Terminate Run"), {QKS(Qt::Key_Escape)})->setCheckable(true);
     MakeAction(ID_OPEN_CHART, QStringLiteral("&Chart"));
@@ -106,9 +107,10 @@ void CMainFrame::CreateActions() {
 
     MakeAction(ID_HELP_INDEX, QStringLiteral("&Index"));
     MakeAction(ID_HELP_USING, QStringLiteral("&Using Help"));
+    MakeAction(ID_HELP_EXAMPLES, QStringLiteral("&Examples..."));
     MakeAction(ID_APP_ABOUT, QStringLiteral("&About Kintra..."));
     MakeAction(ID_CONTEXT_HELP, QStringLiteral("Context Help"), {QKS(Qt::SHIFT | Qt::Key_F1)});
-    MakeAction(ID_HELP, QStringLiteral("Help"), {QKS(Qt::Key_F1)});
+    MakeAction(ID_HELP, QStringLiteral("&Help"), {QKS(Qt::Key_F1)});
 
     // The insert commands of the palettes, with the keys that also reach some of them.
     std::size_t count = 0;
@@ -173,7 +175,11 @@ void CMainFrame::CreateMenus() {
     auto helpMenu = [this] {
         auto* m = new QMenu(QStringLiteral("&Help"), this);
         m->addAction(m_actions[ID_HELP_INDEX]);
+        m->addAction(m_actions[ID_HELP]);
+        m->addAction(m_actions[ID_CONTEXT_HELP]);
         m->addAction(m_actions[ID_HELP_USING]);
+        m->addSeparator();
+        m->addAction(m_actions[ID_HELP_EXAMPLES]);
         m->addSeparator();
         m->addAction(m_actions[ID_APP_ABOUT]);
         return m;
@@ -194,7 +200,8 @@ void CMainFrame::CreateMenus() {
     options->addSeparator();
     options->addAction(m_actions[ID_DEBUG_SETTINGS]);
     auto* window = new QMenu(QStringLiteral("&Window"), this);
-    for (int id : {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_SPLIT})
+    for (int id : {ID_WINDOW_CASCADE, ID_WINDOW_TILE_HORZ, ID_WINDOW_ARRANGE, ID_WINDOW_SPLIT, ID_NEXT_PANE,
+                   ID_PREV_PANE})
         window->addAction(m_actions[id]);
     // Below the commands, the open windows, the active one checked.
     auto* windowList = new QActionGroup(window);

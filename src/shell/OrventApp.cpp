@@ -283,10 +283,26 @@ COrventDoc* COrventApp::OpenDocument(const QString& path) {
     }
     COrventDoc* doc = owned.get();
     m_documents.push_back(std::move(owned));
+    m_frame->RestoreWindowPlacements(*doc, PathToNative(absolute));
     const auto frames = m_frame->ChildFrames(doc);
     if (!frames.empty()) m_frame->MdiArea()->setActiveSubWindow(frames.front());
     m_frame->UpdateFrameTitles(doc);
     AddToRecentFiles(absolute);
+    return doc;
+}
+
+COrventDoc* COrventApp::OpenUntitledCopy(const QString& path) {
+    std::unique_ptr<COrventDoc> owned = kintra::OpenChartDocument(PathToNative(AbsolutePath(path)));
+    if (!owned) return nullptr;
+    COrventDoc* doc = owned.get();
+    m_documents.push_back(std::move(owned));
+    // Nothing ties it to the file it came from: Save asks where to put it.
+    doc->SetPathName(std::string());
+    doc->SetTitle("Chart" + std::to_string(m_nextChartNumber++));
+    doc->SetModifiedFlag(false);
+    const auto frames = m_frame->ChildFrames(doc);
+    if (!frames.empty()) m_frame->MdiArea()->setActiveSubWindow(frames.front());
+    m_frame->UpdateFrameTitles(doc);
     return doc;
 }
 
@@ -318,6 +334,7 @@ bool COrventApp::SaveDocument(COrventDoc& doc, bool saveAs) {
     const QString absolute = AbsolutePath(path);
     // A failed save has said why; the chart keeps its old name and file.
     if (!doc.OnSaveDocument(PathToNative(absolute))) return false;
+    if (m_frame) m_frame->SaveWindowPlacements(doc, PathToNative(absolute));
     AddToRecentFiles(absolute);
     if (m_frame) m_frame->UpdateFrameTitles(&doc);
     return true;

@@ -78,6 +78,7 @@ class COrventApp : public QObject, public AppServices {
     COrventDoc* OpenDocument(const QString& path) override;
     // The file chooser, then OpenDocument.
     void PromptOpen() override;
+    COrventDoc* OpenUntitledCopy(const QString& path) override;
     // Save (or Save As when the chart has no file yet, or `saveAs`). False when not saved.
     bool SaveDocument(COrventDoc& doc, bool saveAs) override;
     // The question before a modified chart is closed; false when the user cancelled.

@@ -8,13 +8,16 @@
 
 #include <QBuffer>
 #include <QCursor>
+#include <QHelpEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
+#include <QToolTip>
 #include <cmath>
 
 namespace {
@@ -187,7 +190,10 @@ void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
     QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(), dirty);
     m_view->OnDraw(dc);
     // Drawn over the freshly painted chart, so inverting the pixels shows it.
-    if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) chart->DrawRubberBand(dc);
+    if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) {
+        chart->DrawHoverPort(dc);
+        chart->DrawRubberBand(dc);
+    }
 }
 
 QImage CViewHost::Render() {
@@ -257,7 +263,9 @@ void CViewHost::mouseMoveEvent(QMouseEvent* event) {
     QAbstractScrollArea::mouseMoveEvent(event);
     UpdateCursor();
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
-    if (!chart || !chart->Connecting || g_paintingSuspended) return;
+    if (!chart || g_paintingSuspended) return;
+    UpdateHover(LogicalAt(event->position().toPoint()));
+    if (!chart->Connecting) return;
     const QRect before = RubberBandRect();
     const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
     if (!chart->OnMouseMove(dc.ToLogical(event->position().toPoint()))) return;
@@ -281,4 +289,56 @@ void CViewHost::UpdateCursor() {
         viewport()->setCursor(PlacingCursor());
     else
         viewport()->unsetCursor();
+}
+
+CPoint CViewHost::LogicalAt(const QPoint& pos) const {
+    const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
+    return dc.ToLogical(pos);
+}
+
+void CViewHost::UpdateHover(const CPoint& point) {
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (!chart || !chart->GetDocument()) return;
+    if (chart->SetHoverPoint(point)) viewport()->update();
+}
+
+QString CViewHost::ToolTipAt(const QPoint& pos) const {
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (!chart || !chart->GetDocument() || g_paintingSuspended) return {};
+    return QString::fromStdString(chart->TipAt(LogicalAt(pos)));
+}
+
+int CViewHost::HelpContextAtCursor() const {
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    const QPoint pos = viewport()->mapFromGlobal(QCursor::pos());
+    if (chart && chart->GetDocument() && viewport()->rect().contains(pos)) {
+        if (const CBlock* block = chart->HitTestBlock(LogicalAt(pos)); block && block->HelpId)
+            return block->HelpId;
+    }
+    return HelpContextOf(m_kind);
+}
+
+// Escape gives up a block waiting to be placed or a connection begun, as the right button does.
+void CViewHost::keyPressEvent(QKeyEvent* event) {
+    auto* chart = dynamic_cast<COrventView*>(m_view.get());
+    if (event->key() == Qt::Key_Escape && chart && !g_paintingSuspended && chart->CancelEditing()) {
+        UpdateCursor();
+        event->accept();
+        return;
+    }
+    QAbstractScrollArea::keyPressEvent(event);
+}
+
+bool CViewHost::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QString tip = ToolTipAt(help->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, viewport());
+        return true;
+    }
+    if (event->type() == QEvent::Leave) UpdateHover({-1000000, 1000000});
+    return QAbstractScrollArea::viewportEvent(event);
 }

@@ -58,6 +58,11 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
 
     // A chart window shows the placing cursor while a block waits to be placed, else the arrow.
     void UpdateCursor();
+    // The tooltip at a point of the viewport: a chart's block or port there, else empty.
+    QString ToolTipAt(const QPoint& pos) const;
+    // The help context for F1: in a chart the page of the block under the mouse, else the
+    // window's own.
+    int HelpContextAtCursor() const;
 
   signals:
     void captionChanged();
@@ -71,11 +76,17 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
   private:
     void UpdateScrollBars();
     void Relayout();
     void Paint(QPainter& painter, const QRect& dirty);
+    // The logical point under a point of the viewport.
+    CPoint LogicalAt(const QPoint& pos) const;
+    // Follows the mouse for the highlighted port (a point outside the chart clears it).
+    void UpdateHover(const CPoint& point);
     // The pixels the rubber band of a connection being drawn covers (empty when there is none).
     QRect RubberBandRect() const;
 

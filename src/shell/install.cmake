@@ -7,6 +7,10 @@ install(FILES ${KINTRA_APP_DIR}/kintra.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/
         RENAME application-x-kintra-chart.svg)
 install(FILES ${KINTRA_APP_DIR}/kintra-mime.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages
         RENAME kintra.xml)
+# The example charts, which Help > Examples lists.
+file(GLOB KINTRA_EXAMPLE_CHARTS ${CMAKE_SOURCE_DIR}/examples/*.cht)
+install(FILES ${KINTRA_EXAMPLE_CHARTS} ${CMAKE_SOURCE_DIR}/examples/README.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/kintra/examples)
 # Refresh the shared databases when installing into the live system (not into a staging DESTDIR).
 install(CODE "
   if(\"\$ENV{DESTDIR}\" STREQUAL \"\")

@@ -91,6 +91,9 @@ TEST_F(DialogTest, BlockEditorShowsTheBlockAndAppliesOk) {
             EXPECT_EQ(d.Exchange().GetText(D::IDC_SOURCE1), "Level");
             SetText(d, D::IDC_NAME, QStringLiteral("Throttle"));
             SetText(d, D::IDC_PARAM1, QStringLiteral("0.25"));
+            QTest::keyClick(&d, Qt::Key_F1); // as the Help button
+            EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), CHelpWindow::PageFor(gain->HelpId));
+            CHelpWindow::Instance().ShowIndex();
             d.Click(D::IDC_HELP);
             EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), CHelpWindow::PageFor(gain->HelpId));
             d.Click(D::IDC_CLEAR1);

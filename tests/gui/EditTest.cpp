@@ -4,6 +4,7 @@
 // KINTRA_RENDER_DIR for people to look at.
 
 #include "CommandIds.h"
+#include "HelpWindow.h"
 #include "ShellSupport.h"
 #include "chart/OrventView.h"
 #include "model/BlockTypes.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHelpEvent>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
@@ -25,6 +27,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <QToolTip>
 #include <QXmlStreamReader>
 #include <functional>
 
@@ -227,6 +230,94 @@ TEST_F(EditTest, TheDeleteKeyDeletesTheSelectedBlockButNotTheClock) {
     EXPECT_EQ(doc->Blocks.size(), before - 1);
     EXPECT_EQ(doc->FindBlockAt(2, -2), nullptr);
     EXPECT_TRUE(doc->IsModified());
+}
+
+// Escape gives up what the right button gives up: a block waiting to be placed, a connection
+// begun. The chart is left as it was.
+TEST_F(EditTest, EscapeGivesUpPlacingAndAHalfMadeConnection) {
+    CBlock* source = PlaceWithPalette(kConstant, 1, -1);
+    ASSERT_NE(source, nullptr);
+    const std::size_t blocks = doc->Blocks.size();
+    QTest::mouseClick(PaletteButton(kGain), Qt::LeftButton);
+    ASSERT_TRUE(view->Placing);
+    Frame().UpdateCommandUI();
+    QTest::keyClick(host->viewport(), Qt::Key_Escape);
+    EXPECT_FALSE(view->Placing);
+    EXPECT_EQ(doc->PendingBlock, nullptr);
+    EXPECT_EQ(host->viewport()->cursor().shape(), Qt::ArrowCursor);
+    Click(PortPoint(1, -1, 0));
+    ASSERT_TRUE(view->Connecting);
+    QTest::keyClick(host->viewport(), Qt::Key_Escape);
+    EXPECT_FALSE(view->Connecting);
+    EXPECT_EQ(doc->Blocks.size(), blocks);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// F5 and Ctrl+R run the active chart.
+TEST_F(EditTest, F5AndCtrlRRunTheChart) {
+    for (const QKeySequence& key : {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
+        doc->Clock()->History.clear();
+        Frame().UpdateCommandUI();
+        QTest::keySequence(host->viewport(), key);
+        EXPECT_EQ(doc->Clock()->History.size(), 11u) << key.toString().toStdString();
+    }
+}
+
+// Resting the mouse on a port lights it and names it; on a block, names the block.
+TEST_F(EditTest, HoveringLightsThePortAndTellsWhatIsThere) {
+    CBlock* source = PlaceWithPalette(kConstant, 1, -1);
+    CBlock* gain = PlaceWithPalette(kGain, 3, -2);
+    ASSERT_TRUE(source && gain);
+    Click(PortPoint(1, -1, 0));
+    Click(PortPoint(3, -2, 1));
+    ASSERT_EQ(gain->Inputs[0], source);
+    source->Value = 2.5;
+    gain->Notes = "  Turns volts into metres.\nSecond line.";
+    const QString unlit = QString::fromStdString(gain->Name);
+
+    // A connected input takes no click, so it does not light up; an output always does.
+    MoveTo(PortPoint(3, -2, 1));
+    EXPECT_EQ(view->HoverPort, PortPick{});
+    MoveTo(PortPoint(1, -1, 0));
+    EXPECT_EQ(view->HoverPort, (PortPick{source, 0}));
+    const QImage lit = host->Render();
+    lit.save(RenderPath("edit-hover-port.png"));
+    const CRect area = view->PortArea(view->HoverPort);
+    const QRgb edge = lit.pixel(Pixel({area.right, (area.top + area.bottom) / 2}) + QPoint(1, 0));
+    EXPECT_GT(qBlue(edge), 150);
+    EXPECT_LT(qRed(edge), 100);
+
+    struct Row {
+        CPoint at;
+        std::string tip;
+    };
+    const Row rows[] = {
+        {PortPoint(3, -2, 1), "Input 1 of " + gain->Name + ": from " + source->Name},
+        {PortPoint(1, -1, 0), "Output of " + source->Name + ": 2.5"},
+        {GridPoint(3, -2), gain->Name + "\nType: Gain\nValue: 0\nTurns volts into metres."},
+        {{GridPoint(6, -6).x + view->CellWidth / 2, GridPoint(6, -6).y}, ""},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(host->ToolTipAt(Pixel(row.at)).toStdString(), row.tip);
+    // The window shows it as the mouse rests.
+    const QPoint rest = Pixel(PortPoint(3, -2, 1));
+    QHelpEvent help(QEvent::ToolTip, rest, host->viewport()->mapToGlobal(rest));
+    QCoreApplication::sendEvent(host->viewport(), &help);
+    EXPECT_EQ(QToolTip::text().toStdString(), rows[0].tip);
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible()) w->grab().save(RenderPath("edit-hover-tip.png"));
+    QToolTip::hideText();
+    MoveTo(GridPoint(3, -2));
+    EXPECT_EQ(view->HoverPort, PortPick{});
+    EXPECT_FALSE(unlit.isEmpty());
+    // F1 with the mouse on a block shows that block's page, elsewhere the chart window's.
+    QCursor::setPos(host->viewport()->mapToGlobal(Pixel(GridPoint(3, -2))));
+    Frame().OnCommand(ID_HELP);
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), CHelpWindow::PageFor(gain->HelpId));
+    QCursor::setPos(host->viewport()->mapToGlobal(Pixel(GridPoint(6, -6)) + QPoint(20, 0)));
+    Frame().OnCommand(ID_HELP);
+    EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_121.html"));
+    CHelpWindow::Instance().close();
 }
 
 // Ctrl+Z takes back each kind of edit, Ctrl+Y (and Ctrl+Shift+Z) makes it again; the menu names

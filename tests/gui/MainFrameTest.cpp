@@ -24,6 +24,10 @@ struct RecordingServices : AppServices {
         return nullptr;
     }
     void PromptOpen() override { asked << QStringLiteral("prompt"); }
+    COrventDoc* OpenUntitledCopy(const QString& path) override {
+        asked << QStringLiteral("copy ") + path;
+        return nullptr;
+    }
     bool SaveDocument(COrventDoc&, bool saveAs) override {
         asked << (saveAs ? QStringLiteral("save as") : QStringLiteral("save"));
         return true;

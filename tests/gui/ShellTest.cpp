@@ -2,6 +2,7 @@
 
 #include "AboutDlg.h"
 #include "CommandIds.h"
+#include "ExamplesDialog.h"
 #include "FrameLayout.h"
 #include "HelpWindow.h"
 #include "NativePath.h"
@@ -18,6 +19,8 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -27,6 +30,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolBar>
@@ -222,6 +226,53 @@ TEST_F(ShellTest, ChartGraphAndListCommandsOpenWindowsOnTheActiveChart) {
     Stop();
     COrventApp& again = Start({path});
     EXPECT_EQ(FramesOf(Frame(), again.Documents().front().get()).size(), 4u);
+}
+
+// New windows open wholly inside the main window; a saved chart reopens its windows where they
+// were when it was saved.
+TEST_F(ShellTest, WindowsOpenInsideTheFrameAndReopenWhereTheyWereSaved) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    for (int i = 0; i < 9; ++i)
+        Frame().OnCommand(i % 2 ? ID_OPEN_GRAPH : ID_OPEN_LIST);
+    const QRect area = Frame().MdiArea()->viewport()->rect();
+    for (CChildFrame* f : FramesOf(Frame(), doc))
+        EXPECT_TRUE(area.contains(f->geometry())) << f->windowTitle().toStdString();
+    const QString path = FilePath("placed.cht");
+    ASSERT_TRUE(doc->OnSaveDocument(path.toStdString()));
+    std::vector<QRect> placed;
+    int n = 0;
+    for (CChildFrame* f : FramesOf(Frame(), doc)) {
+        f->setGeometry(10 + 7 * n, 5 + 3 * n, 200 + n, 150 + 2 * n);
+        placed.push_back(f->geometry());
+        ++n;
+    }
+    ASSERT_TRUE(app.SaveDocument(*doc, false));
+    Stop();
+    COrventApp& again = Start({path});
+    const auto frames = FramesOf(Frame(), again.Documents().front().get());
+    ASSERT_EQ(frames.size(), placed.size());
+    for (std::size_t i = 0; i < frames.size(); ++i)
+        EXPECT_EQ(frames[i]->geometry(), placed[i]) << i;
+}
+
+TEST(FrameLayout, ChildPlacementsReadBackAndOddTextIsRefused) {
+    const std::vector<ChildPlacement> windows = {{{0, 0, 300, 200}, 0}, {{-5, 40, 10, 10}, 1}};
+    std::vector<ChildPlacement> read;
+    ASSERT_TRUE(ParseChildPlacements(FormatChildPlacements(windows), read));
+    EXPECT_EQ(read, windows);
+    for (const char* bad :
+         {"", "1,2,3,4", "1,2,3,4,0;", "1,2,0,4,0", "1,2,3,4,5", "1,2,3,4,0x", "a,b,c,d,e"}) {
+        read = windows;
+        EXPECT_FALSE(ParseChildPlacements(bad, read)) << bad;
+        EXPECT_TRUE(read.empty()) << bad;
+    }
+    EXPECT_EQ(PlacementKey("/home/a.cht"), PlacementKey("/home/a.cht"));
+    EXPECT_NE(PlacementKey("/home/a.cht"), PlacementKey("/home/b.cht"));
+    // Moved in, and shrunk where larger than the area.
+    EXPECT_EQ(FitInside({500, -20, 200, 100}, 640, 480), (WindowRect{440, 0, 200, 100}));
+    EXPECT_EQ(FitInside({-30, 400, 900, 100}, 640, 480), (WindowRect{0, 380, 640, 100}));
+    EXPECT_EQ(FitInside({20, 30, 100, 100}, 640, 480), (WindowRect{20, 30, 100, 100}));
 }
 
 TEST_F(ShellTest, WindowCommandsWithoutAChartSayCommandFailed) {
@@ -621,6 +672,18 @@ TEST_F(ShellTest, MenusHoldTheirItemsAndKeys) {
     EXPECT_TRUE(
         Frame().Action(ID_EDIT_PASTE)->shortcuts().contains(QKeySequence(QStringLiteral("Shift+Ins"))));
     EXPECT_EQ(Frame().Action(ID_TERMINATE_RUN)->shortcut(), QKeySequence(Qt::Key_Escape));
+    EXPECT_EQ(Frame().Action(ID_RUN)->shortcuts(),
+              (QList<QKeySequence>{QKeySequence(Qt::Key_F5), QKeySequence(QStringLiteral("Ctrl+R"))}));
+    // Every key of a command outside the palettes shows in a menu of a chart window.
+    std::set<int> inMenus;
+    for (QAction* m : Frame().menuBar()->actions())
+        for (QAction* a : m->menu()->actions())
+            inMenus.insert(a->data().toInt());
+    for (QAction* a : Frame().actions()) {
+        const bool shown = a->shortcuts().isEmpty() || FindBlockTypeByCommand(a->data().toInt()) ||
+                           a->text().isEmpty() || inMenus.count(a->data().toInt());
+        EXPECT_TRUE(shown) << a->text().toStdString();
+    }
     QStringList titles;
     for (QAction* a : Frame().menuBar()->actions())
         titles << a->text();
@@ -712,13 +775,81 @@ TEST_F(ShellTest, HelpReachesThePagesByContext) {
     EXPECT_EQ(CHelpWindow::PageFor(0x10000 + BlockCommand::Integrate), QStringLiteral("block_61588.html"));
     EXPECT_EQ(CHelpWindow::PageFor(4242), QStringLiteral("index.html"));
     Start();
-    Frame().OnCommand(ID_HELP_INDEX); // the chart window's page
+    Frame().OnCommand(ID_HELP); // the chart window's page, with no block under the mouse
     EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_121.html"));
     EXPECT_FALSE(CHelpWindow::Instance().Browser()->toPlainText().isEmpty());
     Frame().OnCommand(ID_OPEN_LIST);
     Frame().OnCommand(ID_HELP);
     EXPECT_EQ(CHelpWindow::Instance().CurrentPage(), QStringLiteral("ctx_123.html"));
     CHelpWindow::Instance().close();
+}
+
+// Help > Index lists every page by title; the search field finds the pages holding every word.
+TEST_F(ShellTest, HelpIndexListsEveryPageAndSearchFindsWords) {
+    Start();
+    Frame().OnCommand(ID_HELP_INDEX);
+    CHelpWindow& help = CHelpWindow::Instance();
+    const QString index = help.Browser()->toHtml();
+    help.Browser()->grab().save(QStringLiteral(KINTRA_RENDER_DIR "/help-index.png"));
+    const QStringList pages = CHelpWindow::Pages();
+    EXPECT_GT(pages.size(), 50);
+    for (const QString& page : pages)
+        EXPECT_TRUE(index.contains(QStringLiteral("qrc:/help/") + page)) << page.toStdString();
+    EXPECT_EQ(CHelpWindow::PageTitle(QStringLiteral("block_61588.html")), QStringLiteral("Integrate"));
+
+    struct Row {
+        QString query;
+        QString mustFind; // empty: nothing found
+    };
+    const Row rows[] = {{QStringLiteral("Runge"), QStringLiteral("index.html")},
+                        {QStringLiteral("  INTEGRATE  error limit "), QStringLiteral("block_61588.html")},
+                        {QStringLiteral("xyzzyplugh"), QString()},
+                        {QStringLiteral("   "), QString()}};
+    for (const Row& row : rows) {
+        const QStringList found = CHelpWindow::Search(row.query);
+        if (row.mustFind.isEmpty())
+            EXPECT_TRUE(found.isEmpty()) << row.query.toStdString();
+        else
+            EXPECT_TRUE(found.contains(row.mustFind)) << row.query.toStdString();
+    }
+    help.SearchField()->setText(QStringLiteral("Integrate"));
+    QTest::keyClick(help.SearchField(), Qt::Key_Return);
+    EXPECT_EQ(CHelpWindow::Search(QStringLiteral("integrate")).value(0), QStringLiteral("block_61588.html"));
+    EXPECT_TRUE(help.Browser()->toHtml().contains(QStringLiteral("qrc:/help/block_61588.html")));
+    help.Browser()->grab().save(QStringLiteral(KINTRA_RENDER_DIR "/help-search.png"));
+    help.close();
+}
+
+// Help > Examples lists the example charts with their lines from the README and opens the
+// chosen one as a new chart that belongs to no file.
+TEST_F(ShellTest, ExamplesListTheChartsAndOpenAnUntitledCopy) {
+    const QMap<QString, QString> rows = ExampleDescriptions(QStringLiteral(
+        "| File | Model |\n|---|---|\n| a.cht | one | two |\n|  b.cht  |  x'' = -x  |\nplain | c.cht |"));
+    EXPECT_EQ(rows, (QMap<QString, QString>{{"a.cht", "one | two"}, {"b.cht", "x'' = -x"}}));
+
+    COrventApp& app = Start();
+    const QList<ExampleChart> charts = ExampleCharts(ExamplesFolder());
+    ASSERT_GE(charts.size(), 5);
+    for (const ExampleChart& c : charts)
+        EXPECT_FALSE(c.description.isEmpty()) << c.path.toStdString();
+    int chosen = -1;
+    Frame().ExamplesDialogShown = [&](CExamplesDialog& dialog) {
+        dialog.grab().save(QStringLiteral(KINTRA_RENDER_DIR "/examples-dialog.png"));
+        for (int i = 0; i < dialog.List()->count(); ++i)
+            if (dialog.List()->item(i)->text().startsWith(QStringLiteral("spring-mass: "))) chosen = i;
+        dialog.List()->setCurrentRow(chosen);
+        QTimer::singleShot(0, &dialog, &QDialog::accept);
+    };
+    Frame().OnCommand(ID_HELP_EXAMPLES);
+    ASSERT_GE(chosen, 0);
+    ASSERT_EQ(app.Documents().size(), 2u);
+    COrventDoc* copy = app.Documents().back().get();
+    EXPECT_TRUE(copy->GetPathName().empty());
+    EXPECT_FALSE(copy->IsModified());
+    EXPECT_GT(copy->Blocks.size(), 3u);
+    EXPECT_GT(FramesOf(Frame(), copy).size(), 1u); // its graph and list came along
+    EXPECT_EQ(Frame().ActiveDocument(), copy);
+    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(ShellTest, ContextHelpShowsThePageOfWhatIsClickedNext) {
