@@ -174,12 +174,7 @@ void COrventDoc::RestoreSnapshot(const std::vector<std::uint8_t>& image) {
     // Nothing may keep pointing at the blocks that go: the views forget them, the run lists go.
     for (auto it = Blocks.rbegin(); it != Blocks.rend(); ++it)
         UpdateAllViews(nullptr, HINT_BLOCK_DELETING, static_cast<CBlock*>(it->get()));
-    Solver.reset();
-    IntegratingBlocks.clear();
-    EvalOrder.clear();
-    AtFirstBlocks.clear();
-    SourceBlocks.clear();
-    CompanionBlocks.clear();
+    DropRunLists();
     Blocks.clear();
 
     const double fileVersion = FileVersion;

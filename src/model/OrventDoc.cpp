@@ -51,14 +51,18 @@ void COrventDoc::ClampModelSettings() {
     if (std::isnan(MaxSteps)) MaxSteps = 100.0;
 }
 
-COrventDoc::~COrventDoc() {
-    // Run lists and views only refer to blocks; drop the references before the blocks go.
+void COrventDoc::DropRunLists() {
     Solver.reset();
     IntegratingBlocks.clear();
     EvalOrder.clear();
     AtFirstBlocks.clear();
     SourceBlocks.clear();
     CompanionBlocks.clear();
+}
+
+COrventDoc::~COrventDoc() {
+    // Run lists and views only refer to blocks; drop the references before the blocks go.
+    DropRunLists();
     PendingBlock.reset();
     Blocks.clear();
 }

@@ -183,6 +183,8 @@ class COrventDoc : public CDocument, public CRunModel {
     IntegratorStatistics RunStatistics;
 
   private:
+    // Drops the solver and every run list, so that nothing but Blocks refers to a block.
+    void DropRunLists();
     void ReserveHistories();
     int m_changeDepth = 0;
     std::string m_changeLabel;
