@@ -22,10 +22,9 @@ std::unique_ptr<CBlock> COrventDoc::CreateBlock(int typeCode) {
     const CBlockTypeInfo* type = FindBlockType(typeCode);
     if (!type) return nullptr;
     std::unique_ptr<CBlock> block = type->Create(*type, this);
+    // The constructor has already given the block its type's name and help id, which the table
+    // holds as well (Catalogue.AgreesWithTheStringTable keeps the two equal).
     ApplyShape(*block, type->Shape);
-    block->TypeName = type->Name;
-    block->Name = type->Name;
-    block->HelpId = type->HelpId;
     return block;
 }
 
