@@ -157,6 +157,12 @@ bool CViewHost::PaintingSuspended() {
     return g_paintingSuspended;
 }
 
+void CViewHost::RepaintDuringRun() {
+    m_paintDuringRun = true;
+    viewport()->repaint();
+    m_paintDuringRun = false;
+}
+
 void CViewHost::Relayout() {
     if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) chart->RecalcLayout();
     UpdateScrollBars();
@@ -168,7 +174,7 @@ void CViewHost::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     const qreal ratio = viewport()->devicePixelRatioF();
     const QSize pixels = viewport()->size() * ratio;
-    if (!g_paintingSuspended || m_picture.isNull()) {
+    if (!g_paintingSuspended || m_paintDuringRun || m_picture.isNull()) {
         if (m_picture.size() != pixels) {
             m_picture = QImage(pixels, QImage::Format_RGB32);
             m_picture.setDevicePixelRatio(ratio);
