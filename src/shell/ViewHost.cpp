@@ -309,6 +309,9 @@ void CViewHost::UpdateHover(const CPoint& point) {
 }
 
 QString CViewHost::ToolTipAt(const QPoint& pos) const {
+    // A graph's shortened legend shows its full text.
+    if (auto* graph = dynamic_cast<CGraphBase*>(m_view.get()); graph && !g_paintingSuspended)
+        return QString::fromStdString(graph->LegendTipAt(LogicalAt(pos)));
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || !chart->GetDocument() || g_paintingSuspended) return {};
     return QString::fromStdString(chart->TipAt(LogicalAt(pos)));
