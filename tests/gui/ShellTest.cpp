@@ -371,6 +371,9 @@ TEST_F(ShellTest, GraphAndListWindowsGrowWhileTheRunProceeds) {
         if (paints < 3) return;
         during = traced(graph->viewport()->grab().toImage());
         listLater = list->viewport()->grab().toImage();
+        // A picture of the windows mid-run for people to look at.
+        QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));
+        Frame().grab().save(QStringLiteral(KINTRA_RENDER_DIR "/shell-live-run.png"));
         doc->OnTerminateRun();
     };
     Frame().OnCommand(ID_RUN);
