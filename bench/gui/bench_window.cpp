@@ -1,7 +1,7 @@
 // The window's own costs: a redraw of one window's worth of a 2,000-block chart through the Qt
-// device context, and the same run carried out without a window and from the Run command (the
-// run window repainted after every output step). Runs on the offscreen platform unless
-// QT_QPA_PLATFORM says otherwise.
+// device context, the same run carried out without a window and from the Run command (the run
+// window repainted after every output step), and a longer run with and without graph and list
+// windows open. Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 
 #include "CommandIds.h"
 #include "MainFrame.h"
@@ -103,11 +103,11 @@ void BuildChain(COrventDoc& doc, int n) {
 
 // The program started with its own settings file, its first chart holding the chain.
 struct Program {
-    Program() : app(dir.filePath(QStringLiteral("Kintra.ini"))) {
+    explicit Program(int oscillators = 400) : app(dir.filePath(QStringLiteral("Kintra.ini"))) {
         scope = std::make_unique<ScopedPlatform>(&app.Settings(), &messages, &app.Windows());
         app.InitInstance({});
         doc = app.Documents().front().get();
-        BuildChain(*doc, 400);
+        BuildChain(*doc, oscillators);
     }
     ~Program() {
         app.ExitInstance();
@@ -141,6 +141,26 @@ void BM_RunFromTheWindow(benchmark::State& state) {
     if (program.doc->LastRunOutcome != RunOutcome::Completed) state.SkipWithError("the run did not complete");
 }
 BENCHMARK(BM_RunFromTheWindow)->Unit(benchmark::kMillisecond);
+
+// A 1,000-oscillator run from the Run command with no output window open (argument 0) and with
+// two graph windows and a list open (1), which grow as the run proceeds. The second should take
+// at most a tenth longer than the first.
+void BM_RunWithOutputWindows(benchmark::State& state) {
+    Program program(1000);
+    if (state.range(0) != 0) {
+        CMainFrame* frame = program.app.MainFrame();
+        frame->OnCommand(ID_OPEN_GRAPH);
+        frame->OnCommand(ID_OPEN_GRAPH);
+        frame->OnCommand(ID_OPEN_LIST);
+        QCoreApplication::processEvents();
+    }
+    for (auto _ : state) {
+        QCoreApplication::processEvents();
+        program.app.MainFrame()->OnCommand(ID_RUN);
+    }
+    if (program.doc->LastRunOutcome != RunOutcome::Completed) state.SkipWithError("the run did not complete");
+}
+BENCHMARK(BM_RunWithOutputWindows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

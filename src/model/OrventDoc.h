@@ -25,6 +25,9 @@ enum DocumentHint {
     HINT_BLOCKS_GREW = 5,
     HINT_BLOCK_DELETING = -1,
     HINT_SELECT_BLOCK = 40, // the object (a CBlock) becomes the chart's selection
+    // A run recorded more samples: the output views show them while the run proceeds. Only the
+    // run's refresh sends it, to the graph and list windows; nothing else changed.
+    HINT_HISTORIES_GREW = 41,
 };
 
 // How the last Run command ended.

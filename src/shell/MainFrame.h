@@ -97,6 +97,8 @@ class CMainFrame : public QMainWindow {
     CView* OpenRunWindow(COrventDoc& doc);
     void RunWindowStep(COrventDoc& doc);
     void CloseRunWindow(COrventDoc& doc);
+    // The run's visible graph and list windows take the samples recorded so far and paint now.
+    void RefreshOutputWindows(COrventDoc& doc);
     // The run window while a run shows it.
     CRunChild* RunChild() const {
         return m_runChild && m_runChild->isVisible() ? m_runChild.data() : nullptr;

@@ -1,11 +1,13 @@
 // The run window: one window serves every run of the program. While a run shows it, only it (and
-// what the run asks in dialogs) takes input, and it is repainted at most every 30 ms.
+// what the run asks in dialogs) takes input, and it is repainted at most every 30 ms, together with
+// the run's graph and list windows, which grow as the samples come in.
 
 #include "MainFrame.h"
 
 #include "ChildFrame.h"
 #include "CommandIds.h"
 #include "RunWindow.h"
+#include "ViewHost.h"
 #include "model/OrventDoc.h"
 
 #include <QAction>
@@ -62,7 +64,7 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
     child->View()->OnInitialUpdate();
 
     // Only the run window (and what the run asks in dialogs) takes input until the run ends;
-    // the other windows wait and are repainted at its end.
+    // the other windows wait and are repainted at its end (the graphs and lists also as it goes).
     m_runFilter = std::make_unique<CRunInputFilter>(doc, child);
     if (QToolBar* display = Bar(ID_BAR_DISPLAY))
         m_runFilter->AllowWidget(display->widgetForAction(Action(ID_TERMINATE_RUN)));
@@ -80,10 +82,20 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
     return child->View();
 }
 
-void CMainFrame::RunWindowStep(COrventDoc&) {
+void CMainFrame::RefreshOutputWindows(COrventDoc& doc) {
+    for (CChildFrame* f : ChildFrames(&doc))
+        for (CViewHost* h : f->Panes()) {
+            if (h->Kind() == ViewKind::Chart || !h->isVisible() || !h->View()) continue;
+            h->View()->OnUpdate(nullptr, HINT_HISTORIES_GREW, nullptr);
+            h->RepaintDuringRun();
+        }
+}
+
+void CMainFrame::RunWindowStep(COrventDoc& doc) {
     if (!m_runChild || !m_runChild->isVisible() || m_runPaintClock.elapsed() < kRunPaintInterval) return;
     m_runPaintClock.restart();
     m_runChild->View()->repaint();
+    RefreshOutputWindows(doc);
     if (OnRunWindowPainted) OnRunWindowPainted(*m_runChild);
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

@@ -157,6 +157,12 @@ bool CViewHost::PaintingSuspended() {
     return g_paintingSuspended;
 }
 
+void CViewHost::RepaintDuringRun() {
+    m_paintDuringRun = true;
+    viewport()->repaint();
+    m_paintDuringRun = false;
+}
+
 void CViewHost::Relayout() {
     if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) chart->RecalcLayout();
     UpdateScrollBars();
@@ -168,7 +174,7 @@ void CViewHost::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     const qreal ratio = viewport()->devicePixelRatioF();
     const QSize pixels = viewport()->size() * ratio;
-    if (!g_paintingSuspended || m_picture.isNull()) {
+    if (!g_paintingSuspended || m_paintDuringRun || m_picture.isNull()) {
         if (m_picture.size() != pixels) {
             m_picture = QImage(pixels, QImage::Format_RGB32);
             m_picture.setDevicePixelRatio(ratio);
@@ -303,6 +309,9 @@ void CViewHost::UpdateHover(const CPoint& point) {
 }
 
 QString CViewHost::ToolTipAt(const QPoint& pos) const {
+    // A graph's shortened legend shows its full text.
+    if (auto* graph = dynamic_cast<CGraphBase*>(m_view.get()); graph && !g_paintingSuspended)
+        return QString::fromStdString(graph->LegendTipAt(LogicalAt(pos)));
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || !chart->GetDocument() || g_paintingSuspended) return {};
     return QString::fromStdString(chart->TipAt(LogicalAt(pos)));

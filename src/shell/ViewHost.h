@@ -47,6 +47,9 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     // While a run proceeds no view window paints; the run repaints them all at its end.
     static void SetPaintingSuspended(bool suspended);
     static bool PaintingSuspended();
+    // Paints the window now even while a run suspends painting: the run's refresh shows the
+    // graphs and lists growing.
+    void RepaintDuringRun();
 
     // The caption the view asked for (empty: the standard caption).
     const QString& Caption() const { return m_caption; }
@@ -98,4 +101,5 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     CSize m_line{0, 0};
     QString m_caption;
     QImage m_picture; // what the window shows
+    bool m_paintDuringRun = false;
 };

@@ -343,18 +343,74 @@ void CGraphBase::DrawLabels(DeviceContext& dc, const CRect& plot, bool black) co
     }
 }
 
-void CGraphBase::DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black) const {
+std::string ElideMiddle(DeviceContext& dc, const std::string& name, const std::string& tail, int width) {
+    auto fits = [&](const std::string& s) { return dc.GetTextExtent(s).cx <= width; };
+    if (fits(name + tail)) return name + tail;
+    // Character starts of the name, and the shortening that keeps `keep` characters of it.
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < name.size(); i += std::max<std::size_t>(1, Utf8CharSize(name, i)))
+        starts.push_back(i);
+    starts.push_back(name.size());
+    const std::size_t count = starts.size() - 1;
+    auto shortened = [&](std::size_t keep) {
+        const std::size_t head = (keep + 1) / 2;
+        std::string s = name.substr(0, starts[head]);
+        s += "...";
+        s += name.substr(starts[count - keep / 2]);
+        s += tail;
+        return s;
+    };
+    // The longest shortening that fits: a shorter one is never wider.
+    std::size_t lo = 0, hi = count == 0 ? 0 : count - 1;
+    if (!fits(shortened(0))) return tail;
+    while (lo < hi) {
+        const std::size_t mid = (lo + hi + 1) / 2;
+        if (fits(shortened(mid)))
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return shortened(lo);
+}
+
+std::string CGraphBase::LegendTipAt(CPoint point) const {
+    for (int i = 0; i <= 3; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const CRect& r = LegendRects[a];
+        if (LegendElided[a] && Traces[a] && point.x >= r.left && point.x < r.right && point.y <= r.top &&
+            point.y > r.bottom)
+            return LegendText(i);
+    }
+    return {};
+}
+
+void CGraphBase::DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black) {
     dc.SelectFont(DrawableFont(LegendsFont));
     const int h = dc.GetTextExtent("XX").cy;
     const int last = std::clamp(LastTrace, 0, 3);
     const int cell = width / (last + 1);
     // The legends sit one gap above the bottom edge, below the X axis labels.
     const CRect strip{left, bottom + Gap + h, left + width, bottom + Gap};
+    if (!dc.IsPrinting()) {
+        LegendRects = {};
+        LegendElided = {};
+    }
     for (int i = 0; i <= last; ++i) {
-        if (!Traces[static_cast<std::size_t>(i)]) continue;
-        dc.SetTextColor(black ? RGB(0, 0, 0) : Color[static_cast<std::size_t>(i)]);
+        const auto a = static_cast<std::size_t>(i);
+        if (!Traces[a]) continue;
+        dc.SetTextColor(black ? RGB(0, 0, 0) : Color[a]);
         const CRect r{strip.left + i * cell, strip.top, strip.left + (i + 1) * cell, strip.bottom};
-        dc.DrawText(LegendText(i), r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        // A legend wider than its cell would run into its neighbours or lose its exponent: its
+        // name gives way in the middle instead.
+        const std::string full = LegendText(i);
+        const std::string tail = full.substr(Traces[a]->Name.size());
+        const std::string shown = ElideMiddle(dc, Traces[a]->Name, tail, std::max(0, cell));
+        // The window's legends answer the tool tips; a page's do not.
+        if (!dc.IsPrinting()) {
+            LegendRects[a] = r;
+            LegendElided[a] = shown != full;
+        }
+        dc.DrawText(shown, r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
 }
 

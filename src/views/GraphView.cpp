@@ -87,6 +87,9 @@ void CGraphBase::OnInitialUpdate() {
 }
 
 void CGraphBase::OnUpdate(CView*, long hint, UpdateObject object) {
+    // While a run proceeds the scales follow the samples recorded so far; with none new there is
+    // nothing to recompute or draw.
+    if (hint == HINT_HISTORIES_GREW && RecordedCount() == SampleCount) return;
     if (const CBlock* block = object.As<CBlock>(); hint < 0 && block) {
         RemoveBlock(block);
         std::erase(CandidateBlocks, block);

@@ -96,6 +96,8 @@ class CGraphBase : public CTemplateView {
     std::string FormatTickLabel(double value, int axis) const;
     // The legend of trace i: the block's name, "  E" and the exponent as %+3d.
     std::string LegendText(int trace) const;
+    // The full legend under a point of the window where the drawn one was shortened; else empty.
+    std::string LegendTipAt(CPoint point) const;
 
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.
@@ -145,6 +147,9 @@ class CGraphBase : public CTemplateView {
     // The notes as drawn: wrapped lines and their total height (0 when not shown).
     std::vector<std::string> NotesLines;
     int NotesHeight = 0;
+    // Where each legend was last drawn in the window, and whether its name was shortened.
+    std::array<CRect, 4> LegendRects{};
+    std::array<bool, 4> LegendElided{};
 
   private:
     void ClearTrace(int k);
@@ -155,7 +160,7 @@ class CGraphBase : public CTemplateView {
     void DrawGrid(DeviceContext& dc, const CRect& plot, COLORREF color) const;
     void DrawTicks(DeviceContext& dc, const CRect& plot) const;
     void DrawLabels(DeviceContext& dc, const CRect& plot, bool black) const;
-    void DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black) const;
+    void DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black);
     void DrawTraces(DeviceContext& dc, const CRect& plot, bool black) const;
 };
 
@@ -163,6 +168,11 @@ class CGraphBase : public CTemplateView {
 // and punctuation to `width` in the selected font; a piece too wide for a line goes on a line of
 // its own, cut into characters where it is wider than the line.
 std::vector<std::string> WrapNotes(DeviceContext& dc, const std::string& text, int width);
+
+// `name` + `tail` in the selected font within `width`: whole when it fits, else the name cut in
+// the middle around "..." (whole characters kept from both ends), so that the tail always shows;
+// the tail alone when not even "..." fits before it.
+std::string ElideMiddle(DeviceContext& dc, const std::string& name, const std::string& tail, int width);
 
 // A font from a file or the settings store brought into sizes the geometry can handle.
 LOGFONT DrawableFont(const LOGFONT& font);

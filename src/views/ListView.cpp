@@ -36,6 +36,8 @@ void CListBase::OnUpdate(CView*, long hint, UpdateObject object) {
     // A block on its way out takes every column that shows it: a second column of the same block
     // would otherwise be drawn, saved and exported from freed memory.
     if (const CBlock* block = object.As<CBlock>(); hint < 0 && block) std::erase(Columns, block);
+    // New rows lengthen the list while a run proceeds.
+    if (hint == HINT_HISTORIES_GREW) UpdateScrollSizes();
     Invalidate();
 }
 

@@ -348,6 +348,49 @@ TEST_F(GraphDrawTest, TickLabelAndLegendTexts) {
     EXPECT_EQ(graph.LegendText(2), "  E+12");
 }
 
+TEST_F(GraphDrawTest, LongLegendsGiveWayInTheMiddleAndKeepTheirExponents) {
+    // RecordingDC: every character is w units wide.
+    dc.SelectFont(DrawableFont(graph.LegendsFont));
+    const int w = dc.GetTextExtent("X").cx;
+    const struct {
+        std::string name;
+        int chars; // room, in characters
+        std::string shown;
+    } cases[] = {
+        {"Speed", 11, "Speed  E -3"},                                             // fits: unchanged
+        {"Damping", 12, "Da...g  E -3"},                                          // 13 > 12: the middle goes
+        {"Damping", 11, "D...g  E -3"},                                           // one character fewer
+        {"\xc3\xa9t\xc3\xa9s\xc3\xa9t\xc3\xa9", 11, "\xc3\xa9...\xc3\xa9  E -3"}, // whole characters only
+        {"Damping", 9, "...  E -3"}, // not one character of the name
+        {"Damping", 5, "  E -3"},    // the exponent still shows
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name + " in " + std::to_string(c.chars));
+        EXPECT_EQ(ElideMiddle(dc, c.name, "  E -3", c.chars * w), c.shown);
+    }
+
+    // Drawn: three graphs with long names share the strip; each legend stays within its cell with
+    // its exponent, and the full text is the tip over a shortened one.
+    const std::string longName(60, 'Q');
+    PassBlock* a = WithHistory(1, Times(5.0), longName.c_str());
+    PassBlock* b = WithHistory(2, Times(5.0), "P2");
+    graph.Traces = {doc.Clock(), a, b, nullptr};
+    graph.LastTrace = 2;
+    graph.RecomputeScales();
+    Draw();
+    const auto legends = TextsIn(dc, graph.Color[1]);
+    ASSERT_FALSE(legends.empty());
+    const RecordedOp* legend = legends.back();
+    EXPECT_LE(static_cast<int>(Utf8Length(legend->text)) * w, legend->rect.Width());
+    EXPECT_NE(legend->text.find("..."), std::string::npos);
+    EXPECT_EQ(legend->text.substr(legend->text.size() - 6), graph.LegendText(1).substr(60));
+    const CPoint inside{legend->rect.left + 1, legend->rect.top - 1};
+    EXPECT_EQ(graph.LegendTipAt(inside), graph.LegendText(1));
+    EXPECT_EQ(graph.LegendTipAt({legend->rect.left + 1, legend->rect.top + 5}), "");
+    EXPECT_EQ(TextsIn(dc, graph.Color[2]).back()->text, graph.LegendText(2)); // short: whole
+    EXPECT_EQ(graph.LegendTipAt({graph.LegendRects[2].left + 1, graph.LegendRects[2].top - 1}), "");
+}
+
 TEST_F(GraphDrawTest, AnXAxisEndingOnRoundingDustKeepsItsWholeUnits) {
     // 600 output steps of 0.05 end a little above 30.
     std::vector<double> t;

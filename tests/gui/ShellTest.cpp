@@ -329,6 +329,60 @@ TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
     EXPECT_FALSE(Frame().IsRunning());
 }
 
+TEST_F(ShellTest, GraphAndListWindowsGrowWhileTheRunProceeds) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 0.01, 1e9};
+    Frame().OnCommand(ID_OPEN_GRAPH);
+    Frame().OnCommand(ID_OPEN_LIST);
+    Frame().MdiArea()->tileSubWindows();
+    CViewHost* graph = nullptr;
+    CViewHost* list = nullptr;
+    for (CChildFrame* f : Frame().ChildFrames(doc))
+        for (CViewHost* h : f->Panes()) {
+            if (h->Kind() == ViewKind::Graph) graph = h;
+            if (h->Kind() == ViewKind::List) list = h;
+        }
+    ASSERT_TRUE(graph && list);
+    // Pixels near graph 1's colour: the trace (the Clock against itself) and whatever shares it.
+    const COLORREF c = static_cast<CGraphBase*>(graph->View())->Color[1];
+    auto traced = [&](const QImage& image) {
+        int n = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb p = image.pixel(x, y);
+                n += std::abs(qRed(p) - int(GetRValue(c))) + std::abs(qGreen(p) - int(GetGValue(c))) +
+                         std::abs(qBlue(p) - int(GetBValue(c))) <
+                     60;
+            }
+        return n;
+    };
+    // Both windows are on the screen before the run starts.
+    graph->viewport()->repaint();
+    list->viewport()->repaint();
+    const int before = traced(graph->Render());
+    int during = -1;
+    QImage listFirst;
+    QImage listLater;
+    int paints = 0;
+    Frame().OnRunWindowPainted = [&](CRunChild&) {
+        // What the windows show, not a fresh drawing: the run suspends ordinary painting.
+        if (++paints == 1) listFirst = list->viewport()->grab().toImage();
+        if (paints < 3) return;
+        during = traced(graph->viewport()->grab().toImage());
+        listLater = list->viewport()->grab().toImage();
+        // A picture of the windows mid-run for people to look at.
+        QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));
+        Frame().grab().save(QStringLiteral(KINTRA_RENDER_DIR "/shell-live-run.png"));
+        doc->OnTerminateRun();
+    };
+    Frame().OnCommand(ID_RUN);
+    ASSERT_GE(paints, 3);
+    EXPECT_GT(during, before + 20);
+    // The list's rows moved on between the refreshes.
+    EXPECT_TRUE(listFirst != listLater);
+}
+
 TEST_F(ShellTest, TheRunWindowKeepsItsFrameAndCaptionBesideAMaximisedChart) {
     COrventApp& app = Start();
     COrventDoc* doc = app.Documents().front().get();
