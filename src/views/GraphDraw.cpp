@@ -217,6 +217,7 @@ void CGraphBase::OnDraw(DeviceContext& dc) {
 
     const CRect plot{left + LeftMargin, top - TopMargin, left + width - RightMargin,
                      top - (height - BottomMargin)};
+    if (!printing) PlotRect = plot;
 
     // 3. Axes (grid lines first, so that the axes and tick marks lie on top of them).
     const COLORREF axis = black ? RGB(0, 0, 0) : Color[0];

@@ -49,7 +49,81 @@ double Whole(double q) {
     return std::fabs(q - r) <= 1e-9 * std::max(1.0, std::fabs(r)) ? r : q;
 }
 
+// The tick rule: a span of d whole units (after rounding outward) is cut into the returned
+// number of ticks, and the labels need the decimals added to `decimals`.
+int TicksForSpan(double d, int& decimals) {
+    const int span = d >= 0 && d <= 10 ? static_cast<int>(d) : -1;
+    switch (span) {
+    case 1:
+    case 2:
+        decimals += 1;
+        return 10;
+    case 3:
+        decimals += 2;
+        return 12;
+    case 4:
+    case 5:
+    case 6:
+        decimals += 1;
+        return 2 * span;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+        return span;
+    default:
+        return 10;
+    }
+}
+
+// Finest zoom step relative to the larger end of the range: 10^-kZoomDigits.
+constexpr int kZoomDigits = 6;
+
 } // namespace
+
+AxisScale ZoomedAxisScale(double low, double high) {
+    AxisScale scale;
+    if (!(std::isfinite(low) && std::isfinite(high) && low < high)) return scale;
+    const double top = std::max(std::fabs(low), std::fabs(high));
+    const int m = static_cast<int>(std::clamp(std::floor(std::log10(top)), -300.0, 300.0));
+    int s = static_cast<int>(std::clamp(std::floor(std::log10(high - low)), -300.0, 300.0));
+    s = std::max(s, m - kZoomDigits);
+    double lo = 0.0;
+    double hi = 1.0;
+    for (;; ++s) {
+        const double unit = std::pow(10.0, s);
+        lo = std::floor(Whole(low / unit));
+        hi = std::ceil(Whole(high / unit));
+        if (hi <= lo) hi = lo + 1.0;
+        if (hi - lo <= 10.0) break;
+    }
+    const int e = std::max(m, s);
+    int decimals = e - s;
+    scale.Ticks = TicksForSpan(hi - lo, decimals);
+    const double shift = std::pow(10.0, e - s);
+    scale.LowUnits = lo / shift;
+    scale.HighUnits = hi / shift;
+    scale.Exponent = e;
+    scale.Decimals = decimals;
+    return scale;
+}
+
+int NearestSample(int count, const std::function<double(int)>& xAt, const std::function<double(int)>& yAt,
+                  double x, double y, double xPixels, double yPixels) {
+    int best = -1;
+    double bestDistance = 0.0;
+    for (int j = 0; j < count; ++j) {
+        const double dx = (xAt(j) - x) * xPixels;
+        const double dy = (yAt(j) - y) * yPixels;
+        const double d = dx * dx + dy * dy;
+        if (!std::isfinite(d)) continue;
+        if (best < 0 || d < bestDistance) {
+            best = j;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
 
 CGraphBase::CGraphBase() {
     for (int i = 0; i < 4; ++i) {
@@ -90,6 +164,8 @@ void CGraphBase::OnUpdate(CView*, long hint, UpdateObject object) {
     if (const CBlock* block = object.As<CBlock>(); hint < 0 && block) {
         RemoveBlock(block);
         std::erase(CandidateBlocks, block);
+        // The traces may have moved between the slots: the zoomed ranges no longer fit them.
+        Zoomed = false;
     }
     RecomputeScales();
     Invalidate();
@@ -217,6 +293,90 @@ void CGraphBase::CopySettingsTo(CGraphBase& other) const {
 // ---- Scales --------------------------------------------------------------------------------
 
 void CGraphBase::RecomputeScales() {
+    ComputeScales();
+    if (Zoomed) ApplyZoom();
+
+    // Label sizes and margins with the window's own fonts (drawing measures again on its
+    // device); without a window, with the fixed metrics of the recording context.
+    std::unique_ptr<DeviceContext> windowDc;
+    if (ViewWindow* window = GetWindow()) windowDc = window->GetDC();
+    RecordingDC fallback;
+    DeviceContext& dc = windowDc ? *windowDc : fallback;
+    MeasureLabels(dc);
+    ComputeLayout(dc, dc.GetClientRect().Width());
+}
+
+void CGraphBase::ApplyZoom() {
+    const int last = std::clamp(LastTrace, 0, 3);
+    LeftTicks = RightTicks = 0;
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const AxisScale z = ZoomedAxisScale(ZoomLow[a], ZoomHigh[a]);
+        LowUnits[a] = z.LowUnits;
+        HighUnits[a] = z.HighUnits;
+        Exponent[a] = z.Exponent;
+        Decimals[a] = z.Decimals;
+        TickCount[a] = z.Ticks;
+        if (i == 0) {
+            XTicks = z.Ticks;
+            continue;
+        }
+        // Each side keeps the ticks of its first graph; a graph sharing the side is labelled at
+        // those ticks with enough decimals to tell them apart.
+        int& side = Side[a] >= 1 ? LeftTicks : RightTicks;
+        if (side == 0)
+            side = z.Ticks;
+        else if (side != z.Ticks)
+            Decimals[a] = std::min(Decimals[a] + 2, 9);
+    }
+}
+
+double CGraphBase::ValueAt(int axis, double f) const {
+    const auto a = static_cast<std::size_t>(std::clamp(axis, 0, 3));
+    return (LowUnits[a] + f * (HighUnits[a] - LowUnits[a])) * std::pow(10.0, Exponent[a]);
+}
+
+bool CGraphBase::ZoomTo(double x0, double x1, double y0, double y1) {
+    const int last = std::clamp(LastTrace, 0, 3);
+    std::array<double, 4> lows{};
+    std::array<double, 4> highs{};
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double f0 = i == 0 ? std::min(x0, x1) : std::min(y0, y1);
+        const double f1 = i == 0 ? std::max(x0, x1) : std::max(y0, y1);
+        const double lo = ValueAt(i, f0);
+        const double hi = ValueAt(i, f1);
+        const double top = std::max(std::fabs(lo), std::fabs(hi));
+        if (!(std::isfinite(lo) && std::isfinite(hi) && hi - lo < kRangeLimit)) return false;
+        if (!(hi - lo > top * std::pow(10.0, -kZoomDigits) && hi - lo > 1e-290)) return false;
+        lows[a] = lo;
+        highs[a] = hi;
+    }
+    ZoomLow = lows;
+    ZoomHigh = highs;
+    Zoomed = true;
+    RecomputeScales();
+    Invalidate();
+    return true;
+}
+
+bool CGraphBase::ZoomAbout(double fx, double fy, double factor) {
+    if (!(factor > 0.0 && std::isfinite(factor))) return false;
+    return ZoomTo(fx - fx * factor, fx + (1.0 - fx) * factor, fy - fy * factor, fy + (1.0 - fy) * factor);
+}
+
+bool CGraphBase::PanBy(double dx, double dy) {
+    return ZoomTo(-dx, 1.0 - dx, -dy, 1.0 - dy);
+}
+
+void CGraphBase::ResetZoom() {
+    if (!Zoomed) return;
+    Zoomed = false;
+    RecomputeScales();
+    Invalidate();
+}
+
+void CGraphBase::ComputeScales() {
     const long long legend = std::llabs(static_cast<long long>(LegendsFont.lfHeight));
     TickLength = static_cast<int>(std::min<long long>(legend, kMaxFontUnits));
     Gap = static_cast<int>(0.3 * TickLength);
@@ -279,34 +439,7 @@ void CGraphBase::RecomputeScales() {
             ++decimals;
             d = std::trunc(hi - lo);
         }
-        int ticks = 10;
-        const int span = d >= 0 && d <= 10 ? static_cast<int>(d) : -1;
-        switch (span) {
-        case 1:
-        case 2:
-            ticks = 10;
-            decimals += 1;
-            break;
-        case 3:
-            ticks = 12;
-            decimals += 2;
-            break;
-        case 4:
-        case 5:
-        case 6:
-            ticks = 2 * span;
-            decimals += 1;
-            break;
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-            ticks = span;
-            break;
-        default:
-            ticks = 10;
-            break;
-        }
+        const int ticks = TicksForSpan(d, decimals);
         Exponent[a] = e;
         Decimals[a] = decimals;
         TickCount[a] = ticks;
@@ -386,13 +519,4 @@ void CGraphBase::RecomputeScales() {
             break;
         }
     }
-
-    // Label sizes and margins with the window's own fonts (drawing measures again on its
-    // device); without a window, with the fixed metrics of the recording context.
-    std::unique_ptr<DeviceContext> windowDc;
-    if (ViewWindow* window = GetWindow()) windowDc = window->GetDC();
-    RecordingDC fallback;
-    DeviceContext& dc = windowDc ? *windowDc : fallback;
-    MeasureLabels(dc);
-    ComputeLayout(dc, dc.GetClientRect().Width());
 }

@@ -7,8 +7,30 @@
 #include "views/TemplateView.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
+
+// An axis's scale in units of 10^Exponent: the range LowUnits..HighUnits cut by Ticks ticks and
+// labelled with Decimals decimals.
+struct AxisScale {
+    double LowUnits = 0.0;
+    double HighUnits = 1.0;
+    int Exponent = 0;
+    int Decimals = 0;
+    int Ticks = 10;
+};
+
+// The scale of a range the user zoomed to (low < high, both finite): the ends rounded outward to
+// whole steps of a power of ten near a tenth of the span, ticks and decimals as for a recorded
+// range. The step is never finer than a millionth of the larger end, so that every label still
+// states its tick.
+AxisScale ZoomedAxisScale(double low, double high);
+
+// The index of the sample nearest to (x, y) where the distance on each axis is weighted by its
+// pixels per value; samples that are no finite number are passed over. -1 when none is.
+int NearestSample(int count, const std::function<double(int)>& xAt, const std::function<double(int)>& yAt,
+                  double x, double y, double xPixels, double yPixels);
 
 // The graph's settings lists: the X axis, graphs 1 to 3, and the rest.
 enum GraphSettingList {
@@ -97,6 +119,23 @@ class CGraphBase : public CTemplateView {
     // The legend of trace i: the block's name, "  E" and the exponent as %+3d.
     std::string LegendText(int trace) const;
 
+    // ---- Zoom (a state of the window, never written to the file) ----
+    // Shows the part of the plot between the fractions x0..x1 across and y0..y1 up (0..1 is the
+    // plot as shown now) on every axis. Refused (false) where the range would leave the
+    // numbers or be finer than the labels can state.
+    bool ZoomTo(double x0, double x1, double y0, double y1);
+    // The wheel: `factor` < 1 zooms in, > 1 out, keeping the point at fractions (fx, fy) in place.
+    bool ZoomAbout(double fx, double fy, double factor);
+    // Moves the shown range by fractions of the plot (a drag to the right shows what lay left).
+    bool PanBy(double dx, double dy);
+    // Back to the scales of the recorded values.
+    void ResetZoom();
+    bool IsZoomed() const { return Zoomed; }
+    // The value at fraction f of axis i as shown now.
+    double ValueAt(int axis, double f) const;
+    // The plot's rectangle as last drawn (logical units, y upwards).
+    CRect PlotRect{};
+
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.
     std::array<CBlock*, 4> Traces{};
@@ -147,6 +186,13 @@ class CGraphBase : public CTemplateView {
     int NotesHeight = 0;
 
   private:
+    // The scales of the recorded values (or the fixed ranges), written back into High and Low.
+    void ComputeScales();
+    // The zoomed ranges over those scales; High and Low keep the recorded ones.
+    void ApplyZoom();
+    bool Zoomed = false;
+    std::array<double, 4> ZoomLow{};
+    std::array<double, 4> ZoomHigh{};
     void ClearTrace(int k);
     void UpdateCaption();
     // On paper: the document's title and the graph's in a header line, the path and the date in
