@@ -5,6 +5,7 @@
 #include "platform/RecordingDC.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -74,6 +75,13 @@ int TicksForSpan(double d, int& decimals) {
     default:
         return 10;
     }
+}
+
+// The shortest text that reads back as the same double.
+std::string FullPrecision(double v) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
 }
 
 // Finest zoom step relative to the larger end of the range: 10^-kZoomDigits.
@@ -367,6 +375,55 @@ bool CGraphBase::ZoomAbout(double fx, double fy, double factor) {
 
 bool CGraphBase::PanBy(double dx, double dy) {
     return ZoomTo(-dx, 1.0 - dx, -dy, 1.0 - dy);
+}
+
+std::vector<CGraphBase::SampleReadout> CGraphBase::NearestSamples(double fx, double fy) const {
+    std::vector<SampleReadout> out;
+    const CBlock* xSource = Traces[0];
+    const double width = PlotRect.Width();
+    const double height = PlotRect.Height();
+    if (!xSource || SampleCount < 1 || width <= 0 || height <= 0) return out;
+    const COrventDoc* doc = GetDocument();
+    const CBlock* clock = doc ? doc->Clock() : nullptr;
+    const double x0 = ValueAt(0, 0.0);
+    const double xSpan = ValueAt(0, 1.0) - x0;
+    const auto xAt = [xSource](int j) { return xSource->GetHistoryAt(j); };
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int k = 1; k <= last; ++k) {
+        const CBlock* b = Traces[static_cast<std::size_t>(k)];
+        if (!b) continue;
+        const double y0 = ValueAt(k, 0.0);
+        const double ySpan = ValueAt(k, 1.0) - y0;
+        const int j = NearestSample(
+            SampleCount, xAt, [b](int i) { return b->GetHistoryAt(i); }, x0 + fx * xSpan, y0 + fy * ySpan,
+            width / xSpan, height / ySpan);
+        if (j < 0) continue;
+        SampleReadout r;
+        r.Trace = k;
+        r.Index = j;
+        r.Time = clock ? clock->GetHistoryAt(j) : 0.0;
+        r.X = xSource->GetHistoryAt(j);
+        r.Y = b->GetHistoryAt(j);
+        r.At = {static_cast<int>(std::clamp(PlotRect.left + (r.X - x0) / xSpan * width, -4e6, 4e6)),
+                static_cast<int>(std::clamp(PlotRect.bottom + (r.Y - y0) / ySpan * height, -4e6, 4e6))};
+        out.push_back(r);
+    }
+    return out;
+}
+
+std::string CGraphBase::ReadoutText(const std::vector<SampleReadout>& samples) const {
+    std::string text;
+    const COrventDoc* doc = GetDocument();
+    const CBlock* clock = doc ? doc->Clock() : nullptr;
+    const CBlock* x = Traces[0];
+    for (const SampleReadout& r : samples) {
+        const CBlock* y = Traces[static_cast<std::size_t>(std::clamp(r.Trace, 1, 3))];
+        if (!text.empty()) text.append("    ");
+        text.append(y ? y->Name : std::string()).append(" = ").append(FullPrecision(r.Y));
+        text.append(" at t = ").append(FullPrecision(r.Time));
+        if (x && x != clock) text.append(", ").append(x->Name).append(" = ").append(FullPrecision(r.X));
+    }
+    return text;
 }
 
 void CGraphBase::ResetZoom() {

@@ -136,6 +136,22 @@ class CGraphBase : public CTemplateView {
     // The plot's rectangle as last drawn (logical units, y upwards).
     CRect PlotRect{};
 
+    // ---- Read-out ----
+    struct SampleReadout {
+        int Trace = 0;     // 1..3
+        int Index = 0;     // the sample's place in the record
+        double Time = 0.0; // the Clock's value at that sample
+        double X = 0.0;
+        double Y = 0.0;
+        CPoint At{}; // where the sample lies in PlotRect
+    };
+    // For each graph, the recorded sample nearest to the point at fractions (fx, fy) of the plot
+    // as last drawn, measured on the screen.
+    std::vector<SampleReadout> NearestSamples(double fx, double fy) const;
+    // "Name = y at t = time" for each sample (and the X source's value where it is not the
+    // Clock), every value in the shortest text that reads back as the same number.
+    std::string ReadoutText(const std::vector<SampleReadout>& samples) const;
+
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.
     std::array<CBlock*, 4> Traces{};

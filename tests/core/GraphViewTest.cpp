@@ -596,3 +596,29 @@ TEST(GraphNearestSample, WeighsTheAxesByTheirPixelsAndSkipsNonNumbers) {
     for (const Case& c : cases)
         EXPECT_EQ(NearestSample(c.count, x, y, c.px, c.py, c.xPixels, c.yPixels), c.expected) << c.px;
 }
+
+TEST_F(GraphViewTest, ReadOutGivesEachGraphsNearestSampleInFullPrecision) {
+    PassBlock* a = WithHistory(1, {0.0, 0.1, 0.30000000000000004, 0.2});
+    PassBlock* b = Place(doc, 2, 0);
+    b->Name = "B";
+    b->History = {-1.0, 1.0 / 3.0, -1.0, -1.0};
+    doc.Clock()->History = {0.0, 1.0, 2.0, 3.0};
+    graph.Traces = {doc.Clock(), a, b, nullptr};
+    graph.LastTrace = 2;
+    graph.RecomputeScales();
+    graph.PlotRect = {0, 100, 300, 0};
+    // Half way across, high up: each graph's nearest sample on the screen, not in time alone.
+    const auto samples = graph.NearestSamples(0.5, 0.9);
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_EQ(samples[0].Index, 2);
+    EXPECT_EQ(samples[1].Index, 1);
+    EXPECT_EQ(samples[0].At.x, 200);
+    EXPECT_EQ(graph.ReadoutText(samples),
+              "P1 = 0.30000000000000004 at t = 2    B = 0.3333333333333333 at t = 1");
+    // Against another X source, its value too.
+    graph.Traces[0] = b;
+    graph.RecomputeScales();
+    const auto phase = graph.NearestSamples(1.0, 1.0);
+    ASSERT_EQ(phase.size(), 2u);
+    EXPECT_EQ(graph.ReadoutText({phase[0]}), "P1 = 0.1 at t = 1, B = 0.3333333333333333");
+}
