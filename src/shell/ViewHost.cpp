@@ -383,6 +383,18 @@ void CViewHost::contextMenuEvent(QContextMenuEvent* event) {
         viewport()->update();
     });
     normal->setEnabled(graph->IsZoomed());
+    menu.addSeparator();
+    QAction* keep = menu.addAction(QStringLiteral("&Keep Earlier Runs"), this, [this, graph](bool on) {
+        graph->SetKeepEarlierRuns(on);
+        viewport()->update();
+    });
+    keep->setCheckable(true);
+    keep->setChecked(graph->KeepEarlierRuns);
+    QAction* clear = menu.addAction(QStringLiteral("C&lear Earlier Runs"), this, [this, graph] {
+        graph->ClearEarlierRuns();
+        viewport()->update();
+    });
+    clear->setEnabled(!graph->EarlierRuns.empty());
     // The frame's own commands, acting on this window (it has the focus).
     if (QWidget* frame = window()) {
         bool separated = false;

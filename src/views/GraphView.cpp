@@ -175,6 +175,7 @@ void CGraphBase::OnUpdate(CView*, long hint, UpdateObject object) {
         // The traces may have moved between the slots: the zoomed ranges no longer fit them.
         Zoomed = false;
     }
+    FollowRuns();
     RecomputeScales();
     Invalidate();
 }
@@ -215,6 +216,8 @@ void CGraphBase::Serialize(CArchive& ar) {
     LastTrace = last;
     GraphTitle = ar.ReadString();
     GraphNotes = ar.ReadString();
+    // Runs of the chart as it was before it was read again are no earlier runs of this one.
+    ClearEarlierRuns();
     UpdateCaption();
     RecomputeScales();
     Invalidate();
@@ -424,6 +427,75 @@ std::string CGraphBase::ReadoutText(const std::vector<SampleReadout>& samples) c
         if (x && x != clock) text.append(", ").append(x->Name).append(" = ").append(FullPrecision(r.X));
     }
     return text;
+}
+
+void CGraphBase::SetKeepEarlierRuns(bool keep) {
+    KeepEarlierRuns = keep;
+    if (!keep) ClearEarlierRuns();
+    FollowRuns();
+    Invalidate();
+}
+
+void CGraphBase::ClearEarlierRuns() {
+    EarlierRuns.clear();
+    m_haveShown = false;
+    Invalidate();
+}
+
+void CGraphBase::FollowRuns() {
+    const COrventDoc* doc = GetDocument();
+    if (!KeepEarlierRuns || !doc) {
+        m_haveShown = false;
+        if (doc) m_seenSerial = doc->RunSerial;
+        return;
+    }
+    if (doc->RunSerial != m_seenSerial) {
+        // A run has begun since the last update: what was shown becomes an earlier run,
+        // labelled with the parameters that the new run changed.
+        m_seenSerial = doc->RunSerial;
+        if (m_haveShown) {
+            std::string label;
+            for (const RunParams& before : m_shownParams) {
+                const CBlock* now = nullptr;
+                for (const auto& b : doc->Blocks)
+                    if (b->Position.x == before.Position.x && b->Position.y == before.Position.y)
+                        now = b.get();
+                // A block deleted since then changed nothing that can be named.
+                if (!now) continue;
+                for (std::size_t p = 0; p < before.Params.size(); ++p) {
+                    if (now->Params[p] == before.Params[p]) continue;
+                    if (!label.empty()) label.append(", ");
+                    label.append(before.Name).append(".p").append(std::to_string(p + 1)).append(" = ");
+                    label.append(FullPrecision(before.Params[p]));
+                }
+            }
+            m_shown.Label = label.empty() ? std::string("earlier run") : label;
+            EarlierRuns.push_back(std::move(m_shown));
+            if (EarlierRuns.size() > kMaxEarlierRuns)
+                EarlierRuns.erase(EarlierRuns.begin(),
+                                  EarlierRuns.end() - static_cast<std::ptrdiff_t>(kMaxEarlierRuns));
+        }
+        m_haveShown = false;
+    }
+    // What is shown now, to keep when the next run begins (a chart without samples keeps none).
+    const int count = RecordedCount();
+    if (count < 1 || !Traces[0]) return;
+    m_shown = EarlierRun{};
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int k = 1; k <= last; ++k) {
+        const CBlock* b = Traces[static_cast<std::size_t>(k)];
+        if (!b) continue;
+        auto& xs = m_shown.X[static_cast<std::size_t>(k)];
+        auto& ys = m_shown.Y[static_cast<std::size_t>(k)];
+        for (int j = 0; j < count; ++j) {
+            xs.push_back(Traces[0]->GetHistoryAt(j));
+            ys.push_back(b->GetHistoryAt(j));
+        }
+    }
+    m_shownParams.clear();
+    for (const auto& b : doc->Blocks)
+        m_shownParams.push_back({b->Position, b->Name, b->Params});
+    m_haveShown = true;
 }
 
 void CGraphBase::ResetZoom() {

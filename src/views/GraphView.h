@@ -152,6 +152,21 @@ class CGraphBase : public CTemplateView {
     // Clock), every value in the shortest text that reads back as the same number.
     std::string ReadoutText(const std::vector<SampleReadout>& samples) const;
 
+    // ---- Earlier runs (kept in memory only, while KeepEarlierRuns is on) ----
+    struct EarlierRun {
+        // "Damping.p1 = 0.4, ...": the parameters that differed from the run after it.
+        std::string Label;
+        // Per graph 1..3 (index 0 unused): the X and Y values recorded.
+        std::array<std::vector<double>, 4> X;
+        std::array<std::vector<double>, 4> Y;
+    };
+    static constexpr std::size_t kMaxEarlierRuns = 5;
+    bool KeepEarlierRuns = false;
+    // Oldest first.
+    std::vector<EarlierRun> EarlierRuns;
+    void SetKeepEarlierRuns(bool keep);
+    void ClearEarlierRuns();
+
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.
     std::array<CBlock*, 4> Traces{};
@@ -206,6 +221,19 @@ class CGraphBase : public CTemplateView {
     void ComputeScales();
     // The zoomed ranges over those scales; High and Low keep the recorded ones.
     void ApplyZoom();
+    // What the last update showed, with every block's parameters by position: it becomes an
+    // earlier run when the next run begins.
+    struct RunParams {
+        CPoint Position;
+        std::string Name;
+        std::array<double, 3> Params;
+    };
+    void FollowRuns();
+    EarlierRun m_shown;
+    std::vector<RunParams> m_shownParams;
+    bool m_haveShown = false;
+    unsigned m_seenSerial = 0;
+    void DrawEarlierRuns(DeviceContext& dc, const CRect& plot, bool black) const;
     bool Zoomed = false;
     std::array<double, 4> ZoomLow{};
     std::array<double, 4> ZoomHigh{};

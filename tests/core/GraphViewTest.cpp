@@ -622,3 +622,60 @@ TEST_F(GraphViewTest, ReadOutGivesEachGraphsNearestSampleInFullPrecision) {
     ASSERT_EQ(phase.size(), 2u);
     EXPECT_EQ(graph.ReadoutText({phase[0]}), "P1 = 0.1 at t = 1, B = 0.3333333333333333");
 }
+
+// Earlier runs: none kept unless asked; each new run turns what was shown into an earlier run
+// labelled with the parameters it changed; at most five; a deleted block leaves the kept values
+// and drops out of the labels; reading the graph again forgets them; nothing reaches the record.
+TEST_F(GraphViewTest, EarlierRunsAreKeptLabelledBoundedAndNeverWritten) {
+    PassBlock* a = WithHistory(1, {1.0, 2.0});
+    PassBlock* other = Place(doc, 2, 0);
+    other->Name = "Damping";
+    graph.Traces = {doc.Clock(), a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    auto run = [&](double value, double damping) {
+        if (other) other->Params[0] = damping;
+        ++doc.RunSerial;
+        a->History = {value, value + 1.0};
+        graph.OnUpdate(nullptr, 0, nullptr);
+    };
+    run(5.0, 0.4);
+    run(6.0, 0.5);
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+
+    graph.SetKeepEarlierRuns(true);
+    run(7.0, 0.6);
+    ASSERT_EQ(graph.EarlierRuns.size(), 1u);
+    EXPECT_EQ(graph.EarlierRuns[0].Label, "Damping.p1 = 0.5");
+    EXPECT_EQ(graph.EarlierRuns[0].Y[1], (std::vector<double>{6.0, 7.0}));
+    run(8.0, 0.6);
+    EXPECT_EQ(graph.EarlierRuns.back().Label, "earlier run");
+    for (int i = 0; i < 6; ++i)
+        run(10.0 + i, 1.0 + i);
+    ASSERT_EQ(graph.EarlierRuns.size(), CGraphBase::kMaxEarlierRuns);
+    EXPECT_EQ(graph.EarlierRuns.front().Y[1].front(), 10.0);
+    EXPECT_EQ(graph.EarlierRuns.back().Y[1].front(), 14.0);
+
+    CArchive out;
+    graph.Serialize(out);
+    CGraphBase plain;
+    doc.AddView(&plain);
+    plain.Traces = graph.Traces;
+    plain.LastTrace = 1;
+    plain.RecomputeScales();
+    CArchive expected;
+    plain.Serialize(expected);
+    EXPECT_EQ(out.Bytes(), expected.Bytes());
+
+    doc.DeleteBlock(other);
+    other = nullptr;
+    run(20.0, 0.0);
+    EXPECT_EQ(graph.EarlierRuns.back().Label, "earlier run");
+    EXPECT_EQ(graph.EarlierRuns.back().Y[1].front(), 15.0);
+
+    CArchive in{out.Bytes()};
+    graph.Serialize(in);
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+    run(21.0, 0.0);
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+    doc.RemoveView(&plain);
+}

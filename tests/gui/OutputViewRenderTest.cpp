@@ -342,3 +342,36 @@ TEST_F(OutputRender, GraphZoomsPansAndReadsOutWithTheMouse) {
     EXPECT_FALSE(graph->IsZoomed());
     EXPECT_EQ(graph->ValueAt(0, 1.0), x1);
 }
+
+// With Keep Earlier Runs on, the run before the last one stays behind it, faded and labelled.
+TEST_F(OutputRender, GraphKeepsTheEarlierRunFadedBehindTheNewOne) {
+    Open("spring-mass.cht");
+    CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
+    auto view = std::make_unique<CGraphBase>();
+    CGraphBase* graph = view.get();
+    CViewHost host(ViewKind::Graph, std::move(view), *doc);
+    loaded.CopySettingsTo(*graph);
+    host.resize(640, 400);
+    host.show();
+    graph->OnInitialUpdate();
+    graph->SetKeepEarlierRuns(true);
+    CBlock* changed = nullptr;
+    for (const auto& b : doc->Blocks)
+        if (b.get() != doc->Clock() && b->ParamsShown > 0 && b->Params[0] != 0.0) changed = b.get();
+    ASSERT_TRUE(changed);
+    doc->RunSimulation();
+    changed->Params[0] *= 1.5;
+    doc->RunSimulation();
+    // The run the file carried and the first run here.
+    ASSERT_EQ(graph->EarlierRuns.size(), 2u);
+    EXPECT_NE(graph->EarlierRuns[1].Label.find(changed->Name + ".p1 = "), std::string::npos);
+    const QImage image = host.Render();
+    image.save(RenderPath("graph-earlier-run.png"));
+    const COLORREF c = graph->Color[1];
+    const COLORREF faded = RGB((GetRValue(c) + 255) / 2, (GetGValue(c) + 255) / 2, (GetBValue(c) + 255) / 2);
+    EXPECT_GT(OfColour(image,
+                       {graph->PlotRect.left + 2, graph->PlotRect.top - 2, graph->PlotRect.right - 2,
+                        graph->PlotRect.bottom + 2},
+                       faded),
+              30);
+}
