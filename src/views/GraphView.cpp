@@ -353,15 +353,21 @@ bool CGraphBase::ZoomTo(double x0, double x1, double y0, double y1) {
     std::array<double, 4> highs{};
     for (int i = 0; i <= last; ++i) {
         const auto a = static_cast<std::size_t>(i);
-        const double f0 = i == 0 ? std::min(x0, x1) : std::min(y0, y1);
-        const double f1 = i == 0 ? std::max(x0, x1) : std::max(y0, y1);
-        const double lo = ValueAt(i, f0);
-        const double hi = ValueAt(i, f1);
+        lows[a] = ValueAt(i, i == 0 ? std::min(x0, x1) : std::min(y0, y1));
+        highs[a] = ValueAt(i, i == 0 ? std::max(x0, x1) : std::max(y0, y1));
+    }
+    return SetZoom(lows, highs);
+}
+
+bool CGraphBase::SetZoom(const std::array<double, 4>& lows, const std::array<double, 4>& highs) {
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double lo = lows[a];
+        const double hi = highs[a];
         const double top = std::max(std::fabs(lo), std::fabs(hi));
         if (!(std::isfinite(lo) && std::isfinite(hi) && hi - lo < kRangeLimit)) return false;
         if (!(hi - lo > top * std::pow(10.0, -kZoomDigits) && hi - lo > 1e-290)) return false;
-        lows[a] = lo;
-        highs[a] = hi;
     }
     ZoomLow = lows;
     ZoomHigh = highs;
@@ -371,13 +377,40 @@ bool CGraphBase::ZoomTo(double x0, double x1, double y0, double y1) {
     return true;
 }
 
+// The wheel and the pan work on the range asked for, not on the one shown (rounded outward to
+// whole steps): else every step of a drag would widen the range by the rounding.
+std::array<std::array<double, 4>, 2> CGraphBase::AskedRange() const {
+    if (Zoomed) return {ZoomLow, ZoomHigh};
+    std::array<double, 4> lows{};
+    std::array<double, 4> highs{};
+    for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
+        lows[static_cast<std::size_t>(i)] = ValueAt(i, 0.0);
+        highs[static_cast<std::size_t>(i)] = ValueAt(i, 1.0);
+    }
+    return {lows, highs};
+}
+
 bool CGraphBase::ZoomAbout(double fx, double fy, double factor) {
     if (!(factor > 0.0 && std::isfinite(factor))) return false;
-    return ZoomTo(fx - fx * factor, fx + (1.0 - fx) * factor, fy - fy * factor, fy + (1.0 - fy) * factor);
+    auto [lows, highs] = AskedRange();
+    for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double v = ValueAt(i, i == 0 ? fx : fy);
+        lows[a] = v + (lows[a] - v) * factor;
+        highs[a] = v + (highs[a] - v) * factor;
+    }
+    return SetZoom(lows, highs);
 }
 
 bool CGraphBase::PanBy(double dx, double dy) {
-    return ZoomTo(-dx, 1.0 - dx, -dy, 1.0 - dy);
+    auto [lows, highs] = AskedRange();
+    for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double shift = (i == 0 ? dx : dy) * (ValueAt(i, 1.0) - ValueAt(i, 0.0));
+        lows[a] -= shift;
+        highs[a] -= shift;
+    }
+    return SetZoom(lows, highs);
 }
 
 std::vector<CGraphBase::SampleReadout> CGraphBase::NearestSamples(double fx, double fy) const {

@@ -221,6 +221,8 @@ class CGraphBase : public CTemplateView {
     void ComputeScales();
     // The zoomed ranges over those scales; High and Low keep the recorded ones.
     void ApplyZoom();
+    bool SetZoom(const std::array<double, 4>& lows, const std::array<double, 4>& highs);
+    std::array<std::array<double, 4>, 2> AskedRange() const;
     // What the last update showed, with every block's parameters by position: it becomes an
     // earlier run when the next run begins.
     struct RunParams {

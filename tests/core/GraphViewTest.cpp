@@ -564,6 +564,15 @@ TEST_F(GraphViewTest, ZoomFollowsTheViewAndNeverReachesTheRecord) {
     const double y1 = graph.ValueAt(1, 1.0);
     ASSERT_TRUE(graph.PanBy(0.0, 0.5));
     EXPECT_NEAR(graph.ValueAt(1, 0.0), y0 - 0.5 * (y1 - y0), 0.1 * (y1 - y0));
+    // Many small steps of a drag there and back leave the range where it was.
+    const double back0 = graph.ValueAt(1, 0.0);
+    const double back1 = graph.ValueAt(1, 1.0);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(graph.PanBy(0.0, 0.01));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(graph.PanBy(0.0, -0.01));
+    EXPECT_NEAR(graph.ValueAt(1, 0.0), back0, 1e-9);
+    EXPECT_NEAR(graph.ValueAt(1, 1.0), back1, 1e-9);
 
     // Too fine a zoom, or none at all, is refused and leaves the view as it was.
     const double shownLow = graph.ValueAt(1, 0.0);
