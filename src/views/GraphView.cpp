@@ -322,22 +322,26 @@ void CGraphBase::ApplyZoom() {
     LeftTicks = RightTicks = 0;
     for (int i = 0; i <= last; ++i) {
         const auto a = static_cast<std::size_t>(i);
-        const AxisScale z = ZoomedAxisScale(ZoomLow[a], ZoomHigh[a]);
-        LowUnits[a] = z.LowUnits;
-        HighUnits[a] = z.HighUnits;
-        Exponent[a] = z.Exponent;
-        Decimals[a] = z.Decimals;
-        TickCount[a] = z.Ticks;
+        // A graph added since the zoom keeps its recorded scale.
+        if (ZoomLow[a] < ZoomHigh[a]) {
+            const AxisScale z = ZoomedAxisScale(ZoomLow[a], ZoomHigh[a]);
+            LowUnits[a] = z.LowUnits;
+            HighUnits[a] = z.HighUnits;
+            Exponent[a] = z.Exponent;
+            Decimals[a] = z.Decimals;
+            TickCount[a] = z.Ticks;
+        }
+        const int ticks = TickCount[a];
         if (i == 0) {
-            XTicks = z.Ticks;
+            XTicks = ticks;
             continue;
         }
         // Each side keeps the ticks of its first graph; a graph sharing the side is labelled at
         // those ticks with enough decimals to tell them apart.
         int& side = Side[a] >= 1 ? LeftTicks : RightTicks;
         if (side == 0)
-            side = z.Ticks;
-        else if (side != z.Ticks)
+            side = ticks;
+        else if (side != ticks)
             Decimals[a] = std::min(Decimals[a] + 2, 9);
     }
 }
@@ -371,6 +375,8 @@ bool CGraphBase::SetZoom(const std::array<double, 4>& lows, const std::array<dou
     }
     ZoomLow = lows;
     ZoomHigh = highs;
+    for (int i = last + 1; i < 4; ++i)
+        ZoomLow[static_cast<std::size_t>(i)] = ZoomHigh[static_cast<std::size_t>(i)] = 0.0;
     Zoomed = true;
     RecomputeScales();
     Invalidate();
@@ -380,12 +386,13 @@ bool CGraphBase::SetZoom(const std::array<double, 4>& lows, const std::array<dou
 // The wheel and the pan work on the range asked for, not on the one shown (rounded outward to
 // whole steps): else every step of a drag would widen the range by the rounding.
 std::array<std::array<double, 4>, 2> CGraphBase::AskedRange() const {
-    if (Zoomed) return {ZoomLow, ZoomHigh};
-    std::array<double, 4> lows{};
-    std::array<double, 4> highs{};
+    std::array<double, 4> lows = ZoomLow;
+    std::array<double, 4> highs = ZoomHigh;
     for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
-        lows[static_cast<std::size_t>(i)] = ValueAt(i, 0.0);
-        highs[static_cast<std::size_t>(i)] = ValueAt(i, 1.0);
+        const auto a = static_cast<std::size_t>(i);
+        if (Zoomed && lows[a] < highs[a]) continue;
+        lows[a] = ValueAt(i, 0.0);
+        highs[a] = ValueAt(i, 1.0);
     }
     return {lows, highs};
 }
