@@ -182,6 +182,8 @@ class COrventDoc : public CDocument, public CRunModel {
     CSettingList ModelSettings;
 
     RunOutcome LastRunOutcome = RunOutcome::NotRun;
+    // Counts the runs begun since the chart was opened; a view tells a new run by it.
+    unsigned RunSerial = 0;
     // What the integrator of the last run did (all zero when it integrated nothing).
     IntegratorStatistics RunStatistics;
 

@@ -293,6 +293,7 @@ void COrventDoc::RunSimulation() {
     }
 
     Stopped = 0;
+    ++RunSerial;
     for (const auto& b : Blocks)
         b->ClearHistory();
     clock->Initialize();

@@ -1,5 +1,7 @@
 #include "ViewHost.h"
 
+#include "CommandIds.h"
+
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
 #include "render/QtDeviceContext.h"
@@ -7,17 +9,22 @@
 #include "views/ListView.h"
 
 #include <QBuffer>
+#include <QContextMenuEvent>
 #include <QCursor>
 #include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMainWindow>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QSvgGenerator>
 #include <QSvgRenderer>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <cmath>
 
 namespace {
@@ -200,6 +207,22 @@ void CViewHost::Paint(QPainter& painter, const QRect& dirty) {
         chart->DrawHoverPort(dc);
         chart->DrawRubberBand(dc);
     }
+    if (m_kind == ViewKind::Graph) {
+        // The read-out's cross-hairs and the rubber band of a zoom, drawn over the plot.
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing, false);
+        painter.setPen(QPen(palette().color(QPalette::Text), 1));
+        for (const QPoint& p : m_marks) {
+            painter.drawLine(p.x() - 7, p.y(), p.x() + 7, p.y());
+            painter.drawLine(p.x(), p.y() - 7, p.x(), p.y() + 7);
+            painter.drawEllipse(p, 3, 3);
+        }
+        if (m_drag == GraphDrag::Band) {
+            painter.setPen(QPen(palette().color(QPalette::Text), 1, Qt::DashLine));
+            painter.drawRect(QRect(m_dragStart, m_dragNow).normalized());
+        }
+        painter.restore();
+    }
 }
 
 QImage CViewHost::Render() {
@@ -244,6 +267,16 @@ void CViewHost::scrollContentsBy(int, int) {
 void CViewHost::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     QAbstractScrollArea::mousePressEvent(event);
+    if (m_kind == ViewKind::Graph && !g_paintingSuspended) {
+        const bool pan = event->button() == Qt::MiddleButton ||
+                         (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ShiftModifier));
+        if (pan || event->button() == Qt::LeftButton) {
+            m_drag = pan ? GraphDrag::Pan : GraphDrag::Band;
+            m_dragStart = m_dragNow = event->position().toPoint();
+        }
+        event->accept();
+        return;
+    }
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || !chart->GetDocument() || g_paintingSuspended) return;
     const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
@@ -258,6 +291,13 @@ void CViewHost::mousePressEvent(QMouseEvent* event) {
 // The second press of a double click is no click of its own for the chart (it would open a
 // block's editor twice).
 void CViewHost::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (auto* graph = dynamic_cast<CGraphBase*>(m_view.get()); graph && !g_paintingSuspended) {
+        m_drag = GraphDrag::None;
+        graph->ResetZoom();
+        UpdateReadout(event->position().toPoint());
+        event->accept();
+        return;
+    }
     if (m_kind == ViewKind::Chart) {
         event->accept();
         return;
@@ -268,6 +308,19 @@ void CViewHost::mouseDoubleClickEvent(QMouseEvent* event) {
 void CViewHost::mouseMoveEvent(QMouseEvent* event) {
     QAbstractScrollArea::mouseMoveEvent(event);
     UpdateCursor();
+    if (auto* graph = dynamic_cast<CGraphBase*>(m_view.get()); graph && !g_paintingSuspended) {
+        const QPoint pos = event->position().toPoint();
+        if (m_drag == GraphDrag::Pan) {
+            const QPointF from = PlotFraction(m_dragNow);
+            const QPointF to = PlotFraction(pos);
+            graph->PanBy(to.x() - from.x(), to.y() - from.y());
+        }
+        m_dragNow = pos;
+        UpdateReadout(pos);
+        viewport()->update();
+        event->accept();
+        return;
+    }
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (!chart || g_paintingSuspended) return;
     UpdateHover(LogicalAt(event->position().toPoint()));
@@ -278,6 +331,122 @@ void CViewHost::mouseMoveEvent(QMouseEvent* event) {
     // Only the old and the new line are painted again.
     viewport()->update(before);
     viewport()->update(RubberBandRect());
+}
+
+void CViewHost::mouseReleaseEvent(QMouseEvent* event) {
+    QAbstractScrollArea::mouseReleaseEvent(event);
+    auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
+    if (!graph || m_drag == GraphDrag::None) return;
+    const GraphDrag drag = m_drag;
+    m_drag = GraphDrag::None;
+    const QPoint pos = event->position().toPoint();
+    // A band of a few pixels is a click, not a zoom.
+    if (drag == GraphDrag::Band && !g_paintingSuspended && std::abs(pos.x() - m_dragStart.x()) > 3 &&
+        std::abs(pos.y() - m_dragStart.y()) > 3) {
+        const QPointF a = PlotFraction(m_dragStart);
+        const QPointF b = PlotFraction(pos);
+        graph->ZoomTo(a.x(), b.x(), a.y(), b.y());
+    }
+    UpdateReadout(pos);
+    viewport()->update();
+    event->accept();
+}
+
+void CViewHost::wheelEvent(QWheelEvent* event) {
+    auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
+    if (!graph || g_paintingSuspended) {
+        QAbstractScrollArea::wheelEvent(event);
+        return;
+    }
+    const int delta = event->angleDelta().y();
+    if (delta != 0) {
+        const QPointF f = PlotFraction(event->position().toPoint());
+        // One notch of the wheel shows a fifth less (or a quarter more) about the mouse.
+        graph->ZoomAbout(f.x(), f.y(), std::pow(0.8, delta / 120.0));
+        UpdateReadout(event->position().toPoint());
+    }
+    event->accept();
+}
+
+void CViewHost::contextMenuEvent(QContextMenuEvent* event) {
+    auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
+    if (!graph || g_paintingSuspended) {
+        QAbstractScrollArea::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    const QPointF f = PlotFraction(event->pos());
+    menu.addAction(QStringLiteral("Zoom &In"), this, [this, graph, f] {
+        graph->ZoomAbout(f.x(), f.y(), 0.5);
+        viewport()->update();
+    });
+    menu.addAction(QStringLiteral("Zoom &Out"), this, [this, graph, f] {
+        graph->ZoomAbout(f.x(), f.y(), 2.0);
+        viewport()->update();
+    });
+    QAction* normal = menu.addAction(QStringLiteral("&Normal Scales\tHome"), this, [this, graph] {
+        graph->ResetZoom();
+        viewport()->update();
+    });
+    normal->setEnabled(graph->IsZoomed());
+    menu.addSeparator();
+    QAction* keep = menu.addAction(QStringLiteral("&Keep Earlier Runs"), this, [this, graph](bool on) {
+        graph->SetKeepEarlierRuns(on);
+        viewport()->update();
+    });
+    keep->setCheckable(true);
+    keep->setChecked(graph->KeepEarlierRuns);
+    QAction* clear = menu.addAction(QStringLiteral("C&lear Earlier Runs"), this, [this, graph] {
+        graph->ClearEarlierRuns();
+        viewport()->update();
+    });
+    clear->setEnabled(!graph->EarlierRuns.empty());
+    // The frame's own commands, acting on this window (it has the focus).
+    if (QWidget* frame = window()) {
+        bool separated = false;
+        for (int id : {ID_FILE_EXPORT, ID_EDIT_COPY}) {
+            if (auto* action = frame->findChild<QAction*>(QStringLiteral("action%1").arg(id))) {
+                if (!separated) menu.addSeparator();
+                separated = true;
+                menu.addAction(action);
+            }
+        }
+    }
+    menu.exec(event->globalPos());
+    event->accept();
+}
+
+QPointF CViewHost::PlotFraction(const QPoint& pos) const {
+    const auto* graph = dynamic_cast<const CGraphBase*>(m_view.get());
+    if (!graph) return {};
+    const CRect plot = graph->PlotRect;
+    const CPoint p = LogicalAt(pos);
+    const double w = plot.Width();
+    const double h = plot.Height();
+    return {w > 0 ? (p.x - plot.left) / w : 0.0, h > 0 ? (p.y - plot.bottom) / h : 0.0};
+}
+
+void CViewHost::UpdateReadout(const QPoint& pos) {
+    const auto* graph = dynamic_cast<const CGraphBase*>(m_view.get());
+    if (!graph) return;
+    const bool hadMarks = !m_marks.empty();
+    m_marks.clear();
+    const QPointF f = PlotFraction(pos);
+    QString text;
+    if (f.x() >= 0 && f.x() <= 1 && f.y() >= 0 && f.y() <= 1 && !g_paintingSuspended) {
+        const auto samples = graph->NearestSamples(f.x(), f.y());
+        const QtDeviceContext dc(viewport(), viewport()->size(), ScrollPosition(), PixelsPerUnit());
+        for (const auto& s : samples)
+            m_marks.push_back(dc.ToDevice(s.At.x, s.At.y));
+        text = QString::fromStdString(graph->ReadoutText(samples));
+    }
+    if (auto* frame = qobject_cast<QMainWindow*>(window()); frame && frame->statusBar()) {
+        if (!text.isEmpty())
+            frame->statusBar()->showMessage(text);
+        else if (hadMarks)
+            frame->statusBar()->clearMessage();
+    }
+    if (hadMarks || !m_marks.empty()) viewport()->update();
 }
 
 QRect CViewHost::RubberBandRect() const {
@@ -329,6 +498,13 @@ int CViewHost::HelpContextAtCursor() const {
 
 // Escape gives up a block waiting to be placed or a connection begun, as the right button does.
 void CViewHost::keyPressEvent(QKeyEvent* event) {
+    if (auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
+        graph && event->key() == Qt::Key_Home && !g_paintingSuspended) {
+        graph->ResetZoom();
+        viewport()->update();
+        event->accept();
+        return;
+    }
     auto* chart = dynamic_cast<COrventView*>(m_view.get());
     if (event->key() == Qt::Key_Escape && chart && !g_paintingSuspended && chart->CancelEditing()) {
         UpdateCursor();
@@ -348,6 +524,9 @@ bool CViewHost::viewportEvent(QEvent* event) {
             QToolTip::showText(help->globalPos(), tip, viewport());
         return true;
     }
-    if (event->type() == QEvent::Leave) UpdateHover({-1000000, 1000000});
+    if (event->type() == QEvent::Leave) {
+        UpdateHover({-1000000, 1000000});
+        if (m_kind == ViewKind::Graph) UpdateReadout({-1, -1});
+    }
     return QAbstractScrollArea::viewportEvent(event);
 }

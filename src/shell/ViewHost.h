@@ -7,6 +7,7 @@
 #include <QAbstractScrollArea>
 #include <QImage>
 #include <memory>
+#include <vector>
 
 class CView;
 class COrventDoc;
@@ -80,6 +81,9 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
   private:
@@ -92,6 +96,18 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     void UpdateHover(const CPoint& point);
     // The pixels the rubber band of a connection being drawn covers (empty when there is none).
     QRect RubberBandRect() const;
+    // A graph window: the point of the viewport as fractions of the plot as last drawn.
+    QPointF PlotFraction(const QPoint& pos) const;
+    // A graph window: the read-out of the samples nearest to the mouse, in the frame's status
+    // bar and as marks over the plot (a point outside the plot clears them).
+    void UpdateReadout(const QPoint& pos);
+
+    // A graph window's zoom drags: a rubber band (left button) or a pan (middle, or Shift+left).
+    enum class GraphDrag { None, Band, Pan };
+    GraphDrag m_drag = GraphDrag::None;
+    QPoint m_dragStart;
+    QPoint m_dragNow;
+    std::vector<QPoint> m_marks; // device points of the read-out's samples
 
     ViewKind m_kind;
     std::unique_ptr<CView> m_view;

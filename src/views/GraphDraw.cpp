@@ -217,6 +217,7 @@ void CGraphBase::OnDraw(DeviceContext& dc) {
 
     const CRect plot{left + LeftMargin, top - TopMargin, left + width - RightMargin,
                      top - (height - BottomMargin)};
+    if (!printing) PlotRect = plot;
 
     // 3. Axes (grid lines first, so that the axes and tick marks lie on top of them).
     const COLORREF axis = black ? RGB(0, 0, 0) : Color[0];
@@ -231,6 +232,7 @@ void CGraphBase::OnDraw(DeviceContext& dc) {
     DrawTicks(dc, plot);
     DrawLabels(dc, plot, black);
     DrawLegends(dc, left, top - height, width, black);
+    if (!printing) DrawEarlierRuns(dc, plot, black);
     DrawTraces(dc, plot, black);
 }
 
@@ -461,6 +463,64 @@ void CGraphBase::DrawTraces(DeviceContext& dc, const CRect& plot, bool black) co
             ++samples;
         }
         flush();
+    }
+    dc.SetClipRect(nullptr);
+}
+
+void CGraphBase::DrawEarlierRuns(DeviceContext& dc, const CRect& plot, bool black) const {
+    if (EarlierRuns.empty()) return;
+    const CRect clip{plot.left - 1, plot.top + 1, plot.right + 1, plot.bottom - 1};
+    dc.SetClipRect(&clip);
+    const double xUnit = std::pow(10.0, Exponent[0]);
+    const double xSpan = HighUnits[0] - LowUnits[0];
+    const COLORREF background = GetSysColor(COLOR_WINDOW);
+    const int last = std::clamp(LastTrace, 0, 3);
+    dc.SelectFont(DrawableFont(LegendsFont));
+    dc.SetTextAlign(TA_LEFT | TA_TOP);
+    const int lineHeight = dc.GetTextMetrics().height;
+    int labelTop = plot.top - Gap;
+    std::vector<CPoint> run;
+    // Older runs fainter: the newest is a third of the way to the background, the oldest most
+    // of the way.
+    const int n = static_cast<int>(EarlierRuns.size());
+    for (int r = 0; r < n; ++r) {
+        const EarlierRun& earlier = EarlierRuns[static_cast<std::size_t>(r)];
+        const int strength = 1 + (r + 1) * 3 / n; // 1..4 of 8 parts of the colour
+        auto faded = [&](COLORREF c) {
+            auto mix = [&](int a, int b) { return (a * strength + b * (8 - strength)) / 8; };
+            return black ? RGB(160, 160, 160)
+                         : RGB(mix(GetRValue(c), GetRValue(background)),
+                               mix(GetGValue(c), GetGValue(background)),
+                               mix(GetBValue(c), GetBValue(background)));
+        };
+        for (int k = 1; k <= last; ++k) {
+            const auto a = static_cast<std::size_t>(k);
+            const auto& xs = earlier.X[a];
+            const auto& ys = earlier.Y[a];
+            if (xs.empty()) continue;
+            dc.SetPen(PenStyle::Solid, 0, faded(Color[a]));
+            const double unit = std::pow(10.0, Exponent[a]);
+            const double span = HighUnits[a] - LowUnits[a];
+            run.clear();
+            auto flush = [&] {
+                if (run.size() >= 2) dc.Polyline(run.data(), static_cast<int>(run.size()));
+                run.clear();
+            };
+            for (std::size_t j = 0; j < xs.size() && j < ys.size(); ++j) {
+                const double fx = (xs[j] / xUnit - LowUnits[0]) / xSpan * plot.Width() + plot.left;
+                const double fy = plot.bottom + (ys[j] / unit - LowUnits[a]) / span * plot.Height();
+                if (!std::isfinite(fx) || !std::isfinite(fy)) {
+                    flush();
+                    continue;
+                }
+                const CPoint p{Coord(fx), Coord(fy)};
+                if (run.empty() || run.back().x != p.x || run.back().y != p.y) run.push_back(p);
+            }
+            flush();
+        }
+        dc.SetTextColor(faded(Color[1]));
+        dc.TextOut(plot.left + Gap + TickLength, labelTop, earlier.Label);
+        labelTop -= lineHeight;
     }
     dc.SetClipRect(nullptr);
 }

@@ -5,6 +5,7 @@
 #include "platform/RecordingDC.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -49,7 +50,88 @@ double Whole(double q) {
     return std::fabs(q - r) <= 1e-9 * std::max(1.0, std::fabs(r)) ? r : q;
 }
 
+// The tick rule: a span of d whole units (after rounding outward) is cut into the returned
+// number of ticks, and the labels need the decimals added to `decimals`.
+int TicksForSpan(double d, int& decimals) {
+    const int span = d >= 0 && d <= 10 ? static_cast<int>(d) : -1;
+    switch (span) {
+    case 1:
+    case 2:
+        decimals += 1;
+        return 10;
+    case 3:
+        decimals += 2;
+        return 12;
+    case 4:
+    case 5:
+    case 6:
+        decimals += 1;
+        return 2 * span;
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+        return span;
+    default:
+        return 10;
+    }
+}
+
+// The shortest text that reads back as the same double.
+std::string FullPrecision(double v) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+
+// Finest zoom step relative to the larger end of the range: 10^-kZoomDigits.
+constexpr int kZoomDigits = 6;
+
 } // namespace
+
+AxisScale ZoomedAxisScale(double low, double high) {
+    AxisScale scale;
+    if (!(std::isfinite(low) && std::isfinite(high) && low < high)) return scale;
+    const double top = std::max(std::fabs(low), std::fabs(high));
+    const int m = static_cast<int>(std::clamp(std::floor(std::log10(top)), -300.0, 300.0));
+    int s = static_cast<int>(std::clamp(std::floor(std::log10(high - low)), -300.0, 300.0));
+    s = std::max(s, m - kZoomDigits);
+    double lo = 0.0;
+    double hi = 1.0;
+    for (;; ++s) {
+        const double unit = std::pow(10.0, s);
+        lo = std::floor(Whole(low / unit));
+        hi = std::ceil(Whole(high / unit));
+        if (hi <= lo) hi = lo + 1.0;
+        if (hi - lo <= 10.0) break;
+    }
+    const int e = std::max(m, s);
+    int decimals = e - s;
+    scale.Ticks = TicksForSpan(hi - lo, decimals);
+    const double shift = std::pow(10.0, e - s);
+    scale.LowUnits = lo / shift;
+    scale.HighUnits = hi / shift;
+    scale.Exponent = e;
+    scale.Decimals = decimals;
+    return scale;
+}
+
+int NearestSample(int count, const std::function<double(int)>& xAt, const std::function<double(int)>& yAt,
+                  double x, double y, double xPixels, double yPixels) {
+    int best = -1;
+    double bestDistance = 0.0;
+    for (int j = 0; j < count; ++j) {
+        const double dx = (xAt(j) - x) * xPixels;
+        const double dy = (yAt(j) - y) * yPixels;
+        const double d = dx * dx + dy * dy;
+        if (!std::isfinite(d)) continue;
+        if (best < 0 || d < bestDistance) {
+            best = j;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
 
 CGraphBase::CGraphBase() {
     for (int i = 0; i < 4; ++i) {
@@ -93,7 +175,10 @@ void CGraphBase::OnUpdate(CView*, long hint, UpdateObject object) {
     if (const CBlock* block = object.As<CBlock>(); hint < 0 && block) {
         RemoveBlock(block);
         std::erase(CandidateBlocks, block);
+        // The traces may have moved between the slots: the zoomed ranges no longer fit them.
+        Zoomed = false;
     }
+    FollowRuns();
     RecomputeScales();
     Invalidate();
 }
@@ -134,6 +219,8 @@ void CGraphBase::Serialize(CArchive& ar) {
     LastTrace = last;
     GraphTitle = ar.ReadString();
     GraphNotes = ar.ReadString();
+    // Runs of the chart as it was before it was read again are no earlier runs of this one.
+    ClearEarlierRuns();
     UpdateCaption();
     RecomputeScales();
     Invalidate();
@@ -220,6 +307,248 @@ void CGraphBase::CopySettingsTo(CGraphBase& other) const {
 // ---- Scales --------------------------------------------------------------------------------
 
 void CGraphBase::RecomputeScales() {
+    ComputeScales();
+    if (Zoomed) ApplyZoom();
+
+    // Label sizes and margins with the window's own fonts (drawing measures again on its
+    // device); without a window, with the fixed metrics of the recording context.
+    std::unique_ptr<DeviceContext> windowDc;
+    if (ViewWindow* window = GetWindow()) windowDc = window->GetDC();
+    RecordingDC fallback;
+    DeviceContext& dc = windowDc ? *windowDc : fallback;
+    MeasureLabels(dc);
+    ComputeLayout(dc, dc.GetClientRect().Width());
+}
+
+void CGraphBase::ApplyZoom() {
+    const int last = std::clamp(LastTrace, 0, 3);
+    LeftTicks = RightTicks = 0;
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        // A graph added since the zoom keeps its recorded scale.
+        if (ZoomLow[a] < ZoomHigh[a]) {
+            const AxisScale z = ZoomedAxisScale(ZoomLow[a], ZoomHigh[a]);
+            LowUnits[a] = z.LowUnits;
+            HighUnits[a] = z.HighUnits;
+            Exponent[a] = z.Exponent;
+            Decimals[a] = z.Decimals;
+            TickCount[a] = z.Ticks;
+        }
+        const int ticks = TickCount[a];
+        if (i == 0) {
+            XTicks = ticks;
+            continue;
+        }
+        // Each side keeps the ticks of its first graph; a graph sharing the side is labelled at
+        // those ticks with enough decimals to tell them apart.
+        int& side = Side[a] >= 1 ? LeftTicks : RightTicks;
+        if (side == 0)
+            side = ticks;
+        else if (side != ticks)
+            Decimals[a] = std::min(Decimals[a] + 2, 9);
+    }
+}
+
+double CGraphBase::ValueAt(int axis, double f) const {
+    const auto a = static_cast<std::size_t>(std::clamp(axis, 0, 3));
+    return (LowUnits[a] + f * (HighUnits[a] - LowUnits[a])) * std::pow(10.0, Exponent[a]);
+}
+
+bool CGraphBase::ZoomTo(double x0, double x1, double y0, double y1) {
+    const int last = std::clamp(LastTrace, 0, 3);
+    std::array<double, 4> lows{};
+    std::array<double, 4> highs{};
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        lows[a] = ValueAt(i, i == 0 ? std::min(x0, x1) : std::min(y0, y1));
+        highs[a] = ValueAt(i, i == 0 ? std::max(x0, x1) : std::max(y0, y1));
+    }
+    return SetZoom(lows, highs);
+}
+
+bool CGraphBase::SetZoom(const std::array<double, 4>& lows, const std::array<double, 4>& highs) {
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int i = 0; i <= last; ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double lo = lows[a];
+        const double hi = highs[a];
+        const double top = std::max(std::fabs(lo), std::fabs(hi));
+        if (!(std::isfinite(lo) && std::isfinite(hi) && hi - lo < kRangeLimit)) return false;
+        if (!(hi - lo > top * std::pow(10.0, -kZoomDigits) && hi - lo > 1e-290)) return false;
+    }
+    ZoomLow = lows;
+    ZoomHigh = highs;
+    for (int i = last + 1; i < 4; ++i)
+        ZoomLow[static_cast<std::size_t>(i)] = ZoomHigh[static_cast<std::size_t>(i)] = 0.0;
+    Zoomed = true;
+    RecomputeScales();
+    Invalidate();
+    return true;
+}
+
+// The wheel and the pan work on the range asked for, not on the one shown (rounded outward to
+// whole steps): else every step of a drag would widen the range by the rounding.
+std::array<std::array<double, 4>, 2> CGraphBase::AskedRange() const {
+    std::array<double, 4> lows = ZoomLow;
+    std::array<double, 4> highs = ZoomHigh;
+    for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        if (Zoomed && lows[a] < highs[a]) continue;
+        lows[a] = ValueAt(i, 0.0);
+        highs[a] = ValueAt(i, 1.0);
+    }
+    return {lows, highs};
+}
+
+bool CGraphBase::ZoomAbout(double fx, double fy, double factor) {
+    if (!(factor > 0.0 && std::isfinite(factor))) return false;
+    auto [lows, highs] = AskedRange();
+    for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double v = ValueAt(i, i == 0 ? fx : fy);
+        lows[a] = v + (lows[a] - v) * factor;
+        highs[a] = v + (highs[a] - v) * factor;
+    }
+    return SetZoom(lows, highs);
+}
+
+bool CGraphBase::PanBy(double dx, double dy) {
+    auto [lows, highs] = AskedRange();
+    for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
+        const auto a = static_cast<std::size_t>(i);
+        const double shift = (i == 0 ? dx : dy) * (ValueAt(i, 1.0) - ValueAt(i, 0.0));
+        lows[a] -= shift;
+        highs[a] -= shift;
+    }
+    return SetZoom(lows, highs);
+}
+
+std::vector<CGraphBase::SampleReadout> CGraphBase::NearestSamples(double fx, double fy) const {
+    std::vector<SampleReadout> out;
+    const CBlock* xSource = Traces[0];
+    const double width = PlotRect.Width();
+    const double height = PlotRect.Height();
+    if (!xSource || SampleCount < 1 || width <= 0 || height <= 0) return out;
+    const COrventDoc* doc = GetDocument();
+    const CBlock* clock = doc ? doc->Clock() : nullptr;
+    const double x0 = ValueAt(0, 0.0);
+    const double xSpan = ValueAt(0, 1.0) - x0;
+    const auto xAt = [xSource](int j) { return xSource->GetHistoryAt(j); };
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int k = 1; k <= last; ++k) {
+        const CBlock* b = Traces[static_cast<std::size_t>(k)];
+        if (!b) continue;
+        const double y0 = ValueAt(k, 0.0);
+        const double ySpan = ValueAt(k, 1.0) - y0;
+        const int j = NearestSample(
+            SampleCount, xAt, [b](int i) { return b->GetHistoryAt(i); }, x0 + fx * xSpan, y0 + fy * ySpan,
+            width / xSpan, height / ySpan);
+        if (j < 0) continue;
+        SampleReadout r;
+        r.Trace = k;
+        r.Index = j;
+        r.Time = clock ? clock->GetHistoryAt(j) : 0.0;
+        r.X = xSource->GetHistoryAt(j);
+        r.Y = b->GetHistoryAt(j);
+        r.At = {static_cast<int>(std::clamp(PlotRect.left + (r.X - x0) / xSpan * width, -4e6, 4e6)),
+                static_cast<int>(std::clamp(PlotRect.bottom + (r.Y - y0) / ySpan * height, -4e6, 4e6))};
+        out.push_back(r);
+    }
+    return out;
+}
+
+std::string CGraphBase::ReadoutText(const std::vector<SampleReadout>& samples) const {
+    std::string text;
+    const COrventDoc* doc = GetDocument();
+    const CBlock* clock = doc ? doc->Clock() : nullptr;
+    const CBlock* x = Traces[0];
+    for (const SampleReadout& r : samples) {
+        const CBlock* y = Traces[static_cast<std::size_t>(std::clamp(r.Trace, 1, 3))];
+        if (!text.empty()) text.append("    ");
+        text.append(y ? y->Name : std::string()).append(" = ").append(FullPrecision(r.Y));
+        text.append(" at t = ").append(FullPrecision(r.Time));
+        if (x && x != clock) text.append(", ").append(x->Name).append(" = ").append(FullPrecision(r.X));
+    }
+    return text;
+}
+
+void CGraphBase::SetKeepEarlierRuns(bool keep) {
+    KeepEarlierRuns = keep;
+    if (!keep) ClearEarlierRuns();
+    FollowRuns();
+    Invalidate();
+}
+
+void CGraphBase::ClearEarlierRuns() {
+    EarlierRuns.clear();
+    m_haveShown = false;
+    Invalidate();
+}
+
+void CGraphBase::FollowRuns() {
+    const COrventDoc* doc = GetDocument();
+    if (!KeepEarlierRuns || !doc) {
+        m_haveShown = false;
+        if (doc) m_seenSerial = doc->RunSerial;
+        return;
+    }
+    if (doc->RunSerial != m_seenSerial) {
+        // A run has begun since the last update: what was shown becomes an earlier run,
+        // labelled with the parameters that the new run changed.
+        m_seenSerial = doc->RunSerial;
+        if (m_haveShown) {
+            std::string label;
+            for (const RunParams& before : m_shownParams) {
+                const CBlock* now = nullptr;
+                for (const auto& b : doc->Blocks)
+                    if (b->Position.x == before.Position.x && b->Position.y == before.Position.y)
+                        now = b.get();
+                // A block deleted since then changed nothing that can be named.
+                if (!now) continue;
+                for (std::size_t p = 0; p < before.Params.size(); ++p) {
+                    if (now->Params[p] == before.Params[p]) continue;
+                    if (!label.empty()) label.append(", ");
+                    label.append(before.Name).append(".p").append(std::to_string(p + 1)).append(" = ");
+                    label.append(FullPrecision(before.Params[p]));
+                }
+            }
+            m_shown.Label = label.empty() ? std::string("earlier run") : label;
+            EarlierRuns.push_back(std::move(m_shown));
+            if (EarlierRuns.size() > kMaxEarlierRuns)
+                EarlierRuns.erase(EarlierRuns.begin(),
+                                  EarlierRuns.end() - static_cast<std::ptrdiff_t>(kMaxEarlierRuns));
+        }
+        m_haveShown = false;
+    }
+    // What is shown now, to keep when the next run begins (a chart without samples keeps none).
+    const int count = RecordedCount();
+    if (count < 1 || !Traces[0]) return;
+    m_shown = EarlierRun{};
+    const int last = std::clamp(LastTrace, 0, 3);
+    for (int k = 1; k <= last; ++k) {
+        const CBlock* b = Traces[static_cast<std::size_t>(k)];
+        if (!b) continue;
+        auto& xs = m_shown.X[static_cast<std::size_t>(k)];
+        auto& ys = m_shown.Y[static_cast<std::size_t>(k)];
+        for (int j = 0; j < count; ++j) {
+            xs.push_back(Traces[0]->GetHistoryAt(j));
+            ys.push_back(b->GetHistoryAt(j));
+        }
+    }
+    m_shownParams.clear();
+    for (const auto& b : doc->Blocks)
+        m_shownParams.push_back({b->Position, b->Name, b->Params});
+    m_haveShown = true;
+}
+
+void CGraphBase::ResetZoom() {
+    if (!Zoomed) return;
+    Zoomed = false;
+    RecomputeScales();
+    Invalidate();
+}
+
+void CGraphBase::ComputeScales() {
     const long long legend = std::llabs(static_cast<long long>(LegendsFont.lfHeight));
     TickLength = static_cast<int>(std::min<long long>(legend, kMaxFontUnits));
     Gap = static_cast<int>(0.3 * TickLength);
@@ -282,34 +611,7 @@ void CGraphBase::RecomputeScales() {
             ++decimals;
             d = std::trunc(hi - lo);
         }
-        int ticks = 10;
-        const int span = d >= 0 && d <= 10 ? static_cast<int>(d) : -1;
-        switch (span) {
-        case 1:
-        case 2:
-            ticks = 10;
-            decimals += 1;
-            break;
-        case 3:
-            ticks = 12;
-            decimals += 2;
-            break;
-        case 4:
-        case 5:
-        case 6:
-            ticks = 2 * span;
-            decimals += 1;
-            break;
-        case 7:
-        case 8:
-        case 9:
-        case 10:
-            ticks = span;
-            break;
-        default:
-            ticks = 10;
-            break;
-        }
+        const int ticks = TicksForSpan(d, decimals);
         Exponent[a] = e;
         Decimals[a] = decimals;
         TickCount[a] = ticks;
@@ -389,13 +691,4 @@ void CGraphBase::RecomputeScales() {
             break;
         }
     }
-
-    // Label sizes and margins with the window's own fonts (drawing measures again on its
-    // device); without a window, with the fixed metrics of the recording context.
-    std::unique_ptr<DeviceContext> windowDc;
-    if (ViewWindow* window = GetWindow()) windowDc = window->GetDC();
-    RecordingDC fallback;
-    DeviceContext& dc = windowDc ? *windowDc : fallback;
-    MeasureLabels(dc);
-    ComputeLayout(dc, dc.GetClientRect().Width());
 }

@@ -7,8 +7,30 @@
 #include "views/TemplateView.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
+
+// An axis's scale in units of 10^Exponent: the range LowUnits..HighUnits cut by Ticks ticks and
+// labelled with Decimals decimals.
+struct AxisScale {
+    double LowUnits = 0.0;
+    double HighUnits = 1.0;
+    int Exponent = 0;
+    int Decimals = 0;
+    int Ticks = 10;
+};
+
+// The scale of a range the user zoomed to (low < high, both finite): the ends rounded outward to
+// whole steps of a power of ten near a tenth of the span, ticks and decimals as for a recorded
+// range. The step is never finer than a millionth of the larger end, so that every label still
+// states its tick.
+AxisScale ZoomedAxisScale(double low, double high);
+
+// The index of the sample nearest to (x, y) where the distance on each axis is weighted by its
+// pixels per value; samples that are no finite number are passed over. -1 when none is.
+int NearestSample(int count, const std::function<double(int)>& xAt, const std::function<double(int)>& yAt,
+                  double x, double y, double xPixels, double yPixels);
 
 // The graph's settings lists: the X axis, graphs 1 to 3, and the rest.
 enum GraphSettingList {
@@ -99,6 +121,54 @@ class CGraphBase : public CTemplateView {
     // The full legend under a point of the window where the drawn one was shortened; else empty.
     std::string LegendTipAt(CPoint point) const;
 
+    // ---- Zoom (a state of the window, never written to the file) ----
+    // Shows the part of the plot between the fractions x0..x1 across and y0..y1 up (0..1 is the
+    // plot as shown now) on every axis. Refused (false) where the range would leave the
+    // numbers or be finer than the labels can state.
+    bool ZoomTo(double x0, double x1, double y0, double y1);
+    // The wheel: `factor` < 1 zooms in, > 1 out, keeping the point at fractions (fx, fy) in place.
+    bool ZoomAbout(double fx, double fy, double factor);
+    // Moves the shown range by fractions of the plot (a drag to the right shows what lay left).
+    bool PanBy(double dx, double dy);
+    // Back to the scales of the recorded values.
+    void ResetZoom();
+    bool IsZoomed() const { return Zoomed; }
+    // The value at fraction f of axis i as shown now.
+    double ValueAt(int axis, double f) const;
+    // The plot's rectangle as last drawn (logical units, y upwards).
+    CRect PlotRect{};
+
+    // ---- Read-out ----
+    struct SampleReadout {
+        int Trace = 0;     // 1..3
+        int Index = 0;     // the sample's place in the record
+        double Time = 0.0; // the Clock's value at that sample
+        double X = 0.0;
+        double Y = 0.0;
+        CPoint At{}; // where the sample lies in PlotRect
+    };
+    // For each graph, the recorded sample nearest to the point at fractions (fx, fy) of the plot
+    // as last drawn, measured on the screen.
+    std::vector<SampleReadout> NearestSamples(double fx, double fy) const;
+    // "Name = y at t = time" for each sample (and the X source's value where it is not the
+    // Clock), every value in the shortest text that reads back as the same number.
+    std::string ReadoutText(const std::vector<SampleReadout>& samples) const;
+
+    // ---- Earlier runs (kept in memory only, while KeepEarlierRuns is on) ----
+    struct EarlierRun {
+        // "Damping.p1 = 0.4, ...": the parameters that differed from the run after it.
+        std::string Label;
+        // Per graph 1..3 (index 0 unused): the X and Y values recorded.
+        std::array<std::vector<double>, 4> X;
+        std::array<std::vector<double>, 4> Y;
+    };
+    static constexpr std::size_t kMaxEarlierRuns = 5;
+    bool KeepEarlierRuns = false;
+    // Oldest first.
+    std::vector<EarlierRun> EarlierRuns;
+    void SetKeepEarlierRuns(bool keep);
+    void ClearEarlierRuns();
+
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.
     std::array<CBlock*, 4> Traces{};
@@ -152,6 +222,28 @@ class CGraphBase : public CTemplateView {
     std::array<bool, 4> LegendElided{};
 
   private:
+    // The scales of the recorded values (or the fixed ranges), written back into High and Low.
+    void ComputeScales();
+    // The zoomed ranges over those scales; High and Low keep the recorded ones.
+    void ApplyZoom();
+    bool SetZoom(const std::array<double, 4>& lows, const std::array<double, 4>& highs);
+    std::array<std::array<double, 4>, 2> AskedRange() const;
+    // What the last update showed, with every block's parameters by position: it becomes an
+    // earlier run when the next run begins.
+    struct RunParams {
+        CPoint Position;
+        std::string Name;
+        std::array<double, 3> Params;
+    };
+    void FollowRuns();
+    EarlierRun m_shown;
+    std::vector<RunParams> m_shownParams;
+    bool m_haveShown = false;
+    unsigned m_seenSerial = 0;
+    void DrawEarlierRuns(DeviceContext& dc, const CRect& plot, bool black) const;
+    bool Zoomed = false;
+    std::array<double, 4> ZoomLow{};
+    std::array<double, 4> ZoomHigh{};
     void ClearTrace(int k);
     void UpdateCaption();
     // On paper: the document's title and the graph's in a header line, the path and the date in

@@ -494,3 +494,197 @@ TEST_F(GraphViewTest, GraphsShareOrSplitTheSideScales) {
     EXPECT_EQ(graph.Side[3], -3);
     EXPECT_EQ(graph.TickCount[3], graph.TickCount[1]);
 }
+
+// A zoomed range at any magnitude, either sign: the scale covers it, stays tight, has 7 to 12
+// ticks and labels every tick exactly with its decimals.
+TEST(GraphZoomScale, CoversTheRangeTightlyWithExactTickLabels) {
+    const double ranges[][2] = {{0.0, 1.0},   {1e-9, 1e9},          {-1e-9, 1e-9},       {-5.3, -5.1},
+                                {-9e8, -2e8}, {1000.123, 1000.127}, {3e-12, 7e-12},      {-0.001, 5.0},
+                                {1.0, 9.99},  {-1e300, 1e300},      {123456.0, 123456.5}};
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(testing::Message() << r[0] << " .. " << r[1]);
+        const AxisScale s = ZoomedAxisScale(r[0], r[1]);
+        const double unit = std::pow(10.0, s.Exponent);
+        const double shown = (s.HighUnits - s.LowUnits) * unit;
+        EXPECT_LE(s.LowUnits * unit, r[0] * (1 + 1e-12 * (r[0] > 0 ? 1 : -1)));
+        EXPECT_GE(s.HighUnits * unit, r[1] * (1 - 1e-12 * (r[1] > 0 ? 1 : -1)));
+        EXPECT_LE(shown, 3.0 * (r[1] - r[0]));
+        EXPECT_GE(s.Ticks, 7);
+        EXPECT_LE(s.Ticks, 12);
+        EXPECT_LE(s.Decimals, 9);
+        // Labels are short: the larger end needs at most two digits before the point.
+        EXPECT_LT(std::max(std::fabs(s.LowUnits), std::fabs(s.HighUnits)), 100.0);
+        const double scale = std::pow(10.0, s.Decimals);
+        for (int k = 0; k <= s.Ticks; ++k) {
+            const double tick = (s.LowUnits + k * (s.HighUnits - s.LowUnits) / s.Ticks) * scale;
+            EXPECT_NEAR(tick, std::round(tick), 1e-6 * std::max(1.0, std::fabs(tick))) << "tick " << k;
+        }
+    }
+}
+
+TEST_F(GraphViewTest, ZoomFollowsTheViewAndNeverReachesTheRecord) {
+    PassBlock* a = WithHistory(1, Ramp(0, 100));
+    for (std::size_t i = 0; i < a->History.size(); ++i)
+        doc.Clock()->History[i] = static_cast<double>(i) * 0.1;
+    graph.Traces = {doc.Clock(), a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    graph.RecomputeScales();
+    CArchive before;
+    graph.Serialize(before);
+    const auto high = graph.High;
+    const auto low = graph.Low;
+
+    // The middle of both axes: X 2.5..7.5 and Y 25..75.
+    ASSERT_TRUE(graph.ZoomTo(0.25, 0.75, 0.25, 0.75));
+    EXPECT_TRUE(graph.IsZoomed());
+    EXPECT_DOUBLE_EQ(graph.ValueAt(0, 0.0), 2.0);
+    EXPECT_DOUBLE_EQ(graph.ValueAt(0, 1.0), 8.0);
+    EXPECT_DOUBLE_EQ(graph.ValueAt(1, 0.0), 20.0);
+    EXPECT_DOUBLE_EQ(graph.ValueAt(1, 1.0), 80.0);
+    EXPECT_EQ(graph.XTicks, graph.TickCount[0]);
+    EXPECT_EQ(graph.LeftTicks, graph.TickCount[1]);
+    // A run or any other update keeps the zoom, and the record keeps the recorded ranges.
+    graph.OnUpdate(nullptr, 0, nullptr);
+    EXPECT_DOUBLE_EQ(graph.ValueAt(1, 1.0), 80.0);
+    EXPECT_EQ(graph.High, high);
+    EXPECT_EQ(graph.Low, low);
+    CArchive zoomed;
+    graph.Serialize(zoomed);
+    EXPECT_EQ(zoomed.Bytes(), before.Bytes());
+
+    // The wheel narrows the range about the point under the mouse (the ends still round
+    // outward to whole steps); a pan moves the range by the dragged part.
+    const double x = graph.ValueAt(0, 0.3);
+    const double width = graph.ValueAt(0, 1.0) - graph.ValueAt(0, 0.0);
+    ASSERT_TRUE(graph.ZoomAbout(0.3, 0.5, 0.5));
+    EXPECT_LT(graph.ValueAt(0, 1.0) - graph.ValueAt(0, 0.0), width);
+    EXPECT_LT(graph.ValueAt(0, 0.0), x);
+    EXPECT_GT(graph.ValueAt(0, 1.0), x);
+    const double y0 = graph.ValueAt(1, 0.0);
+    const double y1 = graph.ValueAt(1, 1.0);
+    ASSERT_TRUE(graph.PanBy(0.0, 0.5));
+    EXPECT_NEAR(graph.ValueAt(1, 0.0), y0 - 0.5 * (y1 - y0), 0.1 * (y1 - y0));
+    // Many small steps of a drag there and back leave the range where it was.
+    const double back0 = graph.ValueAt(1, 0.0);
+    const double back1 = graph.ValueAt(1, 1.0);
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(graph.PanBy(0.0, 0.01));
+    for (int i = 0; i < 40; ++i)
+        ASSERT_TRUE(graph.PanBy(0.0, -0.01));
+    EXPECT_NEAR(graph.ValueAt(1, 0.0), back0, 1e-9);
+    EXPECT_NEAR(graph.ValueAt(1, 1.0), back1, 1e-9);
+
+    // Too fine a zoom, or none at all, is refused and leaves the view as it was.
+    const double shownLow = graph.ValueAt(1, 0.0);
+    EXPECT_FALSE(graph.ZoomTo(0.5, 0.5, 0.2, 0.8));
+    EXPECT_FALSE(graph.ZoomAbout(0.5, 0.5, 1e-12));
+    EXPECT_EQ(graph.ValueAt(1, 0.0), shownLow);
+
+    graph.ResetZoom();
+    EXPECT_FALSE(graph.IsZoomed());
+    EXPECT_EQ(graph.ValueAt(1, 1.0), 100.0);
+    EXPECT_EQ(graph.ValueAt(0, 1.0), 10.0);
+}
+
+TEST(GraphNearestSample, WeighsTheAxesByTheirPixelsAndSkipsNonNumbers) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<double> xs{0.0, 1.0, 2.0, nan, 4.0};
+    const std::vector<double> ys{0.0, 100.0, 0.0, 0.0, 0.0};
+    const auto x = [&](int j) { return xs[static_cast<std::size_t>(j)]; };
+    const auto y = [&](int j) { return ys[static_cast<std::size_t>(j)]; };
+    struct Case {
+        double px, py, xPixels, yPixels;
+        int count, expected;
+    };
+    const Case cases[] = {
+        {1.1, 50.0, 100.0, 0.01, 5, 1}, // y weighs little: the nearest in x
+        {1.1, 40.0, 0.01, 100.0, 5, 2}, // x weighs little: the nearest in y, then in x
+        {3.1, 0.0, 1.0, 1.0, 5, 4},     // the sample that is no number is passed over
+        {3.0, 0.0, 1.0, 1.0, 4, 2},     {0.0, 0.0, 1.0, 1.0, 0, -1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NearestSample(c.count, x, y, c.px, c.py, c.xPixels, c.yPixels), c.expected) << c.px;
+}
+
+TEST_F(GraphViewTest, ReadOutGivesEachGraphsNearestSampleInFullPrecision) {
+    PassBlock* a = WithHistory(1, {0.0, 0.1, 0.30000000000000004, 0.2});
+    PassBlock* b = Place(doc, 2, 0);
+    b->Name = "B";
+    b->History = {-1.0, 1.0 / 3.0, -1.0, -1.0};
+    doc.Clock()->History = {0.0, 1.0, 2.0, 3.0};
+    graph.Traces = {doc.Clock(), a, b, nullptr};
+    graph.LastTrace = 2;
+    graph.RecomputeScales();
+    graph.PlotRect = {0, 100, 300, 0};
+    // Half way across, high up: each graph's nearest sample on the screen, not in time alone.
+    const auto samples = graph.NearestSamples(0.5, 0.9);
+    ASSERT_EQ(samples.size(), 2u);
+    EXPECT_EQ(samples[0].Index, 2);
+    EXPECT_EQ(samples[1].Index, 1);
+    EXPECT_EQ(samples[0].At.x, 200);
+    EXPECT_EQ(graph.ReadoutText(samples),
+              "P1 = 0.30000000000000004 at t = 2    B = 0.3333333333333333 at t = 1");
+    // Against another X source, its value too.
+    graph.Traces[0] = b;
+    graph.RecomputeScales();
+    const auto phase = graph.NearestSamples(1.0, 1.0);
+    ASSERT_EQ(phase.size(), 2u);
+    EXPECT_EQ(graph.ReadoutText({phase[0]}), "P1 = 0.1 at t = 1, B = 0.3333333333333333");
+}
+
+// Earlier runs: none kept unless asked; each new run turns what was shown into an earlier run
+// labelled with the parameters it changed; at most five; a deleted block leaves the kept values
+// and drops out of the labels; reading the graph again forgets them; nothing reaches the record.
+TEST_F(GraphViewTest, EarlierRunsAreKeptLabelledBoundedAndNeverWritten) {
+    PassBlock* a = WithHistory(1, {1.0, 2.0});
+    PassBlock* other = Place(doc, 2, 0);
+    other->Name = "Damping";
+    graph.Traces = {doc.Clock(), a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    auto run = [&](double value, double damping) {
+        if (other) other->Params[0] = damping;
+        ++doc.RunSerial;
+        a->History = {value, value + 1.0};
+        graph.OnUpdate(nullptr, 0, nullptr);
+    };
+    run(5.0, 0.4);
+    run(6.0, 0.5);
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+
+    graph.SetKeepEarlierRuns(true);
+    run(7.0, 0.6);
+    ASSERT_EQ(graph.EarlierRuns.size(), 1u);
+    EXPECT_EQ(graph.EarlierRuns[0].Label, "Damping.p1 = 0.5");
+    EXPECT_EQ(graph.EarlierRuns[0].Y[1], (std::vector<double>{6.0, 7.0}));
+    run(8.0, 0.6);
+    EXPECT_EQ(graph.EarlierRuns.back().Label, "earlier run");
+    for (int i = 0; i < 6; ++i)
+        run(10.0 + i, 1.0 + i);
+    ASSERT_EQ(graph.EarlierRuns.size(), CGraphBase::kMaxEarlierRuns);
+    EXPECT_EQ(graph.EarlierRuns.front().Y[1].front(), 10.0);
+    EXPECT_EQ(graph.EarlierRuns.back().Y[1].front(), 14.0);
+
+    CArchive out;
+    graph.Serialize(out);
+    CGraphBase plain;
+    doc.AddView(&plain);
+    plain.Traces = graph.Traces;
+    plain.LastTrace = 1;
+    plain.RecomputeScales();
+    CArchive expected;
+    plain.Serialize(expected);
+    EXPECT_EQ(out.Bytes(), expected.Bytes());
+
+    doc.DeleteBlock(other);
+    other = nullptr;
+    run(20.0, 0.0);
+    EXPECT_EQ(graph.EarlierRuns.back().Label, "earlier run");
+    EXPECT_EQ(graph.EarlierRuns.back().Y[1].front(), 15.0);
+
+    CArchive in{out.Bytes()};
+    graph.Serialize(in);
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+    run(21.0, 0.0);
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+    doc.RemoveView(&plain);
+}

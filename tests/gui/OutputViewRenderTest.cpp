@@ -6,16 +6,20 @@
 #include "ViewHost.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
+#include "platform/Archive.h"
 #include "platform/Platform.h"
 #include "render/QtDeviceContext.h"
 #include "views/GraphView.h"
 #include "views/HeadlessWindows.h"
 #include "views/ListView.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -270,4 +274,104 @@ TEST_F(OutputRender, GraphInItsWindowNeverScrolls) {
     image.save(RenderPath("graph-window.png"));
     EXPECT_GT(OfColour(image, {graph->LeftMargin + 2, -graph->TopMargin - 2, 600, -300}, graph->Color[1]),
               50);
+}
+
+// The mouse and keys of a graph window: a rubber band zooms into the dragged region, a Shift+drag
+// pans, the wheel zooms about the mouse, Home returns to the recorded scales; hovering marks the
+// nearest samples. None of it reaches the chart's record.
+TEST_F(OutputRender, GraphZoomsPansAndReadsOutWithTheMouse) {
+    Open("spring-mass.cht");
+    CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
+    auto view = std::make_unique<CGraphBase>();
+    CGraphBase* graph = view.get();
+    CViewHost host(ViewKind::Graph, std::move(view), *doc);
+    loaded.CopySettingsTo(*graph);
+    host.resize(640, 400);
+    host.show();
+    graph->OnInitialUpdate();
+    host.Render();
+    CArchive before;
+    graph->Serialize(before);
+    const QtDeviceContext dc(host.viewport(), host.viewport()->size(), host.ScrollPosition(),
+                             host.PixelsPerUnit());
+    const QRect plot = dc.ToDevice(graph->PlotRect).normalized();
+    ASSERT_GT(plot.width(), 200);
+    const auto at = [&](double fx, double fy) {
+        return QPoint(plot.left() + static_cast<int>(fx * plot.width()),
+                      plot.bottom() - static_cast<int>(fy * plot.height()));
+    };
+    const double x1 = graph->ValueAt(0, 1.0);
+    const double yLow = graph->ValueAt(1, 0.0);
+    const double yHigh = graph->ValueAt(1, 1.0);
+
+    QWidget* vp = host.viewport();
+    QTest::mousePress(vp, Qt::LeftButton, Qt::NoModifier, at(0.2, 0.3));
+    QTest::mouseMove(vp, at(0.5, 0.7));
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::NoModifier, at(0.5, 0.7));
+    ASSERT_TRUE(graph->IsZoomed());
+    EXPECT_LT(graph->ValueAt(0, 1.0), 0.75 * x1);
+    EXPECT_GT(graph->ValueAt(1, 0.0), yLow);
+    EXPECT_LT(graph->ValueAt(1, 1.0), yHigh);
+    // The hover marks land on the plot and the picture shows the zoomed range.
+    QTest::mouseMove(vp, at(0.5, 0.5));
+    const QImage zoomed = host.Render();
+    zoomed.save(RenderPath("graph-zoomed.png"));
+    EXPECT_GT(OfColour(zoomed,
+                       {graph->PlotRect.left + 2, graph->PlotRect.top - 2, graph->PlotRect.right - 2,
+                        graph->PlotRect.bottom + 2},
+                       graph->Color[1]),
+              20);
+
+    const double shownLow = graph->ValueAt(0, 0.0);
+    QTest::mousePress(vp, Qt::LeftButton, Qt::ShiftModifier, at(0.5, 0.5));
+    QTest::mouseMove(vp, at(0.8, 0.5));
+    QTest::mouseRelease(vp, Qt::LeftButton, Qt::ShiftModifier, at(0.8, 0.5));
+    EXPECT_LT(graph->ValueAt(0, 0.0), shownLow);
+
+    const double width = graph->ValueAt(0, 1.0) - graph->ValueAt(0, 0.0);
+    QWheelEvent wheel(QPointF(at(0.5, 0.5)), QPointF(vp->mapToGlobal(at(0.5, 0.5))), {}, {0, 240},
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &wheel);
+    EXPECT_LT(graph->ValueAt(0, 1.0) - graph->ValueAt(0, 0.0), width);
+
+    CArchive after;
+    graph->Serialize(after);
+    EXPECT_EQ(after.Bytes(), before.Bytes());
+
+    QTest::keyClick(&host, Qt::Key_Home);
+    EXPECT_FALSE(graph->IsZoomed());
+    EXPECT_EQ(graph->ValueAt(0, 1.0), x1);
+}
+
+// With Keep Earlier Runs on, the run before the last one stays behind it, faded and labelled.
+TEST_F(OutputRender, GraphKeepsTheEarlierRunFadedBehindTheNewOne) {
+    Open("spring-mass.cht");
+    CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
+    auto view = std::make_unique<CGraphBase>();
+    CGraphBase* graph = view.get();
+    CViewHost host(ViewKind::Graph, std::move(view), *doc);
+    loaded.CopySettingsTo(*graph);
+    host.resize(640, 400);
+    host.show();
+    graph->OnInitialUpdate();
+    graph->SetKeepEarlierRuns(true);
+    CBlock* changed = nullptr;
+    for (const auto& b : doc->Blocks)
+        if (b.get() != doc->Clock() && b->ParamsShown > 0 && b->Params[0] != 0.0) changed = b.get();
+    ASSERT_TRUE(changed);
+    doc->RunSimulation();
+    changed->Params[0] *= 1.5;
+    doc->RunSimulation();
+    // The run the file carried and the first run here.
+    ASSERT_EQ(graph->EarlierRuns.size(), 2u);
+    EXPECT_NE(graph->EarlierRuns[1].Label.find(changed->Name + ".p1 = "), std::string::npos);
+    const QImage image = host.Render();
+    image.save(RenderPath("graph-earlier-run.png"));
+    const COLORREF c = graph->Color[1];
+    const COLORREF faded = RGB((GetRValue(c) + 255) / 2, (GetGValue(c) + 255) / 2, (GetBValue(c) + 255) / 2);
+    EXPECT_GT(OfColour(image,
+                       {graph->PlotRect.left + 2, graph->PlotRect.top - 2, graph->PlotRect.right - 2,
+                        graph->PlotRect.bottom + 2},
+                       faded),
+              30);
 }
