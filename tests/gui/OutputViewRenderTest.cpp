@@ -48,6 +48,7 @@ class OutputRender : public ::testing::Test {
         ppu = QtDeviceContext::PixelsPerUnit(probe);
     }
     ~OutputRender() override {
+        graphHost.reset();
         if (doc) kintra::CloseChartDocument(std::move(doc));
     }
 
@@ -55,6 +56,20 @@ class OutputRender : public ::testing::Test {
         doc = kintra::OpenChartDocument(std::string(KINTRA_SOURCE_DIR "/examples/") + example);
         ASSERT_TRUE(doc) << example;
         ASSERT_FALSE(doc->Clock()->History.empty()) << example << " carries no run";
+    }
+
+    // A 640 x 400 graph window (graphHost) with the settings of the chart's first graph, shown and
+    // initially updated.
+    CGraphBase& ShowFirstGraph() {
+        CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
+        auto view = std::make_unique<CGraphBase>();
+        CGraphBase& graph = *view;
+        graphHost = std::make_unique<CViewHost>(ViewKind::Graph, std::move(view), *doc);
+        loaded.CopySettingsTo(graph);
+        graphHost->resize(640, 400);
+        graphHost->show();
+        graph.OnInitialUpdate();
+        return graph;
     }
 
     // The view drawn into a window of w x h pixels (the screen's resolution), saved as `file`.
@@ -98,6 +113,7 @@ class OutputRender : public ::testing::Test {
     MemorySettingsStore store;
     RecordingMessageHost messages;
     HeadlessWindowHost windows;
+    std::unique_ptr<CViewHost> graphHost;
     ScopedPlatform scope;
     std::unique_ptr<COrventDoc> doc;
     double ppu = 0.96;
@@ -259,14 +275,8 @@ TEST_F(OutputRender, ListInItsWindowScrollsWithTheFirstColumnFrozen) {
 
 TEST_F(OutputRender, GraphInItsWindowNeverScrolls) {
     Open("spring-mass.cht");
-    CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
-    auto view = std::make_unique<CGraphBase>();
-    CGraphBase* graph = view.get();
-    CViewHost host(ViewKind::Graph, std::move(view), *doc);
-    loaded.CopySettingsTo(*graph);
-    host.resize(640, 400);
-    host.show();
-    graph->OnInitialUpdate();
+    CGraphBase* graph = &ShowFirstGraph();
+    CViewHost& host = *graphHost;
     EXPECT_EQ(host.ScrollTotal(), (CSize{1, 1}));
     EXPECT_EQ(host.horizontalScrollBar()->maximum(), 0);
     EXPECT_EQ(host.verticalScrollBar()->maximum(), 0);
@@ -281,14 +291,8 @@ TEST_F(OutputRender, GraphInItsWindowNeverScrolls) {
 // nearest samples. None of it reaches the chart's record.
 TEST_F(OutputRender, GraphZoomsPansAndReadsOutWithTheMouse) {
     Open("spring-mass.cht");
-    CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
-    auto view = std::make_unique<CGraphBase>();
-    CGraphBase* graph = view.get();
-    CViewHost host(ViewKind::Graph, std::move(view), *doc);
-    loaded.CopySettingsTo(*graph);
-    host.resize(640, 400);
-    host.show();
-    graph->OnInitialUpdate();
+    CGraphBase* graph = &ShowFirstGraph();
+    CViewHost& host = *graphHost;
     host.Render();
     CArchive before;
     graph->Serialize(before);
@@ -346,14 +350,8 @@ TEST_F(OutputRender, GraphZoomsPansAndReadsOutWithTheMouse) {
 // With Keep Earlier Runs on, the run before the last one stays behind it, faded and labelled.
 TEST_F(OutputRender, GraphKeepsTheEarlierRunFadedBehindTheNewOne) {
     Open("spring-mass.cht");
-    CGraphBase& loaded = *ViewsOf<CGraphBase>(*doc).front();
-    auto view = std::make_unique<CGraphBase>();
-    CGraphBase* graph = view.get();
-    CViewHost host(ViewKind::Graph, std::move(view), *doc);
-    loaded.CopySettingsTo(*graph);
-    host.resize(640, 400);
-    host.show();
-    graph->OnInitialUpdate();
+    CGraphBase* graph = &ShowFirstGraph();
+    CViewHost& host = *graphHost;
     graph->SetKeepEarlierRuns(true);
     CBlock* changed = nullptr;
     for (const auto& b : doc->Blocks)
