@@ -101,7 +101,7 @@ class Example {
         m_doc->UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
         if (!m_doc->OnSaveDocument(path)) Fail("cannot write " + path);
         std::printf("%s: %zu blocks, %zu samples\n", path.c_str(), m_doc->Blocks.size(),
-                    Clock()->History.size());
+                    Clock()->HistorySize());
     }
 
     void AddGraph(const std::string& title, const std::vector<CBlock*>& graphed, CBlock* x = nullptr) {
@@ -283,7 +283,7 @@ void EveryBlock(const std::string& path) {
     list->NotesDisplay = 1;
     doc.UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
     if (!doc.OnSaveDocument(path)) Example::Fail("cannot write " + path);
-    std::printf("%s: %zu blocks, %zu samples\n", path.c_str(), doc.Blocks.size(), e.Clock()->History.size());
+    std::printf("%s: %zu blocks, %zu samples\n", path.c_str(), doc.Blocks.size(), e.Clock()->HistorySize());
 }
 
 } // namespace

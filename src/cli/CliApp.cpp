@@ -319,7 +319,7 @@ class CliWindows : public HeadlessWindowHost {
     void RunWindowStep(COrventDoc& doc) override {
         if (m_maxValues == 0 || doc.Blocks.empty()) return;
         const std::uint64_t values =
-            static_cast<std::uint64_t>(doc.Blocks.front()->History.size()) * doc.Blocks.size();
+            static_cast<std::uint64_t>(doc.Blocks.front()->HistorySize()) * doc.Blocks.size();
         if (values < m_maxValues) return;
         m_err << "kintra-cli: run stopped at time " << Number(doc.CurrentTime) << ": the histories hold "
               << values << " values (--max-values " << m_maxValues << ")\n";
@@ -392,7 +392,7 @@ void PrintInfo(const COrventDoc& doc, const std::string& path, std::ostream& out
             if (i < b.ParamsShown) out << " (" << Printable(b.ParamLabels[i]) << ")";
             if (i < 2) out << ";";
         }
-        out << "\n     history: " << b.History.size() << " values";
+        out << "\n     history: " << b.HistorySize() << " values";
         if (!b.Notes.empty()) out << "\n     notes: " << Quoted(b.Notes);
         out << "\n";
     }

@@ -30,6 +30,10 @@ double CBlock::GetHistoryAt(int index) const {
     return History[static_cast<std::size_t>(index)];
 }
 
+std::size_t CBlock::HistorySize() const {
+    return History.size();
+}
+
 bool CBlock::ResolveInput(int x, int y, int index) {
     if (index < 0 || index > 2) return false;
     if (x == NoPosition.x && y == NoPosition.y) {

@@ -112,7 +112,10 @@ class CBlock {
     void SerializeCommon(CArchive& ar);
     // Links input `index` to the first block of the document at (x, y); (-99, -99) disconnects.
     bool ResolveInput(int x, int y, int index);
+    // The value recorded at output step `index` of the last run (0 outside the history), and
+    // how many were recorded.
     double GetHistoryAt(int index) const;
+    std::size_t HistorySize() const;
     // The Block Editor on this block; OK applies the user's entries.
     void EditProperties();
     // Fills the editor data from the block, and applies edited data to it (OK).

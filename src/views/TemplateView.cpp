@@ -16,7 +16,7 @@ COrventDoc* CTemplateView::GetDocument() const {
 int CTemplateView::RecordedCount() const {
     const COrventDoc* doc = GetDocument();
     if (!doc || doc->Blocks.empty()) return 0;
-    const std::size_t n = doc->Blocks.front()->History.size();
+    const std::size_t n = doc->Blocks.front()->HistorySize();
     return n > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(n);
 }
 
