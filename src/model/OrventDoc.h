@@ -127,6 +127,8 @@ class COrventDoc : public CDocument, public CRunModel {
     // ---- The run ----
     bool BuildRunLists();
     bool OrderList(std::vector<CBlock*>& list);
+    // Orders IntegratingBlocks for their initialization; false on a loop of initial values.
+    bool OrderIntegratingBlocks();
     // After BuildRunLists failed: one loop of links within a run list, which no order can
     // satisfy, as the signal goes round it, starting with its block that comes first in the
     // list. Empty when no list holds a loop (a sort bound too small fails without one). `more`

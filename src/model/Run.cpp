@@ -12,8 +12,11 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <queue>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -53,11 +56,22 @@ bool COrventDoc::BuildRunLists() {
         if (b->Kind == BK_INTEGRATING && b->TypeId != kClockTypeId) IntegratingBlocks.push_back(b);
         if (b->Kind == BK_SOURCE && !b->AtFirst) SourceBlocks.push_back(b);
     }
-    return OrderList(EvalOrder) && OrderList(IntegratingBlocks) && OrderList(AtFirstBlocks) &&
+    return OrderList(EvalOrder) && OrderIntegratingBlocks() && OrderList(AtFirstBlocks) &&
            OrderList(SourceBlocks);
 }
 
 namespace {
+
+// Which inputs of a list's blocks tie their order: a bit per input.
+constexpr unsigned kAllInputs = 0b111;
+// Every integrating block advances with the others in one step of the integrator, so their order
+// changes nothing there; it matters only when they are initialized, where an Integrate takes its
+// Initial Value input (input 2).
+constexpr unsigned kInitialValueInput = 0b010;
+
+bool Counts(unsigned links, std::size_t input) {
+    return (links >> input) & 1u;
+}
 
 // True when the links between the blocks of a list close a loop (a block feeding itself does
 // not count: it never asks for a move). Kahn's peeling, linear in the blocks and their inputs.
@@ -99,7 +113,7 @@ template <typename SlotOf> bool HasLoop(const std::vector<CBlock*>& list, SlotOf
 // The blocks of `list` that a peeling of blocks without sources in the list leaves: every one of
 // them has a source among them, so they hold a loop (or are fed by one). The links from `cutFrom`
 // into `cutTo` count as absent.
-std::vector<CBlock*> Unpeeled(const std::vector<CBlock*>& list, const CBlock* cutTo = nullptr,
+std::vector<CBlock*> Unpeeled(const std::vector<CBlock*>& list, unsigned links, const CBlock* cutTo = nullptr,
                               const CBlock* cutFrom = nullptr) {
     std::unordered_map<const CBlock*, std::size_t> slot;
     for (std::size_t i = 0; i < list.size(); ++i)
@@ -107,7 +121,8 @@ std::vector<CBlock*> Unpeeled(const std::vector<CBlock*>& list, const CBlock* cu
     std::vector<int> pending(list.size(), 0);
     std::vector<std::vector<std::size_t>> fed(list.size());
     for (std::size_t i = 0; i < list.size(); ++i)
-        for (const CBlock* input : list[i]->Inputs) {
+        for (std::size_t j = 0; j < list[i]->Inputs.size(); ++j) {
+            const CBlock* input = Counts(links, j) ? list[i]->Inputs[j] : nullptr;
             const auto it = input ? slot.find(input) : slot.end();
             if (it == slot.end() || it->second == i || (list[i] == cutTo && input == cutFrom)) continue;
             ++pending[i];
@@ -130,16 +145,18 @@ std::vector<CBlock*> Unpeeled(const std::vector<CBlock*>& list, const CBlock* cu
 
 // One loop among `left` (each of which has a source among them): from the first block, step to
 // a source in `left` until a block comes round again.
-std::vector<CBlock*> LoopAmong(const std::vector<CBlock*>& left) {
+std::vector<CBlock*> LoopAmong(const std::vector<CBlock*>& left, unsigned links) {
     std::vector<CBlock*> path{left.front()};
     for (;;) {
         const CBlock* b = path.back();
         CBlock* source = nullptr;
-        for (CBlock* input : b->Inputs)
+        for (std::size_t j = 0; j < b->Inputs.size(); ++j) {
+            CBlock* input = Counts(links, j) ? b->Inputs[j] : nullptr;
             if (input && input != b && std::find(left.begin(), left.end(), input) != left.end()) {
                 source = input;
                 break;
             }
+        }
         const auto seen = std::find(path.begin(), path.end(), source);
         if (seen != path.end()) {
             // The path ran against the signal: reversed, it runs with it.
@@ -162,17 +179,22 @@ constexpr std::size_t kLoopNamesShown = 10;
 std::vector<CBlock*> COrventDoc::FindLoop(bool* more) const {
     std::vector<CBlock*> loop;
     if (more) *more = false;
-    for (const auto* list : {&EvalOrder, &IntegratingBlocks, &AtFirstBlocks, &SourceBlocks}) {
+    const std::pair<const std::vector<CBlock*>*, unsigned> lists[] = {
+        {&EvalOrder, kAllInputs},
+        {&IntegratingBlocks, kInitialValueInput},
+        {&AtFirstBlocks, kAllInputs},
+        {&SourceBlocks, kAllInputs}};
+    for (const auto& [list, links] : lists) {
         if (!loop.empty()) {
             // Another list with a loop of its own.
-            if (more && !Unpeeled(*list).empty()) *more = true;
+            if (more && !Unpeeled(*list, links).empty()) *more = true;
             continue;
         }
-        const std::vector<CBlock*> left = Unpeeled(*list);
+        const std::vector<CBlock*> left = Unpeeled(*list, links);
         if (left.empty()) continue;
-        loop = LoopAmong(left);
+        loop = LoopAmong(left, links);
         // Another loop of this list is one that survives cutting the link that closes this one.
-        if (more && !Unpeeled(*list, loop.front(), loop.back()).empty()) *more = true;
+        if (more && !Unpeeled(*list, links, loop.front(), loop.back()).empty()) *more = true;
     }
     return loop;
 }
@@ -238,6 +260,55 @@ bool COrventDoc::OrderList(std::vector<CBlock*>& list) {
         moved->SortSlot = j;
         if (++passes >= MaxSort) return false;
     }
+}
+
+// The integrating blocks keep their chart order, except that a block whose initial value comes
+// from another integrating block follows it: at each step the block placed first that waits for
+// no other comes next. Linear in the blocks (no moves, so no sort bound); false on a loop of
+// initial values, which no order can satisfy.
+bool COrventDoc::OrderIntegratingBlocks() {
+    std::vector<CBlock*>& list = IntegratingBlocks;
+    const std::size_t n = list.size();
+    for (const auto& b : Blocks)
+        b->SortSlot = -1;
+    for (std::size_t i = 0; i < n; ++i)
+        list[i]->SortSlot = static_cast<int>(i);
+    auto sourceOf = [&](std::size_t i) -> int {
+        const CBlock* input = list[i]->Inputs[1];
+        if (!input || input == list[i]) return -1;
+        const int s = input->SortSlot;
+        return (s >= 0 && static_cast<std::size_t>(s) < n && list[static_cast<std::size_t>(s)] == input) ? s
+                                                                                                         : -1;
+    };
+    // Each block has at most one such source, so the blocks waiting for one form trees.
+    std::vector<int> source(n);
+    std::vector<std::size_t> firstFed(n + 1, 0);
+    for (std::size_t i = 0; i < n; ++i) {
+        source[i] = sourceOf(i);
+        if (source[i] >= 0) ++firstFed[static_cast<std::size_t>(source[i]) + 1];
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        firstFed[i + 1] += firstFed[i];
+    std::vector<std::size_t> fed(firstFed[n]);
+    std::vector<std::size_t> next(firstFed.begin(), firstFed.end() - 1);
+    for (std::size_t i = 0; i < n; ++i)
+        if (source[i] >= 0) fed[next[static_cast<std::size_t>(source[i])]++] = i;
+    // The ready blocks by chart place, smallest first.
+    std::priority_queue<std::size_t, std::vector<std::size_t>, std::greater<>> ready;
+    for (std::size_t i = 0; i < n; ++i)
+        if (source[i] < 0) ready.push(i);
+    std::vector<CBlock*> ordered;
+    ordered.reserve(n);
+    while (!ready.empty()) {
+        const std::size_t i = ready.top();
+        ready.pop();
+        ordered.push_back(list[i]);
+        for (std::size_t e = firstFed[i]; e < firstFed[i + 1]; ++e)
+            ready.push(fed[e]);
+    }
+    if (ordered.size() < n) return false;
+    list = std::move(ordered);
+    return true;
 }
 
 bool COrventDoc::EvaluateDerivatives(double offset, double* out) {

@@ -149,6 +149,41 @@ TEST_F(RunFixture, AlgebraicLoopsFailToSortButAnIntegratingBlockBreaksThem) {
     EXPECT_EQ(doc.EvalOrder, (std::vector<CBlock*>{b, a}));
 }
 
+// Integrating blocks tie their order only through an initial value: integrating blocks feeding
+// each other's inputs run, a loop of initial values is refused.
+TEST_F(RunFixture, IntegratingBlocksAreOrderedByTheirInitialValuesOnly) {
+    struct Case {
+        int input; // the input of each block that the other feeds
+        std::vector<std::string> order;
+        std::string refusal;
+    };
+    for (const Case& c :
+         {Case{0, {"X", "V"}, ""},
+          Case{1, {}, "Sort Failure\nThese blocks form a loop that cannot be put in order: X, V."}}) {
+        COrventDoc d;
+        d.OnNewDocument();
+        platform.messages.shown.clear();
+        PassBlock* x = Place(d, 1, 0, BK_INTEGRATING);
+        PassBlock* v = Place(d, 2, 0, BK_INTEGRATING);
+        x->Name = "X";
+        v->Name = "V";
+        x->Inputs[static_cast<std::size_t>(c.input)] = v;
+        v->Inputs[static_cast<std::size_t>(c.input)] = x;
+        d.RunSimulation();
+        std::vector<std::string> order;
+        for (const CBlock* b : d.IntegratingBlocks)
+            order.push_back(b->Name);
+        if (c.refusal.empty()) {
+            EXPECT_EQ(d.LastRunOutcome, RunOutcome::Completed) << c.input;
+            EXPECT_EQ(order, c.order);
+        } else {
+            EXPECT_EQ(d.LastRunOutcome, RunOutcome::Refused);
+            ASSERT_EQ(platform.messages.shown.size(), 1u);
+            EXPECT_EQ(platform.messages.shown[0].text, c.refusal);
+        }
+    }
+}
+
 // The ordering as a plain scan: the first j with a later source, the nearest such k, one move
 // per pass, at most MaxSort passes.
 bool PlainOrder(std::vector<CBlock*>& list, int maxSort) {
