@@ -42,9 +42,10 @@ struct Setup {
             previous = b;
         }
         for (const auto& b : doc->Blocks) {
-            b->History.resize(kSamples);
+            std::vector<double> history(kSamples);
             for (int j = 0; j < kSamples; ++j)
-                b->History[static_cast<std::size_t>(j)] = 0.001 * j;
+                history[static_cast<std::size_t>(j)] = 0.001 * j;
+            b->SetHistory(std::move(history));
         }
         chart = dir + "/large.cht";
         doc->OnSaveDocument(chart);

@@ -384,13 +384,15 @@ bool CheckOscillatorChain(int n) {
     DirectOscillatorChain model(n);
     DirectRun<DirectOscillatorChain> run(model);
     run.Run();
-    bool same = Same(doc.Clock()->History, run.time) && Same(doc.Blocks[1]->History, run.error) &&
-                Same(doc.Blocks[2]->History, run.count);
+    bool same = Same(doc.Clock()->HistoryValues(), run.time) &&
+                Same(doc.Blocks[1]->HistoryValues(), run.error) &&
+                Same(doc.Blocks[2]->HistoryValues(), run.count);
     for (int i = 0; i < n; ++i) {
         const auto at = static_cast<std::size_t>(3 + 3 * i);
         const auto u = static_cast<std::size_t>(i);
-        same = same && Same(doc.Blocks[at]->History, model.s[u]) &&
-               Same(doc.Blocks[at + 1]->History, model.v[u]) && Same(doc.Blocks[at + 2]->History, model.x[u]);
+        same = same && Same(doc.Blocks[at]->HistoryValues(), model.s[u]) &&
+               Same(doc.Blocks[at + 1]->HistoryValues(), model.v[u]) &&
+               Same(doc.Blocks[at + 2]->HistoryValues(), model.x[u]);
     }
     return same;
 }
@@ -402,9 +404,10 @@ bool CheckGainChain(int m) {
     DirectGainChain model(m);
     DirectRun<DirectGainChain> run(model);
     run.Run();
-    bool same = Same(doc.Clock()->History, run.time) && Same(doc.Blocks[2]->History, run.count);
+    bool same =
+        Same(doc.Clock()->HistoryValues(), run.time) && Same(doc.Blocks[2]->HistoryValues(), run.count);
     for (int i = 0; i <= m; ++i)
-        same = same && Same(doc.Blocks[static_cast<std::size_t>(3 + i)]->History,
+        same = same && Same(doc.Blocks[static_cast<std::size_t>(3 + i)]->HistoryValues(),
                             model.history[static_cast<std::size_t>(i)]);
     return same;
 }

@@ -36,6 +36,7 @@ void CIntegrateBlock::Compute() {
 CDecayBlock::CDecayBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : CBlock(imageId, document, commandId, typeId) {
     Params[2] = 0.0;
+    m_recordHook = true;
 }
 KINTRA_COMMON_RECORD_ONLY(CDecayBlock)
 
@@ -46,14 +47,15 @@ int CDecayBlock::Initialize() {
 }
 
 void CDecayBlock::Compute() {
-    if (History.empty()) {
+    const std::size_t recorded = HistorySize();
+    if (recorded == 0) {
         Value = InputOr(2, Params[2]);
         return;
     }
     const double asymptote = InputOr(0, Params[0]);
     const double rate = InputOr(1, Params[1]);
     const double dt = Now(*this) - LastRecordTime;
-    const double last = History.back();
+    const double last = GetHistoryAt(static_cast<int>(recorded - 1));
     const double f = dt / std::fabs(rate);
     if (f > 660 || rate == 0.0) {
         Value = asymptote;
@@ -62,15 +64,16 @@ void CDecayBlock::Compute() {
     Value = last + (asymptote - last) * (1.0 - std::exp(-f));
 }
 
-void CDecayBlock::RecordValue() {
-    CBlock::RecordValue();
+void CDecayBlock::OnRecorded() {
     LastRecordTime = Now(*this);
 }
 
 // ---- Delay ----
 
 CDelayBlock::CDelayBlock(int imageId, CBlockHost* document, int commandId, int typeId)
-    : CBlock(imageId, document, commandId, typeId) {}
+    : CBlock(imageId, document, commandId, typeId) {
+    m_recordHook = true;
+}
 
 void CDelayBlock::Serialize(CArchive& ar) {
     SerializeCommon(ar);
@@ -96,8 +99,7 @@ void CDelayBlock::ClearHistory() {
     InputHistory.shrink_to_fit();
 }
 
-void CDelayBlock::RecordValue() {
-    CBlock::RecordValue();
+void CDelayBlock::OnRecorded() {
     InputHistory.push_back(InputOr(0, 0.0));
 }
 

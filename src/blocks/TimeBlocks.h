@@ -26,7 +26,7 @@ class CDelayBlock : public CBlock {
     int Initialize() override;
     void Compute() override;
     void ClearHistory() override;
-    void RecordValue() override;
+    void OnRecorded() override;
 
     double SampleInterval = 0.0;
     // Input 1 at every recorded output step; sample j belongs to time j × SampleInterval.
@@ -41,7 +41,7 @@ class CDecayBlock : public CBlock {
     void Serialize(CArchive& ar) override;
     int Initialize() override;
     void Compute() override;
-    void RecordValue() override;
+    void OnRecorded() override;
 
     double LastRecordTime = 0.0;
 };

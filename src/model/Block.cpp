@@ -1,11 +1,15 @@
 #include "model/Block.h"
 
+#include "model/HistoryTable.h"
 #include "model/ModelWindows.h"
 #include "platform/Archive.h"
 #include "platform/Expression.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
 #include "platform/Text.h"
+
+#include <algorithm>
+#include <array>
 
 CBlock::CBlock(int imageId, CBlockHost* document, int commandId, int typeId)
     : TypeId(typeId), HelpId(commandId + 0x10000), ColorImage(imageId), MonoImage(imageId + 500),
@@ -17,21 +21,44 @@ CBlock::CBlock(int imageId, CBlockHost* document, int commandId, int typeId)
 CBlock::~CBlock() = default;
 
 void CBlock::ClearHistory() {
-    History.clear();
-    History.shrink_to_fit();
+    m_table = nullptr;
+    m_ownHistory.clear();
+    m_ownHistory.shrink_to_fit();
 }
 
 void CBlock::RecordValue() {
-    History.push_back(Value);
+    if (m_table) SetHistory(HistoryValues());
+    m_ownHistory.push_back(Value);
+    if (m_recordHook) OnRecorded();
 }
 
 double CBlock::GetHistoryAt(int index) const {
-    if (index < 0 || static_cast<std::size_t>(index) >= History.size()) return 0.0;
-    return History[static_cast<std::size_t>(index)];
+    if (index < 0 || static_cast<std::size_t>(index) >= HistorySize()) return 0.0;
+    const auto i = static_cast<std::size_t>(index);
+    return m_table ? m_table->At(i, m_column) : m_ownHistory[i];
 }
 
 std::size_t CBlock::HistorySize() const {
-    return History.size();
+    return m_table ? m_table->Rows() : m_ownHistory.size();
+}
+
+std::vector<double> CBlock::HistoryValues() const {
+    if (!m_table) return m_ownHistory;
+    std::vector<double> values(m_table->Rows());
+    m_table->CopyColumn(m_column, 0, values.size(), values.data());
+    return values;
+}
+
+void CBlock::SetHistory(std::vector<double> values) {
+    m_table = nullptr;
+    m_ownHistory = std::move(values);
+}
+
+void CBlock::BindHistory(const CHistoryTable* table, std::size_t column) {
+    m_ownHistory.clear();
+    m_ownHistory.shrink_to_fit();
+    m_table = table;
+    m_column = column;
 }
 
 bool CBlock::ResolveInput(int x, int y, int index) {
@@ -63,8 +90,19 @@ void CBlock::SerializeCommon(CArchive& ar) {
             for (std::int32_t v : RouteRecord[i].v)
                 ar.WriteInt32(v);
         }
-        ar.WriteInt32(static_cast<std::int32_t>(History.size()));
-        ar.WriteBytes(History.data(), History.size() * sizeof(double));
+        const std::size_t n = HistorySize();
+        ar.WriteInt32(static_cast<std::int32_t>(n));
+        if (!m_table) {
+            ar.WriteBytes(m_ownHistory.data(), n * sizeof(double));
+            return;
+        }
+        // A column of the table goes out a piece at a time.
+        std::array<double, 512> piece;
+        for (std::size_t first = 0; first < n; first += piece.size()) {
+            const std::size_t count = std::min(piece.size(), n - first);
+            m_table->CopyColumn(m_column, first, count, piece.data());
+            ar.WriteBytes(piece.data(), count * sizeof(double));
+        }
         return;
     }
     Name = ar.ReadString();
@@ -88,8 +126,9 @@ void CBlock::SerializeCommon(CArchive& ar) {
     }
     std::int32_t n = ar.ReadInt32();
     ar.CheckCount(n, sizeof(double));
-    History.resize(static_cast<std::size_t>(n));
-    ar.ReadBytes(History.data(), History.size() * sizeof(double));
+    std::vector<double> values(static_cast<std::size_t>(n));
+    ar.ReadBytes(values.data(), values.size() * sizeof(double));
+    SetHistory(std::move(values));
 }
 
 CBlockEditorData CBlock::MakeEditorData() const {

@@ -13,6 +13,7 @@
 
 class CArchive;
 class CBlock;
+class CHistoryTable;
 
 enum BlockKind {
     BK_ALGEBRAIC = 0,
@@ -101,8 +102,14 @@ class CBlock {
     virtual void Serialize(CArchive& ar) = 0;
     virtual int Initialize() = 0;
     virtual void Compute() = 0;
+    // Forgets the history (a new run begins).
     virtual void ClearHistory();
-    virtual void RecordValue();
+    // Appends Value to the block's own history, outside the run's table, and tells the type.
+    void RecordValue();
+    // What a type does when its value has been recorded (Decay notes the time, Delay its input).
+    // The run calls it only for blocks that HasRecordHook().
+    virtual void OnRecorded() {}
+    bool HasRecordHook() const { return m_recordHook; }
     // What a type keeps beyond the common settings and the user entered (the Function Generator's
     // table), taken from a block of the same type when it is copied and pasted. State that a run
     // sets up afresh is not copied.
@@ -116,6 +123,15 @@ class CBlock {
     // how many were recorded.
     double GetHistoryAt(int index) const;
     std::size_t HistorySize() const;
+    // The whole history, copied.
+    std::vector<double> HistoryValues() const;
+    // The block's own history from now on (read from a file, or given by a tool), in place of
+    // what it recorded.
+    void SetHistory(std::vector<double> values);
+    // The block's history is column `column` of the run's table from now on (the table outlives
+    // the binding: ClearHistory or SetHistory ends it).
+    void BindHistory(const CHistoryTable* table, std::size_t column);
+    bool HistoryInTable() const { return m_table != nullptr; }
     // The Block Editor on this block; OK applies the user's entries.
     void EditProperties();
     // Fills the editor data from the block, and applies edited data to it (OK).
@@ -149,8 +165,17 @@ class CBlock {
     CBlockHost* Document;
     COLORREF LineColor = 0;
     std::string Notes;
-    std::vector<double> History;
 
     // Scratch slot for the run's list ordering; meaningless outside it.
     int SortSlot = -1;
+
+  protected:
+    // Set by the types that want OnRecorded.
+    bool m_recordHook = false;
+
+  private:
+    // The history is a column of the run's table when m_table is set, else m_ownHistory.
+    const CHistoryTable* m_table = nullptr;
+    std::size_t m_column = 0;
+    std::vector<double> m_ownHistory;
 };

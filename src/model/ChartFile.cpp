@@ -176,6 +176,8 @@ void COrventDoc::RestoreSnapshot(const std::vector<std::uint8_t>& image) {
         UpdateAllViews(nullptr, HINT_BLOCK_DELETING, static_cast<CBlock*>(it->get()));
     DropRunLists();
     Blocks.clear();
+    // The image brings each block's history along.
+    m_histories.Clear();
 
     const double fileVersion = FileVersion;
     std::unique_ptr<CBlock> pending = std::move(PendingBlock);

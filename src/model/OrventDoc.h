@@ -3,6 +3,7 @@
 
 #include "model/Block.h"
 #include "model/ChartHistory.h"
+#include "model/HistoryTable.h"
 #include "model/Integration.h"
 #include "model/Routing.h"
 #include "model/RunModel.h"
@@ -125,6 +126,11 @@ class COrventDoc : public CDocument, public CRunModel {
     CChartHistory History;
 
     // ---- The run ----
+    // The values the last run recorded, one row per output step; a block bound to it reads its
+    // history there (GetHistoryAt, HistorySize).
+    const CHistoryTable& HistoryTable() const { return m_histories; }
+    // Every block forgets its history and the table is freed.
+    void ClearHistories();
     bool BuildRunLists();
     bool OrderList(std::vector<CBlock*>& list);
     // Orders IntegratingBlocks for their initialization; false on a loop of initial values.
@@ -192,7 +198,17 @@ class COrventDoc : public CDocument, public CRunModel {
   private:
     // Drops the solver and every run list, so that nothing but Blocks refers to a block.
     void DropRunLists();
-    void ReserveHistories();
+    // Binds the recorded blocks to a new table, reserved for the run's expected output steps,
+    // and records the first step.
+    void StartHistories();
+    // Records a row: the Value of every recorded block, then the types' record hooks.
+    void RecordOutputStep();
+    // The run's recorded blocks, in the table's column order: the Clock, IntegratingBlocks,
+    // EvalOrder, SourceBlocks, then CompanionBlocks. Empty outside a run.
+    std::vector<CBlock*> m_recorded;
+    // Those of them that want OnRecorded.
+    std::vector<CBlock*> m_recordHooks;
+    CHistoryTable m_histories;
     int m_changeDepth = 0;
     std::string m_changeLabel;
     std::vector<std::uint8_t> m_changeBefore;

@@ -331,13 +331,43 @@ void COrventDoc::RunTimeError(const std::string& text) {
     Platform().Messages().MessageBox(text, kRunCaption, MB_OK, MB_ICONERROR);
 }
 
-void COrventDoc::ReserveHistories() {
+void COrventDoc::StartHistories() {
+    m_recorded.clear();
+    m_recordHooks.clear();
+    m_recorded.push_back(Blocks.front().get());
+    for (const auto* list : {&IntegratingBlocks, &EvalOrder, &SourceBlocks, &CompanionBlocks})
+        m_recorded.insert(m_recorded.end(), list->begin(), list->end());
     double expected = std::floor(SimulationTime / OutputInterval) + 2.0;
-    const double share = std::max(1024.0, kMaxReservedSamples / static_cast<double>(Blocks.size()));
+    const double share = std::max(1024.0, kMaxReservedSamples / static_cast<double>(m_recorded.size()));
     if (!(expected < share)) expected = share;
-    const auto n = static_cast<std::size_t>(expected);
+    m_histories.Reset(m_recorded.size(), static_cast<std::size_t>(expected));
+    for (std::size_t i = 0; i < m_recorded.size(); ++i) {
+        m_recorded[i]->BindHistory(&m_histories, i);
+        if (m_recorded[i]->HasRecordHook()) m_recordHooks.push_back(m_recorded[i]);
+    }
+    // The first output step: the blocks of no run list (constants, blocks computed only at the
+    // start) record this one value, outside the table.
+    RecordOutputStep();
     for (const auto& b : Blocks)
-        b->History.reserve(n);
+        if (!b->HistoryInTable()) b->RecordValue();
+}
+
+void COrventDoc::RecordOutputStep() {
+    double* row = m_histories.AppendRow();
+    const std::size_t n = m_recorded.size();
+    CBlock* const* blocks = m_recorded.data();
+    for (std::size_t i = 0; i < n; ++i)
+        row[i] = blocks[i]->Value;
+    for (CBlock* b : m_recordHooks)
+        b->OnRecorded();
+}
+
+void COrventDoc::ClearHistories() {
+    for (const auto& b : Blocks)
+        b->ClearHistory();
+    m_recorded.clear();
+    m_recordHooks.clear();
+    m_histories.Clear();
 }
 
 void COrventDoc::RunSimulation() {
@@ -365,8 +395,7 @@ void COrventDoc::RunSimulation() {
 
     Stopped = 0;
     ++RunSerial;
-    for (const auto& b : Blocks)
-        b->ClearHistory();
+    ClearHistories();
     clock->Initialize();
     CurrentTime = 0.0;
     clock->Value = 0.0;
@@ -396,9 +425,7 @@ void COrventDoc::RunSimulation() {
 
     ModelWindowHost& windows = ModelWindows();
     RunWindow = windows.OpenRunWindow(*this);
-    ReserveHistories();
-    for (const auto& b : Blocks)
-        b->RecordValue();
+    StartHistories();
     if (!IntegratingBlocks.empty()) Solver = CreateSolver(*this, IntStyle, IntegratingBlocks.size());
     SetModifiedFlag();
     StepSize = OutputInterval;
@@ -425,15 +452,7 @@ void COrventDoc::RunSimulation() {
                 for (CBlock* b : EvalOrder)
                     b->Compute();
             }
-            clock->RecordValue();
-            for (CBlock* b : IntegratingBlocks)
-                b->RecordValue();
-            for (CBlock* b : EvalOrder)
-                b->RecordValue();
-            for (CBlock* b : SourceBlocks)
-                b->RecordValue();
-            for (CBlock* b : CompanionBlocks)
-                b->RecordValue();
+            RecordOutputStep();
             if (Stopped) break;
             if (RunWindow) windows.RunWindowStep(*this);
             IntervalStart += OutputInterval;
@@ -443,6 +462,9 @@ void COrventDoc::RunSimulation() {
     const bool userStop = m_stopRequested;
     if (Solver) RunStatistics = Solver->Statistics();
     Solver.reset();
+    m_histories.Trim();
+    m_recorded.clear();
+    m_recordHooks.clear();
     UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
     if (RunWindow) windows.CloseRunWindow(*this);
     RunWindow = nullptr;

@@ -23,12 +23,12 @@ TEST_F(Arithmetic, SumAddsConnectedInputsTimesTheirGainsInInputOrder) {
     withTime->Inputs[0] = doc.Clock();
     withTime->Params[0] = 3;
     doc.RunSimulation();
-    EXPECT_EQ(none->History, std::vector<double>(11, 0.0));
-    EXPECT_EQ(gap->History.front(), -3.0) << "parameter 2 is ignored while input 2 is empty";
-    EXPECT_EQ(order->History.front(), 0.0);
-    ASSERT_EQ(withTime->History.size(), 11u);
+    EXPECT_EQ(none->HistoryValues(), std::vector<double>(11, 0.0));
+    EXPECT_EQ(gap->HistoryValues().front(), -3.0) << "parameter 2 is ignored while input 2 is empty";
+    EXPECT_EQ(order->HistoryValues().front(), 0.0);
+    ASSERT_EQ(withTime->HistorySize(), 11u);
     for (std::size_t i = 0; i < 11; ++i)
-        EXPECT_EQ(withTime->History[i], Times()[i] * 3);
+        EXPECT_EQ(withTime->HistoryValues()[i], Times()[i] * 3);
 }
 
 TEST_F(Arithmetic, MultiplyFoldsInputIntoTheRunningValueBeforeTheGain) {
@@ -41,10 +41,10 @@ TEST_F(Arithmetic, MultiplyFoldsInputIntoTheRunningValueBeforeTheGain) {
     CBlock* gap = WithInputs(BlockType::Multiply, {kOpen, 3, kOpen});
     gap->Params = {0, 2, 0};
     doc.RunSimulation();
-    EXPECT_EQ(none->History.front(), 1.0);
-    EXPECT_EQ(plain->History.front(), 360.0);
-    EXPECT_EQ(order->History.front(), kInf);
-    EXPECT_EQ(gap->History.front(), 6.0) << "the gains of empty inputs take no part";
+    EXPECT_EQ(none->HistoryValues().front(), 1.0);
+    EXPECT_EQ(plain->HistoryValues().front(), 360.0);
+    EXPECT_EQ(order->HistoryValues().front(), kInf);
+    EXPECT_EQ(gap->HistoryValues().front(), 6.0) << "the gains of empty inputs take no part";
 }
 
 TEST_F(Arithmetic, DivideByAZeroInputStopsTheRunAndKeepsTheLastValue) {
@@ -61,10 +61,10 @@ TEST_F(Arithmetic, DivideByAZeroInputStopsTheRunAndKeepsTheLastValue) {
     EXPECT_EQ(platform.messages.shown[0].buttons, MB_OK);
     EXPECT_EQ(platform.messages.shown[0].icon, MB_ICONERROR);
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Failed);
-    ASSERT_EQ(divide->History.size(), 6u) << "the failing step is still recorded";
+    ASSERT_EQ(divide->HistorySize(), 6u) << "the failing step is still recorded";
     for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(divide->History[i], 6.0 / (Times()[i] - 0.5));
-    EXPECT_EQ(divide->History[5], divide->History[4]);
+        EXPECT_EQ(divide->HistoryValues()[i], 6.0 / (Times()[i] - 0.5));
+    EXPECT_EQ(divide->HistoryValues()[5], divide->HistoryValues()[4]);
     EXPECT_EQ(doc.Stopped, 1);
 }
 
@@ -96,10 +96,10 @@ TEST_F(Arithmetic, AZeroGainDenominatorIsNotReported) {
     doc.RunSimulation();
     EXPECT_TRUE(platform.messages.shown.empty());
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
-    EXPECT_TRUE(std::isnan(zeroOverZero->History.back()));
-    EXPECT_EQ(sixOverZero->History.back(), kInf);
-    EXPECT_EQ(underflow->History.back(), kInf);
-    EXPECT_EQ(scaled->History.back(), 9.0);
+    EXPECT_TRUE(std::isnan(zeroOverZero->HistoryValues().back()));
+    EXPECT_EQ(sixOverZero->HistoryValues().back(), kInf);
+    EXPECT_EQ(underflow->HistoryValues().back(), kInf);
+    EXPECT_EQ(scaled->HistoryValues().back(), 9.0);
 }
 
 TEST_F(Arithmetic, PowerAndSquareRootKeepTheSignOfTheBase) {
@@ -112,12 +112,12 @@ TEST_F(Arithmetic, PowerAndSquareRootKeepTheSignOfTheBase) {
     CBlock* rootGain = WithInputs(BlockType::SquareRoot, {2});
     rootGain->Params[0] = 8;
     doc.RunSimulation();
-    EXPECT_NEAR(cube->History.front(), -2.0, 1e-15);
-    EXPECT_EQ(square->History.front(), -4.0);
-    EXPECT_EQ(gains->History.front(), -9.0);
-    EXPECT_EQ(zero->History.front(), kInf) << "0 to a negative power";
-    EXPECT_EQ(root->History.front(), -3.0);
-    EXPECT_EQ(rootGain->History.front(), 4.0);
+    EXPECT_NEAR(cube->HistoryValues().front(), -2.0, 1e-15);
+    EXPECT_EQ(square->HistoryValues().front(), -4.0);
+    EXPECT_EQ(gains->HistoryValues().front(), -9.0);
+    EXPECT_EQ(zero->HistoryValues().front(), kInf) << "0 to a negative power";
+    EXPECT_EQ(root->HistoryValues().front(), -3.0);
+    EXPECT_EQ(rootGain->HistoryValues().front(), 4.0);
 }
 
 TEST_F(Arithmetic, SingleInputBlocks) {
@@ -135,14 +135,14 @@ TEST_F(Arithmetic, SingleInputBlocks) {
     CBlock* offsetSet = WithInputs(BlockType::Offset, {4.5});
     offsetSet->Params[0] = -1.5;
     doc.RunSimulation();
-    EXPECT_EQ(negate->History.front(), -5.0);
-    EXPECT_EQ(gain->History.front(), -10.0);
-    EXPECT_EQ(absolute->History.front(), -6.0);
-    EXPECT_EQ(intNeg->History.front(), -2.0);
-    EXPECT_EQ(intPos->History.front(), 2.0);
-    EXPECT_EQ(intGain->History.front(), 3.0);
-    EXPECT_EQ(offset->History.front(), 4.5) << "a new Offset passes its input through";
-    EXPECT_EQ(offsetSet->History.front(), 3.0);
+    EXPECT_EQ(negate->HistoryValues().front(), -5.0);
+    EXPECT_EQ(gain->HistoryValues().front(), -10.0);
+    EXPECT_EQ(absolute->HistoryValues().front(), -6.0);
+    EXPECT_EQ(intNeg->HistoryValues().front(), -2.0);
+    EXPECT_EQ(intPos->HistoryValues().front(), 2.0);
+    EXPECT_EQ(intGain->HistoryValues().front(), 3.0);
+    EXPECT_EQ(offset->HistoryValues().front(), 4.5) << "a new Offset passes its input through";
+    EXPECT_EQ(offsetSet->HistoryValues().front(), 3.0);
 }
 
 TEST_F(Arithmetic, ModuloTakesTheSignOfTheDividendAndPrefersInputTwo) {
@@ -154,10 +154,10 @@ TEST_F(Arithmetic, ModuloTakesTheSignOfTheDividendAndPrefersInputTwo) {
     byInput->Params = {2, 100, 1}; // 15 mod 2, the parameter divisor ignored
     CBlock* byZeroInput = WithInputs(BlockType::Modulo, {7.5, 0});
     doc.RunSimulation();
-    EXPECT_EQ(negative->History.front(), -1.0);
-    EXPECT_EQ(byZero->History.front(), 0.0);
-    EXPECT_EQ(byInput->History.front(), 1.0);
-    EXPECT_EQ(byZeroInput->History.front(), 0.0);
+    EXPECT_EQ(negative->HistoryValues().front(), -1.0);
+    EXPECT_EQ(byZero->HistoryValues().front(), 0.0);
+    EXPECT_EQ(byInput->HistoryValues().front(), 1.0);
+    EXPECT_EQ(byZeroInput->HistoryValues().front(), 0.0);
 }
 
 TEST_F(Arithmetic, ConstantAndPiAreSetOnceAtTheStart) {
@@ -168,10 +168,10 @@ TEST_F(Arithmetic, ConstantAndPiAreSetOnceAtTheStart) {
     CBlock* follower = Add(BlockType::Gain);
     follower->Inputs[0] = twoPi;
     doc.RunSimulation();
-    EXPECT_EQ(constant->History, std::vector<double>{-2.5}) << "recorded only at time 0";
-    EXPECT_EQ(pi->History, std::vector<double>{3.141592653589793});
+    EXPECT_EQ(constant->HistoryValues(), std::vector<double>{-2.5}) << "recorded only at time 0";
+    EXPECT_EQ(pi->HistoryValues(), std::vector<double>{3.141592653589793});
     EXPECT_EQ(twoPi->Value, 2 * 3.141592653589793);
-    EXPECT_EQ(follower->History, std::vector<double>(11, 2 * 3.141592653589793));
+    EXPECT_EQ(follower->HistoryValues(), std::vector<double>(11, 2 * 3.141592653589793));
 }
 
 TEST_F(Arithmetic, IntegrateStartsAtItsInitialValue) {
@@ -181,8 +181,8 @@ TEST_F(Arithmetic, IntegrateStartsAtItsInitialValue) {
     byInput->Inputs = {Constant(1), Constant(7), nullptr};
     byInput->Params[1] = 3;
     doc.RunSimulation();
-    EXPECT_EQ(byParam->History.front(), 0.0) << "a new Integrate starts at 0";
-    EXPECT_EQ(byInput->History.front(), 7.0) << "a connected initial value replaces parameter 2";
+    EXPECT_EQ(byParam->HistoryValues().front(), 0.0) << "a new Integrate starts at 0";
+    EXPECT_EQ(byInput->HistoryValues().front(), 7.0) << "a connected initial value replaces parameter 2";
 
     // Its own Compute takes one step of the error limit along input × gain.
     byInput->Value = 1.0;
@@ -201,7 +201,7 @@ TEST_F(Arithmetic, PlainTypesStoreOnlyTheCommonRecord) {
         CBlock* b = Add(code);
         b->Params = {2, 3, 4};
         b->Notes = "n";
-        b->History = {1, 2};
+        b->SetHistory({1, 2});
         auto copy = doc.CreateBlock(code);
         CArchive out;
         b->Serialize(out);
@@ -210,7 +210,7 @@ TEST_F(Arithmetic, PlainTypesStoreOnlyTheCommonRecord) {
         EXPECT_EQ(out.Bytes(), common.Bytes());
         RoundTrip(*b, *copy);
         EXPECT_EQ(copy->Params, b->Params);
-        EXPECT_EQ(copy->History, b->History);
+        EXPECT_EQ(copy->HistoryValues(), b->HistoryValues());
         EXPECT_EQ(copy->Notes, "n");
     }
 }

@@ -110,7 +110,7 @@ TEST_F(BlockFactory, EveryTypeComesWithTheSettingsOfItsRow) {
             EXPECT_EQ(b->ParamLabels[i],
                       i < r.paramsShown ? std::string(r.paramLabels[i]) : std::string("Gain"));
         }
-        EXPECT_TRUE(b->History.empty());
+        EXPECT_TRUE(b->HistoryValues().empty());
     }
 }
 

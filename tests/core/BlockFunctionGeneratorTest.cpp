@@ -31,7 +31,7 @@ double At(BlockRun& t, double x, std::array<double, 3> params = {1, 2, 0}) {
     fg->Params = params;
     Fg(fg).SetOrdinates({0, 1, 4});
     t.doc.RunSimulation();
-    return fg->History.front();
+    return fg->HistoryValues().front();
 }
 
 TEST_F(FunctionGenerator, SpreadsTheOrdinatesEvenlyBetweenTheBounds) {
@@ -71,9 +71,9 @@ TEST_F(FunctionGenerator, FewerThanThreeOrdinatesOrAnEmptySpanGiveZero) {
     Fg(reversed).SetOrdinates({3, 4, 5});
     reversed->Params = {1, 0, 1};
     doc.RunSimulation();
-    EXPECT_EQ(two->History, std::vector<double>(11, 0.0));
-    EXPECT_EQ(none->History, std::vector<double>(11, 0.0));
-    EXPECT_EQ(reversed->History, std::vector<double>(11, 0.0));
+    EXPECT_EQ(two->HistoryValues(), std::vector<double>(11, 0.0));
+    EXPECT_EQ(none->HistoryValues(), std::vector<double>(11, 0.0));
+    EXPECT_EQ(reversed->HistoryValues(), std::vector<double>(11, 0.0));
 }
 
 TEST_F(FunctionGenerator, FollowsItsInputOverARun) {
@@ -91,7 +91,7 @@ TEST_F(FunctionGenerator, FollowsItsInputOverARun) {
         const double expected = t < 0.5   ? 2 + (t - 0.5) * lowerSlope
                                 : t < 2.5 ? Natural3(y, 0.5, 1.0, t)
                                           : 3 + (t - 2.5) * upperSlope;
-        EXPECT_NEAR(fg->History[i], expected, 1e-14) << "t = " << t;
+        EXPECT_NEAR(fg->HistoryValues()[i], expected, 1e-14) << "t = " << t;
     }
 }
 
@@ -107,7 +107,7 @@ TEST_F(FunctionGenerator, ConnectedBoundsAreStoredAndTheTableFollowsThem) {
     const double y[3] = {0, 1, 4};
     for (std::size_t i = 0; i < Times().size(); ++i) {
         const double hi = 1 + Times()[i];
-        EXPECT_NEAR(fg->History[i], Natural3(y, -1, (hi + 1) / 2, 0.75), 1e-14) << "step " << i;
+        EXPECT_NEAR(fg->HistoryValues()[i], Natural3(y, -1, (hi + 1) / 2, 0.75), 1e-14) << "step " << i;
     }
     EXPECT_EQ(fg->Params[1], 1 + Times().back()) << "the connected bound is kept in parameter 2";
     EXPECT_EQ(fg->Params[2], -1.0);
@@ -118,12 +118,12 @@ TEST_F(FunctionGenerator, ChangedOrdinatesAreUsedAtTheNextRunOrEvaluation) {
     fg->Params = {1, 2, 0};
     Fg(fg).SetOrdinates({0, 1, 4});
     doc.RunSimulation();
-    EXPECT_DOUBLE_EQ(fg->History.front(), 2.3125);
+    EXPECT_DOUBLE_EQ(fg->HistoryValues().front(), 2.3125);
 
     // Same length, changed in place: the next run prepares the table again.
     Fg(fg).Ordinates = {0, 2, 8};
     doc.RunSimulation();
-    EXPECT_DOUBLE_EQ(fg->History.front(), 4.625);
+    EXPECT_DOUBLE_EQ(fg->HistoryValues().front(), 4.625);
 
     // A different length between evaluations: the table is rebuilt, never mixed.
     Fg(fg).Ordinates = {0, 1, 2, 3, 4};

@@ -20,8 +20,8 @@ double Unit(int r) {
 
 std::vector<std::size_t> Pulses(const CBlock* b) {
     std::vector<std::size_t> at;
-    for (std::size_t i = 0; i < b->History.size(); ++i)
-        if (b->History[i] != 0.0) at.push_back(i);
+    for (std::size_t i = 0; i < b->HistorySize(); ++i)
+        if (b->HistoryValues()[i] != 0.0) at.push_back(i);
     return at;
 }
 
@@ -33,15 +33,15 @@ TEST_F(Generators, RandomDrawsOncePerOutputStepBetweenItsLimits) {
     random->Inputs = {Constant(100), Constant(200), nullptr}; // not read
     doc.RunSimulation();
     SeedRandom(5);
-    ASSERT_EQ(random->History.size(), 11u);
+    ASSERT_EQ(random->HistorySize(), 11u);
     for (std::size_t i = 0; i < 11; ++i) {
-        EXPECT_EQ(random->History[i], Unit(NextRandom()) * (4 - 2) + 2) << "step " << i;
-        EXPECT_GE(random->History[i], 2.0);
-        EXPECT_LE(random->History[i], 4.0);
+        EXPECT_EQ(random->HistoryValues()[i], Unit(NextRandom()) * (4 - 2) + 2) << "step " << i;
+        EXPECT_GE(random->HistoryValues()[i], 2.0);
+        EXPECT_LE(random->HistoryValues()[i], 4.0);
     }
-    const std::vector<double> first = random->History;
+    const std::vector<double> first = random->HistoryValues();
     doc.RunSimulation();
-    EXPECT_EQ(random->History, first) << "a fixed seed repeats run after run";
+    EXPECT_EQ(random->HistoryValues(), first) << "a fixed seed repeats run after run";
 }
 
 TEST_F(Generators, TheBlockInitializedLastSeedsTheSharedGenerator) {
@@ -52,8 +52,8 @@ TEST_F(Generators, TheBlockInitializedLastSeedsTheSharedGenerator) {
     doc.RunSimulation();
     SeedRandom(7);
     for (std::size_t i = 0; i < 11; ++i) {
-        EXPECT_EQ(a->History[i], Unit(NextRandom())) << "step " << i;
-        EXPECT_EQ(b->History[i], Unit(NextRandom())) << "step " << i;
+        EXPECT_EQ(a->HistoryValues()[i], Unit(NextRandom())) << "step " << i;
+        EXPECT_EQ(b->HistoryValues()[i], Unit(NextRandom())) << "step " << i;
     }
 }
 
@@ -68,10 +68,10 @@ TEST_F(Generators, ANegativeSwitchSilencesTheNoiseBlocks) {
     open->Params = {2, 4, 5};
     open->Inputs[2] = Constant(0); // zero is not negative
     doc.RunSimulation();
-    EXPECT_EQ(random->History, std::vector<double>(11, 0.0));
-    EXPECT_EQ(gauss->History, std::vector<double>(11, 0.0));
+    EXPECT_EQ(random->HistoryValues(), std::vector<double>(11, 0.0));
+    EXPECT_EQ(gauss->HistoryValues(), std::vector<double>(11, 0.0));
     SeedRandom(5);
-    EXPECT_EQ(open->History.front(), Unit(NextRandom()) * 2 + 2) << "silenced blocks draw nothing";
+    EXPECT_EQ(open->HistoryValues().front(), Unit(NextRandom()) * 2 + 2) << "silenced blocks draw nothing";
 }
 
 TEST_F(Generators, GaussianUsesTheCosineInsideAndOutsideTheRoot) {
@@ -88,11 +88,13 @@ TEST_F(Generators, GaussianUsesTheCosineInsideAndOutsideTheRoot) {
         if (r1 == 0) r1 = 1;
         if (r2 == 0) r2 = 1;
         const double w = std::cos(2 * kPi * Unit(r1));
-        EXPECT_EQ(gauss->History[i], 10 + 2 * w * std::sqrt(std::fabs(2 * w * std::log(Unit(r2))))) << i;
+        EXPECT_EQ(gauss->HistoryValues()[i], 10 + 2 * w * std::sqrt(std::fabs(2 * w * std::log(Unit(r2)))))
+            << i;
         NextRandom(); // the flat block's two draws
         NextRandom();
     }
-    EXPECT_EQ(flat->History, std::vector<double>(11, -4.25)) << "a zero deviation gives exactly the mean";
+    EXPECT_EQ(flat->HistoryValues(), std::vector<double>(11, -4.25))
+        << "a zero deviation gives exactly the mean";
 }
 
 // ---- Jitter ----
@@ -103,7 +105,7 @@ TEST_F(Generators, JitterWithEqualTimesPulsesAfterEachWholeUnit) {
     jitter->Params[2] = 9;
     doc.RunSimulation();
     EXPECT_EQ(Pulses(jitter), (std::vector<std::size_t>{5, 10, 15, 20}));
-    EXPECT_EQ(jitter->History[5], 1.0);
+    EXPECT_EQ(jitter->HistoryValues()[5], 1.0);
     EXPECT_EQ(dynamic_cast<CJitterBlock&>(*jitter).NextTime, 6.0);
 }
 
@@ -124,7 +126,7 @@ TEST_F(Generators, JitterSchedulesEachPulseARandomSpanAfterThePrevious) {
             next = (0.3 - 0.7) * Unit(NextRandom()) + t + 0.7;
             ++pulses;
         }
-        ASSERT_EQ(jitter->History[i], expected) << "t = " << t;
+        ASSERT_EQ(jitter->HistoryValues()[i], expected) << "t = " << t;
     }
     EXPECT_GT(pulses, 10u);
 }
@@ -145,9 +147,9 @@ TEST_F(Generators, SineWaveFollowsSinTwoPiTWhateverTheErrorLimit) {
         CBlock* sine = Add(BlockType::SineWave);
         sine->Params = {1, 0, 0};
         doc.RunSimulation();
-        ASSERT_EQ(sine->History.size(), 21u);
+        ASSERT_EQ(sine->HistorySize(), 21u);
         for (std::size_t i = 0; i < 21; ++i)
-            EXPECT_NEAR(sine->History[i], std::sin(2 * kPi * Times()[i]), 1e-12) << "step " << i;
+            EXPECT_NEAR(sine->HistoryValues()[i], std::sin(2 * kPi * Times()[i]), 1e-12) << "step " << i;
         doc.DeleteBlock(sine);
     }
 }
@@ -160,7 +162,7 @@ TEST_F(Generators, SineWaveStartsAfterItsDelayFromThePreviousStep) {
     for (std::size_t i = 0; i < 11; ++i) {
         // The phase moves once t > 0.45, by the time since the previous step (first from 0.4).
         const double phase = i <= 4 ? 0.25 : 0.25 + 2 * 2 * kPi * (Times()[i] - Times()[4]);
-        EXPECT_NEAR(sine->History[i], std::sin(phase), 1e-12) << "step " << i;
+        EXPECT_NEAR(sine->HistoryValues()[i], std::sin(phase), 1e-12) << "step " << i;
     }
     EXPECT_NEAR(dynamic_cast<CSineWaveBlock&>(*sine).Phase, 0.25 + 4 * kPi * 0.6, 1e-12);
 }
@@ -173,8 +175,8 @@ TEST_F(Generators, SineWaveHoldsItsPhaseWhileTheSwitchIsNotPositive) {
     running->Params = {1, 0.75, 0};
     running->Inputs[2] = Constant(0.5);
     doc.RunSimulation();
-    EXPECT_EQ(held->History, std::vector<double>(11, std::sin(0.75)));
-    EXPECT_NEAR(running->History.back(), std::sin(0.75 + 2 * kPi), 1e-12);
+    EXPECT_EQ(held->HistoryValues(), std::vector<double>(11, std::sin(0.75)));
+    EXPECT_NEAR(running->HistoryValues().back(), std::sin(0.75 + 2 * kPi), 1e-12);
 }
 
 // ---- Time Pulse Generator ----
@@ -188,10 +190,10 @@ TEST_F(Generators, TimePulsesKeepTheGridOfTheFirstPulse) {
     doc.RunSimulation();
     // 0, 0.30000000000000004, 0.5, 0.7999999999999999; not 0.9999999999999999 (< 1.0).
     EXPECT_EQ(Pulses(pulse), (std::vector<std::size_t>{0, 3, 5, 8}));
-    EXPECT_EQ(pulse->History[3], 2.5);
+    EXPECT_EQ(pulse->HistoryValues()[3], 2.5);
     // From 0.4 on: 0.65 → 0.7, 0.9 → 0.9999999999999999.
     EXPECT_EQ(Pulses(delayed), (std::vector<std::size_t>{4, 7, 10}));
-    EXPECT_EQ(delayed->History[4], -3.0);
+    EXPECT_EQ(delayed->HistoryValues()[4], -3.0);
 }
 
 TEST_F(Generators, AConnectedSwitchReplacesTheDelay) {
@@ -229,7 +231,7 @@ TEST_F(Generators, OneShotFiresADelayedPulseAfterTheTriggerRises) {
         if (Times()[i] >= 1.5 && Times()[i] <= 1.7) expected.push_back(i);
     EXPECT_EQ(Pulses(shot), expected);
     EXPECT_EQ(expected.size(), 4u);
-    EXPECT_EQ(shot->History[expected[0]], 3.0);
+    EXPECT_EQ(shot->HistoryValues()[expected[0]], 3.0);
 }
 
 TEST_F(Generators, OneShotRearmsWhenThePulseEndsWithTheTriggerLow) {
@@ -247,7 +249,7 @@ TEST_F(Generators, OneShotRearmsWhenThePulseEndsWithTheTriggerLow) {
         if ((t >= 1.5 && t <= 1.75) || (t >= 2.5 && t <= 2.75)) expected.push_back(i);
     }
     EXPECT_EQ(Pulses(shot), expected);
-    EXPECT_EQ(shot->History[expected[0]], 7.0);
+    EXPECT_EQ(shot->HistoryValues()[expected[0]], 7.0);
 }
 
 TEST_F(Generators, OneShotDoesNotFireOnATriggerThatIsHighFromTheStart) {

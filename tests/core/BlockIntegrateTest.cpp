@@ -33,11 +33,11 @@ TEST_F(Integrating, IntegrateCarriesItsInputTimesGainFromTheInitialValue) {
     parabola->Inputs[0] = doc.Clock(); // x' = t from 0
     doc.RunSimulation();
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
-    ASSERT_EQ(line->History.size(), 11u);
+    ASSERT_EQ(line->HistorySize(), 11u);
     for (std::size_t i = 0; i < 11; ++i) {
         const double t = Times()[i];
-        EXPECT_NEAR(line->History[i], 1 + 3 * t, 1e-12) << "t = " << t;
-        EXPECT_NEAR(parabola->History[i], t * t / 2, 1e-12) << "t = " << t;
+        EXPECT_NEAR(line->HistoryValues()[i], 1 + 3 * t, 1e-12) << "t = " << t;
+        EXPECT_NEAR(parabola->HistoryValues()[i], t * t / 2, 1e-12) << "t = " << t;
     }
 }
 
@@ -45,9 +45,9 @@ TEST_F(Integrating, AFeedbackLoopThroughIntegrateFollowsTheExponential) {
     CBlock* x = Exponential();
     SetClock(1e-9, 0.1, 2.0);
     doc.RunSimulation();
-    ASSERT_EQ(x->History.size(), 21u);
+    ASSERT_EQ(x->HistorySize(), 21u);
     for (std::size_t i = 0; i < 21; ++i)
-        EXPECT_NEAR(x->History[i], std::exp(-Times()[i]), 1e-7);
+        EXPECT_NEAR(x->HistoryValues()[i], std::exp(-Times()[i]), 1e-7);
 }
 
 TEST_F(Integrating, DecayAndDelayAreExactAtOutputStepsDespiteIntermediateEvaluations) {
@@ -61,12 +61,12 @@ TEST_F(Integrating, DecayAndDelayAreExactAtOutputStepsDespiteIntermediateEvaluat
     for (double errorLimit : {1e-9, 1e-3}) {
         SetClock(errorLimit, 0.1, 3.0);
         doc.RunSimulation();
-        ASSERT_EQ(decay->History.size(), 31u);
+        ASSERT_EQ(decay->HistorySize(), 31u);
         for (std::size_t i = 0; i < 31; ++i) {
             const double t = Times()[i];
-            EXPECT_NEAR(decay->History[i], 1 - std::exp(-t), 1e-15) << "t = " << t;
+            EXPECT_NEAR(decay->HistoryValues()[i], 1 - std::exp(-t), 1e-15) << "t = " << t;
             if (i >= 3) {
-                EXPECT_NEAR(delay->History[i], t - 0.25, 1e-12) << "t = " << t;
+                EXPECT_NEAR(delay->HistoryValues()[i], t - 0.25, 1e-12) << "t = " << t;
             }
         }
     }
@@ -88,14 +88,14 @@ TEST_F(Integrating, SourceBlocksAreSampledOncePerOutputStep) {
     doc.RunSimulation();
     std::vector<double> ones;
     for (std::size_t i = 0; i < 11; ++i) {
-        EXPECT_NEAR(sine->History[i], std::sin(2 * 3.141592653589793 * Times()[i]), 1e-12);
-        if (pulse->History[i] != 0) ones.push_back(static_cast<double>(i));
+        EXPECT_NEAR(sine->HistoryValues()[i], std::sin(2 * 3.141592653589793 * Times()[i]), 1e-12);
+        if (pulse->HistoryValues()[i] != 0) ones.push_back(static_cast<double>(i));
     }
     EXPECT_EQ(ones, (std::vector<double>{0, 3, 5, 8}));
-    EXPECT_NEAR(count->History.back(), 0.4, 1e-12);
-    const std::vector<double> first = random->History;
+    EXPECT_NEAR(count->HistoryValues().back(), 0.4, 1e-12);
+    const std::vector<double> first = random->HistoryValues();
     doc.RunSimulation();
-    EXPECT_EQ(random->History, first);
+    EXPECT_EQ(random->HistoryValues(), first);
 }
 
 // Oscillators x'' = -k x: x integrates v, v integrates a Gain of x and starts from the x of the
@@ -147,12 +147,12 @@ TEST_F(Integrating, ManyOscillatorsInAnyOrderRunAsInTheirOrderedPlacement) {
         ASSERT_EQ(d->LastRunOutcome, RunOutcome::Completed);
     }
     for (std::size_t i = 0; i < n; ++i) {
-        const std::vector<double> x = a[i]->History, y = b[i]->History;
+        const std::vector<double> x = a[i]->HistoryValues(), y = b[i]->HistoryValues();
         ASSERT_EQ(x.size(), 11u);
         ASSERT_EQ(y.size(), x.size());
         ASSERT_EQ(std::memcmp(x.data(), y.data(), x.size() * sizeof(double)), 0) << "block " << i;
     }
-    EXPECT_EQ(b[4]->History.front(), 1.0) << "v1 started from x0";
+    EXPECT_EQ(b[4]->HistoryValues().front(), 1.0) << "v1 started from x0";
 }
 
 } // namespace

@@ -15,7 +15,7 @@ double Gate(BlockRun& t, int code, std::vector<double> inputs, std::array<double
     CBlock* g = t.WithInputs(code, inputs);
     g->Params = gains;
     t.doc.RunSimulation();
-    return g->History.front();
+    return g->HistoryValues().front();
 }
 
 constexpr int AND = BlockType::And, XOR = BlockType::ExclusiveOr, IOR = BlockType::InclusiveOr;
@@ -54,9 +54,9 @@ TEST_F(Logic, RelayPassesOffWhenTheSwitchEqualsTheTest) {
     CBlock* byTest = WithInputs(BlockType::Relay, {10, 20, 1.5});
     byTest->Params[0] = 2;
     doc.RunSimulation();
-    EXPECT_EQ(equal->History.front(), 20.0);
-    EXPECT_EQ(above->History.front(), 10.0);
-    EXPECT_EQ(byTest->History.front(), 20.0);
+    EXPECT_EQ(equal->HistoryValues().front(), 20.0);
+    EXPECT_EQ(above->HistoryValues().front(), 10.0);
+    EXPECT_EQ(byTest->HistoryValues().front(), 20.0);
 }
 
 TEST_F(Logic, QuitEndsTheRunSilentlyOnceTheInputFallsBelowTheLimit) {
@@ -72,7 +72,7 @@ TEST_F(Logic, QuitEndsTheRunSilentlyOnceTheInputFallsBelowTheLimit) {
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
     ASSERT_EQ(Times().size(), 7u);
     EXPECT_DOUBLE_EQ(Times().back(), 0.6);
-    EXPECT_EQ(falling->History.size(), 7u);
+    EXPECT_EQ(falling->HistorySize(), 7u);
 }
 
 TEST_F(Logic, QuitComparesInputTimesGainWithItsLimit) {
@@ -103,7 +103,7 @@ TEST_F(Logic, QuitComparesInputTimesGainWithItsLimit) {
             quit->Inputs[1] = limit;
         }
         d.RunSimulation();
-        EXPECT_EQ(d.Clock()->History.size() < 11u, c.stops) << c.input << " x " << c.gain;
+        EXPECT_EQ(d.Clock()->HistorySize() < 11u, c.stops) << c.input << " x " << c.gain;
     }
 }
 
@@ -119,20 +119,22 @@ TEST_F(Logic, ZeroOrderHoldTakesSamplesAboveTheLimitAndKeepsThemInParameterTwo) 
     hold->Inputs = {sample, Constant(-1), nullptr};
     hold->Params = {-7, 99, 4};
     doc.RunSimulation();
-    ASSERT_EQ(hold->History.size(), 11u);
+    ASSERT_EQ(hold->HistorySize(), 11u);
     double held = -7;
     for (std::size_t i = 0; i < 11; ++i) {
-        if (4 < sample->History[i]) held = sample->History[i];
-        EXPECT_EQ(hold->History[i], held) << "step " << i;
+        if (4 < sample->HistoryValues()[i]) held = sample->HistoryValues()[i];
+        EXPECT_EQ(hold->HistoryValues()[i], held) << "step " << i;
     }
     EXPECT_EQ(hold->Params[1], held) << "the hold lives in parameter 2";
     EXPECT_GT(held, 4.0);
     EXPECT_EQ(hold->Params[0], -7.0);
 
     // The limit input replaces parameter 3; a sample equal to the limit is not taken.
-    hold->Inputs[2] = Constant(*std::max_element(sample->History.begin(), sample->History.end()));
+    const std::vector<double> samples = sample->HistoryValues();
+    hold->Inputs[2] = Constant(*std::max_element(samples.begin(), samples.end()));
     doc.RunSimulation();
-    EXPECT_EQ(hold->History, std::vector<double>(11, -7.0)) << "the next run starts from the initial value";
+    EXPECT_EQ(hold->HistoryValues(), std::vector<double>(11, -7.0))
+        << "the next run starts from the initial value";
 }
 
 TEST_F(Logic, ZeroOrderHoldWithFixedSamples) {
@@ -141,9 +143,9 @@ TEST_F(Logic, ZeroOrderHoldWithFixedSamples) {
     CBlock* below = WithInputs(BlockType::ZeroOrderHold, {3, 0, kOpen});
     below->Params = {2, 5, 4};
     doc.RunSimulation();
-    EXPECT_EQ(above->History, std::vector<double>(11, 5.0));
+    EXPECT_EQ(above->HistoryValues(), std::vector<double>(11, 5.0));
     EXPECT_EQ(above->Params[1], 5.0);
-    EXPECT_EQ(below->History, std::vector<double>(11, 2.0)) << "holds its initial value";
+    EXPECT_EQ(below->HistoryValues(), std::vector<double>(11, 2.0)) << "holds its initial value";
 }
 
 } // namespace

@@ -17,7 +17,7 @@ double Single(BlockRun& t, int code, double input, std::array<double, 3> params 
     CBlock* b = t.WithInputs(code, inputs);
     b->Params = params;
     t.doc.RunSimulation();
-    return b->History.front();
+    return b->HistoryValues().front();
 }
 
 constexpr int BANG = BlockType::Bang, NEGCLIP = BlockType::NegativeClip, POSCLIP = BlockType::PositiveClip,
@@ -78,13 +78,13 @@ TEST_F(NonLinear, BackLashHoldsInsideThePlayAndFollowsTheBandEdgeBeyond) {
     lash->Inputs[0] = input;
     lash->Params = {1, 2, 0};
     doc.RunSimulation();
-    ASSERT_EQ(lash->History.size(), 17u);
+    ASSERT_EQ(lash->HistorySize(), 17u);
     for (std::size_t i = 0; i < 17; ++i) {
-        const double x = input->History[i];
+        const double x = input->HistoryValues()[i];
         const double expected = i <= 8 ? std::max(0.0, x - 2) : std::min(1.0, x);
-        EXPECT_DOUBLE_EQ(lash->History[i], expected) << "step " << i << ", input " << x;
+        EXPECT_DOUBLE_EQ(lash->HistoryValues()[i], expected) << "step " << i << ", input " << x;
     }
-    EXPECT_EQ(lash->History[8], 1.0) << "input 3 drags the output to 1";
+    EXPECT_EQ(lash->HistoryValues()[8], 1.0) << "input 3 drags the output to 1";
 }
 
 TEST_F(NonLinear, BackLashSplitsThePlayByItsDistribution) {
@@ -104,23 +104,23 @@ TEST_F(NonLinear, BackLashSplitsThePlayByItsDistribution) {
     EXPECT_EQ(clampedLow->Params[0], -1.0);
     // Distribution 0: the play lies half above, half below the state.
     double state = 0.5;
-    for (std::size_t i = 0; i < centred->History.size(); ++i) {
-        const double x = input->History[i];
+    for (std::size_t i = 0; i < centred->HistorySize(); ++i) {
+        const double x = input->HistoryValues()[i];
         if (x > state + 1)
             state = x - 1;
         else if (x < state - 1)
             state = x + 1;
-        EXPECT_DOUBLE_EQ(centred->History[i], state) << "step " << i;
+        EXPECT_DOUBLE_EQ(centred->HistoryValues()[i], state) << "step " << i;
     }
     // Distribution -1: the whole play lies below the state, so a rising input drags it at once.
     double low = 0;
-    for (std::size_t i = 0; i < clampedLow->History.size(); ++i) {
-        const double x = input->History[i];
+    for (std::size_t i = 0; i < clampedLow->HistorySize(); ++i) {
+        const double x = input->HistoryValues()[i];
         if (x > low)
             low = x;
         else if (x < low - 2)
             low = x + 2;
-        EXPECT_DOUBLE_EQ(clampedLow->History[i], low) << "step " << i;
+        EXPECT_DOUBLE_EQ(clampedLow->HistoryValues()[i], low) << "step " << i;
     }
 }
 

@@ -47,7 +47,7 @@ struct BlockRun : ::testing::Test {
         doc.Clock()->Params = {errorLimit, interval, time};
     }
     // The output times of the last run, as the Clock recorded them.
-    const std::vector<double>& Times() const { return doc.Clock()->History; }
+    std::vector<double> Times() const { return doc.Clock()->HistoryValues(); }
 };
 
 constexpr double kOpen = std::numeric_limits<double>::quiet_NaN();

@@ -17,9 +17,10 @@ TEST_F(TimeBlocks, DecayFollowsTheExactApproachWhateverTheErrorLimit) {
         SetClock(errorLimit, 0.1, 3.0);
         CBlock* decay = Add(BlockType::Decay); // asymptote 1, rate 1, initial 0
         doc.RunSimulation();
-        ASSERT_EQ(decay->History.size(), 31u);
+        ASSERT_EQ(decay->HistorySize(), 31u);
         for (std::size_t i = 0; i < 31; ++i)
-            EXPECT_NEAR(decay->History[i], 1 - std::exp(-Times()[i]), 1e-15) << "error limit " << errorLimit;
+            EXPECT_NEAR(decay->HistoryValues()[i], 1 - std::exp(-Times()[i]), 1e-15)
+                << "error limit " << errorLimit;
         doc.DeleteBlock(decay);
     }
 }
@@ -33,13 +34,13 @@ TEST_F(TimeBlocks, DecayRestartsFromTheLastRecordTowardAMovingAsymptote) {
     decay->Inputs = {asymptote, Constant(-0.5), Constant(3)};
     decay->Params = {100, 100, 100};
     doc.RunSimulation();
-    ASSERT_EQ(decay->History.size(), 11u);
-    EXPECT_EQ(decay->History[0], 3.0);
+    ASSERT_EQ(decay->HistorySize(), 11u);
+    EXPECT_EQ(decay->HistoryValues()[0], 3.0);
     for (std::size_t i = 1; i < 11; ++i) {
-        const double last = decay->History[i - 1];
-        const double a = asymptote->History[i];
+        const double last = decay->HistoryValues()[i - 1];
+        const double a = asymptote->HistoryValues()[i];
         const double f = (Times()[i] - Times()[i - 1]) / 0.5;
-        EXPECT_DOUBLE_EQ(decay->History[i], last + (a - last) * (1 - std::exp(-f))) << "step " << i;
+        EXPECT_DOUBLE_EQ(decay->HistoryValues()[i], last + (a - last) * (1 - std::exp(-f))) << "step " << i;
     }
 }
 
@@ -56,10 +57,10 @@ TEST_F(TimeBlocks, DecayJumpsToTheAsymptoteForAZeroOrVeryFastRate) {
     doc.RunSimulation();
     std::vector<double> expected(11, 4.0);
     expected[0] = -1.0;
-    EXPECT_EQ(zero->History, expected);
-    EXPECT_EQ(fast->History, expected);
-    EXPECT_EQ(fastFromNaN->History[1], 4.0);
-    EXPECT_TRUE(std::isnan(slowFromNaN->History[1]));
+    EXPECT_EQ(zero->HistoryValues(), expected);
+    EXPECT_EQ(fast->HistoryValues(), expected);
+    EXPECT_EQ(fastFromNaN->HistoryValues()[1], 4.0);
+    EXPECT_TRUE(std::isnan(slowFromNaN->HistoryValues()[1]));
 }
 
 // ---- Delay ----
@@ -70,12 +71,12 @@ TEST_F(TimeBlocks, DelayOfAStraightLineIsTheLineShifted) {
     delay->Inputs[0] = doc.Clock();
     delay->Params = {1, 0.25, 1};
     doc.RunSimulation();
-    ASSERT_EQ(delay->History.size(), 301u);
-    EXPECT_EQ(delay->History[0], 1.0) << "the initial value until the delay has passed";
-    EXPECT_EQ(delay->History[1], 1.0);
-    EXPECT_EQ(delay->History[2], 1.0);
+    ASSERT_EQ(delay->HistorySize(), 301u);
+    EXPECT_EQ(delay->HistoryValues()[0], 1.0) << "the initial value until the delay has passed";
+    EXPECT_EQ(delay->HistoryValues()[1], 1.0);
+    EXPECT_EQ(delay->HistoryValues()[2], 1.0);
     for (std::size_t i = 3; i < 301; ++i)
-        EXPECT_NEAR(delay->History[i], Times()[i] - 0.25, 1e-12) << "step " << i;
+        EXPECT_NEAR(delay->HistoryValues()[i], Times()[i] - 0.25, 1e-12) << "step " << i;
     auto* typed = dynamic_cast<CDelayBlock*>(delay);
     EXPECT_EQ(typed->InputHistory, Times()) << "input 1 is sampled at every output step";
 }
@@ -93,10 +94,10 @@ TEST_F(TimeBlocks, DelayWithoutDelayPassesTheInputAndBeforeItsTimeGivesTheInitia
     lateInput->Inputs = {doc.Clock(), nullptr, Constant(-8)};
     lateInput->Params = {1, 5, 2};
     doc.RunSimulation();
-    EXPECT_EQ(none->History, Times());
-    EXPECT_EQ(negative->History, Times());
-    EXPECT_EQ(late->History, std::vector<double>(11, 1.0));
-    EXPECT_EQ(lateInput->History, std::vector<double>(11, -8.0));
+    EXPECT_EQ(none->HistoryValues(), Times());
+    EXPECT_EQ(negative->HistoryValues(), Times());
+    EXPECT_EQ(late->HistoryValues(), std::vector<double>(11, 1.0));
+    EXPECT_EQ(lateInput->HistoryValues(), std::vector<double>(11, -8.0));
 }
 
 // The Delay of t² (a Multiply of the clock by itself) at the step `at` of a run with output
@@ -109,7 +110,7 @@ double DelayOfSquare(BlockRun& t, double delay, std::size_t at) {
     d->Inputs[0] = square;
     d->Params[1] = delay;
     t.doc.RunSimulation();
-    return d->History.at(at);
+    return d->HistoryValues().at(at);
 }
 
 TEST_F(TimeBlocks, DelayEqualToTheTimeInterpolatesToTheFirstSample) {
@@ -121,8 +122,8 @@ TEST_F(TimeBlocks, DelayEqualToTheTimeInterpolatesToTheFirstSample) {
     d->Inputs[0] = shifted;
     d->Params = {1, 0.25, 1};
     doc.RunSimulation();
-    EXPECT_EQ(d->History[1], 1.0);
-    EXPECT_EQ(d->History[2], 5.0) << "not the initial value";
+    EXPECT_EQ(d->HistoryValues()[1], 1.0);
+    EXPECT_EQ(d->HistoryValues()[2], 5.0) << "not the initial value";
 }
 
 TEST_F(TimeBlocks, DelayEarlyInTheRunDrawsALineFromTheFirstSampleToThePresent) {
@@ -177,7 +178,7 @@ TEST_F(TimeBlocks, ANewRunForgetsTheSamplesOfTheLastOne) {
     doc.RunSimulation();
     doc.RunSimulation();
     EXPECT_EQ(dynamic_cast<CDelayBlock&>(*d).InputHistory.size(), 11u);
-    EXPECT_EQ(d->History.size(), 11u);
+    EXPECT_EQ(d->HistorySize(), 11u);
 }
 
 TEST_F(TimeBlocks, IntegrateAndDecayStoreOnlyTheCommonRecord) {

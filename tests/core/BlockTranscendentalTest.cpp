@@ -24,16 +24,16 @@ TEST_F(Transcendental, SignPreservingLogarithmsAndDecibels) {
     CBlock* dbGain = WithInputs(BlockType::Decibel, {5});
     dbGain->Params[0] = -20; // -100 → 40 dB
     doc.RunSimulation();
-    EXPECT_DOUBLE_EQ(log10Neg->History.front(), -2.0);
-    EXPECT_EQ(log10Zero->History.front(), 0.0);
-    EXPECT_DOUBLE_EQ(log10Small->History.front(), -2.0);
-    EXPECT_DOUBLE_EQ(log10Gain->History.front(), -3.0);
-    EXPECT_DOUBLE_EQ(lnNeg->History.front(), -1.0);
-    EXPECT_EQ(lnZero->History.front(), 0.0);
-    EXPECT_DOUBLE_EQ(dbNeg->History.front(), 20.0);
-    EXPECT_DOUBLE_EQ(dbSmall->History.front(), -20.0);
-    EXPECT_EQ(dbZero->History.front(), 0.0);
-    EXPECT_DOUBLE_EQ(dbGain->History.front(), 40.0);
+    EXPECT_DOUBLE_EQ(log10Neg->HistoryValues().front(), -2.0);
+    EXPECT_EQ(log10Zero->HistoryValues().front(), 0.0);
+    EXPECT_DOUBLE_EQ(log10Small->HistoryValues().front(), -2.0);
+    EXPECT_DOUBLE_EQ(log10Gain->HistoryValues().front(), -3.0);
+    EXPECT_DOUBLE_EQ(lnNeg->HistoryValues().front(), -1.0);
+    EXPECT_EQ(lnZero->HistoryValues().front(), 0.0);
+    EXPECT_DOUBLE_EQ(dbNeg->HistoryValues().front(), 20.0);
+    EXPECT_DOUBLE_EQ(dbSmall->HistoryValues().front(), -20.0);
+    EXPECT_EQ(dbZero->HistoryValues().front(), 0.0);
+    EXPECT_DOUBLE_EQ(dbGain->HistoryValues().front(), 40.0);
 }
 
 TEST_F(Transcendental, ArcTangentTakesInputOneFirstAndScalesBothByParameterOne) {
@@ -45,10 +45,10 @@ TEST_F(Transcendental, ArcTangentTakesInputOneFirstAndScalesBothByParameterOne) 
     CBlock* scaledSingle = WithInputs(BlockType::ArcTangent, {0.5});
     scaledSingle->Params[0] = -2;
     doc.RunSimulation();
-    EXPECT_DOUBLE_EQ(quadrant->History.front(), 3 * kPi / 4);
-    EXPECT_DOUBLE_EQ(single->History.front(), kPi / 4);
-    EXPECT_DOUBLE_EQ(negated->History.front(), -3 * kPi / 4);
-    EXPECT_DOUBLE_EQ(scaledSingle->History.front(), -kPi / 4);
+    EXPECT_DOUBLE_EQ(quadrant->HistoryValues().front(), 3 * kPi / 4);
+    EXPECT_DOUBLE_EQ(single->HistoryValues().front(), kPi / 4);
+    EXPECT_DOUBLE_EQ(negated->HistoryValues().front(), -3 * kPi / 4);
+    EXPECT_DOUBLE_EQ(scaledSingle->HistoryValues().front(), -kPi / 4);
 }
 
 TEST_F(Transcendental, TrigonometryAndExponentFollowTheirInputOverTime) {
@@ -62,14 +62,14 @@ TEST_F(Transcendental, TrigonometryAndExponentFollowTheirInputOverTime) {
     CBlock* expZero = WithInputs(BlockType::Exponent, {0});
     expZero->Params[0] = -123;
     doc.RunSimulation();
-    ASSERT_EQ(sine->History.size(), 11u);
+    ASSERT_EQ(sine->HistorySize(), 11u);
     for (std::size_t i = 0; i < 11; ++i) {
         const double x = Times()[i] * 3;
-        EXPECT_EQ(sine->History[i], std::sin(x));
-        EXPECT_EQ(cosine->History[i], std::cos(x));
-        EXPECT_EQ(expo->History[i], std::exp(x));
+        EXPECT_EQ(sine->HistoryValues()[i], std::sin(x));
+        EXPECT_EQ(cosine->HistoryValues()[i], std::cos(x));
+        EXPECT_EQ(expo->HistoryValues()[i], std::exp(x));
     }
-    EXPECT_EQ(expZero->History.front(), 1.0);
+    EXPECT_EQ(expZero->HistoryValues().front(), 1.0);
 }
 
 } // namespace

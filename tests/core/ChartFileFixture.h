@@ -146,8 +146,10 @@ class ChartFileTest : public ::testing::Test {
             b->Inputs[2] = doc->CompanionBlocks[i % 2];
             for (int k = 0; k < 3; ++k)
                 b->RouteRecord[static_cast<std::size_t>(k)].v = {static_cast<int>(i), -96, -97 - k, 12345};
+            std::vector<double> history;
             for (std::size_t j = 0; j < i % 7; ++j)
-                b->History.push_back(0.25 * static_cast<double>(j) - 1.0);
+                history.push_back(0.25 * static_cast<double>(j) - 1.0);
+            b->SetHistory(history);
             if (auto* d = dynamic_cast<CDelayBlock*>(b)) d->InputHistory = {1.5, -2.5, 3.25};
             if (auto* f = dynamic_cast<CFunctionGeneratorBlock*>(b)) f->SetOrdinates({0.0, 1.0, 4.0, 9.0});
             if (auto* j = dynamic_cast<CJitterBlock*>(b)) j->NextTime = 0.75;
@@ -172,7 +174,7 @@ class ChartFileTest : public ::testing::Test {
         doc->MaxSteps = 250.5;
         for (CBlock* c : {doc->Clock(), static_cast<CBlock*>(doc->CompanionBlocks[0]),
                           static_cast<CBlock*>(doc->CompanionBlocks[1])})
-            c->History = {0.0, 0.1, 0.2};
+            c->SetHistory({0.0, 0.1, 0.2});
 
         auto* chart = static_cast<COrventView*>(doc->GetChartView());
         chart->ChartTitle = "Chart one";

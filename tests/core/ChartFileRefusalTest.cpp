@@ -103,7 +103,7 @@ TEST_F(ChartFileTest, CountsBeyondTheFileAreRefusedWithoutAllocating) {
         const std::size_t at = Find(good, static_cast<char>(blockName.size()) + blockName);
         const std::size_t count = at + 1 + blockName.size() + 1 + doc->Blocks[index]->LineLabel.size() + 4 +
                                   1 + doc->Blocks[index]->Notes.size() + 8 + 96 + 4 +
-                                  8 * doc->Blocks[index]->History.size();
+                                  8 * doc->Blocks[index]->HistorySize();
         ASSERT_EQ(Get<std::int32_t>(good, count), name[0] == 'D' ? 3 : 4) << name;
         refuseWith(count, 0x7FFFFFFF);
         refuseWith(count, -2);

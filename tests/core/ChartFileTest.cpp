@@ -126,7 +126,7 @@ TEST_F(ChartFileTest, EveryBlockTypeAndEveryWindowSurvivesARoundTrip) {
         EXPECT_EQ(b.AtFirst, a.AtFirst);
         EXPECT_EQ(b.Params, a.Params);
         EXPECT_EQ(b.RouteRecord, a.RouteRecord);
-        EXPECT_EQ(b.History, a.History);
+        EXPECT_EQ(b.HistoryValues(), a.HistoryValues());
         for (int k = 0; k < 3; ++k) {
             ASSERT_EQ(b.Inputs[k] == nullptr, a.Inputs[k] == nullptr);
             if (a.Inputs[k]) {

@@ -126,7 +126,7 @@ TEST(Document, CopyBlockSettingsCopiesWhatTheUserSetButNoLinksPlaceOrHistory) {
     a->AtFirst = 1;
     a->Params = {2, 3, 4};
     a->Inputs[0] = doc.Clock();
-    a->History = {1, 2};
+    a->SetHistory({1, 2});
     COLORREF bColor = b->LineColor;
     doc.CopyBlockSettings(*a, *b);
     EXPECT_EQ(b->Name, "Tank");
@@ -138,7 +138,7 @@ TEST(Document, CopyBlockSettingsCopiesWhatTheUserSetButNoLinksPlaceOrHistory) {
     EXPECT_EQ(b->Params, a->Params);
     EXPECT_EQ(b->AtFirst, 1);
     EXPECT_EQ(b->Inputs[0], nullptr);
-    EXPECT_TRUE(b->History.empty());
+    EXPECT_TRUE(b->HistoryValues().empty());
     EXPECT_EQ(b->Position, (CPoint{2, 0}));
 }
 
@@ -304,7 +304,7 @@ TEST(Block, HistoryRecordsAndAnswersOutsideTheRangeWithZero) {
     EXPECT_EQ(b.GetHistoryAt(1000), 0.0);
     EXPECT_EQ(b.GetHistoryAt(-1), 0.0);
     b.ClearHistory();
-    EXPECT_TRUE(b.History.empty());
+    EXPECT_TRUE(b.HistoryValues().empty());
     EXPECT_EQ(b.GetHistoryAt(0), 0.0);
 }
 
@@ -321,7 +321,7 @@ TEST(Block, CommonRecordRoundTripsAndReportsUnmatchedInputs) {
     b->Inputs = {src, nullptr, doc.Clock()};
     b->Params = {0.5, -2, 1e300};
     b->RouteRecord[0].v = {1, -2, 3, -4};
-    b->History = {0.0, 0.25, -1.5};
+    b->SetHistory({0.0, 0.25, -1.5});
     CArchive out;
     b->SerializeCommon(out);
     const auto& bytes = out.Bytes();
@@ -337,7 +337,7 @@ TEST(Block, CommonRecordRoundTripsAndReportsUnmatchedInputs) {
     EXPECT_EQ(copy.Inputs, b->Inputs);
     EXPECT_EQ(copy.Params, b->Params);
     EXPECT_EQ(copy.RouteRecord[0], b->RouteRecord[0]);
-    EXPECT_EQ(copy.History, b->History);
+    EXPECT_EQ(copy.HistoryValues(), b->HistoryValues());
     EXPECT_TRUE(platform.messages.shown.empty());
 
     // The source is gone: the input loads unconnected with a message, and loading goes on.
@@ -350,7 +350,7 @@ TEST(Block, CommonRecordRoundTripsAndReportsUnmatchedInputs) {
     ASSERT_EQ(platform.messages.shown.size(), 1u);
     EXPECT_EQ(platform.messages.shown[0].text, "Unable to find a match for input 1 of block 'Valve'.");
     EXPECT_EQ(platform.messages.shown[0].caption, "Load Error");
-    EXPECT_EQ(orphan.History.size(), 3u);
+    EXPECT_EQ(orphan.HistorySize(), 3u);
 }
 
 TEST(Block, AHugeHistoryCountFailsWithoutAllocating) {

@@ -60,19 +60,19 @@ class GraphDrawTest : public ::testing::Test {
         doc.OnNewDocument();
         doc.AddView(&graph);
         // Eleven samples: the Clock runs 0..10.
-        doc.Clock()->History = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+        doc.Clock()->SetHistory({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
     }
 
     PassBlock* WithHistory(int x, std::vector<double> values, const char* name) {
         PassBlock* b = Place(doc, x, 0);
         b->Name = name;
-        b->History = std::move(values);
+        b->SetHistory(std::move(values));
         return b;
     }
 
     std::vector<double> Times(double factor) const {
         std::vector<double> v;
-        for (double t : doc.Clock()->History)
+        for (double t : doc.Clock()->HistoryValues())
             v.push_back(t * factor);
         return v;
     }
@@ -313,7 +313,7 @@ TEST_F(GraphDrawTest, NotesAboveThePlotPushItDown) {
 }
 
 TEST_F(GraphDrawTest, BeforeTheFirstRunTheAxesShowLowToLowPlusOne) {
-    doc.Clock()->History.clear();
+    doc.Clock()->SetHistory({});
     graph.OnInitialUpdate();
     Draw();
     EXPECT_TRUE(dc.OpsOf(RecordedOp::Polyline).empty());
@@ -322,7 +322,7 @@ TEST_F(GraphDrawTest, BeforeTheFirstRunTheAxesShowLowToLowPlusOne) {
     EXPECT_EQ(dc.TextsOf(" 0.5").size(), 2u);
 
     // One sample: still no line, the ranges as stored.
-    doc.Clock()->History = {0.0};
+    doc.Clock()->SetHistory({0.0});
     graph.OnUpdate(nullptr, 0, nullptr);
     Draw();
     EXPECT_TRUE(dc.OpsOf(RecordedOp::Polyline).empty());
@@ -398,13 +398,14 @@ TEST_F(GraphDrawTest, AnXAxisEndingOnRoundingDustKeepsItsWholeUnits) {
     for (int i = 0; i <= 600; ++i, now += 0.05)
         t.push_back(now);
     ASSERT_GT(t.back(), 30.0);
-    doc.Clock()->History = t;
+    doc.Clock()->SetHistory(t);
     graph.OnInitialUpdate();
     EXPECT_EQ(graph.High[0], 30.0);
     EXPECT_EQ(graph.HighUnits[0], 3.0);
     EXPECT_EQ(graph.XTicks, 12);
     // A range that really is longer still grows.
-    doc.Clock()->History.push_back(30.01);
+    t.push_back(30.01);
+    doc.Clock()->SetHistory(t);
     graph.RecomputeScales();
     EXPECT_EQ(graph.High[0], 40.0);
 }
@@ -451,7 +452,7 @@ TEST_F(GraphDrawTest, ValuesAndSettingsFromADamagedFileDrawWithinBounds) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     PassBlock* a = WithHistory(1, {0, 1, nan, 3, inf, 5, -inf, 7, 1e308, -1e308, 10}, "A");
     PassBlock* b = WithHistory(2, {nan, nan, nan}, "B");
-    doc.Clock()->History = {0, 1, 2, 3, 4, nan, 6, 7, 8, 9, 10};
+    doc.Clock()->SetHistory({0, 1, 2, 3, 4, nan, 6, 7, 8, 9, 10});
     graph.Traces = {doc.Clock(), a, b, a};
     graph.LastTrace = 3;
     graph.Width = {-5, 1000, INT_MAX, INT_MIN};
@@ -507,7 +508,7 @@ TEST_F(GraphDrawTest, LabelsOfASharedScaleStateItsTicks) {
     for (int span = 1; span <= 10; ++span)
         for (int locn : {0, 1, 2}) {
             SCOPED_TRACE(testing::Message() << "span " << span << ", location " << locn);
-            c->History = Times(span / 10.0);
+            c->SetHistory(Times(span / 10.0));
             graph.Traces = {doc.Clock(), a, b, c};
             graph.LastTrace = 3;
             graph.Locn = {0, 0, 2, locn};

@@ -184,8 +184,8 @@ TEST_F(GraphSheetTest, ApplyShiftsAndCompactsTheTraces) {
 }
 
 TEST_F(GraphSheetTest, ResetShowsFactoryValuesButTheAutomaticRanges) {
-    doc.Clock()->History = {0.0, 1.0, 2.0};
-    blocks[0]->History = {-3.0, 40.0, 12.0};
+    doc.Clock()->SetHistory({0.0, 1.0, 2.0});
+    blocks[0]->SetHistory({-3.0, 40.0, 12.0});
     graph.Traces[1] = blocks[0];
     graph.LabelsFont.lfHeight = -30;
     graph.Width[1] = 3;

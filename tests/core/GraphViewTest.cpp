@@ -31,8 +31,8 @@ class GraphViewTest : public ::testing::Test {
     PassBlock* WithHistory(int x, std::vector<double> values) {
         PassBlock* b = Place(doc, x, 0);
         b->Name = "P" + std::to_string(x);
-        doc.Clock()->History.assign(values.size(), 0.0);
-        b->History = std::move(values);
+        doc.Clock()->SetHistory(std::vector<double>(values.size(), 0.0));
+        b->SetHistory(std::move(values));
         return b;
     }
 
@@ -344,8 +344,8 @@ TEST_F(GraphViewTest, ScalesRoundOutwardToWholeUnits) {
     EXPECT_EQ(graph.LeftTicks, 10);
     EXPECT_EQ(graph.XTicks, 10);
 
-    a->History = Ramp(-3, 97);
-    doc.Clock()->History.assign(a->History.size(), 0.0);
+    a->SetHistory(Ramp(-3, 97));
+    doc.Clock()->SetHistory(std::vector<double>(a->HistorySize(), 0.0));
     graph.RecomputeScales();
     EXPECT_EQ(graph.Exponent[1], 2);
     EXPECT_EQ(graph.LowUnits[1], -1.0);
@@ -355,7 +355,7 @@ TEST_F(GraphViewTest, ScalesRoundOutwardToWholeUnits) {
     EXPECT_EQ(graph.Low[1], -10.0);
     EXPECT_EQ(graph.High[1], 100.0);
 
-    a->History.assign(a->History.size(), 4.0);
+    a->SetHistory(std::vector<double>(a->HistorySize(), 4.0));
     graph.RecomputeScales();
     EXPECT_EQ(graph.Low[1], 4.0);
     EXPECT_EQ(graph.High[1], 5.0);
@@ -464,7 +464,7 @@ TEST_F(GraphViewTest, GraphsShareOrSplitTheSideScales) {
     PassBlock* a = WithHistory(1, Ramp(0, 50));
     PassBlock* b = WithHistory(2, Ramp(0, 50));
     PassBlock* c = WithHistory(3, Ramp(0, 3));
-    doc.Clock()->History.assign(51, 0.0); // c reads 0.0 past its end
+    doc.Clock()->SetHistory(std::vector<double>(51, 0.0)); // c reads 0.0 past its end
     graph.Traces = {a, a, b, c};
     graph.LastTrace = 3;
     graph.Locn = {0, 0, 0, 0};
@@ -524,8 +524,10 @@ TEST(GraphZoomScale, CoversTheRangeTightlyWithExactTickLabels) {
 
 TEST_F(GraphViewTest, ZoomFollowsTheViewAndNeverReachesTheRecord) {
     PassBlock* a = WithHistory(1, Ramp(0, 100));
-    for (std::size_t i = 0; i < a->History.size(); ++i)
-        doc.Clock()->History[i] = static_cast<double>(i) * 0.1;
+    std::vector<double> times(a->HistorySize());
+    for (std::size_t i = 0; i < times.size(); ++i)
+        times[i] = static_cast<double>(i) * 0.1;
+    doc.Clock()->SetHistory(times);
     graph.Traces = {doc.Clock(), a, nullptr, nullptr};
     graph.LastTrace = 1;
     graph.RecomputeScales();
@@ -610,8 +612,8 @@ TEST_F(GraphViewTest, ReadOutGivesEachGraphsNearestSampleInFullPrecision) {
     PassBlock* a = WithHistory(1, {0.0, 0.1, 0.30000000000000004, 0.2});
     PassBlock* b = Place(doc, 2, 0);
     b->Name = "B";
-    b->History = {-1.0, 1.0 / 3.0, -1.0, -1.0};
-    doc.Clock()->History = {0.0, 1.0, 2.0, 3.0};
+    b->SetHistory({-1.0, 1.0 / 3.0, -1.0, -1.0});
+    doc.Clock()->SetHistory({0.0, 1.0, 2.0, 3.0});
     graph.Traces = {doc.Clock(), a, b, nullptr};
     graph.LastTrace = 2;
     graph.RecomputeScales();
@@ -644,7 +646,7 @@ TEST_F(GraphViewTest, EarlierRunsAreKeptLabelledBoundedAndNeverWritten) {
     auto run = [&](double value, double damping) {
         if (other) other->Params[0] = damping;
         ++doc.RunSerial;
-        a->History = {value, value + 1.0};
+        a->SetHistory({value, value + 1.0});
         graph.OnUpdate(nullptr, 0, nullptr);
     };
     run(5.0, 0.4);

@@ -208,7 +208,7 @@ TEST_F(HistoryTest, EachEditIsOneStepNamedAfterIt) {
     EXPECT_EQ(doc->History.UndoLabel(), "Edit Gain");
     doc->OnRun();
     EXPECT_EQ(doc->History.UndoLabel(), "Run");
-    const std::size_t recorded = doc->Clock()->History.size();
+    const std::size_t recorded = doc->Clock()->HistorySize();
     ASSERT_GT(recorded, 0u);
     chart.OnRButtonDown(Cell(3, -1));
     chart.OnEditCut();
@@ -232,11 +232,11 @@ TEST_F(HistoryTest, EachEditIsOneStepNamedAfterIt) {
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(back->Name, "Gainx");
     EXPECT_EQ(back->Inputs[0], doc->Clock());
-    EXPECT_EQ(doc->Clock()->History.size(), recorded);
+    EXPECT_EQ(doc->Clock()->HistorySize(), recorded);
     ASSERT_TRUE(doc->Undo());
-    EXPECT_TRUE(doc->Clock()->History.empty());
+    EXPECT_TRUE(doc->Clock()->HistoryValues().empty());
     ASSERT_TRUE(doc->Redo());
-    EXPECT_EQ(doc->Clock()->History.size(), recorded);
+    EXPECT_EQ(doc->Clock()->HistorySize(), recorded);
 }
 
 // Undoing back to the chart as saved clears the modified mark; leaving it sets it again.

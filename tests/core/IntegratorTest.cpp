@@ -134,10 +134,11 @@ TEST(IntegratorRun, BothPairsFollowAnExponentialDecay) {
         m.doc.RunSimulation();
         EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Completed);
         EXPECT_TRUE(m.platform.messages.shown.empty());
-        ASSERT_EQ(m.y->History.size(), 11u);
-        EXPECT_NEAR(m.y->History.back(), 0.36787944, 1e-5) << "style " << style;
-        EXPECT_EQ(m.minusY->History.back(), -m.y->History.back()) << "computed from the final state";
-        EXPECT_NEAR(m.doc.Clock()->History.back(), 1.0, 1e-12);
+        ASSERT_EQ(m.y->HistorySize(), 11u);
+        EXPECT_NEAR(m.y->HistoryValues().back(), 0.36787944, 1e-5) << "style " << style;
+        EXPECT_EQ(m.minusY->HistoryValues().back(), -m.y->HistoryValues().back())
+            << "computed from the final state";
+        EXPECT_NEAR(m.doc.Clock()->HistoryValues().back(), 1.0, 1e-12);
 
         // The same with an Integrate block fed back through a Gain block of gain -1.
         TestModel real;
@@ -153,8 +154,8 @@ TEST(IntegratorRun, BothPairsFollowAnExponentialDecay) {
         gain->Params[0] = -1.0;
         real.doc.IntStyle = style;
         real.doc.RunSimulation();
-        ASSERT_EQ(y->History.size(), 11u);
-        EXPECT_NEAR(y->History.back(), 0.36787944, 1e-5) << "style " << style;
+        ASSERT_EQ(y->HistorySize(), 11u);
+        EXPECT_NEAR(y->HistoryValues().back(), 0.36787944, 1e-5) << "style " << style;
     }
 }
 
@@ -164,19 +165,19 @@ TEST(IntegratorRun, TheCompanionsShowTheLargestErrorAndTheAttempts) {
     m.doc.RunSimulation();
     const CBlock* error = m.doc.CompanionBlocks[0];
     const CBlock* count = m.doc.CompanionBlocks[1];
-    ASSERT_EQ(count->History.size(), 11u);
-    EXPECT_EQ(count->History[0], 0.0);
+    ASSERT_EQ(count->HistorySize(), 11u);
+    EXPECT_EQ(count->HistoryValues()[0], 0.0);
     for (std::size_t i = 1; i < 11; ++i) {
-        EXPECT_EQ(count->History[i], 1.0) << "one accepted attempt per interval";
-        EXPECT_GT(error->History[i], 0.0);
-        EXPECT_LT(error->History[i], 1e-7);
+        EXPECT_EQ(count->HistoryValues()[i], 1.0) << "one accepted attempt per interval";
+        EXPECT_GT(error->HistoryValues()[i], 0.0);
+        EXPECT_LT(error->HistoryValues()[i], 1e-7);
     }
 
     // Rejected attempts count too: the first attempt of size 1 fails.
     Decay m45;
     m45.SetClock(1e-7, 1.0, 1.0);
     m45.doc.RunSimulation();
-    EXPECT_GT(m45.doc.CompanionBlocks[1]->History[1], 2.0);
+    EXPECT_GT(m45.doc.CompanionBlocks[1]->HistoryValues()[1], 2.0);
 }
 
 TEST(IntegratorRun, AConstantDerivativeHasNoErrorAndTheStepIsClippedToTheInterval) {
@@ -287,8 +288,8 @@ TEST(IntegratorRun, ASmoothModelRunsToTheEndWithTheDefaultMaxSteps) {
     m.doc.RunSimulation();
     EXPECT_TRUE(m.platform.messages.shown.empty()) << m.platform.messages.shown[0].text;
     EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Completed);
-    EXPECT_EQ(m.doc.Clock()->History.size(), 1001u);
-    EXPECT_NEAR(m.doc.Clock()->History.back(), 100.0, 1e-9);
+    EXPECT_EQ(m.doc.Clock()->HistorySize(), 1001u);
+    EXPECT_NEAR(m.doc.Clock()->HistoryValues().back(), 100.0, 1e-9);
 }
 
 // y' = cos(theta(t)): theta = t up to t = 2, then its rate grows by 400 per unit of time, so
@@ -318,21 +319,21 @@ TEST(IntegratorRun, TooManyStepsStopTheRunAndKeepTheHistories) {
     EXPECT_EQ(shown.icon, MB_ICONERROR);
     EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
     // Samples at 0, 1 and 2, then the one at the failing attempt.
-    ASSERT_EQ(m.doc.Clock()->History.size(), 4u);
-    const double failedAt = m.doc.Clock()->History[3];
+    ASSERT_EQ(m.doc.Clock()->HistorySize(), 4u);
+    const double failedAt = m.doc.Clock()->HistoryValues()[3];
     EXPECT_GT(failedAt, 2.0);
     EXPECT_LT(failedAt, 3.0);
     EXPECT_EQ(match[2].str(), FormatString("%g", failedAt));
-    EXPECT_NEAR(m.y->History[2], std::sin(2.0), 1e-6);
-    EXPECT_EQ(m.y->History.size(), 4u);
+    EXPECT_NEAR(m.y->HistoryValues()[2], std::sin(2.0), 1e-6);
+    EXPECT_EQ(m.y->HistorySize(), 4u);
 
     // Allowed enough steps, the same model runs to the end.
     Chirp patient;
     patient.doc.MaxSteps = 1e4;
     patient.doc.RunSimulation();
     EXPECT_TRUE(patient.platform.messages.shown.empty());
-    EXPECT_EQ(patient.doc.Clock()->History.size(), 6u);
-    EXPECT_EQ(patient.y->History[2], m.y->History[2]);
+    EXPECT_EQ(patient.doc.Clock()->HistorySize(), 6u);
+    EXPECT_EQ(patient.y->HistoryValues()[2], m.y->HistoryValues()[2]);
 }
 
 TEST(IntegratorRun, AValueThatIsNotANumberStopsTheRun) {
@@ -345,15 +346,15 @@ TEST(IntegratorRun, AValueThatIsNotANumberStopsTheRun) {
         m.doc.RunSimulation();
         ASSERT_EQ(m.platform.messages.shown.size(), 1u);
         const auto& shown = m.platform.messages.shown[0];
-        const double failedAt = m.doc.Clock()->History.back();
+        const double failedAt = m.doc.Clock()->HistoryValues().back();
         EXPECT_EQ(shown.text,
                   "Integration error: a value is not a number at time " + FormatString("%g", failedAt));
         EXPECT_EQ(shown.caption, "RunTime Error");
         EXPECT_EQ(shown.icon, MB_ICONERROR);
         EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
-        EXPECT_EQ(m.doc.Clock()->History.size(), 5u) << "0 to 0.3, then the failing interval";
+        EXPECT_EQ(m.doc.Clock()->HistorySize(), 5u) << "0 to 0.3, then the failing interval";
         EXPECT_GT(failedAt, 0.35);
-        EXPECT_NEAR(y->History[3], 0.3, 1e-12);
+        EXPECT_NEAR(y->HistoryValues()[3], 0.3, 1e-12);
     }
 }
 
@@ -367,7 +368,7 @@ TEST(IntegratorRun, ABlockStoppingTheRunEndsTheIntervalWithoutAnotherMessage) {
     m.doc.RunSimulation();
     ASSERT_EQ(m.platform.messages.shown.size(), 1u);
     EXPECT_EQ(m.doc.LastRunOutcome, RunOutcome::Failed);
-    EXPECT_EQ(m.doc.Clock()->History.size(), 4u);
+    EXPECT_EQ(m.doc.Clock()->HistorySize(), 4u);
 }
 
 } // namespace

@@ -43,14 +43,14 @@ class ListDrawTest : public ::testing::Test {
         doc.AddView(&list);
         list.SetWindow(&window);
         doc.Clock()->Name = "Time";
-        doc.Clock()->History = {0.0, 0.5, 1.0, 1.5, 2.0};
+        doc.Clock()->SetHistory({0.0, 0.5, 1.0, 1.5, 2.0});
     }
     ~ListDrawTest() override { list.SetWindow(nullptr); }
 
     PassBlock* Column(int x, const char* name, std::vector<double> history) {
         PassBlock* b = Place(doc, x, 0);
         b->Name = name;
-        b->History = std::move(history);
+        b->SetHistory(std::move(history));
         list.Columns.push_back(b);
         return b;
     }
@@ -143,7 +143,8 @@ TEST_F(ListDrawTest, HeaderNamesAndValuesStandInTheirCells) {
             EXPECT_EQ(r[i]->flags, TA_RIGHT | TA_TOP);
         }
         EXPECT_EQ(r[0]->text, list.FormatValue(0.5 * row));
-        EXPECT_EQ(r[2]->text, list.FormatValue(list.Columns[3]->History[static_cast<std::size_t>(row)]));
+        EXPECT_EQ(r[2]->text,
+                  list.FormatValue(list.Columns[3]->HistoryValues()[static_cast<std::size_t>(row)]));
     }
     EXPECT_EQ(values[3]->text, "5.000e-001");
     EXPECT_EQ(values[13]->text, "0.000e+000"); // past the end of Position's history
@@ -169,7 +170,7 @@ TEST_F(ListDrawTest, ScrollingKeepsTheFirstColumnAndShowsWholeCells) {
     std::vector<double> many(100);
     for (int j = 0; j < 100; ++j)
         many[j] = j;
-    doc.Clock()->History = many;
+    doc.Clock()->SetHistory(many);
     list.Columns.push_back(doc.Clock());
     for (int c = 1; c <= 20; ++c)
         Column(c, FormatString("C%d", c).c_str(), many);
@@ -236,7 +237,7 @@ TEST_F(ListDrawTest, NotesAboveTheTableWhenShown) {
 }
 
 TEST_F(ListDrawTest, AListWithoutColumnsOrRowsDrawsItsFrame) {
-    doc.Clock()->History.clear();
+    doc.Clock()->SetHistory({});
     Draw();
     EXPECT_TRUE(Names().empty());
     EXPECT_TRUE(Values().empty());
@@ -278,9 +279,10 @@ TEST_F(ListDrawTest, PrintedPagesHoldEveryValueOnceAndTheFirstColumnOnEach) {
     list.NotesColor = RGB(200, 0, 0);
     const auto fill = [&](int rows, int columns) {
         list.Columns.clear();
-        doc.Clock()->History.clear();
+        std::vector<double> times;
         for (int r = 0; r < rows; ++r)
-            doc.Clock()->History.push_back(r);
+            times.push_back(r);
+        doc.Clock()->SetHistory(times);
         if (columns > 0) list.Columns.push_back(doc.Clock());
         for (int c = 1; c < columns; ++c) {
             std::vector<double> history;
@@ -288,7 +290,7 @@ TEST_F(ListDrawTest, PrintedPagesHoldEveryValueOnceAndTheFirstColumnOnEach) {
                 history.push_back(c * 1000 + r);
             PassBlock* b = Place(doc, c, 0);
             b->Name = FormatString("C%d", c);
-            b->History = std::move(history);
+            b->SetHistory(std::move(history));
             list.Columns.push_back(b);
         }
     };
@@ -342,9 +344,10 @@ TEST_F(ListDrawTest, PagesRunDownFirstUnderAHeaderWithTheNotesOnTheFirstOnly) {
     list.ListTitle = "Run 3";
     list.PrintDate = "12/09/26";
     list.FontColor = RGB(0, 0, 200);
-    doc.Clock()->History.clear();
+    std::vector<double> times;
     for (int r = 0; r < 12; ++r)
-        doc.Clock()->History.push_back(r);
+        times.push_back(r);
+    doc.Clock()->SetHistory(times);
     list.Columns.push_back(doc.Clock());
     for (const char* name : {"A", "B", "C", "D"})
         Column(static_cast<int>(list.Columns.size()), name, std::vector<double>(12, 5.0));
@@ -397,7 +400,8 @@ TEST_F(ListDrawTest, PagesRunDownFirstUnderAHeaderWithTheNotesOnTheFirstOnly) {
 
     // Before the print dialog: the pages of an 800 x 1054 area, 8 columns and 78 rows a page.
     list.NotesDisplay = 0;
-    doc.Clock()->History.resize(200);
+    times.resize(200);
+    doc.Clock()->SetHistory(times);
     EXPECT_EQ(kintra::EstimateListPages(list, nullptr), 3);
     for (int c = 0; c < 15; ++c)
         Column(10 + c, "E", {});

@@ -114,9 +114,9 @@ TEST_F(ListViewTest, FormatValueFollowsPrecisionAndExtra) {
 TEST_F(ListViewTest, PrintTextIsTabSeparatedWithCarriageReturns) {
     PassBlock* a = Named(1, "A");
     PassBlock* b = Named(2, "B");
-    doc.Clock()->History = {0.0, 0.5, 1.0};
-    a->History = {2.0, -3.0, 4.0};
-    b->History = {7.0}; // shorter than the Clock's: 0.0 past its end
+    doc.Clock()->SetHistory({0.0, 0.5, 1.0});
+    a->SetHistory({2.0, -3.0, 4.0});
+    b->SetHistory({7.0}); // shorter than the Clock's: 0.0 past its end
     list.Columns = {doc.Clock(), a, nullptr, b};
     EXPECT_EQ(list.PrintText(), "\r\n"
                                 "Clock\tA\t\tB\t\r\n"
@@ -125,7 +125,7 @@ TEST_F(ListViewTest, PrintTextIsTabSeparatedWithCarriageReturns) {
                                 "1.000e+000\t4.000e+000\t\t0.000e+000\t\r\n");
     list.ListNotes = "Run of today";
     list.Columns = {a};
-    doc.Clock()->History.clear();
+    doc.Clock()->SetHistory({});
     EXPECT_EQ(list.PrintText(), "Run of today\r\nA\t\r\n");
 
     char tmpl[] = "/tmp/kintra-list-XXXXXX";
@@ -145,11 +145,11 @@ TEST_F(ListViewTest, DataTextPutsTimeFirstAndQuotesNamesThatNeedIt) {
     PassBlock* b = Named(2, "say \"hi\"");
     PassBlock* c = Named(3, "two\nlines");
     PassBlock* d = Named(4, "tab\there");
-    doc.Clock()->History = {0.0, 0.25};
-    a->History = {0.1, -2.5};
-    b->History = {1e300};
-    c->History = {-0.0, 5e-324};
-    d->History = {std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()};
+    doc.Clock()->SetHistory({0.0, 0.25});
+    a->SetHistory({0.1, -2.5});
+    b->SetHistory({1e300});
+    c->SetHistory({-0.0, 5e-324});
+    d->SetHistory({std::numeric_limits<double>::quiet_NaN(), -std::numeric_limits<double>::infinity()});
     // A first column of the Clock is not repeated; one further on is the user's choice.
     list.Columns = {doc.Clock(), a, nullptr, b, c, d, doc.Clock()};
     EXPECT_EQ(list.CsvText(), "Clock,\"a,b\",,\"say \"\"hi\"\"\",\"two\nlines\",tab\there,Clock\r\n"
@@ -165,31 +165,22 @@ TEST_F(ListViewTest, DataTextPutsTimeFirstAndQuotesNamesThatNeedIt) {
 TEST_F(ListViewTest, CsvReadsBackToTheBit) {
     PassBlock* a = Named(1, "A");
     using Limits = std::numeric_limits<double>;
-    a->History = {-0.0,
-                  0.0,
-                  Limits::denorm_min(),
-                  -Limits::denorm_min(),
-                  Limits::min() / 3,
-                  Limits::min(),
-                  Limits::max(),
-                  -Limits::max(),
-                  Limits::epsilon(),
-                  1e-300,
-                  1e300,
-                  0.1,
-                  1.0 / 3.0};
+    a->SetHistory({-0.0, 0.0, Limits::denorm_min(), -Limits::denorm_min(), Limits::min() / 3, Limits::min(),
+                   Limits::max(), -Limits::max(), Limits::epsilon(), 1e-300, 1e300, 0.1, 1.0 / 3.0});
     std::mt19937_64 random(11);
-    while (a->History.size() < 20000) {
+    std::vector<double> values = a->HistoryValues();
+    while (values.size() < 20000) {
         const double v = std::bit_cast<double>(random());
-        if (std::isfinite(v)) a->History.push_back(v);
+        if (std::isfinite(v)) values.push_back(v);
     }
-    doc.Clock()->History = a->History;
+    a->SetHistory(values);
+    doc.Clock()->SetHistory(a->HistoryValues());
     list.Columns = {a};
     std::istringstream csv(list.CsvText());
     std::string line;
     ASSERT_TRUE(std::getline(csv, line));
     EXPECT_EQ(line, "Clock,A\r");
-    for (const double v : a->History) {
+    for (const double v : a->HistoryValues()) {
         ASSERT_TRUE(std::getline(csv, line));
         const std::size_t comma = line.find(',');
         ASSERT_EQ(line.back(), '\r');

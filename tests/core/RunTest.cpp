@@ -31,9 +31,9 @@ struct RunFixture : ::testing::Test {
 TEST_F(RunFixture, AClockOnlyRunRecordsElevenSamples) {
     doc.RunSimulation();
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
-    EXPECT_EQ(doc.Clock()->History, Times(11, 0.1));
-    EXPECT_EQ(doc.Blocks[1]->History, std::vector<double>(11, 0.0));
-    EXPECT_EQ(doc.Blocks[2]->History, std::vector<double>(11, 0.0));
+    EXPECT_EQ(doc.Clock()->HistoryValues(), Times(11, 0.1));
+    EXPECT_EQ(doc.Blocks[1]->HistoryValues(), std::vector<double>(11, 0.0));
+    EXPECT_EQ(doc.Blocks[2]->HistoryValues(), std::vector<double>(11, 0.0));
     EXPECT_EQ(doc.Stopped, 1);
     EXPECT_TRUE(doc.IsModified());
     EXPECT_TRUE(platform.messages.shown.empty());
@@ -43,14 +43,14 @@ TEST_F(RunFixture, AClockOnlyRunRecordsElevenSamples) {
 TEST_F(RunFixture, TheLastStepIsTheOneNearestTheSimulationTime) {
     SetClock(1e-7, 0.1, 1.04);
     doc.RunSimulation();
-    EXPECT_EQ(doc.Clock()->History.size(), 11u);
+    EXPECT_EQ(doc.Clock()->HistorySize(), 11u);
     SetClock(1e-7, 0.1, 1.06);
     doc.RunSimulation();
-    ASSERT_EQ(doc.Clock()->History.size(), 12u);
-    EXPECT_NEAR(doc.Clock()->History.back(), 1.1, 1e-12);
+    ASSERT_EQ(doc.Clock()->HistorySize(), 12u);
+    EXPECT_NEAR(doc.Clock()->HistoryValues().back(), 1.1, 1e-12);
     SetClock(1e-7, 0.5, 0.5);
     doc.RunSimulation();
-    EXPECT_EQ(doc.Clock()->History, (std::vector<double>{0.0, 0.5}));
+    EXPECT_EQ(doc.Clock()->HistoryValues(), (std::vector<double>{0.0, 0.5}));
 }
 
 TEST_F(RunFixture, AlgebraicBlocksAreComputedEveryStepAndRecordedInOrder) {
@@ -60,10 +60,10 @@ TEST_F(RunFixture, AlgebraicBlocksAreComputedEveryStepAndRecordedInOrder) {
     a->Inputs[0] = doc.Clock();
     a->Inputs[1] = doc.Clock();
     doc.RunSimulation();
-    ASSERT_EQ(a->History.size(), 11u);
+    ASSERT_EQ(a->HistorySize(), 11u);
     for (std::size_t i = 0; i < 11; ++i) {
-        EXPECT_EQ(a->History[i], 2 * doc.Clock()->History[i]);
-        EXPECT_EQ(b->History[i], a->History[i]);
+        EXPECT_EQ(a->HistoryValues()[i], 2 * doc.Clock()->HistoryValues()[i]);
+        EXPECT_EQ(b->HistoryValues()[i], a->HistoryValues()[i]);
     }
     EXPECT_EQ(a->initialized, 1);
     EXPECT_EQ(a->computed, 11);
@@ -73,11 +73,11 @@ TEST_F(RunFixture, InitializeClearsHistoriesAndStopsBeforeTheLoop) {
     PassBlock* a = Place(doc, 1, 0);
     a->Inputs[0] = doc.Clock();
     doc.RunSimulation();
-    ASSERT_FALSE(a->History.empty());
+    ASSERT_FALSE(a->HistoryValues().empty());
     doc.SetModifiedFlag(false);
     doc.OnInitialize();
     for (const auto& blk : doc.Blocks)
-        EXPECT_TRUE(blk->History.empty());
+        EXPECT_TRUE(blk->HistoryValues().empty());
     EXPECT_EQ(doc.Stopped, 1);
     EXPECT_EQ(doc.InitializeOnly, 0);
     EXPECT_TRUE(doc.IsModified());
@@ -127,7 +127,7 @@ TEST_F(RunFixture, AlgebraicLoopsFailToSortButAnIntegratingBlockBreaksThem) {
     PassBlock* b = Place(doc, 2, 0);
     a->Inputs[0] = b;
     b->Inputs[0] = a;
-    a->History = {42.0};
+    a->SetHistory({42.0});
     a->Name = "A";
     b->Name = "B";
     doc.RunSimulation();
@@ -135,7 +135,7 @@ TEST_F(RunFixture, AlgebraicLoopsFailToSortButAnIntegratingBlockBreaksThem) {
     EXPECT_EQ(platform.messages.shown[0].text,
               "Sort Failure\nThese blocks form a loop that cannot be put in order: A, B.");
     EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
-    EXPECT_EQ(a->History, std::vector<double>{42.0}) << "a refused run changes no history";
+    EXPECT_EQ(a->HistoryValues(), std::vector<double>{42.0}) << "a refused run changes no history";
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Refused);
     EXPECT_EQ(doc.Stopped, 1);
 
@@ -326,7 +326,7 @@ TEST_F(RunFixture, MissingRequiredInputsAreReportedAndCancelEndsTheCheck) {
     EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
     EXPECT_EQ(platform.messages.shown[0].buttons, MB_OKCANCEL);
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Refused);
-    EXPECT_TRUE(doc.Clock()->History.empty());
+    EXPECT_TRUE(doc.Clock()->HistoryValues().empty());
 
     platform.messages.shown.clear();
     platform.messages.answers = {IDCANCEL};
@@ -355,7 +355,7 @@ TEST_F(RunFixture, UnusableTimingParametersRefuseTheRun) {
         EXPECT_EQ(platform.messages.shown[0].caption, "Run Time Error");
         EXPECT_EQ(doc.Stopped, 1);
     }
-    EXPECT_TRUE(doc.Clock()->History.empty());
+    EXPECT_TRUE(doc.Clock()->HistoryValues().empty());
 }
 
 TEST_F(RunFixture, AtFirstBlocksAreComputedOnceAndRecordOnlyTheFirstSample) {
@@ -366,8 +366,8 @@ TEST_F(RunFixture, AtFirstBlocksAreComputedOnceAndRecordOnlyTheFirstSample) {
     user->Inputs[0] = k;
     doc.RunSimulation();
     EXPECT_EQ(k->computed, 1);
-    EXPECT_EQ(k->History.size(), 1u);
-    EXPECT_EQ(user->History.size(), 11u);
+    EXPECT_EQ(k->HistorySize(), 1u);
+    EXPECT_EQ(user->HistorySize(), 11u);
 }
 
 // A source that counts its samples and reads the time.
@@ -389,10 +389,11 @@ TEST_F(RunFixture, SourceBlocksAreSampledOncePerOutputStep) {
     doc.RunSimulation();
     EXPECT_EQ(src->initialized, 1);
     EXPECT_EQ(src->computed, 11);
-    ASSERT_EQ(src->History.size(), 11u);
+    ASSERT_EQ(src->HistorySize(), 11u);
     for (std::size_t i = 0; i < 11; ++i) {
-        EXPECT_DOUBLE_EQ(src->History[i], doc.Clock()->History[i] * 10);
-        EXPECT_EQ(user->History[i], src->History[i]) << "the algebraic blocks see the new sample";
+        EXPECT_DOUBLE_EQ(src->HistoryValues()[i], doc.Clock()->HistoryValues()[i] * 10);
+        EXPECT_EQ(user->HistoryValues()[i], src->HistoryValues()[i])
+            << "the algebraic blocks see the new sample";
     }
     EXPECT_EQ(doc.SourceBlocks, std::vector<CBlock*>{src});
 }
@@ -404,8 +405,8 @@ TEST_F(RunFixture, AStopFromTheRunWindowKeepsEveryRecordedStep) {
     PassBlock* a = Place(doc, 1, 0);
     a->Inputs[0] = doc.Clock();
     doc.RunSimulation();
-    EXPECT_EQ(doc.Clock()->History.size(), 5u) << "time 0, three steps, and the step after the click";
-    EXPECT_EQ(a->History.size(), 5u);
+    EXPECT_EQ(doc.Clock()->HistorySize(), 5u) << "time 0, three steps, and the step after the click";
+    EXPECT_EQ(a->HistorySize(), 5u);
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Stopped);
     EXPECT_EQ(platform.windows.runWindowsClosed, 1);
     EXPECT_EQ(doc.RunWindow, nullptr);
@@ -426,7 +427,7 @@ TEST_F(RunFixture, ARunTimeErrorRecordsTheCurrentStepAndEndsTheRun) {
     doc.PendingBlock = std::make_unique<FailingBlock>(&doc);
     doc.PlaceBlock(1, 0);
     doc.RunSimulation();
-    EXPECT_EQ(doc.Clock()->History.size(), 4u);
+    EXPECT_EQ(doc.Clock()->HistorySize(), 4u);
     ASSERT_EQ(platform.messages.shown.size(), 1u);
     EXPECT_EQ(platform.messages.shown[0].caption, "RunTime Error");
     EXPECT_EQ(platform.messages.shown[0].icon, MB_ICONERROR);

@@ -78,7 +78,7 @@ Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
     CTape::Enabled = true;
     Outcome r;
     for (const auto& b : chart.doc.Blocks)
-        r.histories.push_back(b->History);
+        r.histories.push_back(b->HistoryValues());
     for (const auto& m : chart.platform.messages.shown)
         r.messages.push_back(m.caption + ": " + m.text);
     r.outcome = chart.doc.LastRunOutcome;
@@ -87,7 +87,7 @@ Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
     // once more at its end (the last interval of a failed run is not completed).
     const IntegratorStatistics& s = r.statistics;
     const auto stages = static_cast<std::size_t>(TableauOfStyle(chart.doc.IntStyle).stages);
-    const std::size_t intervals = chart.doc.Clock()->History.size() - 1;
+    const std::size_t intervals = chart.doc.Clock()->HistorySize() - 1;
     EXPECT_EQ(s.accepted + s.rejected, s.tried);
     EXPECT_LE(s.smallestStep, s.largestStep);
     if (s.tried > 0 && r.outcome == RunOutcome::Completed)

@@ -256,10 +256,10 @@ TEST_F(EditTest, EscapeGivesUpPlacingAndAHalfMadeConnection) {
 // F5 and Ctrl+R run the active chart.
 TEST_F(EditTest, F5AndCtrlRRunTheChart) {
     for (const QKeySequence& key : {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)}) {
-        doc->Clock()->History.clear();
+        doc->Clock()->SetHistory({});
         Frame().UpdateCommandUI();
         QTest::keySequence(host->viewport(), key);
-        EXPECT_EQ(doc->Clock()->History.size(), 11u) << key.toString().toStdString();
+        EXPECT_EQ(doc->Clock()->HistorySize(), 11u) << key.toString().toStdString();
     }
 }
 
@@ -427,7 +427,7 @@ TEST_F(EditTest, CopyTakesAListsValuesOrAWindowsPicture) {
             const CBlock* position = list->Columns[1];
             for (int row : {1, 200, 400}) {
                 const double value = lines[row + 1].split(QLatin1Char('\t')).value(1).toDouble();
-                EXPECT_EQ(value, position->History[static_cast<std::size_t>(row)]) << row;
+                EXPECT_EQ(value, position->HistoryValues()[static_cast<std::size_t>(row)]) << row;
             }
             EXPECT_FALSE(data->hasImage());
             continue;

@@ -55,7 +55,7 @@ class OutputRender : public ::testing::Test {
     void Open(const char* example) {
         doc = kintra::OpenChartDocument(std::string(KINTRA_SOURCE_DIR "/examples/") + example);
         ASSERT_TRUE(doc) << example;
-        ASSERT_FALSE(doc->Clock()->History.empty()) << example << " carries no run";
+        ASSERT_FALSE(doc->Clock()->HistoryValues().empty()) << example << " carries no run";
     }
 
     // A 640 x 400 graph window (graphHost) with the settings of the chart's first graph, shown and

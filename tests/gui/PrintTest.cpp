@@ -166,16 +166,19 @@ TEST_F(PrintTest, ALongWideListPrintsEveryValueOnceAndPreviewShowsEveryPage) {
     list->NotesColor = RGB(160, 0, 0);
     list->FontColor = RGB(0, 0, 160);
     list->Columns = {doc->Clock()};
-    doc->Clock()->History.clear();
+    std::vector<double> times;
     for (int r = 0; r < kRows; ++r)
-        doc->Clock()->History.push_back(r);
+        times.push_back(r);
+    doc->Clock()->SetHistory(times);
     for (int c = 1; c < kColumns; ++c) {
         doc->PendingBlock = doc->CreateBlock(BlockType::Sum);
         ASSERT_TRUE(doc->PendingBlock);
         CBlock* b = doc->PendingBlock.get();
         doc->PlaceBlock(40 + c, -40);
+        std::vector<double> values;
         for (int r = 0; r < kRows; ++r)
-            b->History.push_back(c * 10000.0 + r);
+            values.push_back(c * 10000.0 + r);
+        b->SetHistory(values);
         list->Columns.push_back(b);
     }
     EXPECT_GT(kintra::EstimatePrintPages(host), 1);

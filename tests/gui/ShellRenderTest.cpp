@@ -74,7 +74,7 @@ TEST_F(ShellTest, PicturesOfTheMainWindowAfterARun) {
     };
     Frame().OnCommand(ID_RUN);
     ASSERT_EQ(doc.LastRunOutcome, RunOutcome::Completed);
-    EXPECT_EQ(sum->History.size(), 201u);
+    EXPECT_EQ(sum->HistorySize(), 201u);
     QCoreApplication::processEvents();
     const QImage after = Frame().grab().toImage();
     after.save(RenderPath(QStringLiteral("shell-main-window.png")));

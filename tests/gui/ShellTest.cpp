@@ -314,17 +314,17 @@ TEST_F(ShellTest, RunCommandFillsTheHistoriesAndClosesTheRunWindow) {
     };
     Frame().OnCommand(ID_RUN);
     EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Completed);
-    EXPECT_EQ(doc->Clock()->History.size(), 11u);
+    EXPECT_EQ(doc->Clock()->HistorySize(), 11u);
     EXPECT_EQ(caption, QStringLiteral("Time"));
     EXPECT_EQ(geometry, QRect(50, 50, 150, 100));
     EXPECT_EQ(Frame().RunChild(), nullptr);
     EXPECT_EQ(doc->RunWindow, nullptr);
     EXPECT_EQ(doc->Views().size(), 1u);
-    EXPECT_TRUE(other->Clock()->History.empty());
+    EXPECT_TRUE(other->Clock()->HistoryValues().empty());
     // The window the run was started from is the active one again.
     EXPECT_EQ(Frame().ActiveDocument(), doc);
     Frame().OnCommand(ID_RUN);
-    EXPECT_TRUE(other->Clock()->History.empty());
+    EXPECT_TRUE(other->Clock()->HistoryValues().empty());
     EXPECT_FALSE(Frame().Action(ID_RUN)->isChecked());
     EXPECT_FALSE(Frame().IsRunning());
 }
@@ -436,13 +436,13 @@ TEST_F(ShellTest, AClickOnTheRunWindowStopsALongRunKeepingEveryStep) {
     EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
     EXPECT_EQ(paints, 4);                  // the click took effect after the step it came in
     EXPECT_EQ(app.Documents().size(), 1u); // the held-back New did not happen
-    const auto& times = doc->Clock()->History;
+    const auto& times = doc->Clock()->HistoryValues();
     ASSERT_GT(times.size(), 2u);
     // Every step up to the stop is there, in order, for every recorded block.
     for (std::size_t i = 0; i < times.size(); ++i)
         ASSERT_EQ(times[i], static_cast<double>(i));
     for (const auto& b : doc->Blocks)
-        EXPECT_EQ(b->History.size(), times.size());
+        EXPECT_EQ(b->HistorySize(), times.size());
     EXPECT_EQ(Frame().RunChild(), nullptr);
 }
 
@@ -458,7 +458,7 @@ TEST_F(ShellTest, EscapeStopsARun) {
     };
     Frame().OnCommand(ID_RUN);
     EXPECT_EQ(doc->LastRunOutcome, RunOutcome::Stopped);
-    EXPECT_GT(doc->Clock()->History.size(), 1u);
+    EXPECT_GT(doc->Clock()->HistorySize(), 1u);
 }
 
 TEST_F(ShellTest, AnErrorDuringARunIsARealBoxThatTakesInput) {
@@ -500,7 +500,7 @@ TEST_F(ShellTest, AnErrorDuringARunIsARealBoxThatTakesInput) {
     EXPECT_EQ(caption, QStringLiteral("RunTime Error"));
     EXPECT_TRUE(text.startsWith(QStringLiteral("Divide by zero"))) << text.toStdString();
     EXPECT_EQ(doc.LastRunOutcome, RunOutcome::Failed);
-    EXPECT_EQ(doc.Clock()->History.size(), 3u); // 0, 0.25 and the failing 0.5
+    EXPECT_EQ(doc.Clock()->HistorySize(), 3u); // 0, 0.25 and the failing 0.5
     EXPECT_EQ(Frame().RunChild(), nullptr);
 }
 
