@@ -17,7 +17,7 @@ void CHistoryTable::Reset(std::size_t columns, std::size_t expectedRows) {
     Clear();
     m_columns = columns;
     m_firstRows = std::max<std::size_t>(expectedRows, 1);
-    m_chunkRows = std::max<std::size_t>(kGrowthValues / std::max<std::size_t>(columns, 1), 1);
+    m_chunkRows = std::max<std::size_t>(m_growthValues / std::max<std::size_t>(columns, 1), 1);
     // The values are written before they are read, so the memory is not cleared first.
     m_chunks.push_back(std::make_unique_for_overwrite<double[]>(m_firstRows * m_columns));
     m_capacity = m_firstRows;

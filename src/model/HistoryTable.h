@@ -14,6 +14,8 @@ class CHistoryTable {
     // Values in each chunk after the first: a run longer than its estimate grows by this much.
     static constexpr std::size_t kGrowthValues = std::size_t{1} << 19;
 
+    explicit CHistoryTable(std::size_t growthValues = kGrowthValues) : m_growthValues(growthValues) {}
+
     // Empties the table and frees its memory.
     void Clear();
     // A new, empty table of `columns` values per row with room for `expectedRows` rows.
@@ -42,6 +44,7 @@ class CHistoryTable {
     // Rows of the chunk `index`.
     std::size_t ChunkRows(std::size_t index) const { return index == 0 ? m_firstRows : m_chunkRows; }
 
+    std::size_t m_growthValues;
     std::vector<std::unique_ptr<double[]>> m_chunks;
     std::size_t m_columns = 0;
     std::size_t m_rows = 0;
