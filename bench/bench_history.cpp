@@ -72,4 +72,22 @@ BENCHMARK(BM_RecordRun)
     ->Args({10, 100000})
     ->Unit(benchmark::kMillisecond);
 
+// The chart's image after a run (what saving writes and what Run keeps to undo): histories read
+// from the run's table (argument 2 = 0), or from the blocks' own arrays, as after opening (1).
+void BM_ImageAfterRun(benchmark::State& state) {
+    GainChart chart(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    chart.doc->RunSimulation();
+    if (state.range(2) != 0) chart.doc->RestoreSnapshot(chart.doc->Snapshot());
+    std::size_t bytes = 0;
+    for (auto _ : state)
+        bytes = chart.doc->Snapshot().size();
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_ImageAfterRun)
+    ->Args({10000, 1000, 0})
+    ->Args({10000, 1000, 1})
+    ->Args({100, 100000, 0})
+    ->Args({100, 100000, 1})
+    ->Unit(benchmark::kMillisecond);
+
 } // namespace

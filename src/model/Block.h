@@ -166,7 +166,8 @@ class CBlock {
     COLORREF LineColor = 0;
     std::string Notes;
 
-    // Scratch slot for the run's list ordering; meaningless outside it.
+    // Scratch slot for the run's list ordering and its choice of recorded blocks; meaningless
+    // outside them.
     int SortSlot = -1;
 
   protected:

@@ -1,7 +1,6 @@
 #include "model/HistoryTable.h"
 
 #include <algorithm>
-#include <cstring>
 
 void CHistoryTable::Clear() {
     m_chunks.clear();
@@ -56,8 +55,19 @@ void CHistoryTable::Trim() {
 }
 
 void CHistoryTable::CopyColumn(std::size_t column, std::size_t first, std::size_t count, double* out) const {
-    for (std::size_t i = 0; i < count; ++i)
-        out[i] = At(first + i, column);
+    std::size_t row = first;
+    const std::size_t end = first + count;
+    // Chunk by chunk, stepping a row at a time.
+    for (std::size_t chunk = 0, chunkFirst = 0; row < end && chunk < m_chunks.size(); ++chunk) {
+        const std::size_t chunkEnd = chunkFirst + ChunkRows(chunk);
+        if (row < chunkEnd) {
+            const double* p = m_chunks[chunk].get() + (row - chunkFirst) * m_columns + column;
+            const std::size_t stop = std::min(end, chunkEnd);
+            for (; row < stop; ++row, p += m_columns)
+                *out++ = *p;
+        }
+        chunkFirst = chunkEnd;
+    }
 }
 
 std::size_t CHistoryTable::CapacityBytes() const {

@@ -203,8 +203,9 @@ class COrventDoc : public CDocument, public CRunModel {
     void StartHistories();
     // Records a row: the Value of every recorded block, then the types' record hooks.
     void RecordOutputStep();
-    // The run's recorded blocks, in the table's column order: the Clock, IntegratingBlocks,
-    // EvalOrder, SourceBlocks, then CompanionBlocks. Empty outside a run.
+    // The run's recorded blocks (the Clock and the blocks of IntegratingBlocks, EvalOrder,
+    // SourceBlocks and CompanionBlocks) in the order of Blocks, which is the table's column
+    // order. Empty outside a run.
     std::vector<CBlock*> m_recorded;
     // Those of them that want OnRecorded.
     std::vector<CBlock*> m_recordHooks;

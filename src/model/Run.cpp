@@ -334,9 +334,16 @@ void COrventDoc::RunTimeError(const std::string& text) {
 void COrventDoc::StartHistories() {
     m_recorded.clear();
     m_recordHooks.clear();
-    m_recorded.push_back(Blocks.front().get());
+    // The Clock, the integrating, algebraic and source blocks and the companions, in chart
+    // order, so that a file's blocks read neighbouring columns (SortSlot marks them).
+    for (const auto& b : Blocks)
+        b->SortSlot = 0;
+    Blocks.front()->SortSlot = 1;
     for (const auto* list : {&IntegratingBlocks, &EvalOrder, &SourceBlocks, &CompanionBlocks})
-        m_recorded.insert(m_recorded.end(), list->begin(), list->end());
+        for (CBlock* b : *list)
+            b->SortSlot = 1;
+    for (const auto& b : Blocks)
+        if (b->SortSlot == 1) m_recorded.push_back(b.get());
     double expected = std::floor(SimulationTime / OutputInterval) + 2.0;
     const double share = std::max(1024.0, kMaxReservedSamples / static_cast<double>(m_recorded.size()));
     if (!(expected < share)) expected = share;
