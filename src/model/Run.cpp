@@ -280,7 +280,7 @@ bool COrventDoc::OrderIntegratingBlocks() {
         return (s >= 0 && static_cast<std::size_t>(s) < n && list[static_cast<std::size_t>(s)] == input) ? s
                                                                                                          : -1;
     };
-    // Each block has at most one such source, so the blocks waiting for one form trees.
+    // Each block has at most one such source: the blocks waiting form trees, or close a loop.
     std::vector<int> source(n);
     std::vector<std::size_t> firstFed(n + 1, 0);
     for (std::size_t i = 0; i < n; ++i) {
