@@ -4,6 +4,7 @@
 #include "model/BlockTypes.h"
 #include "model/RunModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -80,7 +81,8 @@ std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, 
 CTape::CTape(CRunModel& model) : m_model(model) {
     m_clock = model.Clock();
     m_stateCount = model.IntegratingBlocks.size();
-    for (CBlock* b : model.IntegratingBlocks) {
+    for (std::size_t i : StateOrder(model)) {
+        CBlock* b = model.IntegratingBlocks[i];
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
     }
@@ -226,17 +228,124 @@ CTape::CTape(CRunModel& model) : m_model(model) {
     }
     m_syncs = std::move(kept);
 
-    // A gain of 1 changes no value that the integrator can see (its steps multiply every
-    // derivative by the step size, which makes any signalling NaN quiet either way).
+    std::vector<std::int32_t> sources(m_stateCount);
+    std::vector<double> gains(m_stateCount);
     for (std::size_t i = 0; i < m_stateCount; ++i) {
-        const CBlock* b = model.IntegratingBlocks[i];
-        const std::int32_t source = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
-        if (b->Params[0] == 1.0) {
-            m_unitGains.push_back(static_cast<std::int32_t>(i));
-            m_unitGains.push_back(source);
-        } else {
-            m_derivatives.push_back({static_cast<std::int32_t>(i), source, b->Params[0]});
+        const CBlock* b = m_slotBlocks[i];
+        sources[i] = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
+        gains[i] = b->Params[0];
+    }
+    MakeRuns(sources, gains);
+}
+
+// The states in the order of the program (the indices in IntegratingBlocks). A state whose source is
+// algebraic (level 0) comes in the order of that source's slot; one that integrates a state of
+// level L - 1 is of level L, in the order of that state. Higher levels come first, so a state is read
+// as a derivative before its own slot is written; states whose sources go round in a circle come
+// first of all, in their own order, and are copied out.
+std::vector<std::size_t> CTape::StateOrder(const CRunModel& model) {
+    const auto& states = model.IntegratingBlocks;
+    const std::size_t n = states.size();
+    std::unordered_map<const CBlock*, std::size_t> stateIndex, evalIndex;
+    for (std::size_t i = 0; i < n; ++i)
+        stateIndex.emplace(states[i], i);
+    for (std::size_t i = 0; i < model.EvalOrder.size(); ++i)
+        evalIndex.emplace(model.EvalOrder[i], i);
+    auto sourceState = [&](std::size_t i) -> std::ptrdiff_t {
+        auto it = stateIndex.find(states[i]->Inputs[0]);
+        return it == stateIndex.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+    };
+
+    constexpr int kUnknown = -2, kCircle = -1;
+    std::vector<int> level(n, kUnknown);
+    std::vector<std::size_t> chain;
+    std::vector<bool> onChain(n, false);
+    for (std::size_t i = 0; i < n; ++i) {
+        std::size_t j = i;
+        int base = 0;
+        while (level[j] == kUnknown) {
+            if (onChain[j]) {
+                base = kCircle;
+                break;
+            }
+            onChain[j] = true;
+            chain.push_back(j);
+            const std::ptrdiff_t source = sourceState(j);
+            if (source < 0) {
+                base = -1; // its own level is 0
+                break;
+            }
+            j = static_cast<std::size_t>(source);
         }
+        if (base != kCircle && level[j] != kUnknown) base = level[j] == kCircle ? kCircle : level[j];
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            if (base != kCircle) ++base;
+            level[*it] = base;
+            onChain[*it] = false;
+        }
+        chain.clear();
+    }
+
+    int top = 0;
+    for (int l : level)
+        top = std::max(top, l);
+    // The rank of each state within its level, level by level from 0.
+    std::vector<std::size_t> rank(n, 0);
+    std::vector<std::vector<std::size_t>> byLevel(static_cast<std::size_t>(top) + 2);
+    for (std::size_t i = 0; i < n; ++i)
+        byLevel[static_cast<std::size_t>(level[i] + 1)].push_back(i);
+    for (int l = 0; l <= top; ++l) {
+        auto& members = byLevel[static_cast<std::size_t>(l + 1)];
+        auto key = [&](std::size_t i) -> std::size_t {
+            if (l > 0) return rank[static_cast<std::size_t>(sourceState(i))];
+            auto it = evalIndex.find(states[i]->Inputs[0]);
+            return it == evalIndex.end() ? model.EvalOrder.size() : it->second;
+        };
+        std::stable_sort(members.begin(), members.end(),
+                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+        for (std::size_t r = 0; r < members.size(); ++r)
+            rank[members[r]] = r;
+    }
+    std::vector<std::size_t> order(byLevel[0]);
+    for (int l = top; l >= 0; --l) {
+        const auto& members = byLevel[static_cast<std::size_t>(l + 1)];
+        order.insert(order.end(), members.begin(), members.end());
+    }
+    return order;
+}
+
+// A gain of 1 changes no value that the integrator can see (its steps multiply every derivative by
+// the step size, which makes any signalling NaN quiet either way): such a derivative is read in
+// place when it starts a run of at least kMinRun states whose sources follow each other and never
+// lie before the state. Every other derivative is copied out by Evaluate.
+void CTape::MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains) {
+    const std::size_t n = sources.size();
+    auto direct = [&](std::size_t i) { return gains[i] == 1.0 && static_cast<std::size_t>(sources[i]) >= i; };
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t end = i;
+        if (direct(i)) {
+            end = i + 1;
+            while (end < n && direct(end) && sources[end] == sources[end - 1] + 1)
+                ++end;
+        }
+        if (end - i >= kMinRun) {
+            m_runs.push_back({i, end, m_values.data() + sources[i]});
+            m_statesInRuns += end - i;
+            i = end;
+            continue;
+        }
+        if (gains[i] == 1.0) {
+            m_unitGains.push_back(static_cast<std::int32_t>(i));
+            m_unitGains.push_back(sources[i]);
+        } else {
+            m_derivatives.push_back({static_cast<std::int32_t>(i), sources[i], gains[i]});
+        }
+        if (!m_runs.empty() && !m_runs.back().source && m_runs.back().end == i)
+            ++m_runs.back().end;
+        else
+            m_runs.push_back({i, i + 1, nullptr});
+        ++i;
     }
 }
 

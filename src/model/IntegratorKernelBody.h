@@ -1,0 +1,157 @@
+#pragma once
+// The passes of the fused integrator, written once for vectors of any width. Each
+// IntegratorKernels<Set>.cpp defines KINTRA_KERNEL_NAMESPACE, KINTRA_KERNEL_NAME and
+// KINTRA_KERNEL_WIDTH (doubles per vector), is compiled with its instruction set's flags and
+// includes this file. Everything here has internal linkage, so that no function compiled for a
+// wider set can stand in for one of the baseline's.
+//
+// Element by element every kernel makes the same operations in the same order as the integrator's
+// plain sums: k = H x d; a stage input yStart + a0 k0 + a1 k1 + ...; the solution yStart + b0 k0 +
+// ...; the error 0 + e1 (k1 - k0) + e2 (k2 - k0) + ...; coefficients that are zero are left out.
+// Vectors only do several elements at once, so the numbers are those of the scalar sums.
+
+#include "model/IntegratorKernels.h"
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <type_traits>
+#include <utility>
+
+namespace KINTRA_KERNEL_NAMESPACE {
+namespace {
+
+constexpr std::size_t W = KINTRA_KERNEL_WIDTH;
+typedef double Vec __attribute__((vector_size(W * sizeof(double))));
+typedef std::int64_t Mask __attribute__((vector_size(W * sizeof(double))));
+
+template <class V> inline V Load(const double* p) {
+    V v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+template <class V> inline void Store(double* p, const V& v) {
+    std::memcpy(p, &v, sizeof v);
+}
+
+// Row `stages` of a pair stands for the weights b, row `stages` + 1 for the error weights e.
+template <const ButcherTableau& T, int Row, int M> constexpr double Coefficient() {
+    if constexpr (Row == T.stages)
+        return T.b[M];
+    else if constexpr (Row == T.stages + 1)
+        return T.e[M];
+    else
+        return T.A(Row, M);
+}
+
+// sum + C x term, left out when C is zero. A factor of exactly 1 or -1 would be folded away by the
+// compiler, changing what a NaN becomes, so the pairs must have none.
+template <double C, class V> inline void AddTerm(V& sum, const V& term) {
+    static_assert(C != 1.0 && C != -1.0);
+    if constexpr (C != 0.0) sum = sum + C * term;
+}
+
+// Stores a stage input or solution formed with plain vector arithmetic; the lanes that came out NaN
+// are formed again one by one by OrderedSum, so that the NaN does not depend on the order in which
+// the compiler hands over the operands of an addition.
+template <const ButcherTableau& T, int Row, class V>
+[[gnu::always_inline]] inline void StoreSum(const StagePassArgs& a, std::size_t i, double* to, V sum) {
+    if constexpr (std::is_same_v<V, double>) {
+        if (sum != sum) sum = OrderedSum(T, Row, a, i);
+    } else {
+        const Mask nan = sum != sum;
+        bool any = false;
+        for (std::size_t w = 0; w < W; ++w)
+            any |= nan[w] != 0;
+        if (any)
+            for (std::size_t w = 0; w < W; ++w)
+                if (nan[w]) sum[w] = OrderedSum(T, Row, a, i + w);
+    }
+    Store(to, sum);
+}
+
+// One element (V = double) or one vector of elements from i on, d the derivatives there.
+template <const ButcherTableau& T, int J, class V, class M>
+[[gnu::always_inline]] inline void Lane(const StagePassArgs& a, std::size_t i, const double* d, V& largest,
+                                        M& notANumber) {
+    constexpr int S = T.stages;
+    const std::size_t n = a.n;
+    const V kJ = a.H * Load<V>(d);
+    Store(a.k + static_cast<std::size_t>(J) * n + i, kJ);
+    auto stage = [&]<int Q>() -> V {
+        if constexpr (Q == J)
+            return kJ;
+        else
+            return Load<V>(a.k + static_cast<std::size_t>(Q) * n + i);
+    };
+    if constexpr (J + 1 < S) {
+        V input = Load<V>(a.yStart + i);
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            (AddTerm<Coefficient<T, J + 1, Q>()>(input, stage.template operator()<Q>()), ...);
+        }
+        (std::make_integer_sequence<int, J + 1>{});
+        StoreSum<T, J + 1>(a, i, a.states + i, input);
+    } else {
+        V y = Load<V>(a.yStart + i);
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            (AddTerm<Coefficient<T, S, Q>()>(y, stage.template operator()<Q>()), ...);
+        }
+        (std::make_integer_sequence<int, S>{});
+        StoreSum<T, S>(a, i, a.yNew + i, y);
+        Store(a.states + i, Load<V>(a.yNew + i));
+        // The first difference is zero and left out.
+        const V k0 = stage.template operator()<0>();
+        const V zero{};
+        V e = zero;
+        [&]<int... Q>(std::integer_sequence<int, Q...>) {
+            ((Q > 0 ? AddTerm<Coefficient<T, S + 1, Q>()>(e, stage.template operator()<Q>() - k0) : void()),
+             ...);
+        }
+        (std::make_integer_sequence<int, S>{});
+        // |e|; a zero keeps its sign, which cannot change the maximum since that starts at +0.
+        const V magnitude = e < zero ? -e : e;
+        largest = magnitude > largest ? magnitude : largest;
+        notANumber |= magnitude != magnitude;
+    }
+}
+
+template <const ButcherTableau& T, int J> double Pass(const StagePassArgs& a) {
+    Vec vectorLargest{};
+    Mask vectorNaN{};
+    double largest = 0.0;
+    bool notANumber = false;
+    for (std::size_t r = 0; r < a.runCount; ++r) {
+        const DerivativeRun& run = a.runs[r];
+        const double* d = run.source ? run.source : a.dydt + run.begin;
+        std::size_t i = run.begin;
+        for (; i + W <= run.end; i += W, d += W)
+            Lane<T, J, Vec, Mask>(a, i, d, vectorLargest, vectorNaN);
+        for (; i < run.end; ++i, ++d)
+            Lane<T, J, double, bool>(a, i, d, largest, notANumber);
+    }
+    if constexpr (J + 1 == T.stages) {
+        for (std::size_t w = 0; w < W; ++w) {
+            const double l = vectorLargest[w];
+            largest = l > largest ? l : largest;
+            notANumber |= vectorNaN[w] != 0;
+        }
+        return notANumber ? std::numeric_limits<double>::quiet_NaN() : largest;
+    }
+    return 0.0;
+}
+
+template <const ButcherTableau& T, class Stages> struct Passes;
+template <const ButcherTableau& T, int... J> struct Passes<T, std::integer_sequence<int, J...>> {
+    static constexpr StagePass table[] = {&Pass<T, J>...};
+};
+using Passes45 = Passes<kRungeKutta45, std::make_integer_sequence<int, kRungeKutta45.stages>>;
+using Passes78 = Passes<kRungeKutta78, std::make_integer_sequence<int, kRungeKutta78.stages>>;
+
+} // namespace
+
+const IntegratorKernel& Table() {
+    static constexpr IntegratorKernel kernel{KINTRA_KERNEL_NAME, Passes45::table, Passes78::table};
+    return kernel;
+}
+
+} // namespace KINTRA_KERNEL_NAMESPACE
