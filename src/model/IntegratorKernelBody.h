@@ -54,10 +54,10 @@ template <double C, class V> inline void AddTerm(V& sum, const V& term) {
 // Stores a stage input or solution formed with plain vector arithmetic; the lanes that came out NaN
 // are formed again one by one by OrderedSum, so that the NaN does not depend on the order in which
 // the compiler hands over the operands of an addition.
-template <const ButcherTableau& T, int Row, class V>
-[[gnu::always_inline]] inline void StoreSum(const StagePassArgs& a, std::size_t i, double* to, V sum) {
+template <class V, class F>
+[[gnu::always_inline]] inline void StoreWithOrderedNaN(double* to, V sum, F ordered) {
     if constexpr (std::is_same_v<V, double>) {
-        if (sum != sum) sum = OrderedSum(T, Row, a, i);
+        if (sum != sum) sum = ordered(0);
     } else {
         const Mask nan = sum != sum;
         bool any = false;
@@ -65,9 +65,13 @@ template <const ButcherTableau& T, int Row, class V>
             any |= nan[w] != 0;
         if (any)
             for (std::size_t w = 0; w < W; ++w)
-                if (nan[w]) sum[w] = OrderedSum(T, Row, a, i + w);
+                if (nan[w]) sum[w] = ordered(w);
     }
     Store(to, sum);
+}
+template <const ButcherTableau& T, int Row, class V>
+[[gnu::always_inline]] inline void StoreSum(const StagePassArgs& a, std::size_t i, double* to, V sum) {
+    StoreWithOrderedNaN(to, sum, [&](std::size_t w) { return OrderedSum(T, Row, a, i + w); });
 }
 
 // One element (V = double) or one vector of elements from i on, d the derivatives there.
@@ -140,6 +144,40 @@ template <const ButcherTableau& T, int J> double Pass(const StagePassArgs& a) {
     return 0.0;
 }
 
+// Input k of blocks j .. j + width - 1 of a Sum segment.
+template <class V> [[gnu::always_inline]] inline V SumInput(const SumSegmentArgs& a, std::size_t j, int k) {
+    if (a.strided[k]) return Load<V>(a.strided[k] + j);
+    if constexpr (std::is_same_v<V, double>) {
+        return a.values[a.index[j * a.indexStride + static_cast<std::size_t>(k)]];
+    } else {
+        V x;
+        for (std::size_t w = 0; w < W; ++w)
+            x[w] = a.values[a.index[(j + w) * a.indexStride + static_cast<std::size_t>(k)]];
+        return x;
+    }
+}
+
+// The sums of a Sum block, 0 + x0 w0 + x1 w1 + x2 w2 over the inputs of Mask, as its own Compute.
+template <int Mask, class V>
+[[gnu::always_inline]] inline V BlockSum(const SumSegmentArgs& a, std::size_t j) {
+    V sum{};
+    if constexpr ((Mask & 1) != 0) sum = sum + SumInput<V>(a, j, 0) * a.w[0];
+    if constexpr ((Mask & 2) != 0) sum = sum + SumInput<V>(a, j, 1) * a.w[1];
+    if constexpr ((Mask & 4) != 0) sum = sum + SumInput<V>(a, j, 2) * a.w[2];
+    return sum;
+}
+
+template <int Mask> void SumSegmentOf(const SumSegmentArgs& a) {
+    std::size_t j = 0;
+    for (; j + W <= a.count; j += W)
+        StoreWithOrderedNaN(a.out + j, BlockSum<Mask, Vec>(a, j),
+                            [&](std::size_t w) { return OrderedBlockSum(a, j + w); });
+    for (; j < a.count; ++j) {
+        const double sum = BlockSum<Mask, double>(a, j);
+        a.out[j] = sum == sum ? sum : OrderedBlockSum(a, j);
+    }
+}
+
 template <const ButcherTableau& T, class Stages> struct Passes;
 template <const ButcherTableau& T, int... J> struct Passes<T, std::integer_sequence<int, J...>> {
     static constexpr StagePass table[] = {&Pass<T, J>...};
@@ -150,7 +188,10 @@ using Passes78 = Passes<kRungeKutta78, std::make_integer_sequence<int, kRungeKut
 } // namespace
 
 const IntegratorKernel& Table() {
-    static constexpr IntegratorKernel kernel{KINTRA_KERNEL_NAME, Passes45::table, Passes78::table};
+    static constexpr SumSegment sums[] = {nullptr,          &SumSegmentOf<1>, &SumSegmentOf<2>,
+                                          &SumSegmentOf<3>, &SumSegmentOf<4>, &SumSegmentOf<5>,
+                                          &SumSegmentOf<6>, &SumSegmentOf<7>};
+    static constexpr IntegratorKernel kernel{KINTRA_KERNEL_NAME, Passes45::table, Passes78::table, sums};
     return kernel;
 }
 

@@ -86,3 +86,13 @@ double OrderedSum(const ButcherTableau& tableau, int row, const StagePassArgs& a
     }
     return sum;
 }
+
+double OrderedBlockSum(const SumSegmentArgs& a, std::size_t j) {
+    double sum = 0.0;
+    for (std::size_t k = 0; k < 3; ++k) {
+        if ((a.mask & (1 << k)) == 0) continue;
+        const double x = a.strided[k] ? a.strided[k][j] : a.values[a.index[j * a.indexStride + k]];
+        sum = kintra::Add(sum, kintra::Mul(x, a.w[k]));
+    }
+    return sum;
+}

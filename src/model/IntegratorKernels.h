@@ -7,6 +7,7 @@
 #include "model/RungeKutta.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // What one pass reads and writes. After the evaluation of stage j the pass of stage j forms
@@ -32,10 +33,28 @@ using StagePass = double (*)(const StagePassArgs&);
 // passes form a value again with it when it came out NaN.
 double OrderedSum(const ButcherTableau& tableau, int row, const StagePassArgs& a, std::size_t i);
 
+// A segment of Sum blocks with the same weights, none of which reads another: block j (0 <= j <
+// count) writes out[j] = 0 + x0 w0 + x1 w1 + x2 w2 over the connected inputs of `mask`, where x_k
+// is strided[k][j], or values[index[j * indexStride + k]] when strided[k] is null. A sum that comes
+// out NaN is formed again by OrderedBlockSum.
+struct SumSegmentArgs {
+    const double* values;
+    double* out;
+    std::size_t count;
+    const double* strided[3];
+    const std::int32_t* index;
+    std::size_t indexStride;
+    double w[3];
+    int mask;
+};
+using SumSegment = void (*)(const SumSegmentArgs&);
+double OrderedBlockSum(const SumSegmentArgs& a, std::size_t j);
+
 struct IntegratorKernel {
     const char* name;
     const StagePass* rk45; // one pass per stage
     const StagePass* rk78;
+    const SumSegment* sums; // by mask
 };
 
 enum class KernelLevel { Sse2, Avx2, Avx512 };

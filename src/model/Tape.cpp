@@ -236,6 +236,62 @@ CTape::CTape(CRunModel& model) : m_model(model) {
         gains[i] = b->Params[0];
     }
     MakeRuns(sources, gains);
+    MakeSumLoops();
+}
+
+// A segment of at least kMinRun Sum blocks with the same weights, none of which reads a block of the
+// segment, is evaluated as one loop (in vectors) by the kernel of the run; an input that advances by
+// one slot from block to block is read side by side, the others through the slots.
+void CTape::MakeSumLoops() {
+    m_sumKernels = Kernel(ActiveKernel()).sums;
+    std::vector<std::size_t> indexAt;
+    for (Segment& seg : m_segments) {
+        const int mask = static_cast<int>(seg.code) - OP_SUM;
+        const std::size_t count = seg.end - seg.begin;
+        if (mask < 1 || mask > 7 || count < kMinRun) continue;
+        const Op* ops = &m_ops[seg.begin];
+        const auto outBegin = static_cast<std::int32_t>(m_firstAlgebraic + seg.begin);
+        const auto outEnd = static_cast<std::int32_t>(m_firstAlgebraic + seg.end);
+        bool loop = true;
+        for (std::size_t j = 0; j < count && loop; ++j) {
+            loop = ops[j].aux == ops[0].aux;
+            for (int k = 0; k < 3; ++k)
+                if ((mask & (1 << k)) != 0 && ops[j].in[k] >= outBegin && ops[j].in[k] < outEnd) loop = false;
+        }
+        if (!loop) continue;
+        const auto& w = m_params[static_cast<std::size_t>(ops[0].aux)];
+        SumSegmentArgs a{
+            m_values.data(), m_values.data() + outBegin, count, {}, nullptr, 3, {w[0], w[1], w[2]}, mask};
+        for (int k = 0; k < 3; ++k) {
+            if ((mask & (1 << k)) == 0) continue;
+            bool strided = true;
+            for (std::size_t j = 0; j < count && strided; ++j)
+                strided = ops[j].in[k] == ops[0].in[k] + static_cast<std::int32_t>(j);
+            if (strided) a.strided[k] = m_values.data() + ops[0].in[k];
+        }
+        indexAt.push_back(m_sumIndex.size());
+        for (std::size_t j = 0; j < count; ++j)
+            m_sumIndex.insert(m_sumIndex.end(), ops[j].in, ops[j].in + 3);
+        seg.loop = static_cast<std::int32_t>(m_sumLoops.size());
+        m_sumLoops.push_back(a);
+    }
+    for (std::size_t i = 0; i < m_sumLoops.size(); ++i)
+        m_sumLoops[i].index = m_sumIndex.data() + indexAt[i];
+}
+
+std::size_t CTape::BlocksInLoops() const {
+    std::size_t blocks = 0;
+    for (const SumSegmentArgs& a : m_sumLoops)
+        blocks += a.count;
+    return blocks;
+}
+
+std::size_t CTape::StridedInputs() const {
+    std::size_t inputs = 0;
+    for (const SumSegmentArgs& a : m_sumLoops)
+        for (const double* in : a.strided)
+            inputs += in ? a.count : 0;
+    return inputs;
 }
 
 // The states in the order of the program (the indices in IntegratingBlocks). A state whose source is
@@ -261,26 +317,27 @@ std::vector<std::size_t> CTape::StateOrder(const CRunModel& model) {
     std::vector<std::size_t> chain;
     std::vector<bool> onChain(n, false);
     for (std::size_t i = 0; i < n; ++i) {
+        // Follow the sources from i until a known level, an algebraic source or a circle.
         std::size_t j = i;
-        int base = 0;
+        int below = -1; // the level of what the last state of the chain integrates
+        bool circle = false;
         while (level[j] == kUnknown) {
             if (onChain[j]) {
-                base = kCircle;
+                circle = true;
                 break;
             }
             onChain[j] = true;
             chain.push_back(j);
             const std::ptrdiff_t source = sourceState(j);
-            if (source < 0) {
-                base = -1; // its own level is 0
-                break;
-            }
+            if (source < 0) break;
             j = static_cast<std::size_t>(source);
         }
-        if (base != kCircle && level[j] != kUnknown) base = level[j] == kCircle ? kCircle : level[j];
+        if (!circle && level[j] != kUnknown) {
+            circle = level[j] == kCircle;
+            below = level[j];
+        }
         for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
-            if (base != kCircle) ++base;
-            level[*it] = base;
+            level[*it] = circle ? kCircle : ++below;
             onChain[*it] = false;
         }
         chain.clear();
@@ -428,6 +485,11 @@ bool CTape::Evaluate(double offset, double* y) {
     };
 
     for (const Segment& seg : m_segments) {
+        if (seg.loop >= 0) {
+            const SumSegmentArgs& a = m_sumLoops[static_cast<std::size_t>(seg.loop)];
+            m_sumKernels[a.mask](a);
+            continue;
+        }
         switch (static_cast<int>(seg.code)) {
         case OP_SUM + 0:
             sum.operator()<0>(seg);

@@ -17,6 +17,7 @@
 // the next stage's value there.
 
 #include "model/Integration.h"
+#include "model/IntegratorKernels.h"
 
 #include <array>
 #include <cstddef>
@@ -60,6 +61,10 @@ class CTape {
     void WriteBack();
 
     std::size_t InlineCount() const { return m_inlineCount; }
+    // How many Sum blocks are evaluated in loops over segments, and how many of their inputs are
+    // read side by side (strided) rather than through the slot table.
+    std::size_t BlocksInLoops() const;
+    std::size_t StridedInputs() const;
     // How many states have their derivative read in place, in runs of at least kMinRun.
     std::size_t StatesInRuns() const { return m_statesInRuns; }
     static constexpr std::size_t kMinRun = 4;
@@ -91,6 +96,7 @@ class CTape {
         OpCode code;
         std::uint32_t begin;
         std::uint32_t end;
+        std::int32_t loop = -1; // a Sum segment evaluated as one loop: its entry in m_sumLoops
     };
     struct Link {
         CBlock* block;
@@ -110,6 +116,7 @@ class CTape {
     void Append(OpCode code, const Op& op);
     static std::vector<std::size_t> StateOrder(const CRunModel& model);
     void MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains);
+    void MakeSumLoops();
     void RunCompute(const Fallback& f, double& value);
     template <class F> void ForEach(const Segment& seg, F f);
 
@@ -133,6 +140,9 @@ class CTape {
     std::vector<Derivative> m_derivatives;
     std::vector<std::int32_t> m_unitGains;
     std::vector<DerivativeRun> m_runs;
+    std::vector<SumSegmentArgs> m_sumLoops;
+    std::vector<std::int32_t> m_sumIndex; // the input slots of the loops' blocks, three each
+    const SumSegment* m_sumKernels = nullptr;
     std::size_t m_statesInRuns = 0;
     std::size_t m_inlineCount = 0;
     std::size_t m_computeCount = 0;

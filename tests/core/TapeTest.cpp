@@ -209,13 +209,26 @@ TEST(Tape, TheSimpleTypesAreInlineAndBorrowedTypeCodesAreNot) {
     EXPECT_EQ(tape.InlineCount(), m.doc.EvalOrder.size() - computing);
 }
 
-// The oscillator chain of the speed measurements, with Sum and Integrate blocks.
-void OscillatorChain(Chart& m, int n) {
+// The oscillator chain of the speed measurements, with Sum and Integrate blocks, placed in chain
+// order or (with a seed) in random order.
+void OscillatorChain(Chart& m, int n, unsigned shuffle = 0) {
+    std::vector<int> types;
+    for (int i = 0; i < n; ++i)
+        types.insert(types.end(), {Sum, Integrate, Integrate});
+    if (shuffle) std::shuffle(types.begin(), types.end(), std::mt19937(shuffle));
+    std::vector<CBlock*> sums, integrators;
+    for (int type : types)
+        (type == Sum ? sums : integrators).push_back(m.Add(type));
+    if (shuffle) {
+        std::shuffle(sums.begin(), sums.end(), std::mt19937(shuffle + 1));
+        std::shuffle(integrators.begin(), integrators.end(), std::mt19937(shuffle + 2));
+    }
     CBlock* previous = nullptr;
-    for (int i = 0; i < n; ++i) {
-        CBlock* s = m.Add(Sum);
-        CBlock* v = m.Add(Integrate, {s});
-        CBlock* x = m.Add(Integrate, {v}, {1, i == 0 ? 1.0 : 0.0, 1});
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        CBlock *s = sums[i], *v = integrators[2 * i], *x = integrators[2 * i + 1];
+        v->Inputs[0] = s;
+        x->Inputs[0] = v;
+        x->Params[1] = i == 0 ? 1.0 : 0.0;
         s->Inputs = {x, v, previous};
         s->Params = {i == 0 ? -1.0 : -1.5, -0.1, 0.5};
         previous = x;
@@ -223,16 +236,32 @@ void OscillatorChain(Chart& m, int n) {
     m.doc.Clock()->Params = {1e-7, 0.1, 100};
 }
 
-TEST(Tape, TheOscillatorChainRunsAlikeWithEitherPair) {
-    for (int style : {0, 1}) {
-        const Outcome r = ExpectSameRuns([style](Chart& m) {
-            OscillatorChain(m, 10);
-            m.doc.IntStyle = style;
-        });
-        EXPECT_EQ(r.outcome, RunOutcome::Completed);
-        EXPECT_TRUE(r.messages.empty());
-        EXPECT_EQ(r.histories[0].size(), 1001u);
-    }
+// Every derivative is read in place, in chain order or not; in chain order the Sums after the first
+// read all their inputs side by side.
+TEST(Tape, TheOscillatorChainRunsAlikeWithEitherPairAndEveryKernelInAnyOrder) {
+    for (KernelLevel kernel : AvailableKernels())
+        for (unsigned shuffle : {0u, 7u})
+            for (int style : {0, 1}) {
+                SCOPED_TRACE(std::string(KernelName(kernel)) + " " + std::to_string(shuffle));
+                ForceKernel(kernel);
+                const Outcome r = ExpectSameRuns([=](Chart& m) {
+                    OscillatorChain(m, 10, shuffle);
+                    m.doc.IntStyle = style;
+                });
+                EXPECT_EQ(r.outcome, RunOutcome::Completed);
+                EXPECT_TRUE(r.messages.empty());
+                EXPECT_EQ(r.histories[0].size(), 1001u);
+                Chart m;
+                OscillatorChain(m, 10, shuffle);
+                ASSERT_TRUE(m.doc.BuildRunLists());
+                const CTape tape(m.doc);
+                EXPECT_EQ(tape.StatesInRuns(), 20u);
+                if (shuffle)
+                    EXPECT_GT(tape.StridedInputs(), 0u);
+                else
+                    EXPECT_EQ(tape.StridedInputs(), 27u);
+            }
+    ClearForcedKernel();
 }
 
 TEST(Tape, FailuresLeaveTheSameHistories) {
@@ -350,16 +379,20 @@ void WideChart(Chart& m, std::mt19937& rng) {
     for (bool state : isState)
         (state ? states : sums)
             .push_back(m.Add(state ? Integrate : Sum, {}, {1, chance(0.2) ? 0.0 : 1.0, 1}));
-    for (CBlock* s : sums) {
-        s->Inputs = {states[pick(n)], chance(0.7) ? states[pick(n)] : nullptr, states[pick(n)]};
-        s->Params = {-1.5, chance(0.9) ? -0.1 : AwkwardValue(rng), 0.5};
+    // Sum i mostly reads the integrator that integrates it (a run of inputs side by side), and at
+    // times the Sum before it.
+    const bool twoInputs = chance(0.5), chained = chance(0.2);
+    for (std::size_t i = 0; i < n; ++i) {
+        CBlock* in2 = i > 0 && chained && chance(0.3) ? sums[i - 1] : states[pick(n)];
+        sums[i]->Inputs = {states[chance(0.9) ? i : pick(n)], twoInputs ? nullptr : states[pick(n)], in2};
+        sums[i]->Params = {-1.5, chance(0.97) ? -0.1 : AwkwardValue(rng), 0.5};
     }
     for (std::size_t i = 0; i < n; ++i) {
         CBlock* x = states[i];
         const double r = std::uniform_real_distribution<double>(0, 1)(rng);
         // Integrators feeding each other in a circle are refused for now.
         const std::size_t next = i + 1 < n ? i + 1 + (chance(0.5) ? 0 : pick(n - i - 1)) : i;
-        x->Inputs[0] = r < 0.65 ? sums[i] : r < 0.9 ? states[next] : m.doc.Clock();
+        x->Inputs[0] = r < 0.8 ? sums[i] : r < 0.95 ? states[next] : m.doc.Clock();
         if (chance(0.1)) x->Params[0] = chance(0.5) ? -0.5 : AwkwardValue(rng);
     }
     m.doc.Clock()->Params = {1e-4, 0.1, 0.3};
@@ -381,7 +414,7 @@ TEST(Tape, RandomChartsGiveTheSameHistoriesAsTheirOwnCompute) {
                 RandomChart(m, rng);
             });
         }
-        std::size_t inRuns = 0;
+        std::size_t inRuns = 0, inLoops = 0, strided = 0;
         for (unsigned seed = 1; seed <= 300 && go(); ++seed) {
             SCOPED_TRACE("wide chart " + std::to_string(seed));
             const auto build = [seed](Chart& m) {
@@ -392,9 +425,14 @@ TEST(Tape, RandomChartsGiveTheSameHistoriesAsTheirOwnCompute) {
             Chart m;
             build(m);
             ASSERT_TRUE(m.doc.BuildRunLists());
-            inRuns += CTape(m.doc).StatesInRuns();
+            const CTape tape(m.doc);
+            inRuns += tape.StatesInRuns();
+            inLoops += tape.BlocksInLoops();
+            strided += tape.StridedInputs();
         }
         EXPECT_GT(inRuns, 300u * 3);
+        EXPECT_GT(inLoops, 300u * 2);
+        EXPECT_GT(strided, 0u);
     }
     ClearForcedKernel();
 }
