@@ -246,6 +246,17 @@ void CTape::MakeSumLoops() {
     m_sumKernels = Kernel(ActiveKernel()).sums;
     std::vector<std::size_t> indexAt;
     for (Segment& seg : m_segments) {
+        // A segment of Gains each of which but the first reads the one before: their gains side by side.
+        if (seg.code == OP_GAIN) {
+            bool chain = true;
+            for (std::uint32_t i = seg.begin + 1; i < seg.end && chain; ++i)
+                chain = m_ops[i].in[0] == static_cast<std::int32_t>(m_firstAlgebraic + i) - 1;
+            if (!chain) continue;
+            seg.loop = static_cast<std::int32_t>(m_chainGains.size());
+            for (std::uint32_t i = seg.begin; i < seg.end; ++i)
+                m_chainGains.push_back(m_params[static_cast<std::size_t>(m_ops[i].aux)][0]);
+            continue;
+        }
         const int mask = static_cast<int>(seg.code) - OP_SUM;
         const std::size_t count = seg.end - seg.begin;
         if (mask < 1 || mask > 7 || count < kMinRun) continue;
@@ -485,6 +496,22 @@ bool CTape::Evaluate(double offset, double* y) {
     };
 
     for (const Segment& seg : m_segments) {
+        if (seg.loop >= 0 && seg.code == OP_GAIN) {
+            double* out = v + m_firstAlgebraic + seg.begin;
+            const double* gain = m_chainGains.data() + seg.loop;
+            const double first = v[m_ops[seg.begin].in[0]];
+            const std::uint32_t count = seg.end - seg.begin;
+            // A NaN met on the way stays to the end: only then are the products formed again, ordered.
+            double x = first;
+            for (std::uint32_t i = 0; i < count; ++i)
+                out[i] = x = x * gain[i];
+            if (x != x) {
+                x = first;
+                for (std::uint32_t i = 0; i < count; ++i)
+                    out[i] = x = Mul(x, gain[i]);
+            }
+            continue;
+        }
         if (seg.loop >= 0) {
             const SumSegmentArgs& a = m_sumLoops[static_cast<std::size_t>(seg.loop)];
             m_sumKernels[a.mask](a);

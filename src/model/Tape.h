@@ -96,7 +96,9 @@ class CTape {
         OpCode code;
         std::uint32_t begin;
         std::uint32_t end;
-        std::int32_t loop = -1; // a Sum segment evaluated as one loop: its entry in m_sumLoops
+        // A segment evaluated as one loop: for Sums its entry in m_sumLoops, for a chain of Gains
+        // where its gains begin in m_chainGains.
+        std::int32_t loop = -1;
     };
     struct Link {
         CBlock* block;
@@ -116,7 +118,7 @@ class CTape {
     void Append(OpCode code, const Op& op);
     static std::vector<std::size_t> StateOrder(const CRunModel& model);
     void MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains);
-    void MakeSumLoops();
+    void MakeSumLoops(); // and the chains of Gains
     void RunCompute(const Fallback& f, double& value);
     template <class F> void ForEach(const Segment& seg, F f);
 
@@ -143,6 +145,7 @@ class CTape {
     std::vector<SumSegmentArgs> m_sumLoops;
     std::vector<std::int32_t> m_sumIndex; // the input slots of the loops' blocks, three each
     const SumSegment* m_sumKernels = nullptr;
+    std::vector<double> m_chainGains;
     std::size_t m_statesInRuns = 0;
     std::size_t m_inlineCount = 0;
     std::size_t m_computeCount = 0;
