@@ -23,7 +23,7 @@ namespace {
 
 constexpr std::size_t W = KINTRA_KERNEL_WIDTH;
 typedef double Vec __attribute__((vector_size(W * sizeof(double))));
-typedef std::int64_t Mask __attribute__((vector_size(W * sizeof(double))));
+typedef std::int64_t LaneMask __attribute__((vector_size(W * sizeof(double))));
 
 template <class V> inline V Load(const double* p) {
     V v;
@@ -51,33 +51,23 @@ template <double C, class V> inline void AddTerm(V& sum, const V& term) {
     if constexpr (C != 0.0) sum = sum + C * term;
 }
 
-// Stores a stage input or solution formed with plain vector arithmetic; the lanes that came out NaN
-// are formed again one by one by OrderedSum, so that the NaN does not depend on the order in which
-// the compiler hands over the operands of an addition.
-template <class V, class F>
-[[gnu::always_inline]] inline void StoreWithOrderedNaN(double* to, V sum, F ordered) {
-    if constexpr (std::is_same_v<V, double>) {
-        if (sum != sum) sum = ordered(0);
+// Whether any lane of a mask (or a flag) is set.
+template <class M> [[gnu::always_inline]] inline bool Any(const M& m) {
+    if constexpr (std::is_same_v<M, bool>) {
+        return m;
     } else {
-        const Mask nan = sum != sum;
         bool any = false;
         for (std::size_t w = 0; w < W; ++w)
-            any |= nan[w] != 0;
-        if (any)
-            for (std::size_t w = 0; w < W; ++w)
-                if (nan[w]) sum[w] = ordered(w);
+            any |= m[w] != 0;
+        return any;
     }
-    Store(to, sum);
-}
-template <const ButcherTableau& T, int Row, class V>
-[[gnu::always_inline]] inline void StoreSum(const StagePassArgs& a, std::size_t i, double* to, V sum) {
-    StoreWithOrderedNaN(to, sum, [&](std::size_t w) { return OrderedSum(T, Row, a, i + w); });
 }
 
-// One element (V = double) or one vector of elements from i on, d the derivatives there.
+// One element (V = double) or one vector of elements from i on, d the derivatives there. The sums
+// are formed with plain arithmetic; `sumNaN` notes whether one came out NaN.
 template <const ButcherTableau& T, int J, class V, class M>
 [[gnu::always_inline]] inline void Lane(const StagePassArgs& a, std::size_t i, const double* d, V& largest,
-                                        M& notANumber) {
+                                        M& notANumber, M& sumNaN) {
     constexpr int S = T.stages;
     const std::size_t n = a.n;
     const V kJ = a.H * Load<V>(d);
@@ -94,15 +84,17 @@ template <const ButcherTableau& T, int J, class V, class M>
             (AddTerm<Coefficient<T, J + 1, Q>()>(input, stage.template operator()<Q>()), ...);
         }
         (std::make_integer_sequence<int, J + 1>{});
-        StoreSum<T, J + 1>(a, i, a.states + i, input);
+        Store(a.states + i, input);
+        sumNaN |= input != input;
     } else {
         V y = Load<V>(a.yStart + i);
         [&]<int... Q>(std::integer_sequence<int, Q...>) {
             (AddTerm<Coefficient<T, S, Q>()>(y, stage.template operator()<Q>()), ...);
         }
         (std::make_integer_sequence<int, S>{});
-        StoreSum<T, S>(a, i, a.yNew + i, y);
-        Store(a.states + i, Load<V>(a.yNew + i));
+        Store(a.yNew + i, y);
+        Store(a.states + i, y);
+        sumNaN |= y != y;
         // The first difference is zero and left out.
         const V k0 = stage.template operator()<0>();
         const V zero{};
@@ -121,24 +113,33 @@ template <const ButcherTableau& T, int J, class V, class M>
 
 template <const ButcherTableau& T, int J> double Pass(const StagePassArgs& a) {
     Vec vectorLargest{};
-    Mask vectorNaN{};
+    LaneMask vectorNaN{}, vectorSumNaN{};
     double largest = 0.0;
-    bool notANumber = false;
+    bool notANumber = false, sumNaN = false;
     for (std::size_t r = 0; r < a.runCount; ++r) {
         const DerivativeRun& run = a.runs[r];
         const double* d = run.source ? run.source : a.dydt + run.begin;
         std::size_t i = run.begin;
         for (; i + W <= run.end; i += W, d += W)
-            Lane<T, J, Vec, Mask>(a, i, d, vectorLargest, vectorNaN);
+            Lane<T, J, Vec, LaneMask>(a, i, d, vectorLargest, vectorNaN, vectorSumNaN);
         for (; i < run.end; ++i, ++d)
-            Lane<T, J, double, bool>(a, i, d, largest, notANumber);
+            Lane<T, J, double, bool>(a, i, d, largest, notANumber, sumNaN);
+    }
+    // A sum that came out NaN is formed again by OrderedSum, so that which NaN it is does not depend
+    // on the order in which the compiler handed over the operands of an addition. Nothing in the
+    // pass reads the stage inputs or the solution it forms.
+    if (sumNaN || Any(vectorSumNaN)) {
+        constexpr int Row = J + 1 < T.stages ? J + 1 : T.stages;
+        double* to = J + 1 < T.stages ? a.states : a.yNew;
+        for (std::size_t i = 0; i < a.n; ++i)
+            if (to[i] != to[i]) a.states[i] = to[i] = OrderedSum(T, Row, a, i);
     }
     if constexpr (J + 1 == T.stages) {
         for (std::size_t w = 0; w < W; ++w) {
             const double l = vectorLargest[w];
             largest = l > largest ? l : largest;
-            notANumber |= vectorNaN[w] != 0;
         }
+        notANumber |= Any(vectorNaN);
         return notANumber ? std::numeric_limits<double>::quiet_NaN() : largest;
     }
     return 0.0;
@@ -157,25 +158,35 @@ template <class V> [[gnu::always_inline]] inline V SumInput(const SumSegmentArgs
     }
 }
 
-// The sums of a Sum block, 0 + x0 w0 + x1 w1 + x2 w2 over the inputs of Mask, as its own Compute.
-template <int Mask, class V>
+// The sums of a Sum block, 0 + x0 w0 + x1 w1 + x2 w2 over the connected inputs (the bits of Inputs), as its
+// own Compute.
+template <int Inputs, class V>
 [[gnu::always_inline]] inline V BlockSum(const SumSegmentArgs& a, std::size_t j) {
     V sum{};
-    if constexpr ((Mask & 1) != 0) sum = sum + SumInput<V>(a, j, 0) * a.w[0];
-    if constexpr ((Mask & 2) != 0) sum = sum + SumInput<V>(a, j, 1) * a.w[1];
-    if constexpr ((Mask & 4) != 0) sum = sum + SumInput<V>(a, j, 2) * a.w[2];
+    if constexpr ((Inputs & 1) != 0) sum = sum + SumInput<V>(a, j, 0) * a.w[0];
+    if constexpr ((Inputs & 2) != 0) sum = sum + SumInput<V>(a, j, 1) * a.w[1];
+    if constexpr ((Inputs & 4) != 0) sum = sum + SumInput<V>(a, j, 2) * a.w[2];
     return sum;
 }
 
-template <int Mask> void SumSegmentOf(const SumSegmentArgs& a) {
+// The sums are formed with plain arithmetic, and those that came out NaN again by OrderedBlockSum.
+template <int Inputs> void SumSegmentOf(const SumSegmentArgs& a) {
     std::size_t j = 0;
-    for (; j + W <= a.count; j += W)
-        StoreWithOrderedNaN(a.out + j, BlockSum<Mask, Vec>(a, j),
-                            [&](std::size_t w) { return OrderedBlockSum(a, j + w); });
-    for (; j < a.count; ++j) {
-        const double sum = BlockSum<Mask, double>(a, j);
-        a.out[j] = sum == sum ? sum : OrderedBlockSum(a, j);
+    LaneMask vectorNaN{};
+    bool notANumber = false;
+    for (; j + W <= a.count; j += W) {
+        const Vec sum = BlockSum<Inputs, Vec>(a, j);
+        Store(a.out + j, sum);
+        vectorNaN |= sum != sum;
     }
+    for (; j < a.count; ++j) {
+        const double sum = BlockSum<Inputs, double>(a, j);
+        a.out[j] = sum;
+        notANumber |= sum != sum;
+    }
+    if (notANumber || Any(vectorNaN))
+        for (j = 0; j < a.count; ++j)
+            if (a.out[j] != a.out[j]) a.out[j] = OrderedBlockSum(a, j);
 }
 
 template <const ButcherTableau& T, class Stages> struct Passes;
