@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <numeric>
@@ -539,6 +540,13 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     std::printf("kernel of the run's passes: %s\n", KernelName(ActiveKernel()));
+    // KINTRA_BENCH_NO_CHECKS: measurements only (e.g. under callgrind).
+    if (std::getenv("KINTRA_BENCH_NO_CHECKS")) {
+        RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        benchmark::Shutdown();
+        return 0;
+    }
     for (int n : kSizes)
         std::printf("oscillator chain %5d: blocks and direct histories %s\n", n,
                     CheckOscillatorChain(n) ? "identical" : "DIFFER");
