@@ -8,6 +8,7 @@
 // Gain chain: one Integrate (from 1) fed back through M Gain blocks (-1, then 1, 1, ...).
 
 #include "blocks/Catalogue.h"
+#include "model/IntegratorKernels.h"
 #include "model/OrventDoc.h"
 #include "model/Tape.h"
 #include "platform/Text.h"
@@ -17,7 +18,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <map>
+#include <numeric>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -40,22 +45,38 @@ CBlock* Add(COrventDoc& doc, int type, int column) {
     return b;
 }
 
-void BuildOscillatorChain(COrventDoc& doc, int n) {
+// In chain order the blocks are placed S_1, V_1, X_1, S_2, ...; shuffled, in a random order (the
+// V of an oscillator still before its X).
+void BuildOscillatorChain(COrventDoc& doc, int n, unsigned shuffle) {
     doc.OnNewDocument();
+    const auto count = static_cast<std::size_t>(n);
+    std::vector<std::size_t> order(3 * count); // oscillator of each place: 3i (S), 3i + 1, 3i + 2
+    std::iota(order.begin(), order.end(), 0);
+    if (shuffle) std::shuffle(order.begin(), order.end(), std::mt19937(shuffle));
+    std::vector<CBlock*> s(count), v(count), x(count);
     int column = 1;
-    CBlock* previous = nullptr;
-    for (int i = 0; i < n; ++i) {
-        CBlock* s = Add(doc, kSum, column++);
-        CBlock* v = Add(doc, kIntegrate, column++);
-        CBlock* x = Add(doc, kIntegrate, column++);
-        v->Inputs[0] = s;
-        x->Inputs[0] = v;
-        x->Params[1] = i == 0 ? 1.0 : 0.0;
-        s->Inputs = {x, v, previous};
-        s->Params = {i == 0 ? -1.0 : -1.5, -0.1, 0.5};
-        previous = x;
+    for (std::size_t at : order) {
+        const std::size_t i = at / 3;
+        if (at % 3 == 0)
+            s[i] = Add(doc, kSum, column++);
+        else
+            (v[i] ? x[i] : v[i]) = Add(doc, kIntegrate, column++);
+    }
+    for (std::size_t i = 0; i < count; ++i) {
+        v[i]->Inputs[0] = s[i];
+        x[i]->Inputs[0] = v[i];
+        x[i]->Params[1] = i == 0 ? 1.0 : 0.0;
+        s[i]->Inputs = {x[i], v[i], i > 0 ? x[i - 1] : nullptr};
+        s[i]->Params = {i == 0 ? -1.0 : -1.5, -0.1, 0.5};
     }
     doc.Clock()->Params = {kErrorLimit, kInterval, kTime};
+}
+
+void BuildOscillatorChain(COrventDoc& doc, int n) {
+    BuildOscillatorChain(doc, n, 0);
+}
+void BuildShuffledOscillatorChain(COrventDoc& doc, int n) {
+    BuildOscillatorChain(doc, n, 1);
 }
 
 void BuildGainChain(COrventDoc& doc, int m) {
@@ -316,15 +337,20 @@ template <class Direct> std::size_t DirectEvaluations(int size) {
     return run.evaluations;
 }
 
+// The kernel of the second argument when there is one (a KernelLevel), else the active one.
 void RunBlocks(benchmark::State& state, void (*build)(COrventDoc&, int), std::size_t evaluations,
                bool compiled) {
     COrventDoc doc;
     build(doc, static_cast<int>(state.range(0)));
     CTape::Enabled = compiled;
+    const auto kernel = state.range(1) >= 0 ? static_cast<KernelLevel>(state.range(1)) : ActiveKernel();
+    ForceKernel(kernel);
+    state.SetLabel(KernelName(ActiveKernel()));
     for (auto _ : state) {
         doc.RunSimulation();
         if (doc.LastRunOutcome != RunOutcome::Completed) state.SkipWithError("the run failed");
     }
+    ClearForcedKernel();
     CTape::Enabled = true;
     // Every block of the model is evaluated once per evaluation (the Clock and companions aside).
     SetCounters(state, evaluations, doc.Blocks.size() - 3);
@@ -333,6 +359,10 @@ void RunBlocks(benchmark::State& state, void (*build)(COrventDoc&, int), std::si
 void BM_OscillatorChainBlocks(benchmark::State& state) {
     const auto n = static_cast<int>(state.range(0));
     RunBlocks(state, BuildOscillatorChain, DirectEvaluations<DirectOscillatorChain>(n), true);
+}
+void BM_ShuffledOscillatorChainBlocks(benchmark::State& state) {
+    const auto n = static_cast<int>(state.range(0));
+    RunBlocks(state, BuildShuffledOscillatorChain, DirectEvaluations<DirectOscillatorChain>(n), true);
 }
 void BM_OscillatorChainBlocksLiteral(benchmark::State& state) {
     const auto n = static_cast<int>(state.range(0));
@@ -365,16 +395,55 @@ void BM_GainChainDirect(benchmark::State& state) {
     SetCounters(state, evaluations, model.m + 1);
 }
 
-BENCHMARK(BM_OscillatorChainBlocks)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OscillatorChainDirect)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_OscillatorChainBlocksLiteral)->Arg(1000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GainChainBlocks)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+constexpr int kSizes[] = {10, 100, 1000, 10000};
+// Sizes with the active kernel (-1), and N = 1,000 with every kernel the processor has.
+void BlockArgs(benchmark::internal::Benchmark* b) {
+    for (int n : kSizes)
+        b->Args({n, -1});
+    for (KernelLevel level : AvailableKernels())
+        b->Args({1000, static_cast<int>(level)});
+}
+void DirectArgs(benchmark::internal::Benchmark* b) {
+    for (int n : kSizes)
+        b->Args({n});
+}
+
+BENCHMARK(BM_OscillatorChainBlocks)->Apply(BlockArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OscillatorChainDirect)->Apply(DirectArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShuffledOscillatorChainBlocks)->Args({1000, -1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OscillatorChainBlocksLiteral)->Args({1000, -1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GainChainBlocks)
+    ->Args({10, -1})
+    ->Args({100, -1})
+    ->Args({1000, -1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GainChainDirect)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
 // ---- The same numbers both ways ----
 
+// The recorded values of a block (the one place that knows where a run keeps them).
+std::vector<double> HistoryOf(const CBlock& b) {
+    return b.HistoryValues();
+}
+
+// Bit for bit, so NaN payloads and signed zeros count.
 bool Same(const std::vector<double>& a, const std::vector<double>& b) {
-    return a == b;
+    return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof(double)) == 0;
+}
+
+// Every history of a run through the program against the same run block by block.
+bool SameAsPlainPath(void (*build)(COrventDoc&, int), int n) {
+    COrventDoc fast, plain;
+    build(fast, n);
+    build(plain, n);
+    fast.RunSimulation();
+    CTape::Enabled = false;
+    plain.RunSimulation();
+    CTape::Enabled = true;
+    bool same = fast.LastRunOutcome == RunOutcome::Completed && fast.Blocks.size() == plain.Blocks.size();
+    for (std::size_t i = 0; same && i < fast.Blocks.size(); ++i)
+        same = Same(HistoryOf(*fast.Blocks[i]), HistoryOf(*plain.Blocks[i]));
+    return same;
 }
 
 bool CheckOscillatorChain(int n) {
@@ -384,15 +453,14 @@ bool CheckOscillatorChain(int n) {
     DirectOscillatorChain model(n);
     DirectRun<DirectOscillatorChain> run(model);
     run.Run();
-    bool same = Same(doc.Clock()->HistoryValues(), run.time) &&
-                Same(doc.Blocks[1]->HistoryValues(), run.error) &&
-                Same(doc.Blocks[2]->HistoryValues(), run.count);
+    bool same = Same(HistoryOf(*doc.Clock()), run.time) && Same(HistoryOf(*doc.Blocks[1]), run.error) &&
+                Same(HistoryOf(*doc.Blocks[2]), run.count);
     for (int i = 0; i < n; ++i) {
         const auto at = static_cast<std::size_t>(3 + 3 * i);
         const auto u = static_cast<std::size_t>(i);
-        same = same && Same(doc.Blocks[at]->HistoryValues(), model.s[u]) &&
-               Same(doc.Blocks[at + 1]->HistoryValues(), model.v[u]) &&
-               Same(doc.Blocks[at + 2]->HistoryValues(), model.x[u]);
+        same = same && Same(HistoryOf(*doc.Blocks[at]), model.s[u]) &&
+               Same(HistoryOf(*doc.Blocks[at + 1]), model.v[u]) &&
+               Same(HistoryOf(*doc.Blocks[at + 2]), model.x[u]);
     }
     return same;
 }
@@ -404,10 +472,9 @@ bool CheckGainChain(int m) {
     DirectGainChain model(m);
     DirectRun<DirectGainChain> run(model);
     run.Run();
-    bool same =
-        Same(doc.Clock()->HistoryValues(), run.time) && Same(doc.Blocks[2]->HistoryValues(), run.count);
+    bool same = Same(HistoryOf(*doc.Clock()), run.time) && Same(HistoryOf(*doc.Blocks[2]), run.count);
     for (int i = 0; i <= m; ++i)
-        same = same && Same(doc.Blocks[static_cast<std::size_t>(3 + i)]->HistoryValues(),
+        same = same && Same(HistoryOf(*doc.Blocks[static_cast<std::size_t>(3 + i)]),
                             model.history[static_cast<std::size_t>(i)]);
     return same;
 }
@@ -450,14 +517,20 @@ class RatioReporter : public benchmark::ConsoleReporter {
     std::map<std::string, Times> medians;
 };
 
+// blocks / direct for one size; `kernel` is the second argument of the blocks' run (-1: active).
 void PrintRatio(const RatioReporter& reporter, const std::string& model, int size, const std::string& blocks,
-                const char* note) {
-    const std::string suffix = FormatString("/%d", size);
-    const RatioReporter::Times b = reporter.Of("BM_" + model + blocks + suffix);
-    const RatioReporter::Times d = reporter.Of("BM_" + model + "Direct" + suffix);
+                int kernel, const std::string& note) {
+    const std::string name =
+        "BM_" + (blocks == "Shuffled" ? "ShuffledOscillatorChainBlocks" : model + blocks);
+    const bool twoArgs = model == "OscillatorChain" || model == "GainChain";
+    const RatioReporter::Times b = reporter.Of(name + FormatString("/%d", size) +
+                                               (twoArgs ? FormatString("/%d", kernel) : std::string()));
+    const RatioReporter::Times d = reporter.Of("BM_" + model + "Direct" + FormatString("/%d", size));
+    const char* kernelName = KernelName(kernel >= 0 ? static_cast<KernelLevel>(kernel) : ActiveKernel());
     if (b.real > 0 && d.real > 0 && b.cpu > 0 && d.cpu > 0)
-        std::printf("  %-16s %5d: %5.2f (real time %5.2f)%s\n", model.c_str(), size, b.cpu / d.cpu,
-                    b.real / d.real, note);
+        std::printf("  %-16s %6d %-7s blocks %9.3f ms  direct %9.3f ms  ratio %5.2f (real time %5.2f)%s\n",
+                    model.c_str(), size, kernelName, b.cpu, d.cpu, b.cpu / d.cpu, b.real / d.real,
+                    note.c_str());
 }
 
 } // namespace
@@ -466,19 +539,43 @@ int main(int argc, char** argv) {
     RegisterBlockTypes();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    for (int n : {10, 100, 1000})
-        std::printf("oscillator chain %4d: blocks and direct histories %s\n", n,
+    std::printf("kernel of the run's passes: %s\n", KernelName(ActiveKernel()));
+    // KINTRA_BENCH_NO_CHECKS: measurements only (e.g. under callgrind).
+    if (std::getenv("KINTRA_BENCH_NO_CHECKS")) {
+        RatioReporter reporter;
+        benchmark::RunSpecifiedBenchmarks(&reporter);
+        benchmark::Shutdown();
+        return 0;
+    }
+    for (int n : kSizes)
+        std::printf("oscillator chain %5d: blocks and direct histories %s\n", n,
                     CheckOscillatorChain(n) ? "identical" : "DIFFER");
     for (int m : {10, 100, 1000})
-        std::printf("gain chain       %4d: blocks and direct histories %s\n", m,
+        std::printf("gain chain       %5d: blocks and direct histories %s\n", m,
                     CheckGainChain(m) ? "identical" : "DIFFER");
+    // Every kernel against the plain path (block by block, the plain sums).
+    for (KernelLevel level : AvailableKernels()) {
+        ForceKernel(level);
+        for (int n : {10, 1000})
+            std::printf("oscillator chain %5d, %-6s: histories %s the plain path's\n", n, KernelName(level),
+                        SameAsPlainPath(BuildOscillatorChain, n) ? "identical to" : "DIFFER from");
+        std::printf("shuffled chain    1000, %-6s: histories %s the plain path's\n", KernelName(level),
+                    SameAsPlainPath(BuildShuffledOscillatorChain, 1000) ? "identical to" : "DIFFER from");
+        std::printf("gain chain        1000, %-6s: histories %s the plain path's\n", KernelName(level),
+                    SameAsPlainPath(BuildGainChain, 1000) ? "identical to" : "DIFFER from");
+    }
+    ClearForcedKernel();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\nblocks / direct, CPU time of a run:\n");
-    for (const char* model : {"OscillatorChain", "GainChain"})
-        for (int n : {10, 100, 1000})
-            PrintRatio(reporter, model, n, "Blocks", "");
-    PrintRatio(reporter, "OscillatorChain", 1000, "BlocksLiteral", " every block by its own Compute");
+    for (int n : kSizes)
+        PrintRatio(reporter, "OscillatorChain", n, "Blocks", -1, "");
+    for (KernelLevel level : AvailableKernels())
+        PrintRatio(reporter, "OscillatorChain", 1000, "Blocks", static_cast<int>(level), "");
+    PrintRatio(reporter, "OscillatorChain", 1000, "Shuffled", -1, " blocks placed in random order");
+    for (int n : {10, 100, 1000})
+        PrintRatio(reporter, "GainChain", n, "Blocks", -1, "");
+    PrintRatio(reporter, "OscillatorChain", 1000, "BlocksLiteral", -1, " every block by its own Compute");
     benchmark::Shutdown();
     return 0;
 }

@@ -5,6 +5,14 @@
 
 #include <cstddef>
 
+// States begin .. end - 1 whose derivatives lie side by side after an evaluation: that of state i
+// is source[i - begin], or dydt[i] (the array handed to Evaluate) when source is null.
+struct DerivativeRun {
+    std::size_t begin;
+    std::size_t end;
+    const double* source;
+};
+
 // The model as the integrator sees it. The states live where States() says, so that an
 // evaluation can read them in place; the integrator forms every stage there.
 class CDerivatives {
@@ -21,6 +29,14 @@ class CDerivatives {
     virtual bool Evaluate(double offset, double* dydt) = 0;
     // Makes the states and values of the last evaluation the model's own.
     virtual void Publish() = 0;
+    // Where the derivatives lie after each evaluation, as runs that cover the states in order; the
+    // pointers stay valid for the life of the model. Empty: all of them in dydt. A source may lie in
+    // States() only at or after the states it is the derivative of, so that a pass over the states
+    // in order reads it before forming the next stage there.
+    virtual const DerivativeRun* Runs(std::size_t& count) const {
+        count = 0;
+        return nullptr;
+    }
 };
 
 // How an output interval ended.

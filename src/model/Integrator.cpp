@@ -1,12 +1,19 @@
 #include "model/Integrator.h"
 
+#include "model/Arith.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 CIntegrator::CIntegrator(const ButcherTableau& tableau, const CStepController& controller,
-                         std::size_t stateCount)
+                         std::size_t stateCount, bool fused)
     : m_tableau(tableau), m_controller(controller), n(stateCount) {
+    if (fused) {
+        const IntegratorKernel& kernel = Kernel(ActiveKernel());
+        m_passes = PassesOf(kernel, tableau);
+        m_kernelName = kernel.name;
+    }
     const int s = m_tableau.stages;
     const auto S = static_cast<std::size_t>(s);
     m_dydt.assign(n, 0.0);
@@ -38,12 +45,19 @@ struct Pass {
     double w[kStagesPerPass];
 };
 
-// out[i] = base[i] + w[0] k[0][i] + w[1] k[1][i] + ..., added in that order.
+// out[i] = base[i] + w[0] k[0][i] + w[1] k[1][i] + ..., added in that order. A sum that comes out
+// NaN is formed again with the sums and products of model/Arith.h, so that which NaN it becomes
+// does not depend on the order in which the compiler hands over the operands.
 template <std::size_t T> void Accumulate(double* out, const double* base, const Pass& p, std::size_t n) {
     for (std::size_t i = 0; i < n; ++i) {
         double sum = base[i];
         for (std::size_t t = 0; t < T; ++t)
             sum += p.w[t] * p.k[t][i];
+        if (sum != sum) {
+            sum = base[i];
+            for (std::size_t t = 0; t < T; ++t)
+                sum = kintra::Add(sum, kintra::Mul(p.w[t], p.k[t][i]));
+        }
         out[i] = sum;
     }
 }
@@ -124,7 +138,14 @@ double CIntegrator::ErrorNorm() const {
 
 bool CIntegrator::Evaluate(CDerivatives& model, double offset) {
     ++m_stats.evaluations;
-    return model.Evaluate(offset, m_dydt.data());
+    if (!model.Evaluate(offset, m_dydt.data())) return false;
+    // The plain sums read every derivative in m_dydt.
+    if (!m_passes)
+        for (std::size_t r = 0; r < m_args.runCount; ++r) {
+            const DerivativeRun& run = m_args.runs[r];
+            if (run.source) std::copy(run.source, run.source + (run.end - run.begin), &m_dydt[run.begin]);
+        }
+    return true;
 }
 
 void CIntegrator::CountStep(double h) {
@@ -138,10 +159,41 @@ void CIntegrator::CountStep(double h) {
     }
 }
 
+bool CIntegrator::Attempt(CDerivatives& model, double T, double H, double& err) {
+    if (m_passes) return FusedAttempt(model, T, H, err);
+    const int s = m_tableau.stages;
+    const double* c = m_tableau.c;
+    double* states = model.States();
+    for (int j = 0; j < s; ++j) {
+        Combine(states, m_yStart.data(), m_stageTerms[static_cast<std::size_t>(j)]);
+        if (!Evaluate(model, T + c[j] * H)) return false;
+        double* kj = &k[static_cast<std::size_t>(j) * n];
+        const double* d = m_dydt.data();
+        for (std::size_t i = 0; i < n; ++i)
+            kj[i] = H * d[i];
+    }
+    Combine(m_yNew.data(), m_yStart.data(), m_solutionTerms);
+    err = ErrorNorm();
+    return true;
+}
+
+// The states hold the input of the first stage; each pass leaves that of the next one there.
+bool CIntegrator::FusedAttempt(CDerivatives& model, double T, double H, double& err) {
+    const int s = m_tableau.stages;
+    const double* c = m_tableau.c;
+    m_args.H = H;
+    m_args.yStart = m_yStart.data();
+    m_args.yNew = m_yNew.data();
+    for (int j = 0; j < s; ++j) {
+        if (!Evaluate(model, T + c[j] * H)) return false;
+        err = m_passes[j](m_args);
+    }
+    return true;
+}
+
 IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, double L) {
     IntervalResult result;
     const int s = m_tableau.stages;
-    const double* c = m_tableau.c;
     double T = 0.0;
     double attempts = 0.0;
     double largest = 0.0;
@@ -159,24 +211,31 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
 
     model.BeginInterval(m_yStart.data());
     double* states = model.States();
+    m_args = {0.0, n, nullptr, k.data(), states, nullptr, m_dydt.data(), nullptr, 0};
+    m_args.runs = model.Runs(m_args.runCount);
+    if (m_args.runCount == 0) {
+        m_allInDydt = {0, n, nullptr};
+        m_args.runs = &m_allInDydt;
+        m_args.runCount = 1;
+    }
+    // The fused passes form each stage's input from the one before: the first is the start.
+    if (m_passes) std::copy(m_yStart.begin(), m_yStart.end(), states);
+    // The fused passes leave the solution in the states; what a failure shows is the input of the
+    // last stage, and a step tried again starts from the start.
+    auto lastStageInput = [&] {
+        if (m_passes) Combine(states, m_yStart.data(), m_stageTerms[static_cast<std::size_t>(s - 1)]);
+    };
     for (;;) {
         attempts += 1.0;
         ++m_stats.tried;
         const double H = h;
         const bool stepWasCut = cut;
         const double stepUncut = uncut;
-        for (int j = 0; j < s; ++j) {
-            Combine(states, m_yStart.data(), m_stageTerms[static_cast<std::size_t>(j)]);
-            if (!Evaluate(model, T + c[j] * H)) return fail(IntervalStatus::Stopped);
-            double* kj = &k[static_cast<std::size_t>(j) * n];
-            const double* d = m_dydt.data();
-            for (std::size_t i = 0; i < n; ++i)
-                kj[i] = H * d[i];
-        }
-        Combine(m_yNew.data(), m_yStart.data(), m_solutionTerms);
-        const double err = ErrorNorm();
+        double err = 0.0;
+        if (!Attempt(model, T, H, err)) return fail(IntervalStatus::Stopped);
         // A NaN error estimate would be rejected for ever.
         if (std::isnan(err)) {
+            lastStageInput();
             model.Publish();
             return fail(IntervalStatus::NotANumber);
         }
@@ -187,6 +246,7 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
         if (adaptive && !(accepted && stepWasCut)) {
             const double needed = CStepController::StepsNeeded(L, h);
             if (m_controller.TooManySteps(needed)) {
+                lastStageInput();
                 model.Publish();
                 result.stepsNeeded = needed;
                 return fail(IntervalStatus::TooManySteps);
@@ -195,6 +255,7 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
         cut = false;
         if (!accepted) {
             ++m_stats.rejected;
+            if (m_passes) std::copy(m_yStart.begin(), m_yStart.end(), states);
             continue;
         }
         CountStep(H);
@@ -214,7 +275,7 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
         std::swap(m_yStart, m_yNew);
     }
 
-    std::copy(m_yNew.begin(), m_yNew.end(), states);
+    if (!m_passes) std::copy(m_yNew.begin(), m_yNew.end(), states);
     Evaluate(model, L);
     model.Publish();
     result.largestError = largest;

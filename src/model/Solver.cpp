@@ -17,7 +17,12 @@ class CSolver::Model : public CDerivatives {
     Model(CRunModel& model, std::size_t n, bool useTape) : m_model(model), m_states(n, 0.0) {
         m_blocks = model.IntegratingBlocks;
         m_blocks.resize(n, nullptr);
-        if (useTape) m_tape = std::make_unique<CTape>(model);
+        if (useTape) {
+            // The program keeps the states in an order of its own.
+            m_tape = std::make_unique<CTape>(model);
+            for (std::size_t i = 0; i < n; ++i)
+                m_blocks[i] = m_tape->StateBlock(i);
+        }
     }
 
     void BeginInterval(double* y) override {
@@ -36,6 +41,11 @@ class CSolver::Model : public CDerivatives {
     void Publish() override {
         if (m_tape) m_tape->WriteBack();
     }
+    const DerivativeRun* Runs(std::size_t& count) const override {
+        if (m_tape) return m_tape->Runs(count);
+        count = 0;
+        return nullptr;
+    }
     const CTape* Tape() const { return m_tape.get(); }
 
   private:
@@ -53,9 +63,11 @@ CSolver::CSolver(CRunModel& model, int intStyle, std::size_t stateCount, bool us
         m_countCompanion = cb->CountCompanion;
     }
     const ButcherTableau& tableau = TableauOfStyle(intStyle);
+    // The program takes every integrating block.
+    useTape = useTape && stateCount == model.IntegratingBlocks.size();
     m_model = std::make_unique<Model>(model, stateCount, useTape);
     m_integrator = std::make_unique<CIntegrator>(
-        tableau, CStepController(tolerance, model.MaxSteps, tableau.order), stateCount);
+        tableau, CStepController(tolerance, model.MaxSteps, tableau.order), stateCount, useTape);
 }
 
 CSolver::~CSolver() = default;

@@ -4,6 +4,7 @@
 #include "model/BlockTypes.h"
 #include "model/RunModel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -80,7 +81,8 @@ std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, 
 CTape::CTape(CRunModel& model) : m_model(model) {
     m_clock = model.Clock();
     m_stateCount = model.IntegratingBlocks.size();
-    for (CBlock* b : model.IntegratingBlocks) {
+    for (std::size_t i : StateOrder(model)) {
+        CBlock* b = model.IntegratingBlocks[i];
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
     }
@@ -226,17 +228,192 @@ CTape::CTape(CRunModel& model) : m_model(model) {
     }
     m_syncs = std::move(kept);
 
-    // A gain of 1 changes no value that the integrator can see (its steps multiply every
-    // derivative by the step size, which makes any signalling NaN quiet either way).
+    std::vector<std::int32_t> sources(m_stateCount);
+    std::vector<double> gains(m_stateCount);
     for (std::size_t i = 0; i < m_stateCount; ++i) {
-        const CBlock* b = model.IntegratingBlocks[i];
-        const std::int32_t source = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
-        if (b->Params[0] == 1.0) {
-            m_unitGains.push_back(static_cast<std::int32_t>(i));
-            m_unitGains.push_back(source);
-        } else {
-            m_derivatives.push_back({static_cast<std::int32_t>(i), source, b->Params[0]});
+        const CBlock* b = m_slotBlocks[i];
+        sources[i] = b->Inputs[0] ? slotOf(b->Inputs[0]) : m_zeroSlot;
+        gains[i] = b->Params[0];
+    }
+    MakeRuns(sources, gains);
+    MakeSumLoops();
+}
+
+// A segment of at least kMinRun Sum blocks with the same weights, none of which reads a block of the
+// segment, is evaluated as one loop (in vectors) by the kernel of the run; an input that advances by
+// one slot from block to block is read side by side, the others through the slots.
+void CTape::MakeSumLoops() {
+    m_sumKernels = Kernel(ActiveKernel()).sums;
+    std::vector<std::size_t> indexAt;
+    for (Segment& seg : m_segments) {
+        // A segment of Gains each of which but the first reads the one before: their gains side by side.
+        if (seg.code == OP_GAIN) {
+            bool chain = true;
+            for (std::uint32_t i = seg.begin + 1; i < seg.end && chain; ++i)
+                chain = m_ops[i].in[0] == static_cast<std::int32_t>(m_firstAlgebraic + i) - 1;
+            if (!chain) continue;
+            seg.loop = static_cast<std::int32_t>(m_chainGains.size());
+            for (std::uint32_t i = seg.begin; i < seg.end; ++i)
+                m_chainGains.push_back(m_params[static_cast<std::size_t>(m_ops[i].aux)][0]);
+            continue;
         }
+        const int mask = static_cast<int>(seg.code) - OP_SUM;
+        const std::size_t count = seg.end - seg.begin;
+        if (mask < 1 || mask > 7 || count < kMinRun) continue;
+        const Op* ops = &m_ops[seg.begin];
+        const auto outBegin = static_cast<std::int32_t>(m_firstAlgebraic + seg.begin);
+        const auto outEnd = static_cast<std::int32_t>(m_firstAlgebraic + seg.end);
+        bool loop = true;
+        for (std::size_t j = 0; j < count && loop; ++j) {
+            loop = ops[j].aux == ops[0].aux;
+            for (int k = 0; k < 3; ++k)
+                if ((mask & (1 << k)) != 0 && ops[j].in[k] >= outBegin && ops[j].in[k] < outEnd) loop = false;
+        }
+        if (!loop) continue;
+        const auto& w = m_params[static_cast<std::size_t>(ops[0].aux)];
+        SumSegmentArgs a{
+            m_values.data(), m_values.data() + outBegin, count, {}, nullptr, 3, {w[0], w[1], w[2]}, mask};
+        for (int k = 0; k < 3; ++k) {
+            if ((mask & (1 << k)) == 0) continue;
+            bool strided = true;
+            for (std::size_t j = 0; j < count && strided; ++j)
+                strided = ops[j].in[k] == ops[0].in[k] + static_cast<std::int32_t>(j);
+            if (strided) a.strided[k] = m_values.data() + ops[0].in[k];
+        }
+        indexAt.push_back(m_sumIndex.size());
+        for (std::size_t j = 0; j < count; ++j)
+            m_sumIndex.insert(m_sumIndex.end(), ops[j].in, ops[j].in + 3);
+        seg.loop = static_cast<std::int32_t>(m_sumLoops.size());
+        m_sumLoops.push_back(a);
+    }
+    for (std::size_t i = 0; i < m_sumLoops.size(); ++i)
+        m_sumLoops[i].index = m_sumIndex.data() + indexAt[i];
+}
+
+std::size_t CTape::BlocksInLoops() const {
+    std::size_t blocks = 0;
+    for (const SumSegmentArgs& a : m_sumLoops)
+        blocks += a.count;
+    return blocks;
+}
+
+std::size_t CTape::StridedInputs() const {
+    std::size_t inputs = 0;
+    for (const SumSegmentArgs& a : m_sumLoops)
+        for (const double* in : a.strided)
+            inputs += in ? a.count : 0;
+    return inputs;
+}
+
+// The states in the order of the program (the indices in IntegratingBlocks). A state whose source is
+// algebraic (level 0) comes in the order of that source's slot; one that integrates a state of
+// level L - 1 is of level L, in the order of that state. Higher levels come first, so a state is read
+// as a derivative before its own slot is written; states whose sources go round in a circle come
+// first of all, in their own order, and are copied out.
+std::vector<std::size_t> CTape::StateOrder(const CRunModel& model) {
+    const auto& states = model.IntegratingBlocks;
+    const std::size_t n = states.size();
+    std::unordered_map<const CBlock*, std::size_t> stateIndex, evalIndex;
+    for (std::size_t i = 0; i < n; ++i)
+        stateIndex.emplace(states[i], i);
+    for (std::size_t i = 0; i < model.EvalOrder.size(); ++i)
+        evalIndex.emplace(model.EvalOrder[i], i);
+    auto sourceState = [&](std::size_t i) -> std::ptrdiff_t {
+        auto it = stateIndex.find(states[i]->Inputs[0]);
+        return it == stateIndex.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+    };
+
+    constexpr int kUnknown = -2, kCircle = -1;
+    std::vector<int> level(n, kUnknown);
+    std::vector<std::size_t> chain;
+    std::vector<bool> onChain(n, false);
+    for (std::size_t i = 0; i < n; ++i) {
+        // Follow the sources from i until a known level, an algebraic source or a circle.
+        std::size_t j = i;
+        int below = -1; // the level of what the last state of the chain integrates
+        bool circle = false;
+        while (level[j] == kUnknown) {
+            if (onChain[j]) {
+                circle = true;
+                break;
+            }
+            onChain[j] = true;
+            chain.push_back(j);
+            const std::ptrdiff_t source = sourceState(j);
+            if (source < 0) break;
+            j = static_cast<std::size_t>(source);
+        }
+        if (!circle && level[j] != kUnknown) {
+            circle = level[j] == kCircle;
+            below = level[j];
+        }
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            level[*it] = circle ? kCircle : ++below;
+            onChain[*it] = false;
+        }
+        chain.clear();
+    }
+
+    int top = 0;
+    for (int l : level)
+        top = std::max(top, l);
+    // The rank of each state within its level, level by level from 0.
+    std::vector<std::size_t> rank(n, 0);
+    std::vector<std::vector<std::size_t>> byLevel(static_cast<std::size_t>(top) + 2);
+    for (std::size_t i = 0; i < n; ++i)
+        byLevel[static_cast<std::size_t>(level[i] + 1)].push_back(i);
+    for (int l = 0; l <= top; ++l) {
+        auto& members = byLevel[static_cast<std::size_t>(l + 1)];
+        auto key = [&](std::size_t i) -> std::size_t {
+            if (l > 0) return rank[static_cast<std::size_t>(sourceState(i))];
+            auto it = evalIndex.find(states[i]->Inputs[0]);
+            return it == evalIndex.end() ? model.EvalOrder.size() : it->second;
+        };
+        std::stable_sort(members.begin(), members.end(),
+                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
+        for (std::size_t r = 0; r < members.size(); ++r)
+            rank[members[r]] = r;
+    }
+    std::vector<std::size_t> order(byLevel[0]);
+    for (int l = top; l >= 0; --l) {
+        const auto& members = byLevel[static_cast<std::size_t>(l + 1)];
+        order.insert(order.end(), members.begin(), members.end());
+    }
+    return order;
+}
+
+// A gain of 1 changes no value that the integrator can see (its steps multiply every derivative by
+// the step size, which makes any signalling NaN quiet either way): such a derivative is read in
+// place when it starts a run of at least kMinRun states whose sources follow each other and never
+// lie before the state. Every other derivative is copied out by Evaluate.
+void CTape::MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains) {
+    const std::size_t n = sources.size();
+    auto direct = [&](std::size_t i) { return gains[i] == 1.0 && static_cast<std::size_t>(sources[i]) >= i; };
+    std::size_t i = 0;
+    while (i < n) {
+        std::size_t end = i;
+        if (direct(i)) {
+            end = i + 1;
+            while (end < n && direct(end) && sources[end] == sources[end - 1] + 1)
+                ++end;
+        }
+        if (end - i >= kMinRun) {
+            m_runs.push_back({i, end, m_values.data() + sources[i]});
+            m_statesInRuns += end - i;
+            i = end;
+            continue;
+        }
+        if (gains[i] == 1.0) {
+            m_unitGains.push_back(static_cast<std::int32_t>(i));
+            m_unitGains.push_back(sources[i]);
+        } else {
+            m_derivatives.push_back({static_cast<std::int32_t>(i), sources[i], gains[i]});
+        }
+        if (!m_runs.empty() && !m_runs.back().source && m_runs.back().end == i)
+            ++m_runs.back().end;
+        else
+            m_runs.push_back({i, i + 1, nullptr});
+        ++i;
     }
 }
 
@@ -319,6 +496,27 @@ bool CTape::Evaluate(double offset, double* y) {
     };
 
     for (const Segment& seg : m_segments) {
+        if (seg.loop >= 0 && seg.code == OP_GAIN) {
+            double* out = v + m_firstAlgebraic + seg.begin;
+            const double* gain = m_chainGains.data() + seg.loop;
+            const double first = v[m_ops[seg.begin].in[0]];
+            const std::uint32_t count = seg.end - seg.begin;
+            // A NaN met on the way stays to the end: only then are the products formed again, ordered.
+            double x = first;
+            for (std::uint32_t i = 0; i < count; ++i)
+                out[i] = x = x * gain[i];
+            if (x != x) {
+                x = first;
+                for (std::uint32_t i = 0; i < count; ++i)
+                    out[i] = x = Mul(x, gain[i]);
+            }
+            continue;
+        }
+        if (seg.loop >= 0) {
+            const SumSegmentArgs& a = m_sumLoops[static_cast<std::size_t>(seg.loop)];
+            m_sumKernels[a.mask](a);
+            continue;
+        }
         switch (static_cast<int>(seg.code)) {
         case OP_SUM + 0:
             sum.operator()<0>(seg);

@@ -2,13 +2,22 @@
 // The model evaluation of one run compiled into a compact program.
 //
 // Every value the evaluation reads or writes has a slot in one array: the states of the
-// integrating blocks first, then a constant zero, the Clock, the algebraic blocks in evaluation
-// order and the other blocks they read. The simple arithmetic types are evaluated inline with the
-// same operations, in the same order, as their own Compute (model/Arith.h fixes which NaN a sum or
-// product keeps), so the results are identical to the last bit; every other type is computed by its own
-// Compute, after the blocks it reads have been given their current values. The blocks' Value fields are
-// otherwise brought up to date only by WriteBack, which the integrator calls whenever something outside the
-// program may read them (the end of an interval, a failure).
+// integrating blocks first (in an order of the program's own, see StateBlock), then a constant zero, the
+// Clock, the algebraic blocks in evaluation order and the other blocks they read. The simple arithmetic types
+// are evaluated inline with the same operations, in the same order, as their own Compute (model/Arith.h fixes
+// which NaN a sum or product keeps), so the results are identical to the last bit; every other type is
+// computed by its own Compute, after the blocks it reads have been given their current values. The blocks'
+// Value fields are otherwise brought up to date only by WriteBack, which the integrator calls whenever
+// something outside the program may read them (the end of an interval, a failure).
+//
+// The states are ordered so that the derivatives of consecutive states lie in consecutive slots
+// wherever the chart allows: the integrator then reads them in place, as runs (see Runs), and only
+// the others are copied out by Evaluate. An integrating block whose input is another integrating
+// block comes before it, so that a pass over the states in order reads a state before it forms
+// the next stage's value there.
+
+#include "model/Integration.h"
+#include "model/IntegratorKernels.h"
 
 #include <array>
 #include <cstddef>
@@ -36,14 +45,29 @@ class CTape {
     void BeginInterval();
     // Where the caller puts the state of every integrating block before an evaluation.
     double* States() { return m_values.data(); }
-    // One evaluation at IntervalStart + offset of the states in States(), writing the derivative
-    // of every integrating block. Like the run model's EvaluateDerivatives it sets CurrentTime and
-    // the Clock's value, and fails when the run is stopped (after WriteBack).
+    // The integrating block whose state is States()[i].
+    CBlock* StateBlock(std::size_t i) const { return m_slotBlocks[i]; }
+    // One evaluation at IntervalStart + offset of the states in States(), writing the derivatives
+    // of the states outside the runs with a source (see Runs) to `derivatives`. Like the run model's
+    // EvaluateDerivatives it sets CurrentTime and the Clock's value, and fails when the run is
+    // stopped (after WriteBack).
     bool Evaluate(double offset, double* derivatives);
+    // Where the derivatives lie after an evaluation: runs over all the states, in order.
+    const DerivativeRun* Runs(std::size_t& count) const {
+        count = m_runs.size();
+        return m_runs.data();
+    }
     // Stores the states and the values of the inline blocks of the last evaluation in the blocks.
     void WriteBack();
 
     std::size_t InlineCount() const { return m_inlineCount; }
+    // How many Sum blocks are evaluated in loops over segments, and how many of their inputs are
+    // read side by side (strided) rather than through the slot table.
+    std::size_t BlocksInLoops() const;
+    std::size_t StridedInputs() const;
+    // How many states have their derivative read in place, in runs of at least kMinRun.
+    std::size_t StatesInRuns() const { return m_statesInRuns; }
+    static constexpr std::size_t kMinRun = 4;
     std::size_t FallbackCount() const { return m_computeCount; }
 
   private:
@@ -72,6 +96,9 @@ class CTape {
         OpCode code;
         std::uint32_t begin;
         std::uint32_t end;
+        // A segment evaluated as one loop: for Sums its entry in m_sumLoops, for a chain of Gains
+        // where its gains begin in m_chainGains.
+        std::int32_t loop = -1;
     };
     struct Link {
         CBlock* block;
@@ -89,6 +116,9 @@ class CTape {
     };
 
     void Append(OpCode code, const Op& op);
+    static std::vector<std::size_t> StateOrder(const CRunModel& model);
+    void MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains);
+    void MakeSumLoops(); // and the chains of Gains
     void RunCompute(const Fallback& f, double& value);
     template <class F> void ForEach(const Segment& seg, F f);
 
@@ -105,10 +135,18 @@ class CTape {
     std::vector<std::array<double, 3>> m_params; // distinct parameter sets
     std::vector<Fallback> m_fallbacks;
     std::vector<Link> m_syncs;
-    std::vector<Link> m_writeBacks;        // inline blocks
-    std::vector<Link> m_preloads;          // outside blocks and blocks read before they are computed
-    std::vector<Derivative> m_derivatives; // with a gain other than 1
-    std::vector<std::int32_t> m_unitGains; // state i takes the value of slot m_unitGains[2i + 1]
+    std::vector<Link> m_writeBacks; // inline blocks
+    std::vector<Link> m_preloads;   // outside blocks and blocks read before they are computed
+    // The derivatives Evaluate copies out: those with a gain other than 1, and those of gain 1
+    // outside the runs (state m_unitGains[2j] takes the value of slot m_unitGains[2j + 1]).
+    std::vector<Derivative> m_derivatives;
+    std::vector<std::int32_t> m_unitGains;
+    std::vector<DerivativeRun> m_runs;
+    std::vector<SumSegmentArgs> m_sumLoops;
+    std::vector<std::int32_t> m_sumIndex; // the input slots of the loops' blocks, three each
+    const SumSegment* m_sumKernels = nullptr;
+    std::vector<double> m_chainGains;
+    std::size_t m_statesInRuns = 0;
     std::size_t m_inlineCount = 0;
     std::size_t m_computeCount = 0;
 };

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <regex>
 #include <string>
@@ -107,6 +108,37 @@ double FixedStepError(int style, double span, int steps) {
     EXPECT_EQ(rk->AdvanceInterval(span / steps, span).nextStep, span / steps);
     EXPECT_EQ(m.doc.Clock()->Value, span);
     return m.Error(span);
+}
+
+// The fused passes of every kernel take the steps of the plain sums to the last bit: the same
+// states, the same proposed step, largest error and counts, with either pair.
+TEST(IntegratorKernels, EveryKernelTakesTheStepsOfThePlainSums) {
+    for (int style : {0, 1}) {
+        auto advance = [style](bool fused, const char* kernel) {
+            LimitCycle m;
+            m.doc.Clock()->Params[0] = 1e-9;
+            m.PrepareRun();
+            CSolver solver(m.doc, style, m.doc.IntegratingBlocks.size(), fused);
+            EXPECT_STREQ(solver.Integrator().KernelName(), kernel);
+            const IntervalResult r = solver.AdvanceInterval(0.5, 3.0);
+            return std::vector<double>{m.x->Value,
+                                       m.y->Value,
+                                       m.z->Value,
+                                       r.nextStep,
+                                       r.largestError,
+                                       r.attempts,
+                                       static_cast<double>(solver.Statistics().rejected)};
+        };
+        const std::vector<double> plain = advance(false, nullptr);
+        EXPECT_GT(plain.back(), 0.0) << "some attempts are rejected";
+        for (KernelLevel kernel : AvailableKernels()) {
+            ForceKernel(kernel);
+            const std::vector<double> fused = advance(true, KernelName(kernel));
+            EXPECT_EQ(std::memcmp(plain.data(), fused.data(), plain.size() * sizeof(double)), 0)
+                << KernelName(kernel) << ", style " << style;
+        }
+        ClearForcedKernel();
+    }
 }
 
 TEST(IntegratorOrder, HalvingTheStepDividesTheErrorByTwoToTheOrder) {

@@ -4,16 +4,19 @@
 #include "model/Tape.h"
 #include "IntegratorTestSupport.h"
 #include "model/BlockTypes.h"
+#include "model/IntegratorKernels.h"
 #include "model/RungeKutta.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>
+#include <map>
 #include <random>
 
 namespace {
@@ -207,13 +210,26 @@ TEST(Tape, TheSimpleTypesAreInlineAndBorrowedTypeCodesAreNot) {
     EXPECT_EQ(tape.InlineCount(), m.doc.EvalOrder.size() - computing);
 }
 
-// The oscillator chain of the speed measurements, with Sum and Integrate blocks.
-void OscillatorChain(Chart& m, int n) {
+// The oscillator chain of the speed measurements, with Sum and Integrate blocks, placed in chain
+// order or (with a seed) in random order.
+void OscillatorChain(Chart& m, int n, unsigned shuffle = 0) {
+    std::vector<int> types;
+    for (int i = 0; i < n; ++i)
+        types.insert(types.end(), {Sum, Integrate, Integrate});
+    if (shuffle) std::shuffle(types.begin(), types.end(), std::mt19937(shuffle));
+    std::vector<CBlock*> sums, integrators;
+    for (int type : types)
+        (type == Sum ? sums : integrators).push_back(m.Add(type));
+    if (shuffle) {
+        std::shuffle(sums.begin(), sums.end(), std::mt19937(shuffle + 1));
+        std::shuffle(integrators.begin(), integrators.end(), std::mt19937(shuffle + 2));
+    }
     CBlock* previous = nullptr;
-    for (int i = 0; i < n; ++i) {
-        CBlock* s = m.Add(Sum);
-        CBlock* v = m.Add(Integrate, {s});
-        CBlock* x = m.Add(Integrate, {v}, {1, i == 0 ? 1.0 : 0.0, 1});
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        CBlock *s = sums[i], *v = integrators[2 * i], *x = integrators[2 * i + 1];
+        v->Inputs[0] = s;
+        x->Inputs[0] = v;
+        x->Params[1] = i == 0 ? 1.0 : 0.0;
         s->Inputs = {x, v, previous};
         s->Params = {i == 0 ? -1.0 : -1.5, -0.1, 0.5};
         previous = x;
@@ -221,16 +237,32 @@ void OscillatorChain(Chart& m, int n) {
     m.doc.Clock()->Params = {1e-7, 0.1, 100};
 }
 
-TEST(Tape, TheOscillatorChainRunsAlikeWithEitherPair) {
-    for (int style : {0, 1}) {
-        const Outcome r = ExpectSameRuns([style](Chart& m) {
-            OscillatorChain(m, 10);
-            m.doc.IntStyle = style;
-        });
-        EXPECT_EQ(r.outcome, RunOutcome::Completed);
-        EXPECT_TRUE(r.messages.empty());
-        EXPECT_EQ(r.histories[0].size(), 1001u);
-    }
+// Every derivative is read in place, in chain order or not; in chain order the Sums after the first
+// read all their inputs side by side.
+TEST(Tape, TheOscillatorChainRunsAlikeWithEitherPairAndEveryKernelInAnyOrder) {
+    for (KernelLevel kernel : AvailableKernels())
+        for (unsigned shuffle : {0u, 7u})
+            for (int style : {0, 1}) {
+                SCOPED_TRACE(std::string(KernelName(kernel)) + " " + std::to_string(shuffle));
+                ForceKernel(kernel);
+                const Outcome r = ExpectSameRuns([=](Chart& m) {
+                    OscillatorChain(m, 10, shuffle);
+                    m.doc.IntStyle = style;
+                });
+                EXPECT_EQ(r.outcome, RunOutcome::Completed);
+                EXPECT_TRUE(r.messages.empty());
+                EXPECT_EQ(r.histories[0].size(), 1001u);
+                Chart m;
+                OscillatorChain(m, 10, shuffle);
+                ASSERT_TRUE(m.doc.BuildRunLists());
+                const CTape tape(m.doc);
+                EXPECT_EQ(tape.StatesInRuns(), 20u);
+                if (shuffle)
+                    EXPECT_GT(tape.StridedInputs(), 0u);
+                else
+                    EXPECT_EQ(tape.StridedInputs(), 27u);
+            }
+    ClearForcedKernel();
 }
 
 TEST(Tape, FailuresLeaveTheSameHistories) {
@@ -335,16 +367,136 @@ void RandomChart(Chart& m, std::mt19937& rng) {
     m.doc.MaxSteps = 300;
 }
 
-TEST(Tape, RandomChartsGiveTheSameHistoriesAsTheirOwnCompute) {
-    for (unsigned seed = 1; seed <= 3000; ++seed) {
-        SCOPED_TRACE("chart " + std::to_string(seed));
-        const auto build = [seed](Chart& m) {
-            std::mt19937 rng(seed);
-            RandomChart(m, rng);
-        };
-        ExpectSameRuns(build);
-        if (::testing::Test::HasFailure()) break;
+// Many integrators reading sums, the Clock, themselves and each other in chains, placed
+// in random order: most derivatives are read in place, in runs, and the rest are copied out.
+void WideChart(Chart& m, std::mt19937& rng) {
+    auto chance = [&](double p) { return std::uniform_real_distribution<double>(0, 1)(rng) < p; };
+    auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+    const std::size_t n = 8 + pick(40);
+    std::vector<bool> isState(2 * n, false);
+    std::fill(isState.begin(), isState.begin() + static_cast<std::ptrdiff_t>(n), true);
+    std::shuffle(isState.begin(), isState.end(), rng);
+    std::vector<CBlock*> states, sums;
+    for (bool state : isState)
+        (state ? states : sums)
+            .push_back(m.Add(state ? Integrate : Sum, {}, {1, chance(0.2) ? 0.0 : 1.0, 1}));
+    // Sum i mostly reads the integrator that integrates it (a run of inputs side by side), and at
+    // times the Sum before it.
+    const bool twoInputs = chance(0.5), chained = chance(0.2);
+    for (std::size_t i = 0; i < n; ++i) {
+        CBlock* in2 = i > 0 && chained && chance(0.3) ? sums[i - 1] : states[pick(n)];
+        sums[i]->Inputs = {states[chance(0.9) ? i : pick(n)], twoInputs ? nullptr : states[pick(n)], in2};
+        sums[i]->Params = {-1.5, chance(0.97) ? -0.1 : AwkwardValue(rng), 0.5};
     }
+    for (std::size_t i = 0; i < n; ++i) {
+        CBlock* x = states[i];
+        const double r = std::uniform_real_distribution<double>(0, 1)(rng);
+        // Integrators feeding each other in a circle are refused for now.
+        const std::size_t next = i + 1 < n ? i + 1 + (chance(0.5) ? 0 : pick(n - i - 1)) : i;
+        x->Inputs[0] = r < 0.8 ? sums[i] : r < 0.95 ? states[next] : m.doc.Clock();
+        if (chance(0.1)) x->Params[0] = chance(0.5) ? -0.5 : AwkwardValue(rng);
+    }
+    m.doc.Clock()->Params = {1e-4, 0.1, 0.3};
+    m.doc.IntStyle = static_cast<int>(pick(2));
+    m.doc.MaxSteps = 300;
+}
+
+// Integrators reading each other at random, in chains and in circles (which the run lists refuse
+// for now, so the links are made after them), constants and the Clock: whatever the order the
+// program gives the states, each derivative is found where its run says, and no run reads a state
+// before its own.
+TEST(Tape, EveryDerivativeIsFoundInItsRunAndNoRunReadsAStateBeforeItsOwn) {
+    std::size_t readInPlace = 0; // derivatives read from the states themselves
+    for (unsigned seed = 1; seed <= 200; ++seed) {
+        SCOPED_TRACE("chart " + std::to_string(seed));
+        std::mt19937 rng(seed);
+        auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+        Chart m;
+        const std::size_t n = 4 + pick(40);
+        std::vector<CBlock*> states, constants;
+        for (std::size_t i = 0; i < n; ++i)
+            states.push_back(m.State(0.0));
+        for (int i = 0; i < 3; ++i)
+            constants.push_back(m.Add(Constant, {}, {0.25 * i - 7, 1, 1}));
+        ASSERT_TRUE(m.doc.BuildRunLists());
+        // At times the first half integrates the second half, state by state (a run over states).
+        const bool halves = pick(2) == 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const std::size_t r = pick(10);
+            CBlock* source = r < 6 ? states[pick(n)] : r < 9 ? constants[pick(3)] : m.doc.Clock();
+            if (halves && pick(10) != 0) source = i < n / 2 ? states[i + n / 2] : constants[0];
+            states[i]->Inputs[0] = source;
+            states[i]->Params[0] = pick(8) == 0 ? 2.5 : 1.0;
+        }
+        CTape tape(m.doc);
+        double* y = tape.States();
+        std::map<const CBlock*, double> value;
+        for (std::size_t i = 0; i < n; ++i)
+            value[tape.StateBlock(i)] = y[i] = 100.0 + static_cast<double>(i);
+        for (CBlock* c : constants)
+            value[c] = c->Value = c->Params[0];
+        value[m.doc.Clock()] = 0.5;
+        m.doc.Stopped = 0;
+        m.doc.IntervalStart = 0.0;
+        tape.BeginInterval();
+        std::vector<double> dydt(n, -1.0);
+        ASSERT_TRUE(tape.Evaluate(0.5, dydt.data()));
+        std::size_t count = 0;
+        const DerivativeRun* runs = tape.Runs(count);
+        std::size_t next = 0;
+        for (const DerivativeRun* r = runs; r != runs + count; ++r) {
+            ASSERT_EQ(r->begin, next);
+            next = r->end;
+            for (std::size_t i = r->begin; i < r->end; ++i) {
+                const double* at = r->source ? r->source + (i - r->begin) : &dydt[i];
+                if (at >= y && at < y + n) {
+                    EXPECT_GE(static_cast<std::size_t>(at - y), i);
+                    ++readInPlace;
+                }
+                const CBlock* x = tape.StateBlock(i);
+                EXPECT_EQ(*at, value[x->Inputs[0]] * x->Params[0]) << "state " << i;
+            }
+        }
+        EXPECT_EQ(next, n);
+    }
+    EXPECT_GT(readInPlace, 300u);
+}
+
+// Random charts on every kernel this processor has; the wide ones also through the states' runs.
+TEST(Tape, RandomChartsGiveTheSameHistoriesAsTheirOwnCompute) {
+    for (KernelLevel kernel : AvailableKernels()) {
+        ForceKernel(kernel);
+        SCOPED_TRACE(KernelName(kernel));
+        const bool failedBefore = ::testing::Test::HasFailure();
+        auto go = [&] { return failedBefore || !::testing::Test::HasFailure(); };
+        for (unsigned seed = 1; seed <= 3000 && go(); ++seed) {
+            SCOPED_TRACE("chart " + std::to_string(seed));
+            ExpectSameRuns([seed](Chart& m) {
+                std::mt19937 rng(seed);
+                RandomChart(m, rng);
+            });
+        }
+        std::size_t inRuns = 0, inLoops = 0, strided = 0;
+        for (unsigned seed = 1; seed <= 300 && go(); ++seed) {
+            SCOPED_TRACE("wide chart " + std::to_string(seed));
+            const auto build = [seed](Chart& m) {
+                std::mt19937 rng(seed);
+                WideChart(m, rng);
+            };
+            ExpectSameRuns(build);
+            Chart m;
+            build(m);
+            ASSERT_TRUE(m.doc.BuildRunLists());
+            const CTape tape(m.doc);
+            inRuns += tape.StatesInRuns();
+            inLoops += tape.BlocksInLoops();
+            strided += tape.StridedInputs();
+        }
+        EXPECT_GT(inRuns, 300u * 3);
+        EXPECT_GT(inLoops, 300u * 2);
+        EXPECT_GT(strided, 0u);
+    }
+    ClearForcedKernel();
 }
 
 } // namespace
