@@ -165,9 +165,72 @@ bool CViewHost::PaintingSuspended() {
 }
 
 void CViewHost::RepaintDuringRun() {
+    if (m_kind == ViewKind::Graph && AppendNewSamples()) {
+        ++m_appendedRepaints;
+        return;
+    }
+    if (auto* list = dynamic_cast<CListBase*>(m_view.get()); list && !m_picture.isNull()) {
+        // New rows below the window's last line change nothing in it (the scroll bar follows
+        // by itself).
+        const int rows = list->RowCount();
+        if (rows >= m_pictureSamples && list->ShownRowsEnd >= 0 && m_pictureSamples >= list->ShownRowsEnd &&
+            LiveKey() == m_pictureKey) {
+            ++m_appendedRepaints;
+            return;
+        }
+    }
     m_paintDuringRun = true;
     viewport()->repaint();
     m_paintDuringRun = false;
+}
+
+std::vector<std::uint64_t> CViewHost::LiveKey() const {
+    std::vector<std::uint64_t> key;
+    if (const auto* graph = dynamic_cast<const CGraphBase*>(m_view.get())) key = graph->LiveDrawKey();
+    const QPoint scroll = ScrollPosition();
+    for (int v : {viewport()->width(), viewport()->height(), scroll.x(), scroll.y()})
+        key.push_back(static_cast<std::uint64_t>(static_cast<std::int64_t>(v)));
+    return key;
+}
+
+void CViewHost::NoteFullPicture() {
+    m_pictureKey.clear();
+    m_pictureSamples = -1;
+    if (!m_view || !m_view->GetDocument()) return;
+    if (const auto* graph = dynamic_cast<const CGraphBase*>(m_view.get())) {
+        m_pictureKey = LiveKey();
+        m_pictureSamples = graph->SampleCount;
+    } else if (const auto* list = dynamic_cast<const CListBase*>(m_view.get())) {
+        m_pictureKey = LiveKey();
+        m_pictureSamples = list->RowCount();
+    }
+}
+
+bool CViewHost::AppendNewSamples() {
+    auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
+    // The read-out's marks and a zoom band lie over the traces: those pictures are drawn whole.
+    if (!graph || m_picture.isNull() || m_pictureKey.empty() || !m_marks.empty() || m_drag != GraphDrag::None)
+        return false;
+    const int samples = graph->SampleCount;
+    if (samples < m_pictureSamples || LiveKey() != m_pictureKey) return false;
+    if (samples == m_pictureSamples) return true;
+    const QRect all = viewport()->rect();
+    QRect changed;
+    {
+        QPainter painter(&m_picture);
+        QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(), all);
+        graph->DrawNewSamples(dc, m_pictureSamples);
+        // The traces are clipped to the plot and one unit around it; a wide pen reaches a little
+        // beyond.
+        const CRect& plot = graph->PlotRect;
+        const int pen = static_cast<int>(std::ceil(50 * PixelsPerUnit())) + 2;
+        changed = dc.ToDevice(CRect{plot.left - 1, plot.top + 1, plot.right + 1, plot.bottom - 1})
+                      .adjusted(-pen, -pen, pen, pen)
+                      .intersected(all);
+    }
+    m_pictureSamples = samples;
+    viewport()->repaint(changed);
+    return true;
 }
 
 void CViewHost::Relayout() {
@@ -189,6 +252,10 @@ void CViewHost::paintEvent(QPaintEvent* event) {
         QPainter painter(&m_picture);
         painter.setClipRect(dirty);
         Paint(painter, dirty);
+        if (dirty.contains(viewport()->rect()))
+            NoteFullPicture();
+        else
+            m_pictureKey.clear();
     }
     QPainter screen(viewport());
     screen.drawImage(

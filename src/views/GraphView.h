@@ -7,6 +7,7 @@
 #include "views/TemplateView.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -138,6 +139,15 @@ class CGraphBase : public CTemplateView {
     // The plot's rectangle as last drawn (logical units, y upwards).
     CRect PlotRect{};
 
+    // ---- Live drawing (the window while a run proceeds) ----
+    // What the window's picture depends on besides the samples: the scales, the layout, the
+    // traces and their pens, the earlier runs and the run itself. While it stays the same, the
+    // samples recorded since the picture was drawn can be added to it with DrawNewSamples.
+    std::vector<std::uint64_t> LiveDrawKey() const;
+    // The traces from sample `first` on, each joined to the sample before it, in the plot as
+    // last drawn in the window.
+    void DrawNewSamples(DeviceContext& dc, int first) const;
+
     // ---- Read-out ----
     struct SampleReadout {
         int Trace = 0;     // 1..3
@@ -253,7 +263,8 @@ class CGraphBase : public CTemplateView {
     void DrawTicks(DeviceContext& dc, const CRect& plot) const;
     void DrawLabels(DeviceContext& dc, const CRect& plot, bool black) const;
     void DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black);
-    void DrawTraces(DeviceContext& dc, const CRect& plot, bool black) const;
+    // From sample `first` on (joined to the one before it).
+    void DrawTraces(DeviceContext& dc, const CRect& plot, bool black, int first = 0) const;
 };
 
 // Notes as the output views show them: typed line breaks kept, each paragraph wrapped at spaces
