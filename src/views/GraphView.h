@@ -246,6 +246,23 @@ class CGraphBase : public CTemplateView {
         std::array<double, 3> Params;
     };
     void FollowRuns();
+    // The traces moved between the slots (a graph removed, the properties changed) since what is
+    // shown was taken: the earlier runs' traces follow their blocks; one whose block has no slot
+    // any more goes, and a run left without traces with it.
+    void FollowTraces();
+    // The update in progress only adds samples recorded since the last one (during a run).
+    bool m_growing = false;
+    // The range of a trace's samples read so far in the run.
+    struct RangeScan {
+        const CBlock* Block = nullptr;
+        unsigned Serial = 0;
+        int Count = 0;
+        double High = 0.0;
+        double Low = 0.0;
+        bool Any = false;
+    };
+    std::array<RangeScan, 4> m_scans{};
+    std::array<CBlock*, 4> m_shownTraces{};
     EarlierRun m_shown;
     std::vector<RunParams> m_shownParams;
     bool m_haveShown = false;
