@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -444,11 +446,11 @@ void CViewHost::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     const QPointF f = PlotFraction(event->pos());
     menu.addAction(QStringLiteral("Zoom &In"), this, [this, graph, f] {
-        graph->ZoomAbout(f.x(), f.y(), 0.5);
+        graph->ZoomStep(f.x(), f.y(), 0.5);
         viewport()->update();
     });
     menu.addAction(QStringLiteral("Zoom &Out"), this, [this, graph, f] {
-        graph->ZoomAbout(f.x(), f.y(), 2.0);
+        graph->ZoomStep(f.x(), f.y(), 2.0);
         viewport()->update();
     });
     QAction* normal = menu.addAction(QStringLiteral("&Normal Scales\tHome"), this, [this, graph] {
@@ -468,7 +470,15 @@ void CViewHost::contextMenuEvent(QContextMenuEvent* event) {
         viewport()->update();
     });
     clear->setEnabled(!graph->EarlierRuns.empty());
-    // The frame's own commands, acting on this window (it has the focus).
+    // The frame's own commands act on the active window: the one clicked becomes it, also where
+    // the press gave it no focus (an inactive top-level window, a keyboard-opened menu elsewhere).
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+            if (QMdiArea* area = sub->mdiArea(); area && area->activeSubWindow() != sub)
+                area->setActiveSubWindow(sub);
+            break;
+        }
+    setFocus(Qt::PopupFocusReason);
     if (QWidget* frame = window()) {
         bool separated = false;
         for (int id : {ID_FILE_EXPORT, ID_EDIT_COPY}) {

@@ -94,7 +94,9 @@ AxisScale ZoomedAxisScale(double low, double high) {
     if (!(std::isfinite(low) && std::isfinite(high) && low < high)) return scale;
     const double top = std::max(std::fabs(low), std::fabs(high));
     const int m = static_cast<int>(std::clamp(std::floor(std::log10(top)), -300.0, 300.0));
-    int s = static_cast<int>(std::clamp(std::floor(std::log10(high - low)), -300.0, 300.0));
+    // From a tenth of the span's power of ten: a span of exactly 10 units (what Zoom In asks of
+    // whole-unit scales) keeps its ends instead of growing to twice the span.
+    int s = static_cast<int>(std::clamp(std::floor(std::log10(high - low)) - 1.0, -300.0, 300.0));
     s = std::max(s, m - kZoomDigits);
     double lo = 0.0;
     double hi = 1.0;
@@ -414,6 +416,28 @@ bool CGraphBase::ZoomAbout(double fx, double fy, double factor) {
         highs[a] = v + (highs[a] - v) * factor;
     }
     return SetZoom(lows, highs);
+}
+
+bool CGraphBase::ZoomStep(double fx, double fy, double factor) {
+    const int last = std::clamp(LastTrace, 0, 3);
+    auto shown = [this, last] {
+        std::vector<double> ends;
+        for (int i = 0; i <= last; ++i)
+            ends.insert(ends.end(), {ValueAt(i, 0.0), ValueAt(i, 1.0)});
+        return ends;
+    };
+    const std::vector<double> before = shown();
+    bool zoomed = false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (!ZoomAbout(fx, fy, factor)) break;
+        zoomed = true;
+        const std::vector<double> now = shown();
+        bool everyAxis = true;
+        for (std::size_t k = 0; k < now.size(); k += 2)
+            everyAxis = everyAxis && (now[k] != before[k] || now[k + 1] != before[k + 1]);
+        if (everyAxis) break;
+    }
+    return zoomed;
 }
 
 bool CGraphBase::PanBy(double dx, double dy) {

@@ -129,6 +129,9 @@ class CGraphBase : public CTemplateView {
     bool ZoomTo(double x0, double x1, double y0, double y1);
     // The wheel: `factor` < 1 zooms in, > 1 out, keeping the point at fractions (fx, fy) in place.
     bool ZoomAbout(double fx, double fy, double factor);
+    // Zoom In (factor < 1) or Out of the menu: ZoomAbout, repeated (at most four times) until every
+    // axis shows another range, since rounding the ends outward to whole steps can swallow one.
+    bool ZoomStep(double fx, double fy, double factor);
     // Moves the shown range by fractions of the plot (a drag to the right shows what lay left).
     bool PanBy(double dx, double dy);
     // Back to the scales of the recorded values.

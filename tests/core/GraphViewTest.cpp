@@ -584,6 +584,21 @@ TEST_F(GraphViewTest, ZoomFollowsTheViewAndNeverReachesTheRecord) {
     EXPECT_FALSE(graph.IsZoomed());
     EXPECT_EQ(graph.ValueAt(1, 1.0), 100.0);
     EXPECT_EQ(graph.ValueAt(0, 1.0), 10.0);
+
+    // The menu's Zoom In and Out always change every axis, wherever the ends round to (half of
+    // 0..20 about 9.8 rounds out to 0..20 again).
+    for (double& t : doc.Clock()->History)
+        t *= 2.0;
+    graph.RecomputeScales();
+    for (const double f : {0.5, 0.49, 0.03}) {
+        ASSERT_TRUE(graph.ZoomStep(f, f, 0.5));
+        EXPECT_LT(graph.ValueAt(0, 1.0) - graph.ValueAt(0, 0.0), 20.0) << f;
+        EXPECT_LT(graph.ValueAt(1, 1.0) - graph.ValueAt(1, 0.0), 100.0) << f;
+        ASSERT_TRUE(graph.ZoomStep(f, f, 2.0));
+        ASSERT_TRUE(graph.ZoomStep(f, f, 2.0));
+        EXPECT_GT(graph.ValueAt(0, 1.0) - graph.ValueAt(0, 0.0), 20.0) << f;
+        graph.ResetZoom();
+    }
 }
 
 TEST(GraphNearestSample, WeighsTheAxesByTheirPixelsAndSkipsNonNumbers) {
