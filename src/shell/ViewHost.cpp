@@ -167,6 +167,18 @@ bool CViewHost::PaintingSuspended() {
 }
 
 void CViewHost::RepaintDuringRun() {
+    if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) {
+        // A chart shows its blocks' values as they change; nothing else of it moves.
+        if (m_picture.isNull() || !chart->ValueDisplay || !chart->GetDocument()) return;
+        {
+            QPainter painter(&m_picture);
+            QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(),
+                               viewport()->rect());
+            chart->DrawLiveValues(dc);
+        }
+        viewport()->repaint();
+        return;
+    }
     if (m_kind == ViewKind::Graph && AppendNewSamples()) {
         ++m_appendedRepaints;
         return;

@@ -50,8 +50,9 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     static void SetPaintingSuspended(bool suspended);
     static bool PaintingSuspended();
     // Paints the window now even while a run suspends painting: the run's refresh shows the
-    // graphs and lists growing. A graph whose scales held adds only the new samples to its
-    // picture; a list whose shown rows were already full is left as it is.
+    // graphs and lists growing and the charts' values changing. A graph whose scales held adds
+    // only the new samples to its picture; a list whose shown rows were already full is left as
+    // it is; a chart draws its values again and nothing else.
     void RepaintDuringRun();
     // The picture the window shows (as last painted), without painting it again.
     const QImage& Picture() const { return m_picture; }

@@ -360,17 +360,25 @@ TEST_F(ShellTest, GraphAndListWindowsGrowWhileTheRunProceeds) {
     // Both windows are on the screen before the run starts.
     graph->viewport()->repaint();
     list->viewport()->repaint();
+    CViewHost* chart = Frame().ChildFrames(doc).front()->FirstPane();
+    chart->viewport()->repaint();
     const int before = traced(graph->Render());
     int during = -1;
     QImage listFirst;
     QImage listLater;
+    QImage chartFirst;
+    QImage chartLater;
     int paints = 0;
     Frame().OnRunWindowPainted = [&](CRunChild&) {
         // What the windows show, not a fresh drawing: the run suspends ordinary painting.
-        if (++paints == 1) listFirst = list->viewport()->grab().toImage();
+        if (++paints == 1) {
+            listFirst = list->viewport()->grab().toImage();
+            chartFirst = chart->Picture().copy();
+        }
         if (paints < 3) return;
         during = traced(graph->viewport()->grab().toImage());
         listLater = list->viewport()->grab().toImage();
+        chartLater = chart->Picture().copy();
         // A picture of the windows mid-run for people to look at.
         QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));
         Frame().grab().save(QStringLiteral(KINTRA_RENDER_DIR "/shell-live-run.png"));
@@ -379,8 +387,10 @@ TEST_F(ShellTest, GraphAndListWindowsGrowWhileTheRunProceeds) {
     Frame().OnCommand(ID_RUN);
     ASSERT_GE(paints, 3);
     EXPECT_GT(during, before + 20);
-    // The list's rows moved on between the refreshes.
+    // The list's rows moved on between the refreshes, and the chart's Clock shows another time.
     EXPECT_TRUE(listFirst != listLater);
+    ASSERT_EQ(chart->Kind(), ViewKind::Chart);
+    EXPECT_TRUE(chartFirst != chartLater);
 }
 
 // While the scales hold, a refresh adds the new samples to the graph's picture instead of drawing
