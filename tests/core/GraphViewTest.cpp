@@ -760,18 +760,27 @@ TEST_F(GraphViewTest, RecordedScalesCoverAnyRangeAndFollowAGrowingRun) {
     graph.LastTrace = 1;
     const double ranges[][2] = {{1e-9, 1e9},    {-5.3, -5.1},  {-9e8, -2e8}, {-1e-9, -3e-10},
                                 {3e-12, 7e-12}, {-0.001, 5.0}, {0.0, 1.0},   {-1e300, 1e300}};
+    // The run kept for the overlay grows with the refreshes too.
+    graph.SetKeepEarlierRuns(true);
+    std::vector<double> previous;
     for (const auto& r : ranges) {
         SCOPED_TRACE(testing::Message() << r[0] << " .. " << r[1]);
+        previous = a->History;
         ++doc.RunSerial;
         a->History.clear();
         doc.Clock()->History.clear();
         for (int j = 0; j <= 40; ++j) {
-            // Samples swinging across the range, reaching both ends.
+            // Samples swinging across the range, reaching its ends last.
             const double f = j % 2 == 0 ? 0.5 * j / 40.0 : 1.0 - 0.5 * j / 40.0;
-            a->History.push_back(j == 40 ? r[0] : r[0] + f * (r[1] - r[0]));
+            a->History.push_back(j == 40 ? r[0] : j == 39 ? r[1] : r[0] + f * (r[1] - r[0]));
             doc.Clock()->History.push_back(j);
             graph.OnUpdate(nullptr, HINT_HISTORIES_GREW, nullptr);
-            if (j == 0) continue; // one sample: the range stored last
+            if (j == 0) {
+                if (!previous.empty()) {
+                    EXPECT_EQ(graph.EarlierRuns.back().Y[1], previous);
+                }
+                continue; // one sample: the range stored last
+            }
             CGraphBase fresh;
             doc.AddView(&fresh);
             fresh.Traces = graph.Traces;
