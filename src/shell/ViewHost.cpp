@@ -179,6 +179,11 @@ void CViewHost::RepaintDuringRun() {
         viewport()->repaint();
         return;
     }
+    if (m_kind == ViewKind::Graph && !m_marks.empty()) {
+        // The read-out's marks stood on the samples before the run: the first refresh drops them.
+        m_marks.clear();
+        m_pictureKey.clear();
+    }
     if (m_kind == ViewKind::Graph && AppendNewSamples()) {
         ++m_appendedRepaints;
         return;
@@ -222,9 +227,8 @@ void CViewHost::NoteFullPicture() {
 
 bool CViewHost::AppendNewSamples() {
     auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
-    // The read-out's marks and a zoom band lie over the traces: those pictures are drawn whole.
-    if (!graph || m_picture.isNull() || m_pictureKey.empty() || !m_marks.empty() || m_drag != GraphDrag::None)
-        return false;
+    // A zoom band lies over the traces: that picture is drawn whole.
+    if (!graph || m_picture.isNull() || m_pictureKey.empty() || m_drag != GraphDrag::None) return false;
     const int samples = graph->SampleCount;
     if (samples < m_pictureSamples || LiveKey() != m_pictureKey) return false;
     if (samples == m_pictureSamples) return true;
