@@ -267,10 +267,13 @@ void CViewHost::paintEvent(QPaintEvent* event) {
             m_picture = QImage(pixels, QImage::Format_RGB32);
             m_picture.setDevicePixelRatio(ratio);
         }
+        // A run's refresh draws the whole picture, also where other windows cover the window (the
+        // paint event leaves that part out), so that the next refreshes can add to it.
+        const QRect area = m_paintDuringRun ? viewport()->rect() : dirty;
         QPainter painter(&m_picture);
-        painter.setClipRect(dirty);
-        Paint(painter, dirty);
-        if (dirty.contains(viewport()->rect()))
+        painter.setClipRect(area);
+        Paint(painter, area);
+        if (area.contains(viewport()->rect()))
             NoteFullPicture();
         else
             m_pictureKey.clear();
