@@ -162,6 +162,26 @@ void BM_RunWithOutputWindows(benchmark::State& state) {
 }
 BENCHMARK(BM_RunWithOutputWindows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
+// A long run of a small chain, 100,000 output steps, with no output window (0) or two graphs and
+// a list open (1): the graphs' refreshes must not grow with the samples already shown.
+void BM_LongRunWithOutputWindows(benchmark::State& state) {
+    Program program(20);
+    program.doc->Clock()->Params[2] = 10000.0;
+    if (state.range(0) != 0) {
+        CMainFrame* frame = program.app.MainFrame();
+        frame->OnCommand(ID_OPEN_GRAPH);
+        frame->OnCommand(ID_OPEN_GRAPH);
+        frame->OnCommand(ID_OPEN_LIST);
+        QCoreApplication::processEvents();
+    }
+    for (auto _ : state) {
+        QCoreApplication::processEvents();
+        program.app.MainFrame()->OnCommand(ID_RUN);
+    }
+    if (program.doc->LastRunOutcome != RunOutcome::Completed) state.SkipWithError("the run did not complete");
+}
+BENCHMARK(BM_LongRunWithOutputWindows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {

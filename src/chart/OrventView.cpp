@@ -498,10 +498,33 @@ void COrventView::DrawBlockTexts(DeviceContext& dc, bool mono) {
             dc.SetTextAlign(TA_CENTER | TA_TOP);
             dc.TextOut(c.x, c.y - Mag(13) - TextGap, b->Name);
         }
-        if (ValueDisplay) {
-            dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
-            dc.TextOut(c.x, c.y + Mag(11) + TextGap, WidenExponent(FormatString("%.3e", b->Value)));
-        }
+        if (ValueDisplay) DrawValue(dc, *b, c);
+    }
+}
+
+void COrventView::DrawValue(DeviceContext& dc, const CBlock& block, CPoint centre) {
+    dc.SetTextAlign(TA_CENTER | TA_BOTTOM);
+    dc.TextOut(centre.x, centre.y + Mag(11) + TextGap, WidenExponent(FormatString("%.3e", block.Value)));
+}
+
+void COrventView::DrawLiveValues(DeviceContext& dc) {
+    const COrventDoc* doc = GetDocument();
+    if (!doc || !ValueDisplay) return;
+    dc.SetBkColor(GetSysColor(COLOR_WINDOW));
+    dc.SetBkMode(BkMode::Opaque);
+    dc.SetDrawMode(DrawMode::Copy);
+    dc.SetTextColor(IsMonochrome(dc) ? RGB(0, 0, 0) : ChartClr);
+    dc.SelectFont(ChartLf);
+    const CSize widest = dc.GetTextExtent(kValueTemplate);
+    const CRect clip = dc.GetClipBox();
+    for (const auto& b : doc->Blocks) {
+        if (!IsBlockDrawn(*b, dc)) continue;
+        const CPoint c = CellCentre(b->Position.x, b->Position.y);
+        if (!NearClip(clip, c.x, c.y, CellWidth + TextWidth, CellHeight + Mag(13))) continue;
+        const int bottom = c.y + Mag(11) + TextGap;
+        dc.FillRect({c.x - widest.cx / 2 - 1, bottom + widest.cy, c.x + widest.cx / 2 + 1, bottom},
+                    GetSysColor(COLOR_WINDOW));
+        DrawValue(dc, *b, c);
     }
 }
 

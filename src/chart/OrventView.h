@@ -54,6 +54,10 @@ class COrventView : public CView {
     void OnUpdate(CView* sender, long hint, UpdateObject object) override;
     void OnDraw(DeviceContext& dc) override;
     void Serialize(CArchive& ar) override;
+    // While a run proceeds: the blocks' values drawn again over what the window shows, each on
+    // a background as wide as the widest value so that a shorter one leaves nothing of the one
+    // before. The next full drawing shows whatever else lay under that background.
+    void DrawLiveValues(DeviceContext& dc);
 
     // The window showing this view (not owned); none for a view drawn off-screen.
     void SetWindow(ViewWindow* window) { m_window = window; }
@@ -219,6 +223,8 @@ class COrventView : public CView {
     void DrawAtFirstMark(DeviceContext& dc, const CBlock& block);
     void DrawConnections(DeviceContext& dc, bool mono);
     void DrawBlockTexts(DeviceContext& dc, bool mono);
+    // A block's value under its picture.
+    void DrawValue(DeviceContext& dc, const CBlock& block, CPoint centre);
     void DrawBlockPictures(DeviceContext& dc, bool mono);
     void DrawHeaderFooter(DeviceContext& dc);
     void DrawNotes(DeviceContext& dc, bool mono);

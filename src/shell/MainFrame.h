@@ -97,7 +97,8 @@ class CMainFrame : public QMainWindow {
     CView* OpenRunWindow(COrventDoc& doc);
     void RunWindowStep(COrventDoc& doc);
     void CloseRunWindow(COrventDoc& doc);
-    // The run's visible graph and list windows take the samples recorded so far and paint now.
+    // The run's visible graph and list windows take the samples recorded so far and paint now;
+    // its chart windows show their blocks' values.
     void RefreshOutputWindows(COrventDoc& doc);
     // The run window while a run shows it.
     CRunChild* RunChild() const {

@@ -1,6 +1,6 @@
 // The run window: one window serves every run of the program. While a run shows it, only it (and
 // what the run asks in dialogs) takes input, and it is repainted at most every 30 ms, together with
-// the run's graph and list windows, which grow as the samples come in.
+// the run's graph and list windows, which grow as the samples come in, and its chart windows' values.
 
 #include "MainFrame.h"
 
@@ -85,8 +85,8 @@ CView* CMainFrame::OpenRunWindow(COrventDoc& doc) {
 void CMainFrame::RefreshOutputWindows(COrventDoc& doc) {
     for (CChildFrame* f : ChildFrames(&doc))
         for (CViewHost* h : f->Panes()) {
-            if (h->Kind() == ViewKind::Chart || !h->isVisible() || !h->View()) continue;
-            h->View()->OnUpdate(nullptr, HINT_HISTORIES_GREW, nullptr);
+            if (!h->isVisible() || !h->View()) continue;
+            if (h->Kind() != ViewKind::Chart) h->View()->OnUpdate(nullptr, HINT_HISTORIES_GREW, nullptr);
             h->RepaintDuringRun();
         }
 }

@@ -15,6 +15,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -165,9 +167,88 @@ bool CViewHost::PaintingSuspended() {
 }
 
 void CViewHost::RepaintDuringRun() {
+    if (auto* chart = dynamic_cast<COrventView*>(m_view.get())) {
+        // A chart shows its blocks' values as they change; nothing else of it moves.
+        if (m_picture.isNull() || !chart->ValueDisplay || !chart->GetDocument()) return;
+        {
+            QPainter painter(&m_picture);
+            QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(),
+                               viewport()->rect());
+            chart->DrawLiveValues(dc);
+        }
+        viewport()->repaint();
+        return;
+    }
+    if (m_kind == ViewKind::Graph && !m_marks.empty()) {
+        // The read-out's marks stood on the samples before the run: the first refresh drops them.
+        m_marks.clear();
+        m_pictureKey.clear();
+    }
+    if (m_kind == ViewKind::Graph && AppendNewSamples()) {
+        ++m_appendedRepaints;
+        return;
+    }
+    if (auto* list = dynamic_cast<CListBase*>(m_view.get()); list && !m_picture.isNull()) {
+        // New rows below the window's last line change nothing in it (the scroll bar follows
+        // by itself).
+        const int rows = list->RowCount();
+        if (rows >= m_pictureSamples && list->ShownRowsEnd >= 0 && m_pictureSamples >= list->ShownRowsEnd &&
+            LiveKey() == m_pictureKey) {
+            ++m_appendedRepaints;
+            return;
+        }
+    }
     m_paintDuringRun = true;
     viewport()->repaint();
     m_paintDuringRun = false;
+}
+
+std::vector<std::uint64_t> CViewHost::LiveKey() const {
+    std::vector<std::uint64_t> key;
+    if (const auto* graph = dynamic_cast<const CGraphBase*>(m_view.get())) key = graph->LiveDrawKey();
+    const QPoint scroll = ScrollPosition();
+    for (int v : {viewport()->width(), viewport()->height(), scroll.x(), scroll.y()})
+        key.push_back(static_cast<std::uint64_t>(static_cast<std::int64_t>(v)));
+    return key;
+}
+
+void CViewHost::NoteFullPicture() {
+    m_pictureKey.clear();
+    m_pictureSamples = -1;
+    if (!m_view || !m_view->GetDocument()) return;
+    if (const auto* graph = dynamic_cast<const CGraphBase*>(m_view.get())) {
+        m_pictureKey = LiveKey();
+        m_pictureSamples = graph->SampleCount;
+    } else if (const auto* list = dynamic_cast<const CListBase*>(m_view.get())) {
+        m_pictureKey = LiveKey();
+        m_pictureSamples = list->RowCount();
+    }
+}
+
+bool CViewHost::AppendNewSamples() {
+    auto* graph = dynamic_cast<CGraphBase*>(m_view.get());
+    // A zoom band lies over the traces: that picture is drawn whole.
+    if (!graph || m_picture.isNull() || m_pictureKey.empty() || m_drag != GraphDrag::None) return false;
+    const int samples = graph->SampleCount;
+    if (samples < m_pictureSamples || LiveKey() != m_pictureKey) return false;
+    if (samples == m_pictureSamples) return true;
+    const QRect all = viewport()->rect();
+    QRect changed;
+    {
+        QPainter painter(&m_picture);
+        QtDeviceContext dc(painter, viewport()->size(), ScrollPosition(), PixelsPerUnit(), all);
+        graph->DrawNewSamples(dc, m_pictureSamples);
+        // The traces are clipped to the plot and one unit around it; a wide pen reaches a little
+        // beyond.
+        const CRect& plot = graph->PlotRect;
+        const int pen = static_cast<int>(std::ceil(50 * PixelsPerUnit())) + 2;
+        changed = dc.ToDevice(CRect{plot.left - 1, plot.top + 1, plot.right + 1, plot.bottom - 1})
+                      .adjusted(-pen, -pen, pen, pen)
+                      .intersected(all);
+    }
+    m_pictureSamples = samples;
+    viewport()->repaint(changed);
+    return true;
 }
 
 void CViewHost::Relayout() {
@@ -186,9 +267,16 @@ void CViewHost::paintEvent(QPaintEvent* event) {
             m_picture = QImage(pixels, QImage::Format_RGB32);
             m_picture.setDevicePixelRatio(ratio);
         }
+        // A run's refresh draws the whole picture, also where other windows cover the window (the
+        // paint event leaves that part out), so that the next refreshes can add to it.
+        const QRect area = m_paintDuringRun ? viewport()->rect() : dirty;
         QPainter painter(&m_picture);
-        painter.setClipRect(dirty);
-        Paint(painter, dirty);
+        painter.setClipRect(area);
+        Paint(painter, area);
+        if (area.contains(viewport()->rect()))
+            NoteFullPicture();
+        else
+            m_pictureKey.clear();
     }
     QPainter screen(viewport());
     screen.drawImage(
@@ -377,11 +465,11 @@ void CViewHost::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     const QPointF f = PlotFraction(event->pos());
     menu.addAction(QStringLiteral("Zoom &In"), this, [this, graph, f] {
-        graph->ZoomAbout(f.x(), f.y(), 0.5);
+        graph->ZoomStep(f.x(), f.y(), 0.5);
         viewport()->update();
     });
     menu.addAction(QStringLiteral("Zoom &Out"), this, [this, graph, f] {
-        graph->ZoomAbout(f.x(), f.y(), 2.0);
+        graph->ZoomStep(f.x(), f.y(), 2.0);
         viewport()->update();
     });
     QAction* normal = menu.addAction(QStringLiteral("&Normal Scales\tHome"), this, [this, graph] {
@@ -401,7 +489,15 @@ void CViewHost::contextMenuEvent(QContextMenuEvent* event) {
         viewport()->update();
     });
     clear->setEnabled(!graph->EarlierRuns.empty());
-    // The frame's own commands, acting on this window (it has the focus).
+    // The frame's own commands act on the active window: the one clicked becomes it, also where
+    // the press gave it no focus (an inactive top-level window, a keyboard-opened menu elsewhere).
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget())
+        if (auto* sub = qobject_cast<QMdiSubWindow*>(w)) {
+            if (QMdiArea* area = sub->mdiArea(); area && area->activeSubWindow() != sub)
+                area->setActiveSubWindow(sub);
+            break;
+        }
+    setFocus(Qt::PopupFocusReason);
     if (QWidget* frame = window()) {
         bool separated = false;
         for (int id : {ID_FILE_EXPORT, ID_EDIT_COPY}) {

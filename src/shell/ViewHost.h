@@ -6,6 +6,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -49,8 +50,14 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     static void SetPaintingSuspended(bool suspended);
     static bool PaintingSuspended();
     // Paints the window now even while a run suspends painting: the run's refresh shows the
-    // graphs and lists growing.
+    // graphs and lists growing and the charts' values changing. A graph whose scales held adds
+    // only the new samples to its picture; a list whose shown rows were already full is left as
+    // it is; a chart draws its values again and nothing else.
     void RepaintDuringRun();
+    // The picture the window shows (as last painted), without painting it again.
+    const QImage& Picture() const { return m_picture; }
+    // How many of those refreshes were served by adding to the picture (for the tests).
+    int AppendedRepaints() const { return m_appendedRepaints; }
 
     // The caption the view asked for (empty: the standard caption).
     const QString& Caption() const { return m_caption; }
@@ -101,6 +108,13 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     // A graph window: the read-out of the samples nearest to the mouse, in the frame's status
     // bar and as marks over the plot (a point outside the plot clears them).
     void UpdateReadout(const QPoint& pos);
+    // What the picture was drawn from, after a paint of the whole window; cleared by a partial one.
+    void NoteFullPicture();
+    // A graph's refresh that draws only the samples recorded since the picture was drawn; false
+    // when the picture cannot be completed that way (scales, layout or window changed).
+    bool AppendNewSamples();
+    // The graph's LiveDrawKey with the window's size and scroll position.
+    std::vector<std::uint64_t> LiveKey() const;
 
     // A graph window's zoom drags: a rubber band (left button) or a pan (middle, or Shift+left).
     enum class GraphDrag { None, Band, Pan };
@@ -118,4 +132,8 @@ class CViewHost : public QAbstractScrollArea, public ViewWindow {
     QString m_caption;
     QImage m_picture; // what the window shows
     bool m_paintDuringRun = false;
+    // The picture's origin: the key it was drawn at and the samples (graph) or rows (list) in it.
+    std::vector<std::uint64_t> m_pictureKey;
+    int m_pictureSamples = -1;
+    int m_appendedRepaints = 0;
 };

@@ -6,9 +6,11 @@
 #include "views/GraphView.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cmath>
 #include <cstdint>
+#include <type_traits>
 
 namespace {
 
@@ -416,7 +418,42 @@ void CGraphBase::DrawLegends(DeviceContext& dc, int left, int bottom, int width,
     }
 }
 
-void CGraphBase::DrawTraces(DeviceContext& dc, const CRect& plot, bool black) const {
+void CGraphBase::DrawNewSamples(DeviceContext& dc, int first) const {
+    DrawTraces(dc, PlotRect, false, std::max(0, first));
+}
+
+std::vector<std::uint64_t> CGraphBase::LiveDrawKey() const {
+    std::vector<std::uint64_t> key;
+    auto add = [&key](auto v) {
+        if constexpr (std::is_floating_point_v<decltype(v)>)
+            key.push_back(std::bit_cast<std::uint64_t>(static_cast<double>(v)));
+        else
+            key.push_back(static_cast<std::uint64_t>(v));
+    };
+    const COrventDoc* doc = GetDocument();
+    add(doc ? doc->RunSerial : 0u);
+    add(LastTrace);
+    for (std::size_t a = 0; a < 4; ++a) {
+        add(reinterpret_cast<std::uintptr_t>(Traces[a]));
+        add(LowUnits[a]);
+        add(HighUnits[a]);
+        add(Exponent[a]);
+        add(Decimals[a]);
+        add(TickCount[a]);
+        add(Side[a]);
+        add(Color[a]);
+        add(Width[a]);
+    }
+    for (int v : {LeftTicks, RightTicks, XTicks, TickLength, Gap, LeftMargin, RightMargin, BottomMargin,
+                  TopMargin, PlotRect.left, PlotRect.top, PlotRect.right, PlotRect.bottom})
+        add(v);
+    add(Grids);
+    add(Zoomed);
+    add(EarlierRuns.size());
+    return key;
+}
+
+void CGraphBase::DrawTraces(DeviceContext& dc, const CRect& plot, bool black, int first) const {
     const CBlock* xSource = Traces[0];
     if (SampleCount < 1 || !xSource) return;
     // One unit of slack keeps a trace that runs along the edge of its range visible.
@@ -445,7 +482,7 @@ void CGraphBase::DrawTraces(DeviceContext& dc, const CRect& plot, bool black) co
             run.clear();
             samples = 0;
         };
-        for (int j = 0; j < SampleCount; ++j) {
+        for (int j = std::max(0, first - 1); j < SampleCount; ++j) {
             const double xv = xSource->GetHistoryAt(j);
             const double yv = b->GetHistoryAt(j);
             // A value that is no number, or infinite, breaks the line. (A finite one far outside

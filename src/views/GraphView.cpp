@@ -94,7 +94,9 @@ AxisScale ZoomedAxisScale(double low, double high) {
     if (!(std::isfinite(low) && std::isfinite(high) && low < high)) return scale;
     const double top = std::max(std::fabs(low), std::fabs(high));
     const int m = static_cast<int>(std::clamp(std::floor(std::log10(top)), -300.0, 300.0));
-    int s = static_cast<int>(std::clamp(std::floor(std::log10(high - low)), -300.0, 300.0));
+    // From a tenth of the span's power of ten: a span of exactly 10 units (what Zoom In asks of
+    // whole-unit scales) keeps its ends instead of growing to twice the span.
+    int s = static_cast<int>(std::clamp(std::floor(std::log10(high - low)) - 1.0, -300.0, 300.0));
     s = std::max(s, m - kZoomDigits);
     double lo = 0.0;
     double hi = 1.0;
@@ -178,8 +180,12 @@ void CGraphBase::OnUpdate(CView*, long hint, UpdateObject object) {
         // The traces may have moved between the slots: the zoomed ranges no longer fit them.
         Zoomed = false;
     }
+    // Samples recorded since the last update are all that is new: what was already looked at
+    // need not be read again.
+    m_growing = hint == HINT_HISTORIES_GREW;
     FollowRuns();
     RecomputeScales();
+    m_growing = false;
     Invalidate();
 }
 
@@ -412,6 +418,28 @@ bool CGraphBase::ZoomAbout(double fx, double fy, double factor) {
     return SetZoom(lows, highs);
 }
 
+bool CGraphBase::ZoomStep(double fx, double fy, double factor) {
+    const int last = std::clamp(LastTrace, 0, 3);
+    auto shown = [this, last] {
+        std::vector<double> ends;
+        for (int i = 0; i <= last; ++i)
+            ends.insert(ends.end(), {ValueAt(i, 0.0), ValueAt(i, 1.0)});
+        return ends;
+    };
+    const std::vector<double> before = shown();
+    bool zoomed = false;
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (!ZoomAbout(fx, fy, factor)) break;
+        zoomed = true;
+        const std::vector<double> now = shown();
+        bool everyAxis = true;
+        for (std::size_t k = 0; k < now.size(); k += 2)
+            everyAxis = everyAxis && (now[k] != before[k] || now[k + 1] != before[k + 1]);
+        if (everyAxis) break;
+    }
+    return zoomed;
+}
+
 bool CGraphBase::PanBy(double dx, double dy) {
     auto [lows, highs] = AskedRange();
     for (int i = 0; i <= std::clamp(LastTrace, 0, 3); ++i) {
@@ -492,6 +520,7 @@ void CGraphBase::FollowRuns() {
         if (doc) m_seenSerial = doc->RunSerial;
         return;
     }
+    if (m_shownTraces != Traces) FollowTraces();
     if (doc->RunSerial != m_seenSerial) {
         // A run has begun since the last update: what was shown becomes an earlier run,
         // labelled with the parameters that the new run changed.
@@ -523,22 +552,54 @@ void CGraphBase::FollowRuns() {
     // What is shown now, to keep when the next run begins (a chart without samples keeps none).
     const int count = RecordedCount();
     if (count < 1 || !Traces[0]) return;
-    m_shown = EarlierRun{};
+    // While the run grows the records, only the new samples are added to what is kept; the
+    // parameters cannot change during a run.
+    const bool append = m_growing && m_haveShown && m_shownTraces == Traces;
+    if (!append) {
+        m_shown = EarlierRun{};
+        m_shownTraces = Traces;
+    }
     const int last = std::clamp(LastTrace, 0, 3);
     for (int k = 1; k <= last; ++k) {
         const CBlock* b = Traces[static_cast<std::size_t>(k)];
         if (!b) continue;
         auto& xs = m_shown.X[static_cast<std::size_t>(k)];
         auto& ys = m_shown.Y[static_cast<std::size_t>(k)];
-        for (int j = 0; j < count; ++j) {
+        if (xs.size() > static_cast<std::size_t>(count)) {
+            xs.clear();
+            ys.clear();
+        }
+        for (int j = static_cast<int>(xs.size()); j < count; ++j) {
             xs.push_back(Traces[0]->GetHistoryAt(j));
             ys.push_back(b->GetHistoryAt(j));
         }
     }
-    m_shownParams.clear();
-    for (const auto& b : doc->Blocks)
-        m_shownParams.push_back({b->Position, b->Name, b->Params});
+    if (!append) {
+        m_shownParams.clear();
+        for (const auto& b : doc->Blocks)
+            m_shownParams.push_back({b->Position, b->Name, b->Params});
+    }
     m_haveShown = true;
+}
+
+void CGraphBase::FollowTraces() {
+    auto follow = [this](EarlierRun& run) {
+        EarlierRun moved;
+        moved.Label = std::move(run.Label);
+        // Against another X source the values kept mean nothing on the axis.
+        for (std::size_t k = 1; k < 4 && m_shownTraces[0] == Traces[0]; ++k)
+            for (std::size_t j = 1; j < 4; ++j)
+                if (Traces[k] && m_shownTraces[j] == Traces[k]) {
+                    moved.X[k] = run.X[j];
+                    moved.Y[k] = run.Y[j];
+                    break;
+                }
+        run = std::move(moved);
+        return std::all_of(run.X.begin(), run.X.end(), [](const auto& xs) { return xs.empty(); });
+    };
+    std::erase_if(EarlierRuns, follow);
+    if (m_haveShown && follow(m_shown)) m_haveShown = false;
+    m_shownTraces = Traces;
 }
 
 void CGraphBase::ResetZoom() {
@@ -553,6 +614,8 @@ void CGraphBase::ComputeScales() {
     TickLength = static_cast<int>(std::min<long long>(legend, kMaxFontUnits));
     Gap = static_cast<int>(0.3 * TickLength);
     SampleCount = RecordedCount();
+    const COrventDoc* doc = GetDocument();
+    const unsigned serial = doc ? doc->RunSerial : 0u;
 
     const int last = std::clamp(LastTrace, 0, 3);
     for (int i = 0; i <= last; ++i) {
@@ -564,20 +627,25 @@ void CGraphBase::ComputeScales() {
         double hi = Tame(High[a]);
         double lo = Tame(Low[a]);
         if (SampleCount > 1 && !Fixed[a]) {
-            hi = -kRangeLimit;
-            lo = kRangeLimit;
-            bool any = false;
             const CBlock* b = Traces[a];
-            for (int j = 0; j < SampleCount; ++j) {
+            // While a run grows the records, the range of the samples seen before is kept and
+            // only the new ones are read.
+            RangeScan& scan = m_scans[a];
+            if (!(m_growing && scan.Block == b && scan.Serial == serial && scan.Count <= SampleCount))
+                scan = RangeScan{b, serial, 0, -kRangeLimit, kRangeLimit, false};
+            for (int j = scan.Count; j < SampleCount; ++j) {
                 const double v = b ? b->GetHistoryAt(j) : 0.0;
                 // Infinities take no part in the range, as NaNs don't: a diverging run keeps
                 // its finite part readable (the trace breaks where the value leaves the numbers).
                 if (!std::isfinite(v)) continue;
-                hi = std::max(hi, v);
-                lo = std::min(lo, v);
-                any = true;
+                scan.High = std::max(scan.High, v);
+                scan.Low = std::min(scan.Low, v);
+                scan.Any = true;
             }
-            if (!any) hi = lo = 0.0;
+            scan.Count = SampleCount;
+            hi = scan.High;
+            lo = scan.Low;
+            if (!scan.Any) hi = lo = 0.0;
             hi = Tame(hi);
             lo = Tame(lo);
             if (lo == hi) hi = hi + 1.0;

@@ -7,6 +7,7 @@
 #include "views/TemplateView.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -128,6 +129,9 @@ class CGraphBase : public CTemplateView {
     bool ZoomTo(double x0, double x1, double y0, double y1);
     // The wheel: `factor` < 1 zooms in, > 1 out, keeping the point at fractions (fx, fy) in place.
     bool ZoomAbout(double fx, double fy, double factor);
+    // Zoom In (factor < 1) or Out of the menu: ZoomAbout, repeated (at most four times) until every
+    // axis shows another range, since rounding the ends outward to whole steps can swallow one.
+    bool ZoomStep(double fx, double fy, double factor);
     // Moves the shown range by fractions of the plot (a drag to the right shows what lay left).
     bool PanBy(double dx, double dy);
     // Back to the scales of the recorded values.
@@ -137,6 +141,15 @@ class CGraphBase : public CTemplateView {
     double ValueAt(int axis, double f) const;
     // The plot's rectangle as last drawn (logical units, y upwards).
     CRect PlotRect{};
+
+    // ---- Live drawing (the window while a run proceeds) ----
+    // What the window's picture depends on besides the samples: the scales, the layout, the
+    // traces and their pens, the earlier runs and the run itself. While it stays the same, the
+    // samples recorded since the picture was drawn can be added to it with DrawNewSamples.
+    std::vector<std::uint64_t> LiveDrawKey() const;
+    // The traces from sample `first` on, each joined to the sample before it, in the plot as
+    // last drawn in the window.
+    void DrawNewSamples(DeviceContext& dc, int first) const;
 
     // ---- Read-out ----
     struct SampleReadout {
@@ -236,6 +249,23 @@ class CGraphBase : public CTemplateView {
         std::array<double, 3> Params;
     };
     void FollowRuns();
+    // The traces moved between the slots (a graph removed, the properties changed) since what is
+    // shown was taken: the earlier runs' traces follow their blocks; one whose block has no slot
+    // any more goes, and a run left without traces with it.
+    void FollowTraces();
+    // The update in progress only adds samples recorded since the last one (during a run).
+    bool m_growing = false;
+    // The range of a trace's samples read so far in the run.
+    struct RangeScan {
+        const CBlock* Block = nullptr;
+        unsigned Serial = 0;
+        int Count = 0;
+        double High = 0.0;
+        double Low = 0.0;
+        bool Any = false;
+    };
+    std::array<RangeScan, 4> m_scans{};
+    std::array<CBlock*, 4> m_shownTraces{};
     EarlierRun m_shown;
     std::vector<RunParams> m_shownParams;
     bool m_haveShown = false;
@@ -253,7 +283,8 @@ class CGraphBase : public CTemplateView {
     void DrawTicks(DeviceContext& dc, const CRect& plot) const;
     void DrawLabels(DeviceContext& dc, const CRect& plot, bool black) const;
     void DrawLegends(DeviceContext& dc, int left, int bottom, int width, bool black);
-    void DrawTraces(DeviceContext& dc, const CRect& plot, bool black) const;
+    // From sample `first` on (joined to the one before it).
+    void DrawTraces(DeviceContext& dc, const CRect& plot, bool black, int first = 0) const;
 };
 
 // Notes as the output views show them: typed line breaks kept, each paragraph wrapped at spaces

@@ -86,6 +86,7 @@ void CListBase::OnDraw(DeviceContext& dc) {
     const int firstRow = std::max(0, NearestStep(-top, RowHeight));
     const int shownColumns = client.Width() / CellWidth - 1;
     const int shownRows = std::abs(client.Height()) / RowHeight - 1;
+    ShownRowsEnd = firstRow + std::max(0, shownRows);
     const int bottom = top - std::abs(client.Height());
     dc.SetBkColor(GetSysColor(COLOR_WINDOW));
     dc.SetBkMode(BkMode::Opaque);

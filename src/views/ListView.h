@@ -116,6 +116,8 @@ class CListBase : public CTemplateView {
     // Scrolling sizes from the last UpdateScrollSizes: whole table, one line.
     CSize ScrollTotal;
     CSize ScrollLine;
+    // The window's last drawing showed rows up to (not including) this one; -1 before any.
+    int ShownRowsEnd = -1;
 
     // ---- Printing ----
     // How the table is cut into pages: the first column is repeated on every page and the others

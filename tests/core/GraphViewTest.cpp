@@ -586,6 +586,21 @@ TEST_F(GraphViewTest, ZoomFollowsTheViewAndNeverReachesTheRecord) {
     EXPECT_FALSE(graph.IsZoomed());
     EXPECT_EQ(graph.ValueAt(1, 1.0), 100.0);
     EXPECT_EQ(graph.ValueAt(0, 1.0), 10.0);
+
+    // The menu's Zoom In and Out always change every axis, wherever the ends round to (half of
+    // 0..20 about 9.8 rounds out to 0..20 again).
+    for (double& t : doc.Clock()->History)
+        t *= 2.0;
+    graph.RecomputeScales();
+    for (const double f : {0.5, 0.49, 0.03}) {
+        ASSERT_TRUE(graph.ZoomStep(f, f, 0.5));
+        EXPECT_LT(graph.ValueAt(0, 1.0) - graph.ValueAt(0, 0.0), 20.0) << f;
+        EXPECT_LT(graph.ValueAt(1, 1.0) - graph.ValueAt(1, 0.0), 100.0) << f;
+        ASSERT_TRUE(graph.ZoomStep(f, f, 2.0));
+        ASSERT_TRUE(graph.ZoomStep(f, f, 2.0));
+        EXPECT_GT(graph.ValueAt(0, 1.0) - graph.ValueAt(0, 0.0), 20.0) << f;
+        graph.ResetZoom();
+    }
 }
 
 TEST(GraphNearestSample, WeighsTheAxesByTheirPixelsAndSkipsNonNumbers) {
@@ -689,4 +704,106 @@ TEST_F(GraphViewTest, EarlierRunsAreKeptLabelledBoundedAndNeverWritten) {
     run(21.0, 0.0);
     EXPECT_TRUE(graph.EarlierRuns.empty());
     doc.RemoveView(&plain);
+}
+
+// The earlier runs follow their blocks: a traced block deleted between runs takes its faded
+// trace along and the others move up with their slots; a run left without traces goes. An
+// Initialize between runs records nothing and adds no earlier run of its own.
+TEST_F(GraphViewTest, EarlierRunsFollowTheirBlocksThroughADeletionAndAnInitialize) {
+    PassBlock* a = WithHistory(1, {1.0, 2.0});
+    PassBlock* b = Place(doc, 2, 0);
+    graph.Traces = {doc.Clock(), a, b, nullptr};
+    graph.LastTrace = 2;
+    auto run = [&](double value) {
+        ++doc.RunSerial;
+        doc.Clock()->History = {0.0, 1.0};
+        for (CBlock* block : {static_cast<CBlock*>(a), static_cast<CBlock*>(b)})
+            if (block) block->History = {value, block == a ? value + 1.0 : value - 1.0};
+        graph.OnUpdate(nullptr, 0, nullptr);
+    };
+    run(5.0);
+    graph.SetKeepEarlierRuns(true);
+    run(6.0);
+    ASSERT_EQ(graph.EarlierRuns.size(), 1u);
+    EXPECT_EQ(graph.EarlierRuns[0].Y[2], (std::vector<double>{5.0, 4.0}));
+
+    doc.DeleteBlock(a);
+    a = nullptr;
+    ASSERT_EQ(graph.Traces[1], b);
+    ASSERT_EQ(graph.EarlierRuns.size(), 1u);
+    EXPECT_EQ(graph.EarlierRuns[0].Y[1], (std::vector<double>{5.0, 4.0}));
+    EXPECT_TRUE(graph.EarlierRuns[0].Y[2].empty());
+    // The run shown when the block went is kept the same way by the next run.
+    run(7.0);
+    ASSERT_EQ(graph.EarlierRuns.size(), 2u);
+    EXPECT_EQ(graph.EarlierRuns[1].Y[1], (std::vector<double>{6.0, 5.0}));
+
+    // Initialize: the histories emptied, nothing recorded.
+    ++doc.RunSerial;
+    doc.Clock()->History.clear();
+    b->History.clear();
+    graph.OnUpdate(nullptr, HINT_REDRAW, nullptr);
+    run(8.0);
+    ASSERT_EQ(graph.EarlierRuns.size(), 3u);
+    EXPECT_EQ(graph.EarlierRuns[2].Y[1], (std::vector<double>{7.0, 6.0}));
+
+    // The last traced block gone: graph 1 shows the Clock, and no earlier run has a trace left.
+    doc.DeleteBlock(b);
+    b = nullptr;
+    EXPECT_TRUE(graph.EarlierRuns.empty());
+}
+
+// The recorded scales at any magnitude and either sign: they cover the samples, cut them into 7
+// to 12 ticks and label every tick exactly. While a run grows the records, each refresh reads
+// only the new samples and gives the scales a full reading gives; a new run starts afresh.
+TEST_F(GraphViewTest, RecordedScalesCoverAnyRangeAndFollowAGrowingRun) {
+    PassBlock* a = WithHistory(1, {});
+    graph.Traces = {doc.Clock(), a, nullptr, nullptr};
+    graph.LastTrace = 1;
+    const double ranges[][2] = {{1e-9, 1e9},    {-5.3, -5.1},  {-9e8, -2e8}, {-1e-9, -3e-10},
+                                {3e-12, 7e-12}, {-0.001, 5.0}, {0.0, 1.0},   {-1e300, 1e300}};
+    // The run kept for the overlay grows with the refreshes too.
+    graph.SetKeepEarlierRuns(true);
+    std::vector<double> previous;
+    for (const auto& r : ranges) {
+        SCOPED_TRACE(testing::Message() << r[0] << " .. " << r[1]);
+        previous = a->History;
+        ++doc.RunSerial;
+        a->History.clear();
+        doc.Clock()->History.clear();
+        for (int j = 0; j <= 40; ++j) {
+            // Samples swinging across the range, reaching its ends last.
+            const double f = j % 2 == 0 ? 0.5 * j / 40.0 : 1.0 - 0.5 * j / 40.0;
+            a->History.push_back(j == 40 ? r[0] : j == 39 ? r[1] : r[0] + f * (r[1] - r[0]));
+            doc.Clock()->History.push_back(j);
+            graph.OnUpdate(nullptr, HINT_HISTORIES_GREW, nullptr);
+            if (j == 0) {
+                if (!previous.empty()) {
+                    EXPECT_EQ(graph.EarlierRuns.back().Y[1], previous);
+                }
+                continue; // one sample: the range stored last
+            }
+            CGraphBase fresh;
+            doc.AddView(&fresh);
+            fresh.Traces = graph.Traces;
+            fresh.LastTrace = 1;
+            fresh.RecomputeScales();
+            doc.RemoveView(&fresh);
+            ASSERT_EQ(graph.LowUnits, fresh.LowUnits) << j;
+            ASSERT_EQ(graph.HighUnits, fresh.HighUnits) << j;
+            ASSERT_EQ(graph.Exponent, fresh.Exponent) << j;
+        }
+        const double unit = std::pow(10.0, graph.Exponent[1]);
+        EXPECT_LE(graph.LowUnits[1] * unit, r[0] * (1 + 1e-12 * (r[0] > 0 ? 1 : -1)));
+        EXPECT_GE(graph.HighUnits[1] * unit, r[1] * (1 - 1e-12 * (r[1] > 0 ? 1 : -1)));
+        EXPECT_GE(graph.TickCount[1], 7);
+        EXPECT_LE(graph.TickCount[1], 12);
+        const double scale = std::pow(10.0, graph.Decimals[1]);
+        for (int k = 0; k <= graph.TickCount[1]; ++k) {
+            const double tick =
+                (graph.LowUnits[1] + k * (graph.HighUnits[1] - graph.LowUnits[1]) / graph.TickCount[1]) *
+                scale;
+            EXPECT_NEAR(tick, std::round(tick), 1e-6 * std::max(1.0, std::fabs(tick))) << "tick " << k;
+        }
+    }
 }

@@ -9,6 +9,7 @@
 #include "chart/OrventView.h"
 #include "model/BlockTypes.h"
 #include "render/QtDeviceContext.h"
+#include "views/GraphView.h"
 #include "views/ListView.h"
 
 #include <QApplication>
@@ -18,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHelpEvent>
+#include <QInputDialog>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
@@ -500,5 +502,99 @@ TEST_F(EditTest, PrintToFileWritesCsvWhenThatTypeIsChosen) {
         ASSERT_TRUE(out.open(QIODevice::ReadOnly)) << written;
         EXPECT_EQ(out.readAll().toStdString(), list->CsvText());
     }
+    EXPECT_TRUE(messages.shown.empty());
+}
+
+// The right-click menu of a graph window lists its items in order, each enabled and checked as
+// the window stands, and each acts on the window clicked, whichever window was active before.
+TEST_F(EditTest, AGraphWindowsRightClickMenuActsOnTheWindowClicked) {
+    COrventDoc* example = App().OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
+    ASSERT_TRUE(example);
+    CViewHost* pane = nullptr;
+    CChildFrame* chart = nullptr;
+    for (CChildFrame* frame : Frame().ChildFrames(example)) {
+        if (frame->FirstPane()->Kind() == ViewKind::Graph && !pane) pane = frame->FirstPane();
+        if (frame->FirstPane()->Kind() == ViewKind::Chart) chart = frame;
+    }
+    ASSERT_TRUE(pane && chart);
+    auto* graph = static_cast<CGraphBase*>(pane->View());
+    pane->Render();
+    QWidget* vp = pane->viewport();
+    const QtDeviceContext dc(vp, vp->size(), pane->ScrollPosition(), pane->PixelsPerUnit());
+    const QPoint centre = dc.ToDevice(graph->PlotRect).normalized().center();
+    // Right-clicks the plot's centre with the chart window active; the menu's items as shown
+    // ("-" off, "[x]" and "[ ]" checked or not), after triggering the one whose text starts with
+    // `choose`.
+    auto rightClick = [&](const QString& choose) {
+        Frame().MdiArea()->setActiveSubWindow(chart);
+        QStringList items;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu) return;
+            QAction* chosen = nullptr;
+            for (QAction* a : menu->actions()) {
+                if (a->isSeparator()) continue;
+                const QString text = a->text().remove(QLatin1Char('&')).section(QLatin1Char('\t'), 0, 0);
+                items << text + (a->isEnabled() ? "" : " -") +
+                             (a->isCheckable() ? (a->isChecked() ? " [x]" : " [ ]") : "");
+                if (!choose.isEmpty() && text.startsWith(choose)) chosen = a;
+            }
+            if (chosen) chosen->trigger();
+            menu->close();
+        });
+        QTest::mousePress(vp, Qt::RightButton, Qt::NoModifier, centre);
+        QContextMenuEvent event(QContextMenuEvent::Mouse, centre, vp->mapToGlobal(centre));
+        QApplication::sendEvent(vp, &event);
+        QTest::mouseRelease(vp, Qt::RightButton, Qt::NoModifier, centre);
+        return items.join(QStringLiteral(", ")).toStdString();
+    };
+
+    const double x1 = graph->ValueAt(0, 1.0);
+    EXPECT_EQ(
+        rightClick(QStringLiteral("Zoom In")),
+        "Zoom In, Zoom Out, Normal Scales -, Keep Earlier Runs [ ], Clear Earlier Runs -, Export..., Copy");
+    EXPECT_TRUE(graph->IsZoomed());
+    EXPECT_LT(graph->ValueAt(0, 1.0) - graph->ValueAt(0, 0.0), 0.75 * x1);
+    rightClick(QStringLiteral("Normal Scales"));
+    EXPECT_FALSE(graph->IsZoomed());
+    EXPECT_EQ(graph->ValueAt(0, 1.0), x1);
+
+    rightClick(QStringLiteral("Keep Earlier Runs"));
+    EXPECT_TRUE(graph->KeepEarlierRuns);
+    Frame().MdiArea()->setActiveSubWindow(chart);
+    Frame().OnCommand(ID_RUN);
+    EXPECT_EQ(
+        rightClick(QStringLiteral("Clear Earlier Runs")),
+        "Zoom In, Zoom Out, Normal Scales -, Keep Earlier Runs [x], Clear Earlier Runs, Export..., Copy");
+    EXPECT_TRUE(graph->EarlierRuns.empty());
+    rightClick(QStringLiteral("Keep Earlier Runs"));
+    EXPECT_FALSE(graph->KeepEarlierRuns);
+
+    // Copy and Export take this graph's picture, not the chart's.
+    QGuiApplication::clipboard()->setText(QStringLiteral("before"));
+    rightClick(QStringLiteral("Copy"));
+    const QImage copied =
+        QImage::fromData(QGuiApplication::clipboard()->mimeData()->data(QStringLiteral("image/png")), "PNG");
+    EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32), pane->Render());
+    QTimer::singleShot(0, [&] {
+        // Export opens its file dialog from the menu: answered once the menu has gone.
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            dialog->selectNameFilter(QStringLiteral("PNG Images (*.png)"));
+            emit dialog->filterSelected(QStringLiteral("PNG Images (*.png)"));
+            dialog->selectFile(FilePath("graph.png"));
+            QTimer::singleShot(0, [] {
+                if (auto* input = qobject_cast<QInputDialog*>(QApplication::activeModalWidget()))
+                    QMetaObject::invokeMethod(input, "accept", Qt::DirectConnection);
+            });
+            QMetaObject::invokeMethod(dialog, "accept", Qt::DirectConnection);
+        });
+    });
+    rightClick(QStringLiteral("Export"));
+    const QImage exported(FilePath("graph.png"));
+    ASSERT_FALSE(exported.isNull());
+    EXPECT_NEAR(static_cast<double>(exported.width()) / exported.height(),
+                static_cast<double>(vp->width()) / vp->height(), 0.02);
     EXPECT_TRUE(messages.shown.empty());
 }

@@ -15,10 +15,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTest>
+#include <QToolTip>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -372,4 +374,37 @@ TEST_F(OutputRender, GraphKeepsTheEarlierRunFadedBehindTheNewOne) {
                         graph->PlotRect.bottom + 2},
                        faded),
               30);
+}
+
+// A legend too long for its place is shortened in the middle; resting the mouse on it shows the
+// whole legend as a tool tip, and nowhere else does the graph show one.
+TEST_F(OutputRender, AShortenedLegendShowsItsFullTextAsAToolTip) {
+    Open("spring-mass.cht");
+    CGraphBase* graph = &ShowFirstGraph();
+    CViewHost& host = *graphHost;
+    ASSERT_GE(graph->LastTrace, 1);
+    graph->Traces[1]->Name = "A block name far too long for its legend to show it whole";
+    const QImage image = host.Render();
+    image.save(RenderPath("graph-elided-legend.png"));
+    ASSERT_TRUE(graph->LegendElided[1]);
+    ASSERT_FALSE(graph->LegendElided[0]);
+    const QtDeviceContext dc(host.viewport(), host.viewport()->size(), host.ScrollPosition(),
+                             host.PixelsPerUnit());
+    const auto centre = [&](const CRect& r) { return dc.ToDevice(r).normalized().center(); };
+    const struct {
+        QPoint at;
+        QString tip;
+    } cases[] = {
+        {centre(graph->LegendRects[1]), QString::fromStdString(graph->LegendText(1))},
+        {centre(graph->LegendRects[0]), QString()},
+        {centre(graph->PlotRect), QString()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(host.ToolTipAt(c.at).toStdString(), c.tip.toStdString()) << c.at.x() << "," << c.at.y();
+    // Shown by the window's tool tip event.
+    QHelpEvent event(QEvent::ToolTip, cases[0].at, host.viewport()->mapToGlobal(cases[0].at));
+    QApplication::sendEvent(host.viewport(), &event);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), cases[0].tip.toStdString());
+    QToolTip::hideText();
 }

@@ -360,17 +360,25 @@ TEST_F(ShellTest, GraphAndListWindowsGrowWhileTheRunProceeds) {
     // Both windows are on the screen before the run starts.
     graph->viewport()->repaint();
     list->viewport()->repaint();
+    CViewHost* chart = Frame().ChildFrames(doc).front()->FirstPane();
+    chart->viewport()->repaint();
     const int before = traced(graph->Render());
     int during = -1;
     QImage listFirst;
     QImage listLater;
+    QImage chartFirst;
+    QImage chartLater;
     int paints = 0;
     Frame().OnRunWindowPainted = [&](CRunChild&) {
         // What the windows show, not a fresh drawing: the run suspends ordinary painting.
-        if (++paints == 1) listFirst = list->viewport()->grab().toImage();
+        if (++paints == 1) {
+            listFirst = list->viewport()->grab().toImage();
+            chartFirst = chart->Picture().copy();
+        }
         if (paints < 3) return;
         during = traced(graph->viewport()->grab().toImage());
         listLater = list->viewport()->grab().toImage();
+        chartLater = chart->Picture().copy();
         // A picture of the windows mid-run for people to look at.
         QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));
         Frame().grab().save(QStringLiteral(KINTRA_RENDER_DIR "/shell-live-run.png"));
@@ -379,8 +387,64 @@ TEST_F(ShellTest, GraphAndListWindowsGrowWhileTheRunProceeds) {
     Frame().OnCommand(ID_RUN);
     ASSERT_GE(paints, 3);
     EXPECT_GT(during, before + 20);
-    // The list's rows moved on between the refreshes.
+    // The list's rows moved on between the refreshes, and the chart's Clock shows another time.
     EXPECT_TRUE(listFirst != listLater);
+    ASSERT_EQ(chart->Kind(), ViewKind::Chart);
+    EXPECT_TRUE(chartFirst != chartLater);
+}
+
+// While the scales hold, a refresh adds the new samples to the graph's picture instead of drawing
+// it again; at the run's end the window shows exactly what a full drawing shows.
+TEST_F(ShellTest, ALiveGraphAddsOnlyNewSamplesAndEndsAsAFullDrawing) {
+    COrventApp& app = Start();
+    COrventDoc* doc = app.Documents().front().get();
+    doc->Clock()->Params = {0.01, 0.01, 1e9};
+    // Noise against time: a trace that turns at every sample.
+    doc->PendingBlock = doc->CreateBlock(BlockType::Random);
+    CBlock* noise = doc->PendingBlock.get();
+    doc->PlaceBlock(3, -2);
+    noise->Params = {0.0, 1.0, 0.0};
+    Frame().OnCommand(ID_OPEN_GRAPH);
+    CViewHost* host = nullptr;
+    for (CChildFrame* f : Frame().ChildFrames(doc))
+        for (CViewHost* h : f->Panes())
+            if (h->Kind() == ViewKind::Graph) host = h;
+    ASSERT_TRUE(host);
+    auto* graph = static_cast<CGraphBase*>(host->View());
+    // Fixed ranges, so that every refresh can add to the picture.
+    graph->Traces[1] = noise;
+    graph->Fixed = {1, 1, 0, 0};
+    graph->Low = {0.0, 0.0, 0.0, 0.0};
+    graph->High = {1e5, 1.0, 0.0, 0.0};
+    graph->OnUpdate(nullptr, 0, nullptr);
+    host->viewport()->repaint();
+    auto differing = [](const QImage& a, const QImage& b) {
+        if (a.size() != b.size()) return -1;
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    };
+    int paints = 0;
+    int midRun = -1;
+    int appended = 0;
+    Frame().OnRunWindowPainted = [&](CRunChild&) {
+        if (++paints != 4) return;
+        appended = host->AppendedRepaints();
+        // A thin line drawn in pieces may differ from one drawn whole by a pixel at a joint.
+        midRun = differing(host->Picture().convertToFormat(QImage::Format_RGB32), host->Render());
+        // Stopped at a later step, so that the last samples come after the last refresh.
+        QCoreApplication::postEvent(&Frame(),
+                                    new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    };
+    Frame().OnCommand(ID_RUN);
+    QCoreApplication::processEvents();
+    ASSERT_GE(paints, 4);
+    EXPECT_GE(appended, 2);
+    EXPECT_GE(midRun, 0);
+    EXPECT_LE(midRun, 2 * paints);
+    EXPECT_EQ(differing(host->Picture().convertToFormat(QImage::Format_RGB32), host->Render()), 0);
 }
 
 TEST_F(ShellTest, TheRunWindowKeepsItsFrameAndCaptionBesideAMaximisedChart) {
