@@ -773,7 +773,8 @@ int CommandSweep(const Options& o, std::ostream& out, std::ostream& err, Setting
     // Counts and lists the runs that did not complete.
     class Failures : public SweepSink {
       public:
-        Failures(SweepSink& next, std::ostream& err) : m_next(next), m_err(err) {}
+        Failures(SweepSink& next, std::ostream& err, bool terminal)
+            : m_next(next), m_err(err), m_terminal(terminal) {}
         void Begin(const SweepHeader& h) override {
             m_labels = h.AxisLabels;
             m_next.Begin(h);
@@ -785,8 +786,11 @@ int CommandSweep(const Options& o, std::ostream& out, std::ostream& err, Setting
                     line += (a ? ", " : " (") + m_labels[a] + "=" + ExactNumber(run.Values[a]) +
                             (a + 1 == run.Values.size() ? ")" : "");
                 line.append(" ").append(SweepStatusName(run.Status));
-                if (!run.Message.empty()) line.append(": ").append(run.Message);
-                m_err << "\r\x1b[K" << Printable(line) << "\n";
+                std::string message = run.Message;
+                std::replace(message.begin(), message.end(), '\n', ';');
+                if (!message.empty()) line.append(": ").append(message);
+                // On a terminal the line takes the place of the progress bar, which is drawn again.
+                m_err << (m_terminal ? "\r\x1b[K" : "") << Printable(line) << "\n";
             }
             m_next.Write(run);
         }
@@ -801,8 +805,9 @@ int CommandSweep(const Options& o, std::ostream& out, std::ostream& err, Setting
         const std::uint64_t kListed = 20;
         SweepSink& m_next;
         std::ostream& m_err;
+        bool m_terminal;
         std::vector<std::string> m_labels;
-    } failures(*file, err);
+    } failures(*file, err, bar.has_value());
     SweepSummary summary(&failures);
     try {
         RunSweep(chart, plan, options, summary);
