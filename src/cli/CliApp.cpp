@@ -794,6 +794,7 @@ int CommandSweep(const Options& o, std::ostream& out, std::ostream& err, Setting
             }
             m_next.Write(run);
         }
+        void Prepare(SweepRun& run) const override { m_next.Prepare(run); }
         void End() override {
             if (count > kListed)
                 m_err << "kintra-cli: " << count - kListed << " more runs did not complete\n";

@@ -1,6 +1,7 @@
 #include "hdf5/SweepHdf5.h"
 
 #include <hdf5.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,7 @@ const char* const kFormat = "kintra-sweep 1";
 constexpr hsize_t kRunChunk = 1024;
 // Samples per chunk of the histories.
 constexpr hsize_t kSampleChunk = 256;
-constexpr int kDeflateLevel = 4;
+constexpr int kDeflateLevel = 1;
 
 void Check(herr_t status, const char* what) {
     if (status < 0) throw SweepError(std::string("HDF5: cannot ") + what);
@@ -184,6 +185,43 @@ void ReadRows(hid_t set, hid_t memType, hsize_t row, hsize_t count, std::vector<
     Check(H5Dread(set, memType, memSpace.get(), fileSpace.get(), H5P_DEFAULT, values), "read rows");
 }
 
+// One chunk of a dataset as the file stores it: `count` doubles (NaN where `values` ends),
+// shuffled (byte k of every value together) and deflated, as the dataset's filters would.
+std::vector<std::uint8_t> PackChunk(const double* values, std::size_t have, std::size_t count) {
+    std::vector<double> raw(count, std::numeric_limits<double>::quiet_NaN());
+    std::copy(values, values + have, raw.begin());
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
+    std::vector<std::uint8_t> shuffled(count * sizeof(double));
+    for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t b = 0; b < sizeof(double); ++b)
+            shuffled[b * count + i] = bytes[i * sizeof(double) + b];
+    uLongf size = compressBound(static_cast<uLong>(shuffled.size()));
+    std::vector<std::uint8_t> packed(size);
+    if (compress2(packed.data(), &size, shuffled.data(), static_cast<uLong>(shuffled.size()),
+                  kDeflateLevel) != Z_OK)
+        throw SweepError("cannot compress a run's histories");
+    packed.resize(size);
+    return packed;
+}
+
+// The chunks of a run: for every span of kSampleChunk samples, that of the histories, then that
+// of the times.
+std::vector<std::vector<std::uint8_t>> PackRun(const SweepRun& run, std::size_t blocks) {
+    std::vector<std::vector<std::uint8_t>> chunks;
+    if (blocks == 0) return chunks;
+    std::vector<double> times;
+    for (std::size_t first = 0; first < run.Samples; first += kSampleChunk) {
+        const std::size_t have = std::min<std::size_t>(kSampleChunk, run.Samples - first);
+        chunks.push_back(
+            PackChunk(run.Histories.data() + first * blocks, have * blocks, kSampleChunk * blocks));
+        times.resize(have);
+        for (std::size_t s = 0; s < have; ++s)
+            times[s] = run.Histories[(first + s) * blocks];
+        chunks.push_back(PackChunk(times.data(), have, kSampleChunk));
+    }
+    return chunks;
+}
+
 struct Silence {
     Silence() { H5Eset_auto2(H5E_DEFAULT, nullptr, nullptr); }
 };
@@ -221,7 +259,6 @@ struct Hdf5SweepWriter::State {
     std::vector<std::int64_t> seedRows;
     std::vector<std::int8_t> statusRows;
     std::vector<std::string> messageRows;
-    std::vector<double> timeRow;
 
     // Closes the datasets, then the group, then the file.
     void Close() {
@@ -336,12 +373,16 @@ void Hdf5SweepWriter::Write(const SweepRun& run) {
         Check(H5Dset_extent(s.time.get(), t), "grow the times");
     }
     if (run.Samples > 0 && s.blocks > 0) {
-        WriteRows(s.histories.get(), H5T_NATIVE_DOUBLE, row, 1, {run.Samples, s.blocks},
-                  run.Histories.data());
-        s.timeRow.resize(run.Samples);
-        for (std::size_t i = 0; i < run.Samples; ++i)
-            s.timeRow[i] = run.Histories[i * s.blocks];
-        WriteRows(s.time.get(), H5T_NATIVE_DOUBLE, row, 1, {run.Samples}, s.timeRow.data());
+        // Chunks go in whole and already compressed, the same whether a worker packed them or not.
+        const auto packed = run.Prepared.empty() ? PackRun(run, s.blocks) : run.Prepared;
+        for (std::size_t c = 0; c + 1 < packed.size(); c += 2) {
+            const hsize_t h[3] = {row, c / 2 * kSampleChunk, 0};
+            const hsize_t t[2] = {row, c / 2 * kSampleChunk};
+            Check(H5Dwrite_chunk(s.histories.get(), H5P_DEFAULT, 0, h, packed[c].size(), packed[c].data()),
+                  "write the histories");
+            Check(H5Dwrite_chunk(s.time.get(), H5P_DEFAULT, 0, t, packed[c + 1].size(), packed[c + 1].data()),
+                  "write the times");
+        }
     }
     const std::uint64_t u64[6] = {run.Run,
                                   run.Samples,
@@ -359,6 +400,10 @@ void Hdf5SweepWriter::Write(const SweepRun& run) {
     s.messageRows.push_back(run.Message);
     ++s.written;
     if (s.written - s.batchStart >= kRunChunk) s.Flush();
+}
+
+void Hdf5SweepWriter::Prepare(SweepRun& run) const {
+    run.Prepared = PackRun(run, m_state->blocks);
 }
 
 void Hdf5SweepWriter::End() {

@@ -31,6 +31,8 @@ class Hdf5SweepWriter : public SweepSink {
     void Begin(const SweepHeader& header) override;
     void Write(const SweepRun& run) override;
     void End() override;
+    // Compresses the run's chunks (on the worker's thread).
+    void Prepare(SweepRun& run) const override;
 
     struct State;
 

@@ -310,6 +310,7 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
                 run = next++;
             }
             SweepRun result = RunOne(chart, plan, run, options);
+            sink.Prepare(result);
             {
                 std::lock_guard lock(mutex);
                 ready.emplace(run, std::move(result));

@@ -91,6 +91,9 @@ struct SweepRun {
     // Samples × blocks, one row per output step, the blocks in the chart's order; a block with a
     // shorter history than the Clock's is NaN beyond its end.
     std::vector<double> Histories;
+    // What the sink made of the run on the worker's thread (SweepSink::Prepare): the compressed
+    // pieces of a file, so that the thread writing the file only stores them.
+    std::vector<std::vector<std::uint8_t>> Prepared;
 };
 
 // What every run of a sweep shares: the plan's shape and the chart's blocks.
@@ -112,6 +115,10 @@ class SweepSink {
     virtual void Begin(const SweepHeader& header) = 0;
     virtual void Write(const SweepRun& run) = 0;
     virtual void End() {}
+    // Called on a worker thread with each finished run, after Begin, before the run is queued
+    // for Write: the costly part of storing it (compression) runs in parallel this way. It must
+    // only read what Begin set up.
+    virtual void Prepare(SweepRun& run) const { (void)run; }
 };
 
 struct SweepOptions {

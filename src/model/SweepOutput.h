@@ -43,6 +43,9 @@ class SweepSummary : public SweepSink {
     void Begin(const SweepHeader& header) override;
     void Write(const SweepRun& run) override;
     void End() override;
+    void Prepare(SweepRun& run) const override {
+        if (m_next) m_next->Prepare(run);
+    }
 
     struct Row {
         std::string block;
