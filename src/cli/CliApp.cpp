@@ -101,6 +101,7 @@ std::string UsageText() {
                  [--settings FILE.ini] [--max-values N] [--stats] [--seed S [--run-index I]]
   kintra-cli sweep IN.cht --vary NAME.pN=FROM:TO:COUNT|NAME.pN=V1,V2,... [--vary ...]
                  [--repeat N] [--seed S] [-j N] -o OUT.h5|OUT.csv [--summary] [--shard K/N]
+                 [--compress L]
                  [--settings FILE.ini] [--max-values N]
   kintra-cli merge OUT.h5 PART.h5 [PART.h5 ...]
   kintra-cli info IN.cht
@@ -157,6 +158,7 @@ Commands:
            --summary         prints, for every block, the mean, standard deviation, minimum and
                              maximum of its final value over the completed runs (and the 5 %
                              and 95 % quantiles with --repeat).
+           --compress L      the HDF5 file's deflate level, 0 (none, fastest) to 9 (default 1);
            --shard K/N       runs only the K-th of N equal slices of the runs, with the same run
                              numbers and seeds as the whole sweep (HDF5 only; merge joins them).
          A progress bar is shown on standard error when it is a terminal. A run that fails is
@@ -224,6 +226,7 @@ struct Options {
     std::uint64_t repeat = 0; // 0: not given
     unsigned jobs = 0;        // 0: one per core
     bool summary = false;
+    int compress = -1;                    // -1: not given (1)
     std::uint64_t shardK = 0, shardN = 0; // 0: no shard
     // merge: the parts
     std::vector<std::string> parts;
@@ -351,6 +354,10 @@ Options ParseArguments(const std::vector<std::string>& args) {
             const std::uint64_t n = WholeNumber(a, value());
             if (n < 1 || n > 1024) throw ArgumentError(a + " wants 1 to 1024 threads");
             o.jobs = static_cast<unsigned>(n);
+        } else if (a == "--compress") {
+            const std::uint64_t n = WholeNumber(a, value());
+            if (n > 9) throw ArgumentError("--compress wants 0 to 9");
+            o.compress = static_cast<int>(n);
         } else if (a == "--summary") {
             if (attached) throw ArgumentError("--summary takes no value");
             o.summary = true;
@@ -375,9 +382,11 @@ Options ParseArguments(const std::vector<std::string>& args) {
         o.command != "sweep" && o.command != "merge")
         throw ArgumentError("unknown command '" + o.command + "'");
     const bool sweep = o.command == "sweep";
-    const bool sweepOptions = !o.vary.empty() || o.repeat != 0 || o.jobs != 0 || o.summary || o.shardN != 0;
+    const bool sweepOptions =
+        !o.vary.empty() || o.repeat != 0 || o.jobs != 0 || o.summary || o.shardN != 0 || o.compress >= 0;
     if (!sweep && sweepOptions)
-        throw ArgumentError("--vary, --repeat, -j, --summary and --shard belong to the sweep command");
+        throw ArgumentError(
+            "--vary, --repeat, -j, --summary, --shard and --compress belong to the sweep command");
     if (o.command != "run" && o.runIndex) throw ArgumentError("--run-index belongs to the run command");
     if (o.command != "run" && !sweep && o.seed)
         throw ArgumentError("--seed belongs to the run and sweep commands");
@@ -400,7 +409,8 @@ Options ParseArguments(const std::vector<std::string>& args) {
         if (lower != "h5" && lower != "hdf5" && lower != "csv")
             throw ArgumentError("cannot tell the format of '" + o.output +
                                 "': its name must end in .h5 or .csv");
-        if (o.shardN != 0 && lower == "csv") throw ArgumentError("--shard writes HDF5 files only");
+        if ((o.shardN != 0 || o.compress >= 0) && lower == "csv")
+            throw ArgumentError("--shard and --compress write HDF5 files only");
         if (o.shardN > 1 && o.repeat != 0 && !o.seed)
             throw ArgumentError("--shard with --repeat needs --seed, so that every shard seeds alike");
         if (!o.sets.empty() || !o.exportPath.empty() || o.stats)
@@ -769,7 +779,7 @@ int CommandSweep(const Options& o, std::ostream& out, std::ostream& err, Setting
     if (LowerExtension(o.output) == "csv")
         file = std::make_unique<CsvSweepWriter>(o.output);
     else
-        file = std::make_unique<Hdf5SweepWriter>(o.output);
+        file = std::make_unique<Hdf5SweepWriter>(o.output, o.compress < 0 ? 1 : o.compress);
     // Counts and lists the runs that did not complete.
     class Failures : public SweepSink {
       public:

@@ -17,7 +17,6 @@ const char* const kFormat = "kintra-sweep 1";
 constexpr hsize_t kRunChunk = 1024;
 // Samples per chunk of the histories.
 constexpr hsize_t kSampleChunk = 256;
-constexpr int kDeflateLevel = 1;
 
 void Check(herr_t status, const char* what) {
     if (status < 0) throw SweepError(std::string("HDF5: cannot ") + what);
@@ -70,7 +69,7 @@ Handle StringType() {
 // A chunked, compressed dataset whose first dimension is the runs (unlimited, so a chunk may be
 // longer than a short file's runs) and whose other dimensions are fixed, except where `growing`
 // marks one that grows with the runs' samples.
-Handle CreateSet(hid_t loc, const char* name, hid_t type, std::vector<hsize_t> dims,
+Handle CreateSet(hid_t loc, const char* name, hid_t type, int level, std::vector<hsize_t> dims,
                  std::vector<hsize_t> chunk, std::vector<bool> growing = {}, const double* fill = nullptr) {
     std::vector<hsize_t> max = dims;
     max[0] = H5S_UNLIMITED;
@@ -80,8 +79,10 @@ Handle CreateSet(hid_t loc, const char* name, hid_t type, std::vector<hsize_t> d
     Handle dcpl(Checked(H5Pcreate(H5P_DATASET_CREATE), "make a dataset"), H5Pclose);
     Check(H5Pset_obj_track_times(dcpl.get(), 0), "turn timestamps off");
     Check(H5Pset_chunk(dcpl.get(), static_cast<int>(chunk.size()), chunk.data()), "chunk a dataset");
-    if (H5Tget_class(type) != H5T_STRING) Check(H5Pset_shuffle(dcpl.get()), "shuffle a dataset");
-    Check(H5Pset_deflate(dcpl.get(), kDeflateLevel), "compress a dataset");
+    if (level > 0) {
+        if (H5Tget_class(type) != H5T_STRING) Check(H5Pset_shuffle(dcpl.get()), "shuffle a dataset");
+        Check(H5Pset_deflate(dcpl.get(), static_cast<unsigned>(level)), "compress a dataset");
+    }
     if (fill) Check(H5Pset_fill_value(dcpl.get(), H5T_NATIVE_DOUBLE, fill), "set a fill value");
     return {Checked(H5Dcreate2(loc, name, type, space.get(), H5P_DEFAULT, dcpl.get(), H5P_DEFAULT),
                     (std::string("create ") + name).c_str()),
@@ -187,37 +188,57 @@ void ReadRows(hid_t set, hid_t memType, hsize_t row, hsize_t count, std::vector<
 
 // One chunk of a dataset as the file stores it: `count` doubles (NaN where `values` ends),
 // shuffled (byte k of every value together) and deflated, as the dataset's filters would.
-std::vector<std::uint8_t> PackChunk(const double* values, std::size_t have, std::size_t count) {
+std::vector<std::uint8_t> PackChunk(const double* values, std::size_t have, std::size_t count, int level) {
     std::vector<double> raw(count, std::numeric_limits<double>::quiet_NaN());
     std::copy(values, values + have, raw.begin());
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(raw.data());
+    if (level == 0) return std::vector<std::uint8_t>(bytes, bytes + count * sizeof(double));
     std::vector<std::uint8_t> shuffled(count * sizeof(double));
     for (std::size_t i = 0; i < count; ++i)
         for (std::size_t b = 0; b < sizeof(double); ++b)
             shuffled[b * count + i] = bytes[i * sizeof(double) + b];
-    uLongf size = compressBound(static_cast<uLong>(shuffled.size()));
-    std::vector<std::uint8_t> packed(size);
-    if (compress2(packed.data(), &size, shuffled.data(), static_cast<uLong>(shuffled.size()),
-                  kDeflateLevel) != Z_OK)
-        throw SweepError("cannot compress a run's histories");
-    packed.resize(size);
+    // One compressor per thread, reset for each chunk: setting one up costs more than a chunk.
+    struct Deflater {
+        ~Deflater() {
+            if (ok) deflateEnd(&stream);
+        }
+        z_stream stream{};
+        bool ok = false;
+        int level = -1;
+    };
+    thread_local Deflater deflater;
+    if (deflater.level != level) {
+        if (deflater.ok) deflateEnd(&deflater.stream);
+        deflater.stream = z_stream{};
+        deflater.ok = deflateInit(&deflater.stream, level) == Z_OK;
+        deflater.level = level;
+    }
+    z_stream& z = deflater.stream;
+    if (!deflater.ok || deflateReset(&z) != Z_OK) throw SweepError("cannot compress a run's histories");
+    std::vector<std::uint8_t> packed(deflateBound(&z, static_cast<uLong>(shuffled.size())));
+    z.next_in = shuffled.data();
+    z.avail_in = static_cast<uInt>(shuffled.size());
+    z.next_out = packed.data();
+    z.avail_out = static_cast<uInt>(packed.size());
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END) throw SweepError("cannot compress a run's histories");
+    packed.resize(z.total_out);
     return packed;
 }
 
 // The chunks of a run: for every span of kSampleChunk samples, that of the histories, then that
 // of the times.
-std::vector<std::vector<std::uint8_t>> PackRun(const SweepRun& run, std::size_t blocks) {
+std::vector<std::vector<std::uint8_t>> PackRun(const SweepRun& run, std::size_t blocks, int level) {
     std::vector<std::vector<std::uint8_t>> chunks;
     if (blocks == 0) return chunks;
     std::vector<double> times;
     for (std::size_t first = 0; first < run.Samples; first += kSampleChunk) {
         const std::size_t have = std::min<std::size_t>(kSampleChunk, run.Samples - first);
         chunks.push_back(
-            PackChunk(run.Histories.data() + first * blocks, have * blocks, kSampleChunk * blocks));
+            PackChunk(run.Histories.data() + first * blocks, have * blocks, kSampleChunk * blocks, level));
         times.resize(have);
         for (std::size_t s = 0; s < have; ++s)
             times[s] = run.Histories[(first + s) * blocks];
-        chunks.push_back(PackChunk(times.data(), have, kSampleChunk));
+        chunks.push_back(PackChunk(times.data(), have, kSampleChunk, level));
     }
     return chunks;
 }
@@ -248,6 +269,7 @@ struct Hdf5SweepWriter::State {
     Handle f64[2];
     std::size_t blocks = 0;
     std::size_t axes = 0;
+    int level = 1;
     std::uint64_t first = 0;
     std::uint64_t written = 0; // runs written so far (rows of the file)
     hsize_t samples = 0;       // the longest run's samples so far
@@ -299,7 +321,9 @@ struct Hdf5SweepWriter::State {
     }
 };
 
-Hdf5SweepWriter::Hdf5SweepWriter(std::string path) : m_state(std::make_unique<State>()) {
+Hdf5SweepWriter::Hdf5SweepWriter(std::string path, int level) : m_state(std::make_unique<State>()) {
+    if (level < 0 || level > 9) throw SweepError("the compression level is 0 to 9");
+    m_state->level = level;
     m_state->path = std::move(path);
     m_state->temporary = m_state->path + ".part";
 }
@@ -331,28 +355,30 @@ void Hdf5SweepWriter::Begin(const SweepHeader& header) {
     WriteAttribute(f, "last_run", header.Range.last);
     WriteAttribute(f, "repeat", header.Repeat);
     if (header.Seed) WriteAttribute(f, "seed", *header.Seed);
+    WriteAttribute(f, "deflate_level", static_cast<std::uint64_t>(s.level));
     WriteStrings(f, "blocks", header.BlockNames);
     WriteStrings(f, "parameter_names", header.AxisLabels);
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const hsize_t width = std::max<std::size_t>(s.blocks, 1);
-    s.histories = CreateSet(f, "histories", H5T_IEEE_F64LE, {runs, 0, s.blocks}, {1, kSampleChunk, width},
-                            {false, true, false}, &nan);
-    s.time = CreateSet(f, "time", H5T_IEEE_F64LE, {runs, 0}, {1, kSampleChunk}, {false, true}, &nan);
+    s.histories = CreateSet(f, "histories", H5T_IEEE_F64LE, s.level, {runs, 0, s.blocks},
+                            {1, kSampleChunk, width}, {false, true, false}, &nan);
+    s.time = CreateSet(f, "time", H5T_IEEE_F64LE, s.level, {runs, 0}, {1, kSampleChunk}, {false, true}, &nan);
     Handle gcpl(Checked(H5Pcreate(H5P_GROUP_CREATE), "make a group"), H5Pclose);
     Check(H5Pset_obj_track_times(gcpl.get(), 0), "turn timestamps off");
     s.runsGroup =
         Handle(Checked(H5Gcreate2(f, "runs", H5P_DEFAULT, gcpl.get(), H5P_DEFAULT), "create runs"), H5Gclose);
     const hid_t g = s.runsGroup.get();
     for (int c = 0; c < 6; ++c)
-        s.u64[c] = CreateSet(g, kU64Columns[c], H5T_STD_U64LE, {runs}, {kRunChunk});
+        s.u64[c] = CreateSet(g, kU64Columns[c], H5T_STD_U64LE, s.level, {runs}, {kRunChunk});
     for (int c = 0; c < 2; ++c)
-        s.f64[c] = CreateSet(g, kDoubleColumns[c], H5T_IEEE_F64LE, {runs}, {kRunChunk});
-    if (s.axes) s.params = CreateSet(g, "parameters", H5T_IEEE_F64LE, {runs, s.axes}, {kRunChunk, s.axes});
-    s.seed = CreateSet(g, "seed", H5T_STD_I64LE, {runs}, {kRunChunk});
-    s.status = CreateSet(g, "status", H5T_STD_I8LE, {runs}, {kRunChunk});
+        s.f64[c] = CreateSet(g, kDoubleColumns[c], H5T_IEEE_F64LE, s.level, {runs}, {kRunChunk});
+    if (s.axes)
+        s.params = CreateSet(g, "parameters", H5T_IEEE_F64LE, s.level, {runs, s.axes}, {kRunChunk, s.axes});
+    s.seed = CreateSet(g, "seed", H5T_STD_I64LE, s.level, {runs}, {kRunChunk});
+    s.status = CreateSet(g, "status", H5T_STD_I8LE, s.level, {runs}, {kRunChunk});
     WriteAttribute(s.status.get(), "meaning", std::string("0 completed, 1 refused, 2 failed, 3 stopped"));
     Handle text = StringType();
-    s.message = CreateSet(g, "message", text.get(), {runs}, {kRunChunk});
+    s.message = CreateSet(g, "message", text.get(), s.level, {runs}, {kRunChunk});
 }
 
 void Hdf5SweepWriter::Write(const SweepRun& run) {
@@ -374,7 +400,7 @@ void Hdf5SweepWriter::Write(const SweepRun& run) {
     }
     if (run.Samples > 0 && s.blocks > 0) {
         // Chunks go in whole and already compressed, the same whether a worker packed them or not.
-        const auto packed = run.Prepared.empty() ? PackRun(run, s.blocks) : run.Prepared;
+        const auto packed = run.Prepared.empty() ? PackRun(run, s.blocks, s.level) : run.Prepared;
         for (std::size_t c = 0; c + 1 < packed.size(); c += 2) {
             const hsize_t h[3] = {row, c / 2 * kSampleChunk, 0};
             const hsize_t t[2] = {row, c / 2 * kSampleChunk};
@@ -403,7 +429,7 @@ void Hdf5SweepWriter::Write(const SweepRun& run) {
 }
 
 void Hdf5SweepWriter::Prepare(SweepRun& run) const {
-    run.Prepared = PackRun(run, m_state->blocks);
+    run.Prepared = PackRun(run, m_state->blocks, m_state->level);
 }
 
 void Hdf5SweepWriter::End() {
@@ -424,6 +450,7 @@ namespace {
 struct OpenSweep {
     Handle file;
     SweepHeader header;
+    int level = 1;
 };
 
 OpenSweep OpenSweepFile(const std::string& path) {
@@ -446,6 +473,7 @@ OpenSweep OpenSweepFile(const std::string& path) {
     o.header.Seed = ReadAttribute(f, "seed");
     o.header.BlockNames = ReadStrings(f, "blocks");
     o.header.AxisLabels = ReadStrings(f, "parameter_names");
+    o.level = static_cast<int>(std::min<std::uint64_t>(ReadAttribute(f, "deflate_level").value_or(1), 9));
     return o;
 }
 
@@ -527,8 +555,14 @@ void ReadSweepFile(const std::string& path, SweepHeader& header,
 void MergeSweepFiles(const std::string& output, const std::vector<std::string>& parts) {
     if (parts.empty()) throw SweepError("merge needs at least one part");
     std::vector<std::pair<SweepHeader, std::string>> headers;
-    for (const std::string& part : parts)
-        headers.emplace_back(OpenSweepFile(part).header, part);
+    int level = -1;
+    for (const std::string& part : parts) {
+        const OpenSweep o = OpenSweepFile(part);
+        if (level >= 0 && o.level != level)
+            throw SweepError("'" + part + "' is compressed otherwise than '" + parts.front() + "'");
+        level = o.level;
+        headers.emplace_back(o.header, part);
+    }
     std::sort(headers.begin(), headers.end(),
               [](const auto& a, const auto& b) { return a.first.Range.first < b.first.Range.first; });
     SweepHeader whole = headers.front().first;
@@ -545,7 +579,7 @@ void MergeSweepFiles(const std::string& output, const std::vector<std::string>& 
     }
     if (next != whole.TotalRuns) throw SweepError("no part holds run " + std::to_string(next));
     whole.Range = {0, whole.TotalRuns};
-    Hdf5SweepWriter writer(output);
+    Hdf5SweepWriter writer(output, level);
     writer.Begin(whole);
     for (const auto& entry : headers) {
         SweepHeader h;

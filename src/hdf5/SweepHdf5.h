@@ -4,7 +4,7 @@
 // Layout (every dataset chunked and compressed; no timestamps, so the same runs always give the
 // same bytes):
 //   attributes of /   format "kintra-sweep 1", total_runs, first_run, last_run (the runs held,
-//                     [first, last)), repeat, and seed when the sweep had one
+//                     [first, last)), repeat, deflate_level, and seed when the sweep had one
 //   /blocks           the block names, in the chart's order (strings)
 //   /parameter_names  "NAME.pN" of every varied parameter (strings)
 //   /histories        float64 [run, sample, block]; NaN beyond a run's samples
@@ -23,10 +23,12 @@
 namespace kintra {
 
 // Writes the runs into `path`: into a temporary file beside it, renamed over it at End; a failed
-// or cancelled sweep leaves an existing file as it was. Errors throw SweepError.
+// or cancelled sweep leaves an existing file as it was. Errors throw SweepError. `level` is the
+// deflate level of every dataset (with the shuffle filter), 0 for none: compression costs a
+// small, fast run several times its own time.
 class Hdf5SweepWriter : public SweepSink {
   public:
-    explicit Hdf5SweepWriter(std::string path);
+    explicit Hdf5SweepWriter(std::string path, int level = 1);
     ~Hdf5SweepWriter() override;
     void Begin(const SweepHeader& header) override;
     void Write(const SweepRun& run) override;
@@ -46,8 +48,8 @@ void ReadSweepFile(const std::string& path, SweepHeader& header,
                    const std::function<void(const SweepRun&)>& each);
 
 // Joins shard files of one sweep into `output`, which is then byte for byte the file the whole
-// sweep would have written. Throws SweepError when the parts are of different sweeps, overlap or
-// leave runs out.
+// sweep would have written (at the parts' compression level). Throws SweepError when the parts are of
+// different sweeps, overlap or leave runs out.
 void MergeSweepFiles(const std::string& output, const std::vector<std::string>& parts);
 
 } // namespace kintra

@@ -193,6 +193,7 @@ TEST_F(CliTest, HelpAndArgumentErrors) {
              {"sweep", Data("tank-102.cht"), "--repeat", "2", "-o", Path("s.h5"), "--shard", "3/2"},
              {"sweep", Data("tank-102.cht"), "--repeat", "2", "-o", Path("s.h5"), "--shard", "1/2"},
              {"sweep", Data("tank-102.cht"), "--repeat", "0", "-o", Path("s.h5")},
+             {"sweep", Data("tank-102.cht"), "--repeat", "2", "-o", Path("s.h5"), "--compress", "10"},
              {"run", Data("tank-102.cht"), "--vary", "Gain.p1=1,2"},
              {"merge", Path("s.h5")},
              {"merge", Path("s.h5"), Data("tank-102.cht")},
@@ -643,6 +644,15 @@ TEST_F(CliTest, SweepRunsRepeatAloneAndShardsMergeToTheWhole) {
             0);
         const std::string text = ReadText(dump);
         EXPECT_NE(text.find("(0): 2, 2, 2, 0, 0, 0"), std::string::npos) << text;
+        // Without compression the file is larger and holds the same values.
+        ASSERT_EQ(Cli(with({"--compress", "0", "-o", Path("raw.h5")}), dir).status, 1);
+        EXPECT_GT(fs::file_size(Path("raw.h5")), fs::file_size(Path("whole.h5")));
+        const std::string dumpRaw = "h5dump -d /histories -d /time " + Path("raw.h5");
+        const std::string dumpWhole = "h5dump -d /histories -d /time " + Path("whole.h5");
+        ASSERT_EQ(std::system((dumpRaw + " | tail -n +2 > " + Path("raw.txt")).c_str()), 0);
+        ASSERT_EQ(std::system((dumpWhole + " | tail -n +2 > " + Path("whole.txt")).c_str()), 0);
+        EXPECT_EQ(ReadText(Path("raw.txt")), ReadText(Path("whole.txt")));
+        EXPECT_GT(ReadText(Path("raw.txt")).size(), 1000u);
     }
 
     // Runs 3 and 5 (initial value 1, repetitions 0 and 2) alone, against the sweep's lines for them.
