@@ -201,9 +201,19 @@ const char* SweepStatusName(SweepStatus status) {
     return "unknown";
 }
 
-SweepHeader MakeSweepHeader(const std::vector<std::uint8_t>& chart, const SweepPlan& plan,
-                            const SweepOptions& options) {
+namespace {
+
+// The header of a sweep, and the chart as its runs read it: without the histories of the run it
+// was saved after, which every run clears before it records (so they are only bytes to read).
+struct PreparedSweep {
     SweepHeader header;
+    std::vector<std::uint8_t> image;
+};
+
+PreparedSweep PrepareSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan,
+                           const SweepOptions& options) {
+    PreparedSweep prepared;
+    SweepHeader& header = prepared.header;
     header.TotalRuns = plan.RunCount();
     header.Repeat = plan.Repeat;
     header.Seed = plan.Seed;
@@ -222,10 +232,20 @@ SweepHeader MakeSweepHeader(const std::vector<std::uint8_t>& chart, const SweepP
             CloseChartDocument(std::move(doc));
             throw SweepError("no block is named '" + axis.block + "' (in --vary " + axis.Label() + ")");
         }
-    for (const auto& b : doc->Blocks)
+    for (const auto& b : doc->Blocks) {
         header.BlockNames.push_back(b->Name);
+        b->ClearHistory();
+    }
+    prepared.image = doc->Snapshot();
     CloseChartDocument(std::move(doc));
-    return header;
+    return prepared;
+}
+
+} // namespace
+
+SweepHeader MakeSweepHeader(const std::vector<std::uint8_t>& chart, const SweepPlan& plan,
+                            const SweepOptions& options) {
+    return PrepareSweep(chart, plan, options).header;
 }
 
 SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
@@ -283,7 +303,8 @@ SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, s
 
 bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, const SweepOptions& options,
               SweepSink& sink) {
-    const SweepHeader header = MakeSweepHeader(chart, plan, options);
+    const PreparedSweep prepared = PrepareSweep(chart, plan, options);
+    const SweepHeader& header = prepared.header;
     const RunRange range = header.Range;
     sink.Begin(header);
     unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
@@ -309,7 +330,7 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
                 if (quit || next >= range.last || cancelled()) return;
                 run = next++;
             }
-            SweepRun result = RunOne(chart, plan, run, options);
+            SweepRun result = RunOne(prepared.image, plan, run, options);
             sink.Prepare(result);
             {
                 std::lock_guard lock(mutex);
