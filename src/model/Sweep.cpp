@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
+#include <exception>
 #include <limits>
 #include <map>
 #include <mutex>
@@ -320,6 +321,8 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     std::uint64_t written = range.first; // the next run the sink is given
     std::map<std::uint64_t, SweepRun> ready;
     bool quit = false;
+    // The first error of a worker or of the sink: every thread stops, and RunSweep throws it.
+    std::exception_ptr failure;
 
     auto worker = [&] {
         for (;;) {
@@ -330,11 +333,15 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
                 if (quit || next >= range.last || cancelled()) return;
                 run = next++;
             }
-            SweepRun result = RunOne(prepared.image, plan, run, options);
-            sink.Prepare(result);
-            {
+            try {
+                SweepRun result = RunOne(prepared.image, plan, run, options);
+                sink.Prepare(result);
                 std::lock_guard lock(mutex);
                 ready.emplace(run, std::move(result));
+            } catch (...) {
+                std::lock_guard lock(mutex);
+                if (!failure) failure = std::current_exception();
+                quit = true;
             }
             mainWake.notify_one();
         }
@@ -344,29 +351,35 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
         pool.emplace_back(worker);
 
     bool complete = true;
-    while (written < range.last) {
-        SweepRun result;
-        {
-            std::unique_lock lock(mutex);
-            while (!ready.count(written)) {
-                if (cancelled()) break;
-                mainWake.wait_for(lock, std::chrono::milliseconds(50));
+    try {
+        while (written < range.last) {
+            SweepRun result;
+            {
+                std::unique_lock lock(mutex);
+                while (!ready.count(written) && !failure) {
+                    if (cancelled()) break;
+                    mainWake.wait_for(lock, std::chrono::milliseconds(50));
+                }
+                auto it = ready.find(written);
+                if (failure || it == ready.end()) {
+                    complete = false;
+                    break;
+                }
+                result = std::move(it->second);
+                ready.erase(it);
             }
-            auto it = ready.find(written);
-            if (it == ready.end()) {
-                complete = false;
-                break;
+            sink.Write(result);
+            {
+                std::lock_guard lock(mutex);
+                ++written;
             }
-            result = std::move(it->second);
-            ready.erase(it);
+            workerWake.notify_all();
+            if (options.Progress) options.Progress(written - range.first, range.Count());
         }
-        sink.Write(result);
-        {
-            std::lock_guard lock(mutex);
-            ++written;
-        }
-        workerWake.notify_all();
-        if (options.Progress) options.Progress(written - range.first, range.Count());
+    } catch (...) {
+        std::lock_guard lock(mutex);
+        if (!failure) failure = std::current_exception();
+        complete = false;
     }
     {
         std::lock_guard lock(mutex);
@@ -375,6 +388,7 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     workerWake.notify_all();
     for (std::thread& t : pool)
         t.join();
+    if (failure) std::rethrow_exception(failure);
     if (!complete) return false;
     sink.End();
     return true;

@@ -146,7 +146,8 @@ SweepHeader MakeSweepHeader(const std::vector<std::uint8_t>& chart, const SweepP
                             const SweepOptions& options);
 
 // Runs the sweep into `sink`. Returns false when it was cancelled (the sink then had Begin and the
-// runs written so far, but no End).
+// runs written so far, but no End). An error the sink throws (in Write or in a worker's Prepare)
+// stops every thread and is thrown again from here.
 bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, const SweepOptions& options,
               SweepSink& sink);
 

@@ -199,6 +199,24 @@ TEST(Sweep, CancellingStopsBeforeTheEndAndASliceKeepsItsRunNumbers) {
     EXPECT_GE(sink.runs.size(), 3u);
     EXPECT_LT(sink.runs.size(), 40u);
 
+    // A sink that fails, on the writing thread or in a worker, stops the sweep with its error.
+    for (const bool inWorker : {false, true}) {
+        struct Failing : Collect {
+            explicit Failing(bool w) : inWorker(w) {}
+            void Write(const SweepRun& run) override {
+                if (!inWorker && run.Run == 2) throw SweepError("disk full");
+                Collect::Write(run);
+            }
+            void Prepare(SweepRun& run) const override {
+                if (inWorker && run.Run == 5) throw SweepError("no memory");
+            }
+            bool inWorker;
+        } failing(inWorker);
+        EXPECT_THROW(RunSweep(chart, plan, Options(2), failing), SweepError);
+        EXPECT_LE(failing.runs.size(), inWorker ? 5u : 2u);
+        EXPECT_FALSE(failing.ended);
+    }
+
     options = Options(2);
     options.Range = ShardRange(40, 2, 3);
     Collect slice;
