@@ -2,7 +2,8 @@
 # Fails when an include of Kintra's sources runs against the layers or closes a circle of files.
 #
 # Layers, lowest first: platform < settings < model < blocks < chart < views < render < shell,
-# cli (render is the drawing with Qt that the shell and the command-line tool share). A file may
+# cli (render is the drawing with Qt that the shell and the command-line tool share; hdf5, beside
+# it, the sweep files written with libhdf5; neither includes the other). A file may
 # include its own layer and the layers below it; the shell and the command-line tool do not
 # include each other.
 #
@@ -18,8 +19,9 @@ import os
 import re
 import sys
 
-LAYERS = ["platform", "settings", "model", "blocks", "chart", "views", "render", "shell", "cli"]
+LAYERS = ["platform", "settings", "model", "blocks", "chart", "views", "render", "hdf5", "shell", "cli"]
 RANK = {name: i for i, name in enumerate(LAYERS)}
+RANK["hdf5"] = RANK["render"]
 RANK["cli"] = RANK["shell"]
 
 ALLOWED_UPWARD = set()

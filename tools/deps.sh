@@ -6,6 +6,7 @@ KINTRA_PACKAGES=(
   xvfb xauth fonts-liberation fonts-dejavu-core
   clang clang-format libclang-rt-14-dev
   poppler-utils
+  libhdf5-dev zlib1g-dev hdf5-tools parallel python3-h5py
 )
 
 kintra_install_deps() {

@@ -5,8 +5,8 @@
 
 #include <cmath>
 
-using kintra::NextRandom;
 using kintra::RandomUnit;
+using kintra::SeedBlockRandom;
 
 namespace {
 constexpr double kPi = 3.141592653589793;
@@ -17,9 +17,12 @@ double Now(const CBlock& b) {
 bool SwitchNegative(const CBlock& b) {
     return b.Inputs[2] && b.Inputs[2]->Value < 0;
 }
+int NextRandom(const CBlock& b) {
+    return kintra::NextRandom(kintra::RandomStateOf(b));
+}
 // A draw of the generator that is never 0 (it feeds a logarithm).
-int NonZeroRandom() {
-    const int r = NextRandom();
+int NonZeroRandom(const CBlock& b) {
+    const int r = NextRandom(b);
     return r == 0 ? 1 : r;
 }
 } // namespace
@@ -30,7 +33,7 @@ CGaussianBlock::CGaussianBlock(int imageId, CBlockHost* document, int commandId,
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CGaussianBlock)
 int CGaussianBlock::Initialize() {
-    kintra::RandomSeed(Params[2]);
+    SeedBlockRandom(*this, Params[2]);
     return 1;
 }
 void CGaussianBlock::Compute() {
@@ -40,8 +43,8 @@ void CGaussianBlock::Compute() {
     }
     const double mean = InputOr(0, Params[0]);
     const double sd = InputOr(1, Params[1]);
-    const int r1 = NonZeroRandom();
-    const int r2 = NonZeroRandom();
+    const int r1 = NonZeroRandom(*this);
+    const int r2 = NonZeroRandom(*this);
     const double w = std::cos(2.0 * kPi * RandomUnit(r1));
     Value = mean + sd * w * std::sqrt(std::fabs(2.0 * w * std::log(RandomUnit(r2))));
 }
@@ -52,14 +55,14 @@ CRandomBlock::CRandomBlock(int imageId, CBlockHost* document, int commandId, int
     : CBlock(imageId, document, commandId, typeId) {}
 KINTRA_COMMON_RECORD_ONLY(CRandomBlock)
 int CRandomBlock::Initialize() {
-    kintra::RandomSeed(Params[2]);
+    SeedBlockRandom(*this, Params[2]);
     return 1;
 }
 void CRandomBlock::Compute() {
     Value = 0.0;
     if (SwitchNegative(*this)) return;
     // The limits come from the parameters only, whatever inputs 1 and 2 carry.
-    Value = RandomUnit(NextRandom()) * (Params[1] - Params[0]) + Params[0];
+    Value = RandomUnit(NextRandom(*this)) * (Params[1] - Params[0]) + Params[0];
 }
 
 // ---- Jitter ----
@@ -76,8 +79,8 @@ void CJitterBlock::Serialize(CArchive& ar) {
 }
 
 int CJitterBlock::Initialize() {
-    kintra::RandomSeed(Params[2]);
-    NextTime = (Params[1] - Params[0]) * RandomUnit(NextRandom()) + Params[0];
+    SeedBlockRandom(*this, Params[2]);
+    NextTime = (Params[1] - Params[0]) * RandomUnit(NextRandom(*this)) + Params[0];
     return 1;
 }
 
@@ -87,7 +90,7 @@ void CJitterBlock::Compute() {
     const double t = Now(*this);
     if (NextTime < t) {
         Value = 1.0;
-        NextTime = (Params[1] - Params[0]) * RandomUnit(NextRandom()) + t + Params[0];
+        NextTime = (Params[1] - Params[0]) * RandomUnit(NextRandom(*this)) + t + Params[0];
     }
 }
 

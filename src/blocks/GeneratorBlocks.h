@@ -1,7 +1,7 @@
 #pragma once
 // The Generators palette: Gaussian and Random noise, Jitter (unit pulses at random intervals),
 // Sine Wave Generator, Time Pulse Generator and One Shot. All are source blocks, sampled once
-// per output step by the run. The random blocks share one generator (blocks/Random.h); each
+// per output step by the run. The random blocks share their chart's generator (blocks/Random.h); each
 // reseeds it in Initialize, so the block initialized last decides the sequence of a run.
 //
 // "The switch is negative" below: input 3 is connected and its value is below 0.

@@ -2,9 +2,13 @@
 
 #include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
+#include "hdf5/SweepHdf5.h"
 #include "model/ChartDocument.h"
 #include "model/OrventDoc.h"
+#include "model/Sweep.h"
+#include "model/SweepOutput.h"
 #include "platform/Expression.h"
+#include "platform/FileIo.h"
 #include "platform/Platform.h"
 #include "platform/SettingsStore.h"
 #include "platform/Text.h"
@@ -16,13 +20,20 @@
 #include "render/ViewRender.h"
 #endif
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <ctime>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <utility>
 
 namespace kintra::cli {
@@ -87,7 +98,12 @@ std::string UsageText() {
     return R"(Usage:
   kintra-cli new OUT.cht
   kintra-cli run IN.cht [-o OUT.cht] [--export OUT [--format tsv|csv]] [--set NAME.pN=VALUE ...]
-                 [--settings FILE.ini] [--max-values N] [--stats]
+                 [--settings FILE.ini] [--max-values N] [--stats] [--seed S [--run-index I]]
+  kintra-cli sweep IN.cht --vary NAME.pN=FROM:TO:COUNT|NAME.pN=V1,V2,... [--vary ...]
+                 [--repeat N] [--seed S] [-j N] -o OUT.h5|OUT.csv [--summary] [--shard K/N]
+                 [--compress L]
+                 [--settings FILE.ini] [--max-values N]
+  kintra-cli merge OUT.h5 PART.h5 [PART.h5 ...]
   kintra-cli info IN.cht
   kintra-cli render IN.cht --window N -o OUT.svg|OUT.pdf|OUT.png [--dpi D] [--run]
                  [--set NAME.pN=VALUE ...] [--settings FILE.ini] [--max-values N]
@@ -120,6 +136,36 @@ Commands:
                              the steps tried, accepted (taken) and rejected, the derivative
                              evaluations, and the smallest and largest step taken (all 0 when
                              the model has no integrating block or the run was refused).
+         --seed S            random blocks whose seed parameter leaves the seed to the clock
+                             (a seed outside 2..32767) take the seed run I of a sweep with
+                             --seed S gave them instead (--run-index I, default 0): the run
+                             repeats that run of the sweep exactly.
+  sweep  Runs IN.cht many times, each run a chart of its own, on -j N threads (default: one per
+         core), and writes every run's histories into OUT:
+           --vary NAME.pN=FROM:TO:COUNT   COUNT evenly spaced values from FROM to TO;
+           --vary NAME.pN=V1,V2,...       the values listed (numbers or expressions);
+                             several --vary form the grid of all combinations, the first
+                             varying slowest.
+           --repeat N        runs every point of the grid N times (Monte Carlo);
+           --seed S          run i seeds the random blocks that would seed from the clock with
+                             a value derived from S and i (see run --seed); with --repeat and
+                             no --seed, S is taken from the clock and printed.
+           -o OUT.h5         HDF5: /histories [run, sample, block], /time [run, sample],
+                             /blocks, /parameter_names, and /runs/ (parameters, seed, status,
+                             message, samples and the integrator's figures of every run);
+           -o OUT.csv        CSV in long form: run, the varied parameters, time, then every
+                             other block, one line per output step of every run.
+           --summary         prints, for every block, the mean, standard deviation, minimum and
+                             maximum of its final value over the completed runs (and the 5 %
+                             and 95 % quantiles with --repeat).
+           --compress L      the HDF5 file's deflate level, 0 (none, fastest) to 9 (default 1);
+           --shard K/N       runs only the K-th of N equal slices of the runs, with the same run
+                             numbers and seeds as the whole sweep (HDF5 only; merge joins them).
+         A progress bar is shown on standard error when it is a terminal. A run that fails is
+         recorded with its messages and the others go on; failed runs are listed on standard
+         error.
+  merge  Joins the HDF5 files of the shards of one sweep into OUT.h5, byte for byte the file
+         the whole sweep would have written.
   info   Prints the model settings, the title, every block (type, position, name, inputs,
          parameters, history length) and the windows with their titles.
   render Draws window N of IN.cht (numbered from 1 as info lists them) into OUT, in the format
@@ -136,9 +182,10 @@ Messages the program would show in a box are written to standard error, one line
 "CAPTION: TEXT"; a question with OK and Cancel is answered OK.
 
 Exit status:
-  0  done (run: the time loop ran and ended at the simulation time or by a Quit block)
+  0  done (run: the time loop ran and ended at the simulation time or by a Quit block; sweep:
+     every run did)
   1  run, render --run: the run was refused by its checks, ended by a run-time error, or
-     stopped by --max-values
+     stopped by --max-values; sweep: at least one run was
   2  wrong arguments, IN.cht could not be loaded, or an output file could not be written (an
      existing output file is then left as it was)
 )";
@@ -171,6 +218,18 @@ struct Options {
     int window = 0; // from 1; 0: not given
     int dpi = 150;
     bool run = false;
+    // run and sweep
+    std::optional<std::uint64_t> seed;
+    std::optional<std::uint64_t> runIndex;
+    // sweep
+    std::vector<std::string> vary;
+    std::uint64_t repeat = 0; // 0: not given
+    unsigned jobs = 0;        // 0: one per core
+    bool summary = false;
+    int compress = -1;                    // -1: not given (1)
+    std::uint64_t shardK = 0, shardN = 0; // 0: no shard
+    // merge: the parts
+    std::vector<std::string> parts;
 };
 
 class ArgumentError : public std::runtime_error {
@@ -216,6 +275,15 @@ std::string LowerExtension(const std::string& path) {
     return ext;
 }
 
+std::uint64_t WholeNumber(const std::string& option, const std::string& v) {
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long n = std::strtoull(v.c_str(), &end, 10);
+    if (v.empty() || *end != '\0' || v[0] == '-' || v[0] == '+' || v[0] == ' ' || errno == ERANGE)
+        throw ArgumentError(option + " wants a whole number, not '" + v + "'");
+    return n;
+}
+
 Options ParseArguments(const std::vector<std::string>& args) {
     Options o;
     std::vector<std::string> positional;
@@ -227,6 +295,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
                 attached = a.substr(eq + 1);
                 a = a.substr(0, eq);
             }
+        } else if (a.rfind("-j", 0) == 0 && a.size() > 2) {
+            attached = a.substr(2); // -j4
+            a = "-j";
         }
         auto value = [&]() -> std::string {
             if (attached) return *attached;
@@ -270,6 +341,34 @@ Options ParseArguments(const std::vector<std::string>& args) {
             if (v.empty() || *end != '\0' || v[0] == '-' || errno == ERANGE)
                 throw ArgumentError("--max-values wants a whole number, not '" + v + "'");
             o.maxValues = n;
+        } else if (a == "--seed") {
+            o.seed = WholeNumber(a, value());
+        } else if (a == "--run-index") {
+            o.runIndex = WholeNumber(a, value());
+        } else if (a == "--vary") {
+            o.vary.push_back(value());
+        } else if (a == "--repeat") {
+            o.repeat = WholeNumber(a, value());
+            if (o.repeat == 0) throw ArgumentError("--repeat wants a whole number from 1");
+        } else if (a == "-j" || a == "--jobs") {
+            const std::uint64_t n = WholeNumber(a, value());
+            if (n < 1 || n > 1024) throw ArgumentError(a + " wants 1 to 1024 threads");
+            o.jobs = static_cast<unsigned>(n);
+        } else if (a == "--compress") {
+            const std::uint64_t n = WholeNumber(a, value());
+            if (n > 9) throw ArgumentError("--compress wants 0 to 9");
+            o.compress = static_cast<int>(n);
+        } else if (a == "--summary") {
+            if (attached) throw ArgumentError("--summary takes no value");
+            o.summary = true;
+        } else if (a == "--shard") {
+            const std::string v = value();
+            const auto slash = v.find('/');
+            if (slash == std::string::npos) throw ArgumentError("--shard wants K/N, not '" + v + "'");
+            o.shardK = WholeNumber(a, v.substr(0, slash));
+            o.shardN = WholeNumber(a, v.substr(slash + 1));
+            if (o.shardK < 1 || o.shardK > o.shardN)
+                throw ArgumentError("--shard K/N wants 1 <= K <= N, not '" + v + "'");
         } else if (a.size() > 1 && a[0] == '-') {
             throw ArgumentError("unknown option " + a);
         } else {
@@ -279,10 +378,45 @@ Options ParseArguments(const std::vector<std::string>& args) {
     if (o.help) return o;
     if (positional.empty()) throw ArgumentError("no command given");
     o.command = positional[0];
-    if (o.command != "new" && o.command != "run" && o.command != "info" && o.command != "render")
+    if (o.command != "new" && o.command != "run" && o.command != "info" && o.command != "render" &&
+        o.command != "sweep" && o.command != "merge")
         throw ArgumentError("unknown command '" + o.command + "'");
+    const bool sweep = o.command == "sweep";
+    const bool sweepOptions =
+        !o.vary.empty() || o.repeat != 0 || o.jobs != 0 || o.summary || o.shardN != 0 || o.compress >= 0;
+    if (!sweep && sweepOptions)
+        throw ArgumentError(
+            "--vary, --repeat, -j, --summary, --shard and --compress belong to the sweep command");
+    if (o.command != "run" && o.runIndex) throw ArgumentError("--run-index belongs to the run command");
+    if (o.command != "run" && !sweep && o.seed)
+        throw ArgumentError("--seed belongs to the run and sweep commands");
+    if (o.runIndex && !o.seed) throw ArgumentError("--run-index needs --seed");
+    if (o.command == "merge") {
+        if (positional.size() < 3) throw ArgumentError("merge takes OUT.h5 and at least one PART.h5");
+        if (!o.output.empty() || !o.settingsPath.empty() || !o.sets.empty() || o.stats ||
+            !o.exportPath.empty() || o.maxValues != kDefaultMaxValues)
+            throw ArgumentError("merge takes file names only");
+        o.input = positional[1];
+        o.parts.assign(positional.begin() + 2, positional.end());
+        return o;
+    }
     if (positional.size() != 2) throw ArgumentError(o.command + " takes one file name");
     o.input = positional[1];
+    if (sweep) {
+        if (o.vary.empty() && o.repeat == 0) throw ArgumentError("sweep needs --vary or --repeat");
+        if (o.output.empty()) throw ArgumentError("sweep needs -o OUT.h5 or OUT.csv");
+        const std::string lower = LowerExtension(o.output);
+        if (lower != "h5" && lower != "hdf5" && lower != "csv")
+            throw ArgumentError("cannot tell the format of '" + o.output +
+                                "': its name must end in .h5 or .csv");
+        if ((o.shardN != 0 || o.compress >= 0) && lower == "csv")
+            throw ArgumentError("--shard and --compress write HDF5 files only");
+        if (o.shardN > 1 && o.repeat != 0 && !o.seed)
+            throw ArgumentError("--shard with --repeat needs --seed, so that every shard seeds alike");
+        if (!o.sets.empty() || !o.exportPath.empty() || o.stats)
+            throw ArgumentError("--set, --export and --stats belong to the run command");
+        return o;
+    }
     const bool render = o.command == "render";
     const bool renderOptions = o.window != 0 || o.dpi != 150 || o.run;
     if (!render && renderOptions)
@@ -313,7 +447,9 @@ Options ParseArguments(const std::vector<std::string>& args) {
 // watches the size of the histories, since nobody is there to click it.
 class CliWindows : public HeadlessWindowHost {
   public:
-    CliWindows(std::uint64_t maxValues, std::ostream& err) : m_maxValues(maxValues), m_err(err) {}
+    // A stop for --max-values is told on `err`, or, without one (a run of a sweep), as a message
+    // box of the run.
+    CliWindows(std::uint64_t maxValues, std::ostream* err) : m_maxValues(maxValues), m_err(err) {}
 
     CView* OpenRunWindow(COrventDoc&) override { return &m_runWindow; }
     void RunWindowStep(COrventDoc& doc) override {
@@ -321,15 +457,20 @@ class CliWindows : public HeadlessWindowHost {
         const std::uint64_t values =
             static_cast<std::uint64_t>(doc.Blocks.front()->HistorySize()) * doc.Blocks.size();
         if (values < m_maxValues) return;
-        m_err << "kintra-cli: run stopped at time " << Number(doc.CurrentTime) << ": the histories hold "
-              << values << " values (--max-values " << m_maxValues << ")\n";
+        const std::string text = "run stopped at time " + Number(doc.CurrentTime) + ": the histories hold " +
+                                 std::to_string(values) + " values (--max-values " +
+                                 std::to_string(m_maxValues) + ")";
+        if (m_err)
+            *m_err << "kintra-cli: " << text << "\n";
+        else
+            Platform().Messages().MessageBox(text, "kintra-cli", MB_OK);
         doc.OnTerminateRun();
     }
 
   private:
     CView m_runWindow;
     std::uint64_t m_maxValues;
-    std::ostream& m_err;
+    std::ostream* m_err;
 };
 
 // Texts from a chart, quoted, with control characters escaped so that none reaches the terminal.
@@ -508,6 +649,7 @@ int CommandRun(const Options& o, std::ostream& out, std::ostream& err, MessageHo
         return kExitError;
     }
 
+    if (o.seed) doc->ClockSeed = DerivedSeed(*o.seed, o.runIndex.value_or(0));
     doc->RunSimulation();
     if (o.stats) PrintStatistics(doc->RunStatistics, out);
     const RunOutcome outcome = doc->LastRunOutcome;
@@ -561,6 +703,143 @@ int CommandRender(const Options& o, std::ostream& err, MessageHost& messages) {
 #endif
 }
 
+// "M:SS" or "H:MM:SS".
+std::string Duration(double seconds) {
+    const auto s = static_cast<long long>(std::max(0.0, seconds) + 0.5);
+    return s >= 3600 ? FormatString("%lld:%02lld:%02lld", s / 3600, s / 60 % 60, s % 60)
+                     : FormatString("%lld:%02lld", s / 60, s % 60);
+}
+
+// The progress line of a sweep on a terminal: a bar, the runs done, the runs per second and the
+// time left, redrawn at most ten times a second.
+class ProgressBar {
+  public:
+    explicit ProgressBar(std::ostream& err) : m_err(err), m_start(Clock::now()), m_last(m_start) {}
+    void Show(std::uint64_t done, std::uint64_t total) {
+        const auto now = Clock::now();
+        if (done < total && now - m_last < std::chrono::milliseconds(100)) return;
+        m_last = now;
+        const double elapsed = std::chrono::duration<double>(now - m_start).count();
+        const double rate = elapsed > 0 ? static_cast<double>(done) / elapsed : 0.0;
+        const int width = 30;
+        const int filled =
+            total ? static_cast<int>(static_cast<double>(done) * width / static_cast<double>(total)) : width;
+        std::string line = "\r[";
+        line.append(static_cast<std::size_t>(filled), '#')
+            .append(static_cast<std::size_t>(width - filled), ' ');
+        line += FormatString("] %llu/%llu runs, %.1f runs/s, ", static_cast<unsigned long long>(done),
+                             static_cast<unsigned long long>(total), rate);
+        line += rate > 0 ? Duration(static_cast<double>(total - done) / rate) + " left" : "--:-- left";
+        line += "\x1b[K";
+        if (done == total) line += "\n";
+        m_err << line << std::flush;
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+    std::ostream& m_err;
+    Clock::time_point m_start;
+    Clock::time_point m_last;
+};
+
+int CommandSweep(const Options& o, std::ostream& out, std::ostream& err, SettingsStore* store) {
+    std::vector<std::uint8_t> chart;
+    std::string error;
+    if (!ReadWholeFile(o.input, chart, error)) {
+        err << "kintra-cli: cannot read '" << Printable(o.input) << "': " << Printable(error) << "\n";
+        return kExitError;
+    }
+    SweepPlan plan;
+    SweepOptions options;
+    try {
+        for (const std::string& v : o.vary)
+            plan.Axes.push_back(ParseSweepAxis(v));
+        plan.Repeat = o.repeat ? o.repeat : 1;
+        plan.Seed = o.seed;
+        if (!plan.Seed && o.repeat != 0) {
+            plan.Seed = static_cast<std::uint64_t>(std::time(nullptr));
+            err << "kintra-cli: --seed " << *plan.Seed << "\n";
+        }
+        if (o.shardN) options.Range = ShardRange(plan.RunCount(), o.shardK, o.shardN);
+    } catch (const SweepError& e) {
+        err << "kintra-cli: " << Printable(e.what()) << "\nTry 'kintra-cli --help'.\n";
+        return kExitError;
+    }
+    const std::uint64_t maxValues = o.maxValues;
+    options.Threads = o.jobs;
+    options.Settings = dynamic_cast<const MemorySettingsStore*>(store);
+    options.MakeWindows = [maxValues] { return std::make_unique<CliWindows>(maxValues, nullptr); };
+    std::optional<ProgressBar> bar;
+    if (isatty(STDERR_FILENO) && &err == &std::cerr) bar.emplace(err);
+    options.Progress = [&](std::uint64_t done, std::uint64_t total) {
+        if (bar) bar->Show(done, total);
+    };
+
+    std::unique_ptr<SweepSink> file;
+    if (LowerExtension(o.output) == "csv")
+        file = std::make_unique<CsvSweepWriter>(o.output);
+    else
+        file = std::make_unique<Hdf5SweepWriter>(o.output, o.compress < 0 ? 1 : o.compress);
+    // Counts and lists the runs that did not complete.
+    class Failures : public SweepSink {
+      public:
+        Failures(SweepSink& next, std::ostream& err, bool terminal)
+            : m_next(next), m_err(err), m_terminal(terminal) {}
+        void Begin(const SweepHeader& h) override {
+            m_labels = h.AxisLabels;
+            m_next.Begin(h);
+        }
+        void Write(const SweepRun& run) override {
+            if (run.Status != SweepStatus::Completed && ++count <= kListed) {
+                std::string line = "kintra-cli: run " + std::to_string(run.Run);
+                for (std::size_t a = 0; a < run.Values.size(); ++a)
+                    line += (a ? ", " : " (") + m_labels[a] + "=" + ExactNumber(run.Values[a]) +
+                            (a + 1 == run.Values.size() ? ")" : "");
+                line.append(" ").append(SweepStatusName(run.Status));
+                std::string message = run.Message;
+                std::replace(message.begin(), message.end(), '\n', ';');
+                if (!message.empty()) line.append(": ").append(message);
+                // On a terminal the line takes the place of the progress bar, which is drawn again.
+                m_err << (m_terminal ? "\r\x1b[K" : "") << Printable(line) << "\n";
+            }
+            m_next.Write(run);
+        }
+        void Prepare(SweepRun& run) const override { m_next.Prepare(run); }
+        void End() override {
+            if (count > kListed)
+                m_err << "kintra-cli: " << count - kListed << " more runs did not complete\n";
+            m_next.End();
+        }
+        std::uint64_t count = 0;
+
+      private:
+        const std::uint64_t kListed = 20;
+        SweepSink& m_next;
+        std::ostream& m_err;
+        bool m_terminal;
+        std::vector<std::string> m_labels;
+    } failures(*file, err, bar.has_value());
+    SweepSummary summary(&failures);
+    try {
+        RunSweep(chart, plan, options, summary);
+    } catch (const SweepError& e) {
+        err << "\nkintra-cli: " << Printable(e.what()) << "\n";
+        return kExitError;
+    }
+    if (o.summary) summary.Print(out, o.repeat > 1, [](const std::string& s) { return Printable(s); });
+    return failures.count ? kExitRunFailed : kExitOk;
+}
+
+int CommandMerge(const Options& o, std::ostream& err) {
+    try {
+        MergeSweepFiles(o.input, o.parts);
+    } catch (const SweepError& e) {
+        err << "kintra-cli: " << Printable(e.what()) << "\n";
+        return kExitError;
+    }
+    return kExitOk;
+}
+
 } // namespace
 
 int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -590,7 +869,7 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
         }
         store = std::move(ini);
     }
-    CliWindows windows(o.maxValues, err);
+    CliWindows windows(o.maxValues, &err);
     // The desktop's colours do not exist here: window text is black on white.
     SetSysColor(COLOR_WINDOW, RGB(255, 255, 255));
     SetSysColor(COLOR_WINDOWTEXT, RGB(0, 0, 0));
@@ -599,6 +878,8 @@ int RunCli(const std::vector<std::string>& args, std::ostream& out, std::ostream
     if (o.command == "new") return CommandNew(o);
     if (o.command == "info") return CommandInfo(o, out);
     if (o.command == "render") return CommandRender(o, err, messages);
+    if (o.command == "sweep") return CommandSweep(o, out, err, store.get());
+    if (o.command == "merge") return CommandMerge(o, err);
     return CommandRun(o, out, err, messages);
 }
 

@@ -8,6 +8,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,14 @@ class CBlockHost {
     double CurrentTime = 0.0;
     double ErrorLimit = 0.0;
     double OutputInterval = 0.0;
+
+    // The state of the chart's random generator, which its random blocks share and seed when a
+    // run starts. It belongs to the chart so that charts run in threads side by side do not
+    // disturb each other.
+    std::uint32_t RandomState = 1;
+    // When set, a random block whose seed parameter leaves the seed to the clock takes this one
+    // instead (a run of a sweep, or one repeated alone), so the run can be reproduced.
+    std::optional<std::uint32_t> ClockSeed;
 };
 
 class CBlock {

@@ -24,6 +24,15 @@ std::unique_ptr<COrventDoc> OpenChartDocument(const std::string& path) {
     return doc;
 }
 
+std::unique_ptr<COrventDoc> OpenChartDocument(std::vector<std::uint8_t> bytes, const std::string& path) {
+    auto doc = std::make_unique<COrventDoc>();
+    if (!ModelWindows().OpenChartWindow(*doc) || !doc->OpenFromBytes(std::move(bytes), path)) {
+        CloseChartDocument(std::move(doc));
+        return nullptr;
+    }
+    return doc;
+}
+
 void CloseChartDocument(std::unique_ptr<COrventDoc> doc) {
     if (!doc) return;
     ModelWindows().CloseDocumentWindows(*doc);

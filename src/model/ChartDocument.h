@@ -2,8 +2,10 @@
 // The life of a chart document with its first chart window, for the program and the
 // command-line tool alike. The windows are the installed window host's (ModelWindows()).
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class COrventDoc;
 
@@ -17,6 +19,8 @@ std::unique_ptr<COrventDoc> NewChartDocument();
 // records. Null, after a message, when the file cannot be read; the windows opened on the
 // document are then closed again and nothing of it remains.
 std::unique_ptr<COrventDoc> OpenChartDocument(const std::string& path);
+// The same from the bytes of a chart file already read (`path` names it in messages).
+std::unique_ptr<COrventDoc> OpenChartDocument(std::vector<std::uint8_t> bytes, const std::string& path);
 
 // Closes every window of the document, then destroys it.
 void CloseChartDocument(std::unique_ptr<COrventDoc> doc);

@@ -266,6 +266,10 @@ bool COrventDoc::OnOpenDocument(const std::string& path) {
                                          kLoadErrorCaption, MB_OK, MB_ICONERROR);
         return false;
     }
+    return OpenFromBytes(std::move(bytes), path);
+}
+
+bool COrventDoc::OpenFromBytes(std::vector<std::uint8_t> bytes, const std::string& path) {
     CArchive ar(std::move(bytes));
     ar.FileName = path;
     try {

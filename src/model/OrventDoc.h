@@ -85,6 +85,8 @@ class COrventDoc : public CDocument, public CRunModel {
     // Reads the chart file at `path` into this fresh document. False, after a message, when it
     // cannot be read: the document is then only fit to be discarded.
     bool OnOpenDocument(const std::string& path);
+    // The same from the file's bytes already read; `path` names the file in messages and the title.
+    bool OpenFromBytes(std::vector<std::uint8_t> bytes, const std::string& path);
     // Writes the chart to `path` through a temporary file renamed over it. False, after a
     // message, when it cannot be written: an existing file is then left as it was.
     bool OnSaveDocument(const std::string& path);

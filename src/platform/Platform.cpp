@@ -4,6 +4,7 @@ namespace {
 MemorySettingsStore g_memoryStore;
 StderrMessageHost g_stderrMessages;
 WindowHost g_headlessWindows;
+thread_local PlatformServices* t_threadServices = nullptr;
 } // namespace
 
 PlatformServices::PlatformServices()
@@ -19,9 +20,13 @@ void PlatformServices::SetWindows(WindowHost* w) {
     m_windows = w ? w : &g_headlessWindows;
 }
 
-PlatformServices& Platform() {
+PlatformServices& ProcessServices() {
     static PlatformServices services;
     return services;
+}
+
+PlatformServices& Platform() {
+    return t_threadServices ? *t_threadServices : ProcessServices();
 }
 
 ScopedPlatform::ScopedPlatform(SettingsStore* s, MessageHost* m, WindowHost* w)
@@ -36,4 +41,17 @@ ScopedPlatform::~ScopedPlatform() {
     Platform().SetSettings(m_oldSettings);
     Platform().SetMessages(m_oldMessages);
     Platform().SetWindows(m_oldWindows);
+}
+
+ScopedThreadPlatform::ScopedThreadPlatform(SettingsStore* s, MessageHost* m, WindowHost* w)
+    : m_previous(t_threadServices) {
+    const PlatformServices& outer = Platform();
+    m_services.SetSettings(s ? s : &outer.Settings());
+    m_services.SetMessages(m ? m : &outer.Messages());
+    m_services.SetWindows(w ? w : &outer.Windows());
+    t_threadServices = &m_services;
+}
+
+ScopedThreadPlatform::~ScopedThreadPlatform() {
+    t_threadServices = m_previous;
 }

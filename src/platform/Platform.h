@@ -19,13 +19,23 @@ class PlatformServices {
     void SetWindows(WindowHost* w);
 
   private:
-    friend PlatformServices& Platform();
+    friend // The process's services.
+        PlatformServices&
+        ProcessServices();
+    // The services of the calling thread: those a ScopedThreadPlatform installed on it, otherwise
+    // the process's.
+    PlatformServices& Platform();
+    friend class ScopedThreadPlatform;
     PlatformServices();
     SettingsStore* m_settings;
     MessageHost* m_messages;
     WindowHost* m_windows;
 };
 
+// The process's services.
+PlatformServices& ProcessServices();
+// The services of the calling thread: those a ScopedThreadPlatform installed on it, otherwise
+// the process's.
 PlatformServices& Platform();
 
 // Installs services for the lifetime of a scope and restores the previous ones afterwards.
@@ -40,4 +50,20 @@ class ScopedPlatform {
     SettingsStore* m_oldSettings;
     MessageHost* m_oldMessages;
     WindowHost* m_oldWindows;
+};
+
+// Installs services for the calling thread alone, for the lifetime of a scope: Platform() on this
+// thread answers with them (a null one: the process's), other threads are not affected. A run in
+// a worker thread keeps its message boxes and windows to itself this way. Scopes on one thread
+// nest.
+class ScopedThreadPlatform {
+  public:
+    ScopedThreadPlatform(SettingsStore* s, MessageHost* m, WindowHost* w);
+    ~ScopedThreadPlatform();
+    ScopedThreadPlatform(const ScopedThreadPlatform&) = delete;
+    ScopedThreadPlatform& operator=(const ScopedThreadPlatform&) = delete;
+
+  private:
+    PlatformServices m_services;
+    PlatformServices* m_previous;
 };

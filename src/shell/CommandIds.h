@@ -56,6 +56,7 @@ enum CommandId : int {
     ID_FILE_EXPORT = 32880,
     ID_NO_HANDLER_32825 = 32825,
     ID_HELP_EXAMPLES = 32900,
+    ID_SWEEP = 32901,
 };
 
 // Help context ids of the windows.

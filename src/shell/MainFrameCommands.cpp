@@ -10,6 +10,7 @@
 #include "HelpWindow.h"
 #include "NativePath.h"
 #include "Printing.h"
+#include "SweepDialog.h"
 #include "blocks/Catalogue.h"
 #include "chart/OrventView.h"
 #include "model/OrventDoc.h"
@@ -246,6 +247,11 @@ std::map<int, CMainFrame::Command> CMainFrame::CommandTable() {
         {ID_HELP_INDEX, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowPageIndex(); }}},
         {ID_HELP, {[](CMainFrame& f, int) { f.OnHelp(); }}},
         {ID_HELP_USING, {[](CMainFrame&, int) { CHelpWindow::Instance().ShowUsingHelp(); }}},
+        {ID_SWEEP,
+         {[](CMainFrame& f, int) {
+              if (COrventDoc* doc = f.ActiveDocument()) CSweepDialog::Run(*doc, &f);
+          },
+          idleChart}},
         {ID_HELP_EXAMPLES,
          {[](CMainFrame& f, int) { f.OnExamples(); }, [](State s, int) { return !s.running; }}},
         {ID_CONTEXT_HELP, {[](CMainFrame& f, int) { f.EnterContextHelp(); }}},

@@ -108,6 +108,7 @@ void CMainFrame::CreateActions() {
     MakeAction(ID_HELP_INDEX, QStringLiteral("&Index"));
     MakeAction(ID_HELP_USING, QStringLiteral("&Using Help"));
     MakeAction(ID_HELP_EXAMPLES, QStringLiteral("&Examples..."));
+    MakeAction(ID_SWEEP, QStringLiteral("S&weep..."));
     MakeAction(ID_APP_ABOUT, QStringLiteral("&About Kintra..."));
     MakeAction(ID_CONTEXT_HELP, QStringLiteral("Context Help"), {QKS(Qt::SHIFT | Qt::Key_F1)});
     MakeAction(ID_HELP, QStringLiteral("&Help"), {QKS(Qt::Key_F1)});
@@ -195,7 +196,7 @@ void CMainFrame::CreateMenus() {
         edit->addAction(m_actions[id]);
     auto* options = new QMenu(QStringLiteral("&Options"), this);
     for (int id : {ID_VIEW_PARAMETERS, ID_RUN, ID_INITIALIZE, ID_TERMINATE_RUN, ID_OPEN_CHART, ID_OPEN_LIST,
-                   ID_OPEN_GRAPH, ID_PREFERENCES})
+                   ID_OPEN_GRAPH, ID_PREFERENCES, ID_SWEEP})
         options->addAction(m_actions[id]);
     options->addSeparator();
     options->addAction(m_actions[ID_DEBUG_SETTINGS]);

@@ -513,6 +513,11 @@ void CGraphBase::ClearEarlierRuns() {
     Invalidate();
 }
 
+void CGraphBase::ShowOtherRuns(std::vector<EarlierRun> runs) {
+    EarlierRuns = std::move(runs);
+    Invalidate();
+}
+
 void CGraphBase::FollowRuns() {
     const COrventDoc* doc = GetDocument();
     if (!KeepEarlierRuns || !doc) {

@@ -181,6 +181,9 @@ class CGraphBase : public CTemplateView {
     std::vector<EarlierRun> EarlierRuns;
     void SetKeepEarlierRuns(bool keep);
     void ClearEarlierRuns();
+    // Runs made apart from the chart (a sweep) drawn as its earlier runs, with their own labels,
+    // in place of those kept; the chart's own histories are untouched.
+    void ShowOtherRuns(std::vector<EarlierRun> runs);
 
     // ---- Traces and texts ----
     // 0: the X source; 1..3: graphs 1..3. Not owned.

@@ -184,6 +184,19 @@ TEST_F(CliTest, HelpAndArgumentErrors) {
              {"run", Data("tank-102.cht"), "--stats=yes"},
              {"run", Data("tank-102.cht"), "--export", Path("x.csv"), "--format", "xls"},
              {"run", Data("tank-102.cht"), "--format", "csv"},
+             {"run", Data("tank-102.cht"), "--run-index", "3"},
+             {"sweep", Data("tank-102.cht"), "-o", Path("s.h5")},
+             {"sweep", Data("tank-102.cht"), "--vary", "Gain.p1=1:2", "-o", Path("s.h5")},
+             {"sweep", Data("tank-102.cht"), "--vary", "Nobody.p1=1,2", "-o", Path("s.h5")},
+             {"sweep", Data("tank-102.cht"), "--vary", "Gain.p1=1,2", "-o", Path("s.txt")},
+             {"sweep", Data("tank-102.cht"), "--vary", "Gain.p1=1,2", "-o", Path("s.csv"), "--shard", "1/2"},
+             {"sweep", Data("tank-102.cht"), "--repeat", "2", "-o", Path("s.h5"), "--shard", "3/2"},
+             {"sweep", Data("tank-102.cht"), "--repeat", "2", "-o", Path("s.h5"), "--shard", "1/2"},
+             {"sweep", Data("tank-102.cht"), "--repeat", "0", "-o", Path("s.h5")},
+             {"sweep", Data("tank-102.cht"), "--repeat", "2", "-o", Path("s.h5"), "--compress", "10"},
+             {"run", Data("tank-102.cht"), "--vary", "Gain.p1=1,2"},
+             {"merge", Path("s.h5")},
+             {"merge", Path("s.h5"), Data("tank-102.cht")},
          }) {
         r = Cli(bad, dir);
         EXPECT_EQ(r.status, 2) << (bad.empty() ? "" : bad[0]);
@@ -191,6 +204,7 @@ TEST_F(CliTest, HelpAndArgumentErrors) {
     }
     EXPECT_FALSE(fs::exists(Path("x.cht")));
     EXPECT_FALSE(fs::exists(Path("y.cht")));
+    EXPECT_FALSE(fs::exists(Path("s.h5")));
 }
 
 TEST_F(CliTest, NewWritesTheNewChart) {
@@ -571,4 +585,115 @@ TEST_F(CliTest, ShortenedAndMutatedFilesNeverCrash) {
             EXPECT_FALSE(r.err.empty()) << round;
         }
     }
+}
+
+// The fields of a CSV file, line by line.
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    std::string line, field;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream fields(line);
+        rows.emplace_back();
+        while (std::getline(fields, field, ','))
+            rows.back().push_back(field);
+    }
+    return rows;
+}
+
+// A Monte Carlo sweep over a grid: a run of it repeats alone to the last digit with run --set,
+// --seed and --run-index; runs that fail are told and counted in the exit status; shards merged
+// give the very bytes of the whole sweep's file, which h5dump reads.
+TEST_F(CliTest, SweepRunsRepeatAloneAndShardsMergeToTheWhole) {
+    const std::string chart = Data("../../fuzz/corpus/every-block.cht");
+    const std::vector<std::string> sweep = {"sweep",    chart, "--vary", "Integrate.p2=0,1",
+                                            "--repeat", "3",   "--seed", "7"};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = sweep;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    Result r = Cli(with({"-j2", "-o", Path("whole.h5"), "--summary"}), dir);
+    // An initial value of 0 ends in a division by zero: those runs fail, the others go on.
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find("run 0 (Integrate.p2=0) failed: RunTime Error: Divide by zero"), std::string::npos)
+        << r.err;
+    EXPECT_EQ(r.err.find("run 3 "), std::string::npos) << r.err;
+    EXPECT_NE(r.out.find("Runs: 6, failed: 3"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("q95"), std::string::npos) << r.out;
+    ASSERT_EQ(Cli(with({"-j1", "-o", Path("whole.csv")}), dir).status, 1);
+
+    for (const char* k : {"1", "2", "3"})
+        ASSERT_NE(
+            Cli(with({"--shard", std::string(k) + "/3", "-o", Path(std::string("part") + k + ".h5")}), dir)
+                .status,
+            2);
+    r = Cli({"merge", Path("merged.h5"), Path("part3.h5"), Path("part1.h5"), Path("part2.h5")}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(Path("merged.h5")), ReadBytes(Path("whole.h5")));
+    r = Cli({"merge", Path("gap.h5"), Path("part1.h5"), Path("part3.h5")}, dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("no part holds run 2"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(Path("gap.h5")));
+
+    if (std::system("h5dump --version > /dev/null 2>&1") == 0) {
+        const std::string dump = Path("status.txt");
+        ASSERT_EQ(
+            std::system(("h5dump -d /runs/status -d /runs/seed " + Path("whole.h5") + " > " + dump).c_str()),
+            0);
+        const std::string text = ReadText(dump);
+        EXPECT_NE(text.find("(0): 2, 2, 2, 0, 0, 0"), std::string::npos) << text;
+        // Without compression the file is larger and holds the same values.
+        ASSERT_EQ(Cli(with({"--compress", "0", "-o", Path("raw.h5")}), dir).status, 1);
+        EXPECT_GT(fs::file_size(Path("raw.h5")), fs::file_size(Path("whole.h5")));
+        const std::string dumpRaw = "h5dump -d /histories -d /time " + Path("raw.h5");
+        const std::string dumpWhole = "h5dump -d /histories -d /time " + Path("whole.h5");
+        ASSERT_EQ(std::system((dumpRaw + " | tail -n +2 > " + Path("raw.txt")).c_str()), 0);
+        ASSERT_EQ(std::system((dumpWhole + " | tail -n +2 > " + Path("whole.txt")).c_str()), 0);
+        EXPECT_EQ(ReadText(Path("raw.txt")), ReadText(Path("whole.txt")));
+        EXPECT_GT(ReadText(Path("raw.txt")).size(), 1000u);
+    }
+
+    // Runs 3 and 5 (initial value 1, repetitions 0 and 2) alone, against the sweep's lines for them.
+    const auto swept = CsvRows(ReadText(Path("whole.csv")));
+    ASSERT_FALSE(swept.empty());
+    for (const char* index : {"3", "5"}) {
+        r = Cli({"run", chart, "--set", "Integrate.p2=1", "--seed", "7", "--run-index", index, "--export",
+                 Path("alone.csv"), "--format", "csv"},
+                dir);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const auto alone = CsvRows(ReadText(Path("alone.csv")));
+        ASSERT_GT(alone.size(), 2u);
+        std::vector<std::vector<std::string>> mine;
+        for (const auto& row : swept)
+            if (row[0] == index) mine.push_back(row);
+        ASSERT_EQ(mine.size() + 1, alone.size()) << "run " << index;
+        for (std::size_t column = 0; column < alone[0].size(); ++column) {
+            const std::string name = column == 0 ? "time" : alone[0][column];
+            const auto at = std::find(swept[0].begin(), swept[0].end(), name);
+            ASSERT_NE(at, swept[0].end()) << name;
+            for (std::size_t s = 0; s < mine.size(); ++s)
+                ASSERT_EQ(mine[s][static_cast<std::size_t>(at - swept[0].begin())], alone[s + 1][column])
+                    << "run " << index << ", " << name << ", sample " << s;
+        }
+    }
+}
+
+// Shards spread by GNU parallel, as on a cluster, merge into the single process's file.
+TEST_F(CliTest, ShardsRunThroughGnuParallelMergeToTheWhole) {
+    if (std::system("parallel --version > /dev/null 2>&1") != 0)
+        GTEST_SKIP() << "GNU parallel is not installed";
+    const std::string chart = Data("oscillator.cht");
+    const std::string vary = "--vary Velocity.p2=-1:1:9 --vary Clock.p3=1,2";
+    Result r = Cli(
+        {"sweep", chart, "--vary", "Velocity.p2=-1:1:9", "--vary", "Clock.p3=1,2", "-o", Path("whole.h5")},
+        dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string command = "cd " + dir + " && parallel --will-cite -j4 '" + std::string(KINTRA_CLI) +
+                                " sweep " + chart + " " + vary +
+                                " -j1 --shard {}/4 -o part{}.h5' ::: 1 2 3 4 && " + std::string(KINTRA_CLI) +
+                                " merge merged.h5 part1.h5 part2.h5 part3.h5 part4.h5";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    EXPECT_EQ(ReadBytes(Path("merged.h5")), ReadBytes(Path("whole.h5")));
 }

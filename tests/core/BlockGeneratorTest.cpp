@@ -10,8 +10,14 @@
 namespace {
 
 using Generators = BlockRun;
-using kintra::NextRandom;
-using kintra::SeedRandom;
+// The expected sequence, drawn from a generator of the test's own.
+std::uint32_t g_expected = 1;
+void SeedRandom(std::uint32_t seed) {
+    g_expected = seed;
+}
+int NextRandom() {
+    return kintra::NextRandom(g_expected);
+}
 constexpr double kPi = 3.141592653589793;
 
 double Unit(int r) {
@@ -95,6 +101,22 @@ TEST_F(Generators, GaussianUsesTheCosineInsideAndOutsideTheRoot) {
     }
     EXPECT_EQ(flat->HistoryValues(), std::vector<double>(11, -4.25))
         << "a zero deviation gives exactly the mean";
+}
+
+TEST_F(Generators, AClockSeedStandsInForTheClockOnlyAndTheStateIsTheChartsOwn) {
+    CBlock* random = Add(BlockType::Random);
+    for (const double seedParam : {0.0, 1.0, 40000.0, 6.0}) {
+        random->Params = {0, 1, seedParam};
+        doc.ClockSeed = 4000000000u;
+        doc.RunSimulation();
+        SeedRandom(seedParam == 6.0 ? 6u : 4000000000u);
+        for (std::size_t i = 0; i < random->History.size(); ++i)
+            ASSERT_EQ(random->History[i], Unit(NextRandom())) << "seed " << seedParam << ", step " << i;
+        EXPECT_EQ(doc.RandomState, g_expected) << "the chart's own state advanced";
+    }
+    COrventDoc other;
+    other.OnNewDocument();
+    EXPECT_EQ(other.RandomState, 1u) << "another chart is untouched";
 }
 
 // ---- Jitter ----

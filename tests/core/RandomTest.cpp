@@ -7,7 +7,18 @@
 
 namespace {
 
-using namespace kintra;
+using kintra::RandomUnit;
+
+std::uint32_t g_state = 1;
+void SeedRandom(std::uint32_t seed) {
+    kintra::SeedRandom(g_state, seed);
+}
+int NextRandom() {
+    return kintra::NextRandom(g_state);
+}
+void RandomSeed(double seed) {
+    kintra::RandomSeed(g_state, seed);
+}
 
 TEST(RandomGenerator, SeedOneGivesTheKnownSequence) {
     SeedRandom(1);

@@ -1,6 +1,13 @@
-// The program's menus, commands, help, the Examples and the About box.
+// The program's menus, commands, help, the Examples, the Sweep dialog and the About box.
 
 #include "ShellTestHelpers.h"
+#include "SweepDialog.h"
+
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QProgressBar>
+#include <QSpinBox>
 
 namespace {
 
@@ -224,3 +231,51 @@ TEST_F(ShellTest, AboutBoxShowsVersion102AndItsHelp) {
 }
 
 } // namespace
+
+// Options > Sweep... runs copies of the chart in the background and draws them in the graph
+// windows as earlier runs labelled by the value; the chart's own histories stay as they were.
+TEST_F(ShellTest, SweepDrawsItsRunsInTheGraphWindowsAndLeavesTheChartAlone) {
+    QDir().mkpath(QStringLiteral(KINTRA_RENDER_DIR));
+    Start();
+    COrventDoc* doc = App().OpenDocument(QStringLiteral(KINTRA_SOURCE_DIR "/examples/spring-mass.cht"));
+    ASSERT_TRUE(doc);
+    CGraphBase* graph = nullptr;
+    for (CView* v : doc->Views())
+        if (!graph) graph = dynamic_cast<CGraphBase*>(v);
+    ASSERT_TRUE(graph);
+    std::vector<std::vector<double>> before;
+    for (const auto& b : doc->Blocks)
+        before.push_back(b->History);
+    bool done = false;
+    CSweepDialog::Shown = [&](CSweepDialog& dialog) {
+        QTimer::singleShot(0, &dialog, [&] {
+            dialog.BlockBox()->setCurrentText(QStringLiteral("Force"));
+            dialog.ParameterBox()->setCurrentIndex(1);
+            dialog.FromEdit()->setText(QStringLiteral("-0.8"));
+            dialog.ToEdit()->setText(QStringLiteral("0"));
+            dialog.CountBox()->setValue(5);
+            QTest::mouseClick(dialog.StartButton(), Qt::LeftButton);
+            EXPECT_FALSE(dialog.StartButton()->isEnabled()) << "no second sweep while one runs";
+            QDeadlineTimer deadline(30000);
+            while (!dialog.StartButton()->isEnabled() && !deadline.hasExpired())
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            done = dialog.StartButton()->isEnabled();
+            EXPECT_EQ(dialog.Progress()->value(), 5);
+            EXPECT_EQ(dialog.Status()->text(), QStringLiteral("5 runs shown in the graph windows."));
+            dialog.grab().save(QStringLiteral(KINTRA_RENDER_DIR "/sweep-dialog.png"));
+            dialog.reject();
+        });
+    };
+    Frame().OnCommand(ID_SWEEP);
+    CSweepDialog::Shown = nullptr;
+    ASSERT_TRUE(done);
+    ASSERT_EQ(graph->EarlierRuns.size(), 5u);
+    EXPECT_EQ(graph->EarlierRuns.front().Label, "Force.p2 = -0.8");
+    EXPECT_EQ(graph->EarlierRuns.back().Label, "Force.p2 = 0");
+    EXPECT_EQ(graph->EarlierRuns[2].Y[1].size(), before.front().size());
+    EXPECT_NE(graph->EarlierRuns[0].Y[1], graph->EarlierRuns[4].Y[1]);
+    for (std::size_t i = 0; i < doc->Blocks.size(); ++i)
+        EXPECT_EQ(doc->Blocks[i]->History, before[i]) << doc->Blocks[i]->Name;
+    Frame().grab().save(QStringLiteral(KINTRA_RENDER_DIR "/sweep-graph.png"));
+    EXPECT_TRUE(messages.shown.empty());
+}
