@@ -75,7 +75,7 @@ CBlock* FindBlock(COrventDoc& doc, const std::string& name) {
 // How many samples a block's history holds. Histories are read through this and GetHistoryAt
 // alone.
 std::size_t HistoryCount(const CBlock& block) {
-    return block.History.size();
+    return block.HistorySize();
 }
 
 void GatherHistories(const COrventDoc& doc, SweepRun& run) {

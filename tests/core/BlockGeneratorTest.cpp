@@ -110,8 +110,9 @@ TEST_F(Generators, AClockSeedStandsInForTheClockOnlyAndTheStateIsTheChartsOwn) {
         doc.ClockSeed = 4000000000u;
         doc.RunSimulation();
         SeedRandom(seedParam == 6.0 ? 6u : 4000000000u);
-        for (std::size_t i = 0; i < random->History.size(); ++i)
-            ASSERT_EQ(random->History[i], Unit(NextRandom())) << "seed " << seedParam << ", step " << i;
+        for (std::size_t i = 0; i < random->HistorySize(); ++i)
+            ASSERT_EQ(random->GetHistoryAt(static_cast<int>(i)), Unit(NextRandom()))
+                << "seed " << seedParam << ", step " << i;
         EXPECT_EQ(doc.RandomState, g_expected) << "the chart's own state advanced";
     }
     COrventDoc other;

@@ -51,6 +51,13 @@ std::vector<double> Ramp(double from, double to) {
     return v;
 }
 
+// Adds one sample to a block's recorded history, as a run's refresh finds it.
+void Append(CBlock& block, double value) {
+    std::vector<double> values = block.HistoryValues();
+    values.push_back(value);
+    block.SetHistory(std::move(values));
+}
+
 } // namespace
 
 TEST_F(GraphViewTest, SettingsListsHaveTheirItemsInFileOrder) {
@@ -589,8 +596,12 @@ TEST_F(GraphViewTest, ZoomFollowsTheViewAndNeverReachesTheRecord) {
 
     // The menu's Zoom In and Out always change every axis, wherever the ends round to (half of
     // 0..20 about 9.8 rounds out to 0..20 again).
-    for (double& t : doc.Clock()->History)
-        t *= 2.0;
+    {
+        auto doubled = doc.Clock()->HistoryValues();
+        for (double& t : doubled)
+            t *= 2.0;
+        doc.Clock()->SetHistory(doubled);
+    }
     graph.RecomputeScales();
     for (const double f : {0.5, 0.49, 0.03}) {
         ASSERT_TRUE(graph.ZoomStep(f, f, 0.5));
@@ -716,9 +727,9 @@ TEST_F(GraphViewTest, EarlierRunsFollowTheirBlocksThroughADeletionAndAnInitializ
     graph.LastTrace = 2;
     auto run = [&](double value) {
         ++doc.RunSerial;
-        doc.Clock()->History = {0.0, 1.0};
+        doc.Clock()->SetHistory({0.0, 1.0});
         for (CBlock* block : {static_cast<CBlock*>(a), static_cast<CBlock*>(b)})
-            if (block) block->History = {value, block == a ? value + 1.0 : value - 1.0};
+            if (block) block->SetHistory({value, block == a ? value + 1.0 : value - 1.0});
         graph.OnUpdate(nullptr, 0, nullptr);
     };
     run(5.0);
@@ -740,8 +751,8 @@ TEST_F(GraphViewTest, EarlierRunsFollowTheirBlocksThroughADeletionAndAnInitializ
 
     // Initialize: the histories emptied, nothing recorded.
     ++doc.RunSerial;
-    doc.Clock()->History.clear();
-    b->History.clear();
+    doc.Clock()->SetHistory({});
+    b->SetHistory({});
     graph.OnUpdate(nullptr, HINT_REDRAW, nullptr);
     run(8.0);
     ASSERT_EQ(graph.EarlierRuns.size(), 3u);
@@ -767,15 +778,15 @@ TEST_F(GraphViewTest, RecordedScalesCoverAnyRangeAndFollowAGrowingRun) {
     std::vector<double> previous;
     for (const auto& r : ranges) {
         SCOPED_TRACE(testing::Message() << r[0] << " .. " << r[1]);
-        previous = a->History;
+        previous = a->HistoryValues();
         ++doc.RunSerial;
-        a->History.clear();
-        doc.Clock()->History.clear();
+        a->SetHistory({});
+        doc.Clock()->SetHistory({});
         for (int j = 0; j <= 40; ++j) {
             // Samples swinging across the range, reaching its ends last.
             const double f = j % 2 == 0 ? 0.5 * j / 40.0 : 1.0 - 0.5 * j / 40.0;
-            a->History.push_back(j == 40 ? r[0] : j == 39 ? r[1] : r[0] + f * (r[1] - r[0]));
-            doc.Clock()->History.push_back(j);
+            Append(*a, j == 40 ? r[0] : j == 39 ? r[1] : r[0] + f * (r[1] - r[0]));
+            Append(*doc.Clock(), j);
             graph.OnUpdate(nullptr, HINT_HISTORIES_GREW, nullptr);
             if (j == 0) {
                 if (!previous.empty()) {

@@ -132,11 +132,11 @@ TEST(Sweep, EachRunEqualsTheSameRunDoneAlone) {
         EXPECT_EQ(run.Message, shown);
         EXPECT_EQ(run.Statistics, doc->RunStatistics);
         const std::size_t blocks = doc->Blocks.size();
-        ASSERT_EQ(run.Samples, doc->Clock()->History.size());
+        ASSERT_EQ(run.Samples, doc->Clock()->HistorySize());
         std::vector<double> alone(run.Samples * blocks, std::nan(""));
         for (std::size_t b = 0; b < blocks; ++b)
-            for (std::size_t s = 0; s < doc->Blocks[b]->History.size() && s < run.Samples; ++s)
-                alone[s * blocks + b] = doc->Blocks[b]->History[s];
+            for (std::size_t s = 0; s < doc->Blocks[b]->HistorySize() && s < run.Samples; ++s)
+                alone[s * blocks + b] = doc->Blocks[b]->GetHistoryAt(static_cast<int>(s));
         EXPECT_TRUE(SameBits(run.Histories, alone)) << "run " << run.Run;
         CloseChartDocument(std::move(doc));
     }

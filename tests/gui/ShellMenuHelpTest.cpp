@@ -245,7 +245,7 @@ TEST_F(ShellTest, SweepDrawsItsRunsInTheGraphWindowsAndLeavesTheChartAlone) {
     ASSERT_TRUE(graph);
     std::vector<std::vector<double>> before;
     for (const auto& b : doc->Blocks)
-        before.push_back(b->History);
+        before.push_back(b->HistoryValues());
     bool done = false;
     CSweepDialog::Shown = [&](CSweepDialog& dialog) {
         QTimer::singleShot(0, &dialog, [&] {
@@ -275,7 +275,7 @@ TEST_F(ShellTest, SweepDrawsItsRunsInTheGraphWindowsAndLeavesTheChartAlone) {
     EXPECT_EQ(graph->EarlierRuns[2].Y[1].size(), before.front().size());
     EXPECT_NE(graph->EarlierRuns[0].Y[1], graph->EarlierRuns[4].Y[1]);
     for (std::size_t i = 0; i < doc->Blocks.size(); ++i)
-        EXPECT_EQ(doc->Blocks[i]->History, before[i]) << doc->Blocks[i]->Name;
+        EXPECT_EQ(doc->Blocks[i]->HistoryValues(), before[i]) << doc->Blocks[i]->Name;
     Frame().grab().save(QStringLiteral(KINTRA_RENDER_DIR "/sweep-graph.png"));
     EXPECT_TRUE(messages.shown.empty());
 }
