@@ -44,9 +44,11 @@ template <const ButcherTableau& T, int Row, int M> constexpr double Coefficient(
         return T.A(Row, M);
 }
 
-// sum + C x term, left out when C is zero. A factor of exactly 1 or -1 would be folded away by the
-// compiler, changing what a NaN becomes, so the pairs must have none.
-template <double C, class V> inline void AddTerm(V& sum, const V& term) {
+// sum + C x term with C the pair's coefficient (Row, M), left out when C is zero. A factor of exactly
+// 1 or -1 would be folded away by the compiler, changing what a NaN becomes, so the pairs must have
+// none.
+template <const ButcherTableau& T, int Row, int M, class V> inline void AddTerm(V& sum, const V& term) {
+    constexpr double C = Coefficient<T, Row, M>();
     static_assert(C != 1.0 && C != -1.0);
     if constexpr (C != 0.0) sum = sum + C * term;
 }
@@ -81,7 +83,7 @@ template <const ButcherTableau& T, int J, class V, class M>
     if constexpr (J + 1 < S) {
         V input = Load<V>(a.yStart + i);
         [&]<int... Q>(std::integer_sequence<int, Q...>) {
-            (AddTerm<Coefficient<T, J + 1, Q>()>(input, stage.template operator()<Q>()), ...);
+            (AddTerm<T, J + 1, Q>(input, stage.template operator()<Q>()), ...);
         }
         (std::make_integer_sequence<int, J + 1>{});
         Store(a.states + i, input);
@@ -89,7 +91,7 @@ template <const ButcherTableau& T, int J, class V, class M>
     } else {
         V y = Load<V>(a.yStart + i);
         [&]<int... Q>(std::integer_sequence<int, Q...>) {
-            (AddTerm<Coefficient<T, S, Q>()>(y, stage.template operator()<Q>()), ...);
+            (AddTerm<T, S, Q>(y, stage.template operator()<Q>()), ...);
         }
         (std::make_integer_sequence<int, S>{});
         Store(a.yNew + i, y);
@@ -100,8 +102,7 @@ template <const ButcherTableau& T, int J, class V, class M>
         const V zero{};
         V e = zero;
         [&]<int... Q>(std::integer_sequence<int, Q...>) {
-            ((Q > 0 ? AddTerm<Coefficient<T, S + 1, Q>()>(e, stage.template operator()<Q>() - k0) : void()),
-             ...);
+            ((Q > 0 ? AddTerm<T, S + 1, Q>(e, stage.template operator()<Q>() - k0) : void()), ...);
         }
         (std::make_integer_sequence<int, S>{});
         // |e|; a zero keeps its sign, which cannot change the maximum since that starts at +0.
