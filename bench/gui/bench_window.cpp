@@ -142,12 +142,9 @@ void BM_RunFromTheWindow(benchmark::State& state) {
 }
 BENCHMARK(BM_RunFromTheWindow)->Unit(benchmark::kMillisecond);
 
-// A 1,000-oscillator run from the Run command with no output window open (argument 0) and with
-// two graph windows and a list open (1), which grow as the run proceeds. The second should take
-// at most a tenth longer than the first.
-void BM_RunWithOutputWindows(benchmark::State& state) {
-    Program program(1000);
-    if (state.range(0) != 0) {
+// Runs the chart from the Run command, with two graph windows and a list open when `windows`.
+void RunWithOutputWindows(benchmark::State& state, Program& program, bool windows) {
+    if (windows) {
         CMainFrame* frame = program.app.MainFrame();
         frame->OnCommand(ID_OPEN_GRAPH);
         frame->OnCommand(ID_OPEN_GRAPH);
@@ -160,6 +157,14 @@ void BM_RunWithOutputWindows(benchmark::State& state) {
     }
     if (program.doc->LastRunOutcome != RunOutcome::Completed) state.SkipWithError("the run did not complete");
 }
+
+// A 1,000-oscillator run from the Run command with no output window open (argument 0) and with
+// two graph windows and a list open (1), which grow as the run proceeds. The second should take
+// at most a tenth longer than the first.
+void BM_RunWithOutputWindows(benchmark::State& state) {
+    Program program(1000);
+    RunWithOutputWindows(state, program, state.range(0) != 0);
+}
 BENCHMARK(BM_RunWithOutputWindows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // A long run of a small chain, 100,000 output steps, with no output window (0) or two graphs and
@@ -167,18 +172,7 @@ BENCHMARK(BM_RunWithOutputWindows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 void BM_LongRunWithOutputWindows(benchmark::State& state) {
     Program program(20);
     program.doc->Clock()->Params[2] = 10000.0;
-    if (state.range(0) != 0) {
-        CMainFrame* frame = program.app.MainFrame();
-        frame->OnCommand(ID_OPEN_GRAPH);
-        frame->OnCommand(ID_OPEN_GRAPH);
-        frame->OnCommand(ID_OPEN_LIST);
-        QCoreApplication::processEvents();
-    }
-    for (auto _ : state) {
-        QCoreApplication::processEvents();
-        program.app.MainFrame()->OnCommand(ID_RUN);
-    }
-    if (program.doc->LastRunOutcome != RunOutcome::Completed) state.SkipWithError("the run did not complete");
+    RunWithOutputWindows(state, program, state.range(0) != 0);
 }
 BENCHMARK(BM_LongRunWithOutputWindows)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

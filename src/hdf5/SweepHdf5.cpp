@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 namespace kintra {
 
@@ -158,10 +159,9 @@ std::string ReadTextAttribute(hid_t loc, const char* name) {
     return value;
 }
 
-// Writes `values` (count rows of `width` values) at rows [row, row + count) of a dataset.
-void WriteRows(hid_t set, hid_t memType, hsize_t row, hsize_t count, std::vector<hsize_t> rest,
-               const void* values) {
-    if (count == 0) return;
+// The file and memory spaces of rows [row, row + count) of a dataset whose rows are `rest` wide.
+std::pair<Handle, Handle> SelectRows(hid_t set, hsize_t row, hsize_t count,
+                                     const std::vector<hsize_t>& rest) {
     Handle fileSpace(Checked(H5Dget_space(set), "read a space"), H5Sclose);
     std::vector<hsize_t> start(rest.size() + 1, 0), extent;
     start[0] = row;
@@ -169,20 +169,20 @@ void WriteRows(hid_t set, hid_t memType, hsize_t row, hsize_t count, std::vector
     extent.insert(extent.end(), rest.begin(), rest.end());
     Check(H5Sselect_hyperslab(fileSpace.get(), H5S_SELECT_SET, start.data(), nullptr, extent.data(), nullptr),
           "select rows");
-    Handle memSpace = Space(extent);
+    return {std::move(fileSpace), Space(extent)};
+}
+
+// Writes `values` (count rows of `width` values) at rows [row, row + count) of a dataset.
+void WriteRows(hid_t set, hid_t memType, hsize_t row, hsize_t count, std::vector<hsize_t> rest,
+               const void* values) {
+    if (count == 0) return;
+    auto [fileSpace, memSpace] = SelectRows(set, row, count, rest);
     Check(H5Dwrite(set, memType, memSpace.get(), fileSpace.get(), H5P_DEFAULT, values), "write rows");
 }
 
 void ReadRows(hid_t set, hid_t memType, hsize_t row, hsize_t count, std::vector<hsize_t> rest, void* values) {
     if (count == 0) return;
-    Handle fileSpace(Checked(H5Dget_space(set), "read a space"), H5Sclose);
-    std::vector<hsize_t> start(rest.size() + 1, 0), extent;
-    start[0] = row;
-    extent.push_back(count);
-    extent.insert(extent.end(), rest.begin(), rest.end());
-    Check(H5Sselect_hyperslab(fileSpace.get(), H5S_SELECT_SET, start.data(), nullptr, extent.data(), nullptr),
-          "select rows");
-    Handle memSpace = Space(extent);
+    auto [fileSpace, memSpace] = SelectRows(set, row, count, rest);
     Check(H5Dread(set, memType, memSpace.get(), fileSpace.get(), H5P_DEFAULT, values), "read rows");
 }
 
