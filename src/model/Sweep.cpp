@@ -72,19 +72,13 @@ CBlock* FindBlock(COrventDoc& doc, const std::string& name) {
     return nullptr;
 }
 
-// How many samples a block's history holds. Histories are read through this and GetHistoryAt
-// alone.
-std::size_t HistoryCount(const CBlock& block) {
-    return block.HistorySize();
-}
-
 void GatherHistories(const COrventDoc& doc, SweepRun& run) {
     const std::size_t blocks = doc.Blocks.size();
-    run.Samples = blocks ? HistoryCount(*doc.Blocks.front()) : 0;
+    run.Samples = blocks ? doc.Blocks.front()->HistorySize() : 0;
     run.Histories.assign(run.Samples * blocks, std::numeric_limits<double>::quiet_NaN());
     for (std::size_t b = 0; b < blocks; ++b) {
         const CBlock& block = *doc.Blocks[b];
-        const std::size_t n = std::min(run.Samples, HistoryCount(block));
+        const std::size_t n = std::min(run.Samples, block.HistorySize());
         for (std::size_t s = 0; s < n; ++s)
             run.Histories[s * blocks + b] = block.GetHistoryAt(static_cast<int>(s));
     }
