@@ -5,6 +5,7 @@
 #include "model/RunModel.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -81,8 +82,56 @@ std::int32_t Intern(std::vector<T>& table, std::map<std::vector<std::uint64_t>, 
 CTape::CTape(CRunModel& model) : m_model(model) {
     m_clock = model.Clock();
     m_stateCount = model.IntegratingBlocks.size();
-    for (std::size_t i : StateOrder(model)) {
-        CBlock* b = model.IntegratingBlocks[i];
+
+    // A block is evaluated inline only when it is exactly the class the factory makes for its type
+    // code, so a block of another class that borrows a code is computed by its own Compute.
+    std::map<int, std::unique_ptr<CBlock>> prototypes;
+    auto isFactoryClass = [&](const CBlock* b) {
+        if (!IsInlineType(b->TypeId)) return false;
+        auto it = prototypes.find(b->TypeId);
+        if (it == prototypes.end()) it = prototypes.emplace(b->TypeId, model.CreateBlock(b->TypeId)).first;
+        if (!it->second) return false;
+        const CBlock& prototype = *it->second;
+        return typeid(prototype) == typeid(*b);
+    };
+    auto codeOf = [&](const CBlock* b) {
+        if (!isFactoryClass(b)) return OP_COMPUTE;
+        const int mask = (b->Inputs[0] ? 1 : 0) | (b->Inputs[1] ? 2 : 0) | (b->Inputs[2] ? 4 : 0);
+        switch (b->TypeId) {
+        case kSum:
+            return static_cast<OpCode>(OP_SUM + mask);
+        case kMultiply:
+            return static_cast<OpCode>(OP_MUL + mask);
+        case kGain:
+            return OP_GAIN;
+        case kNegate:
+            return OP_NEGATE;
+        case kAbsolute:
+            return OP_ABSOLUTE;
+        case kOffset:
+            return OP_OFFSET;
+        case kInteger:
+            return OP_INTEGER;
+        case kSquareRoot:
+            return OP_SQRT;
+        case kPower:
+            return OP_POWER;
+        case kDivide:
+            return OP_DIVIDE;
+        case kModulo:
+            return (mask & 2) ? OP_MODULO : OP_MODULO_PARAM;
+        default:
+            return OP_COMPUTE;
+        }
+    };
+    std::vector<OpCode> codes;
+    codes.reserve(model.EvalOrder.size());
+    for (const CBlock* b : model.EvalOrder)
+        codes.push_back(codeOf(b));
+    std::vector<CBlock*> states, algebraic;
+    CanonicalOrder(model, codes, states, algebraic);
+
+    for (CBlock* b : states) {
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
     }
@@ -93,8 +142,8 @@ CTape::CTape(CRunModel& model) : m_model(model) {
     m_slotBlocks.push_back(m_clock);
     m_values.push_back(m_clock ? m_clock->Value : 0.0);
     m_firstAlgebraic = m_values.size();
-    const std::size_t algebraicEnd = m_firstAlgebraic + model.EvalOrder.size();
-    for (CBlock* b : model.EvalOrder) {
+    const std::size_t algebraicEnd = m_firstAlgebraic + algebraic.size();
+    for (CBlock* b : algebraic) {
         m_slotBlocks.push_back(b);
         m_values.push_back(b->Value);
     }
@@ -115,69 +164,17 @@ CTape::CTape(CRunModel& model) : m_model(model) {
         return slot;
     };
 
-    // A block is evaluated inline only when it is exactly the class the factory makes for its type
-    // code, so a block of another class that borrows a code is computed by its own Compute.
-    std::map<int, std::unique_ptr<CBlock>> prototypes;
-    auto isFactoryClass = [&](const CBlock* b) {
-        if (!IsInlineType(b->TypeId)) return false;
-        auto it = prototypes.find(b->TypeId);
-        if (it == prototypes.end()) it = prototypes.emplace(b->TypeId, model.CreateBlock(b->TypeId)).first;
-        if (!it->second) return false;
-        const CBlock& prototype = *it->second;
-        return typeid(prototype) == typeid(*b);
-    };
-
     std::map<std::vector<std::uint64_t>, std::int32_t> paramIndex;
     std::vector<bool> preloaded(m_values.size(), false);
-    for (std::size_t j = 0; j < model.EvalOrder.size(); ++j) {
-        CBlock* b = model.EvalOrder[j];
+    for (std::size_t j = 0; j < algebraic.size(); ++j) {
+        CBlock* b = algebraic[j];
         const auto self = static_cast<std::int32_t>(m_firstAlgebraic + j);
         Op op{{slotOf(b->Inputs[0]), slotOf(b->Inputs[1]), slotOf(b->Inputs[2])}, 0};
-        const int mask = (b->Inputs[0] ? 1 : 0) | (b->Inputs[1] ? 2 : 0) | (b->Inputs[2] ? 4 : 0);
-        OpCode code = OP_COMPUTE;
-        if (isFactoryClass(b)) {
-            switch (b->TypeId) {
-            case kSum:
-                code = static_cast<OpCode>(OP_SUM + mask);
-                break;
-            case kMultiply:
-                code = static_cast<OpCode>(OP_MUL + mask);
-                break;
-            case kGain:
-                code = OP_GAIN;
-                break;
-            case kNegate:
-                code = OP_NEGATE;
-                break;
-            case kAbsolute:
-                code = OP_ABSOLUTE;
-                break;
-            case kOffset:
-                code = OP_OFFSET;
-                break;
-            case kInteger:
-                code = OP_INTEGER;
-                break;
-            case kSquareRoot:
-                code = OP_SQRT;
-                break;
-            case kPower:
-                code = OP_POWER;
-                break;
-            case kDivide:
-                code = OP_DIVIDE;
-                break;
-            case kModulo:
-                code = (mask & 2) ? OP_MODULO : OP_MODULO_PARAM;
-                break;
-            default:
-                break;
-            }
-            // Apart from Sum and Multiply, these read an unconnected input as 0.0.
-            if (code >= OP_GAIN)
-                for (std::int32_t& in : op.in)
-                    if (in < 0) in = m_zeroSlot;
-        }
+        const OpCode code = codeOf(b);
+        // Apart from Sum and Multiply, the inline types read an unconnected input as 0.0.
+        if (code >= OP_GAIN && code != OP_COMPUTE)
+            for (std::int32_t& in : op.in)
+                if (in < 0) in = m_zeroSlot;
         // A block read before its own turn in the pass holds its value from earlier.
         preloaded.resize(m_values.size(), false);
         for (std::int32_t in : op.in) {
@@ -305,19 +302,19 @@ std::size_t CTape::StridedInputs() const {
     return inputs;
 }
 
-// The states in the order of the program (the indices in IntegratingBlocks). A state whose source is
-// algebraic (level 0) comes in the order of that source's slot; one that integrates a state of
-// level L - 1 is of level L, in the order of that state. Higher levels come first, so a state is read
-// as a derivative before its own slot is written; states whose sources go round in a circle come
-// first of all, in their own order, and are copied out.
-std::vector<std::size_t> CTape::StateOrder(const CRunModel& model) {
-    const auto& states = model.IntegratingBlocks;
+// The states in the order of the program (indices in `states`), given the program's order of the
+// algebraic blocks. A state whose source is algebraic (level 0) comes in the order of that source's slot; one
+// that integrates a state of level L - 1 is of level L, in the order of that state. Higher levels come first,
+// so a state is read as a derivative before its own slot is written; states whose sources go round in a
+// circle come first of all, in their own order, and are copied out.
+std::vector<std::size_t> CTape::StateOrder(const std::vector<CBlock*>& states,
+                                           const std::vector<CBlock*>& algebraic) {
     const std::size_t n = states.size();
     std::unordered_map<const CBlock*, std::size_t> stateIndex, evalIndex;
     for (std::size_t i = 0; i < n; ++i)
         stateIndex.emplace(states[i], i);
-    for (std::size_t i = 0; i < model.EvalOrder.size(); ++i)
-        evalIndex.emplace(model.EvalOrder[i], i);
+    for (std::size_t i = 0; i < algebraic.size(); ++i)
+        evalIndex.emplace(algebraic[i], i);
     auto sourceState = [&](std::size_t i) -> std::ptrdiff_t {
         auto it = stateIndex.find(states[i]->Inputs[0]);
         return it == stateIndex.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
@@ -367,7 +364,7 @@ std::vector<std::size_t> CTape::StateOrder(const CRunModel& model) {
         auto key = [&](std::size_t i) -> std::size_t {
             if (l > 0) return rank[static_cast<std::size_t>(sourceState(i))];
             auto it = evalIndex.find(states[i]->Inputs[0]);
-            return it == evalIndex.end() ? model.EvalOrder.size() : it->second;
+            return it == evalIndex.end() ? algebraic.size() : it->second;
         };
         std::stable_sort(members.begin(), members.end(),
                          [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
@@ -380,6 +377,194 @@ std::vector<std::size_t> CTape::StateOrder(const CRunModel& model) {
         order.insert(order.end(), members.begin(), members.end());
     }
     return order;
+}
+
+// The order in which the program keeps the states and evaluates the algebraic blocks: one that
+// follows how the blocks are linked rather than where they were placed, so that blocks doing the
+// same thing on consecutive states come side by side and read their inputs at a constant stride.
+// Only inline blocks move, and never past a block with a fallback (a Compute may have effects of
+// its own, such as drawing random numbers or reporting): a block stays after every block it reads
+// and before every block that reads its earlier value, so each reads the same values as in
+// EvalOrder and every result is the same to the last bit.
+//
+// The states are first ranked by the circles of links they lie on (the strongly connected parts of
+// the chart, a part after those it reads), which follows a chain of oscillators whatever the order
+// its blocks were placed in. Between two fallbacks the algebraic blocks are then sorted level by
+// level (the longest path of links within that stretch), by code, by parameters and by the places
+// of their inputs; the states then take the order StateOrder gives them for that evaluation order,
+// and the blocks are sorted once more against it.
+void CTape::CanonicalOrder(const CRunModel& model, const std::vector<OpCode>& codes,
+                           std::vector<CBlock*>& states, std::vector<CBlock*>& algebraic) {
+    const std::vector<CBlock*>& integrating = model.IntegratingBlocks;
+    const std::vector<CBlock*>& evalOrder = model.EvalOrder;
+    const std::size_t n = integrating.size(), m = evalOrder.size(), nodes = n + m;
+    const CBlock* clock = model.Clock();
+
+    // Node i < n is integrating[i], node n + j is evalOrder[j]. What each reads (a state only its
+    // derivative's source); -1 for nothing or a block outside both lists.
+    std::unordered_map<const CBlock*, std::int32_t> nodeOf;
+    nodeOf.reserve(nodes);
+    for (std::size_t i = 0; i < nodes; ++i)
+        nodeOf.emplace(i < n ? integrating[i] : evalOrder[i - n], static_cast<std::int32_t>(i));
+    auto find = [&](const CBlock* b) -> std::int32_t {
+        auto it = b ? nodeOf.find(b) : nodeOf.end();
+        return it == nodeOf.end() ? -1 : it->second;
+    };
+    std::vector<std::array<std::int32_t, 3>> reads(nodes, {-1, -1, -1});
+    for (std::size_t i = 0; i < n; ++i)
+        reads[i][0] = find(integrating[i]->Inputs[0]);
+    for (std::size_t j = 0; j < m; ++j)
+        for (int k = 0; k < 3; ++k)
+            reads[n + j][static_cast<std::size_t>(k)] =
+                find(evalOrder[j]->Inputs[static_cast<std::size_t>(k)]);
+
+    // The strongly connected parts (Tarjan, without recursion). A part is complete only after every
+    // part it reads, so numbering the parts as they complete puts the upstream ones first.
+    std::vector<std::int32_t> part(nodes, -1), index(nodes, -1), low(nodes, 0), open;
+    std::vector<std::pair<std::int32_t, std::size_t>> path; // a node and its next input to follow
+    std::int32_t visited = 0, parts = 0;
+    auto enter = [&](std::int32_t v) {
+        const auto u = static_cast<std::size_t>(v);
+        index[u] = low[u] = visited++;
+        open.push_back(v);
+        path.push_back({v, 0});
+    };
+    for (std::size_t root = 0; root < nodes; ++root) {
+        if (index[root] >= 0) continue;
+        enter(static_cast<std::int32_t>(root));
+        while (!path.empty()) {
+            const auto v = static_cast<std::size_t>(path.back().first);
+            if (path.back().second < 3) {
+                const std::int32_t w = reads[v][path.back().second++];
+                if (w < 0) continue;
+                const auto u = static_cast<std::size_t>(w);
+                if (index[u] < 0)
+                    enter(w);
+                else if (part[u] < 0)
+                    low[v] = std::min(low[v], index[u]);
+                continue;
+            }
+            path.pop_back();
+            if (!path.empty()) {
+                const auto parent = static_cast<std::size_t>(path.back().first);
+                low[parent] = std::min(low[parent], low[v]);
+            }
+            if (low[v] != index[v]) continue;
+            std::int32_t w;
+            do {
+                w = open.back();
+                open.pop_back();
+                part[static_cast<std::size_t>(w)] = parts;
+            } while (static_cast<std::size_t>(w) != v);
+            ++parts;
+        }
+    }
+
+    // The states ranked by their parts, in chart order within one.
+    std::vector<std::size_t> stateNodes(n);
+    for (std::size_t i = 0; i < n; ++i)
+        stateNodes[i] = i;
+    std::stable_sort(stateNodes.begin(), stateNodes.end(),
+                     [&](std::size_t a, std::size_t b) { return part[a] < part[b]; });
+
+    // The stretches between fallbacks (each fallback a stretch of its own) and the levels within them:
+    // a block comes after the blocks of its stretch that it reads earlier in EvalOrder, and before
+    // those it reads later (their earlier values).
+    std::vector<std::size_t> stretch(m);
+    std::vector<std::int64_t> level(m, 0);
+    std::size_t stretches = 0;
+    for (std::size_t j = 0; j < m; ++j) {
+        const bool fallback = codes[j] == OP_COMPUTE || codes[j] == OP_DIVIDE;
+        if (fallback && j > 0) ++stretches;
+        stretch[j] = stretches;
+        if (fallback) ++stretches;
+    }
+    for (std::size_t j = 0; j < m; ++j) {
+        for (std::int32_t u : reads[n + j]) {
+            if (u < static_cast<std::int32_t>(n)) continue;
+            const std::size_t p = static_cast<std::size_t>(u) - n;
+            if (p < j && stretch[p] == stretch[j]) level[j] = std::max(level[j], level[p] + 1);
+        }
+        for (std::int32_t u : reads[n + j]) {
+            if (u < static_cast<std::int32_t>(n)) continue;
+            const std::size_t p = static_cast<std::size_t>(u) - n;
+            if (p > j && stretch[p] == stretch[j]) level[p] = std::max(level[p], level[j] + 1);
+        }
+    }
+    // Blocks outside both lists in the order EvalOrder first reads them.
+    std::unordered_map<const CBlock*, std::int64_t> outside;
+    for (std::size_t j = 0; j < m; ++j)
+        for (int k = 0; k < 3; ++k) {
+            const CBlock* in = evalOrder[j]->Inputs[static_cast<std::size_t>(k)];
+            if (in && in != clock && reads[n + j][static_cast<std::size_t>(k)] < 0)
+                outside.emplace(in, static_cast<std::int64_t>(outside.size()));
+        }
+
+    // Sorts the algebraic blocks stretch by stretch and level by level, given the states' places.
+    const auto late = static_cast<std::int64_t>(n + 2 + m), beyond = late + static_cast<std::int64_t>(m);
+    std::vector<std::int64_t> statePlace(n), place(m);
+    std::vector<std::size_t> members(m);
+    std::vector<std::pair<std::array<std::int64_t, 7>, std::size_t>> keys;
+    auto placeBlocks = [&] {
+        std::fill(place.begin(), place.end(), -1);
+        for (std::size_t j = 0; j < m; ++j)
+            members[j] = j;
+        std::stable_sort(members.begin(), members.end(), [&](std::size_t a, std::size_t b) {
+            return stretch[a] != stretch[b] ? stretch[a] < stretch[b] : level[a] < level[b];
+        });
+        // Where the program will keep an input, as far as it is known yet.
+        auto inputKey = [&](std::size_t j, std::size_t k) -> std::int64_t {
+            const CBlock* in = evalOrder[j]->Inputs[k];
+            if (!in) return -1;
+            if (in == clock) return static_cast<std::int64_t>(n + 1);
+            const std::int32_t u = reads[n + j][k];
+            if (u < 0) return beyond + outside[in];
+            if (static_cast<std::size_t>(u) < n) return statePlace[static_cast<std::size_t>(u)];
+            const std::size_t p = static_cast<std::size_t>(u) - n;
+            return place[p] >= 0 ? static_cast<std::int64_t>(n + 2) + place[p]
+                                 : late + static_cast<std::int64_t>(p);
+        };
+        std::int64_t next = 0;
+        for (std::size_t a = 0; a < m;) {
+            std::size_t b = a;
+            while (b < m && stretch[members[b]] == stretch[members[a]] &&
+                   level[members[b]] == level[members[a]])
+                ++b;
+            keys.clear();
+            for (std::size_t r = a; r < b; ++r) {
+                const std::size_t j = members[r];
+                const auto& p = evalOrder[j]->Params;
+                keys.push_back(
+                    {{codes[j], std::bit_cast<std::int64_t>(p[0]), std::bit_cast<std::int64_t>(p[1]),
+                      std::bit_cast<std::int64_t>(p[2]), inputKey(j, 0), inputKey(j, 1), inputKey(j, 2)},
+                     j});
+            }
+            std::sort(keys.begin(), keys.end());
+            for (const auto& key : keys)
+                place[key.second] = next++;
+            a = b;
+        }
+        algebraic.assign(m, nullptr);
+        for (std::size_t j = 0; j < m; ++j)
+            algebraic[static_cast<std::size_t>(place[j])] = evalOrder[j];
+    };
+    auto orderStates = [&] {
+        for (std::size_t r = 0; r < n; ++r)
+            statePlace[stateNodes[r]] = static_cast<std::int64_t>(r);
+        placeBlocks();
+        states.clear();
+        for (std::size_t i : stateNodes)
+            states.push_back(integrating[i]);
+        std::vector<std::size_t> ordered;
+        for (std::size_t r : StateOrder(states, algebraic))
+            ordered.push_back(stateNodes[r]);
+        stateNodes = std::move(ordered);
+    };
+    orderStates();
+    orderStates();
+    states.clear();
+    for (std::size_t i : stateNodes)
+        states.push_back(integrating[i]);
 }
 
 // A gain of 1 changes no value that the integrator can see (its steps multiply every derivative by

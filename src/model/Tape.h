@@ -116,11 +116,14 @@ class CTape {
     };
 
     void Append(OpCode code, const Op& op);
-    static std::vector<std::size_t> StateOrder(const CRunModel& model);
+    static std::vector<std::size_t> StateOrder(const std::vector<CBlock*>& states,
+                                               const std::vector<CBlock*>& algebraic);
     void MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains);
     void MakeSumLoops(); // and the chains of Gains
     void RunCompute(const Fallback& f, double& value);
     template <class F> void ForEach(const Segment& seg, F f);
+    static void CanonicalOrder(const CRunModel& model, const std::vector<OpCode>& codes,
+                               std::vector<CBlock*>& states, std::vector<CBlock*>& algebraic);
 
     CRunModel& m_model;
     CBlock* m_clock = nullptr;
