@@ -359,17 +359,25 @@ std::vector<std::size_t> CTape::StateOrder(const std::vector<CBlock*>& states,
     std::vector<std::vector<std::size_t>> byLevel(static_cast<std::size_t>(top) + 2);
     for (std::size_t i = 0; i < n; ++i)
         byLevel[static_cast<std::size_t>(level[i] + 1)].push_back(i);
+    std::vector<std::pair<std::size_t, std::size_t>> keyed; // (key, state)
     for (int l = 0; l <= top; ++l) {
         auto& members = byLevel[static_cast<std::size_t>(l + 1)];
-        auto key = [&](std::size_t i) -> std::size_t {
-            if (l > 0) return rank[static_cast<std::size_t>(sourceState(i))];
-            auto it = evalIndex.find(states[i]->Inputs[0]);
-            return it == evalIndex.end() ? algebraic.size() : it->second;
-        };
-        std::stable_sort(members.begin(), members.end(),
-                         [&](std::size_t a, std::size_t b) { return key(a) < key(b); });
-        for (std::size_t r = 0; r < members.size(); ++r)
+        keyed.clear();
+        for (std::size_t i : members) {
+            std::size_t key = algebraic.size();
+            if (l > 0) {
+                key = rank[static_cast<std::size_t>(sourceState(i))];
+            } else if (auto it = evalIndex.find(states[i]->Inputs[0]); it != evalIndex.end()) {
+                key = it->second;
+            }
+            keyed.push_back({key, i});
+        }
+        // Members are in increasing index, so sorting the pairs keeps equal keys in that order.
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t r = 0; r < keyed.size(); ++r) {
+            members[r] = keyed[r].second;
             rank[members[r]] = r;
+        }
     }
     std::vector<std::size_t> order(byLevel[0]);
     for (int l = top; l >= 0; --l) {
