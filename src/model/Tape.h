@@ -3,7 +3,9 @@
 //
 // Every value the evaluation reads or writes has a slot in one array: the states of the
 // integrating blocks first (in an order of the program's own, see StateBlock), then a constant zero, the
-// Clock, the algebraic blocks in evaluation order and the other blocks they read. The simple arithmetic types
+// Clock, the algebraic blocks and the other blocks they read. The algebraic blocks are evaluated in an
+// order that depends on how the chart is linked, not on where its blocks were placed, and in which
+// each block reads the same values as in EvalOrder (see CanonicalOrder). The simple arithmetic types
 // are evaluated inline with the same operations, in the same order, as their own Compute (model/Arith.h fixes
 // which NaN a sum or product keeps), so the results are identical to the last bit; every other type is
 // computed by its own Compute, after the blocks it reads have been given their current values. The blocks'
@@ -122,6 +124,7 @@ class CTape {
     void MakeSumLoops(); // and the chains of Gains
     void RunCompute(const Fallback& f, double& value);
     template <class F> void ForEach(const Segment& seg, F f);
+    // The program's order of the states and of EvalOrder, whose codes are given.
     static void CanonicalOrder(const CRunModel& model, const std::vector<OpCode>& codes,
                                std::vector<CBlock*>& states, std::vector<CBlock*>& algebraic);
 
