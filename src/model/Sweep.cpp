@@ -75,12 +75,29 @@ CBlock* FindBlock(COrventDoc& doc, const std::string& name) {
 void GatherHistories(const COrventDoc& doc, SweepRun& run) {
     const std::size_t blocks = doc.Blocks.size();
     run.Samples = blocks ? doc.Blocks.front()->HistorySize() : 0;
-    run.Histories.assign(run.Samples * blocks, std::numeric_limits<double>::quiet_NaN());
+    const std::size_t values = run.Samples * blocks;
+    // Usually every block records into the run's table, in the column of its place in the chart:
+    // the table's rows are then the result's rows, copied a chunk at a time.
+    const CHistoryTable& table = doc.HistoryTable();
+    bool whole = table.Columns() == blocks && table.Rows() == run.Samples;
+    for (std::size_t b = 0; b < blocks && whole; ++b)
+        whole = doc.Blocks[b]->HistoryTable() == &table && doc.Blocks[b]->HistoryColumn() == b;
+    if (whole) {
+        run.Histories.clear();
+        run.Histories.reserve(values);
+        for (std::size_t row = 0; row < run.Samples;) {
+            const std::span<const double> rows = table.RowsFrom(row);
+            run.Histories.insert(run.Histories.end(), rows.begin(), rows.end());
+            row += rows.size() / blocks;
+        }
+        return;
+    }
+    run.Histories.assign(values, std::numeric_limits<double>::quiet_NaN());
     for (std::size_t b = 0; b < blocks; ++b) {
-        const CBlock& block = *doc.Blocks[b];
-        const std::size_t n = std::min(run.Samples, block.HistorySize());
+        const std::vector<double> history = doc.Blocks[b]->HistoryValues();
+        const std::size_t n = std::min(run.Samples, history.size());
         for (std::size_t s = 0; s < n; ++s)
-            run.Histories[s * blocks + b] = block.GetHistoryAt(static_cast<int>(s));
+            run.Histories[s * blocks + b] = history[s];
     }
 }
 
@@ -199,7 +216,9 @@ const char* SweepStatusName(SweepStatus status) {
 namespace {
 
 // The header of a sweep, and the chart as its runs read it: without the histories of the run it
-// was saved after, which every run clears before it records (so they are only bytes to read).
+// was saved after, which every run clears before it records (so they are only bytes to read), and
+// without its windows, which a run has no use for. The chart itself is read once, here, with every
+// check a chart file gets.
 struct PreparedSweep {
     SweepHeader header;
     std::vector<std::uint8_t> image;
@@ -231,7 +250,7 @@ PreparedSweep PrepareSweep(const std::vector<std::uint8_t>& chart, const SweepPl
         header.BlockNames.push_back(b->Name);
         b->ClearHistory();
     }
-    prepared.image = doc->Snapshot();
+    prepared.image = doc->ModelSnapshot();
     CloseChartDocument(std::move(doc));
     return prepared;
 }
@@ -251,7 +270,7 @@ SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, s
     result.Seed = plan.SeedOf(run);
     RunServices services(options);
     try {
-        auto doc = OpenChartDocument(chart, kChartName);
+        auto doc = OpenChartModel(chart, kChartName);
         if (!doc) {
             result.Status = SweepStatus::Refused;
         } else {

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "blocks/Catalogue.h"
 #include "model/ChartDocument.h"
+#include "model/HistoryTable.h"
 #include "model/SweepOutput.h"
 #include "platform/FileIo.h"
 #include "views/HeadlessWindows.h"
@@ -224,6 +225,31 @@ TEST(Sweep, CancellingStopsBeforeTheEndAndASliceKeepsItsRunNumbers) {
     ASSERT_EQ(slice.runs.size(), 13u);
     EXPECT_EQ(slice.runs.front().Run, 14u);
     EXPECT_EQ(slice.runs.front().Values, plan.ValuesOf(14));
+}
+
+// A sweep reads a run's rows a chunk at a time: every row once, in order, whether the table grew
+// beyond its first chunk or was trimmed.
+TEST(SweepHistories, RowsFromCoverEveryRowOnce) {
+    for (std::size_t rows : {1u, 4u, 5u, 11u})
+        for (bool trim : {false, true}) {
+            CHistoryTable table(6); // later chunks: two rows of three values
+            table.Reset(3, trim ? 8 : 4);
+            std::vector<double> expected;
+            for (std::size_t r = 0; r < rows; ++r) {
+                double* row = table.AppendRow();
+                for (std::size_t c = 0; c < 3; ++c)
+                    expected.push_back(row[c] = static_cast<double>(r * 10 + c));
+            }
+            if (trim) table.Trim();
+            std::vector<double> read;
+            for (std::size_t r = 0; r < table.Rows();) {
+                const auto span = table.RowsFrom(r);
+                ASSERT_FALSE(span.empty());
+                read.insert(read.end(), span.begin(), span.end());
+                r += span.size() / 3;
+            }
+            EXPECT_EQ(read, expected) << rows << " rows" << (trim ? ", trimmed" : "");
+        }
 }
 
 TEST(SweepSummary, StatisticsOfTheFinalValuesOfCompletedRuns) {
