@@ -324,7 +324,10 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
     threads =
         static_cast<unsigned>(std::max<std::uint64_t>(1, std::min<std::uint64_t>(threads, range.Count())));
-    const std::uint64_t window = options.Window ? options.Window : 4u * threads;
+    const std::uint64_t window = options.Window ? options.Window : 8u * threads;
+    // The writing thread is woken once a batch of results is ready in run order, not for each:
+    // every wake costs the workers a switch of their cores.
+    const std::uint64_t batch = std::max<std::uint64_t>(1, window / 2);
     auto cancelled = [&] { return options.Cancel && options.Cancel->load(); };
 
     std::mutex mutex;
@@ -336,6 +339,17 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     bool quit = false;
     // The first error of a worker or of the sink: every thread stops, and RunSweep throws it.
     std::exception_ptr failure;
+    // Whether the writing thread has something to do: an error, or the next batch of results (or
+    // all those left) ready in run order. Called with `mutex` held.
+    auto writable = [&] {
+        if (failure) return true;
+        const std::uint64_t need = std::min(batch, range.last - written);
+        std::uint64_t have = 0;
+        for (auto it = ready.find(written); it != ready.end() && it->first == written + have && have < need;
+             ++it)
+            ++have;
+        return have >= need;
+    };
 
     auto worker = [&] {
         for (;;) {
@@ -346,17 +360,19 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
                 if (quit || next >= range.last || cancelled()) return;
                 run = next++;
             }
+            bool wake = true;
             try {
                 SweepRun result = RunOne(prepared.image, plan, run, options);
                 sink.Prepare(result);
                 std::lock_guard lock(mutex);
                 ready.emplace(run, std::move(result));
+                wake = writable();
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
                 quit = true;
             }
-            mainWake.notify_one();
+            if (wake) mainWake.notify_one();
         }
     };
     std::vector<std::thread> pool;
@@ -366,28 +382,33 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     bool complete = true;
     try {
         while (written < range.last) {
-            SweepRun result;
+            // The results ready in run order, taken at once; they still count in the window until
+            // each is written.
+            std::vector<SweepRun> results;
             {
                 std::unique_lock lock(mutex);
-                while (!ready.count(written) && !failure) {
+                while (!writable()) {
                     if (cancelled()) break;
                     mainWake.wait_for(lock, std::chrono::milliseconds(50));
                 }
-                auto it = ready.find(written);
-                if (failure || it == ready.end()) {
+                if (!failure)
+                    for (auto it = ready.find(written);
+                         it != ready.end() && it->first == written + results.size(); it = ready.erase(it))
+                        results.push_back(std::move(it->second));
+                if (results.empty()) {
                     complete = false;
                     break;
                 }
-                result = std::move(it->second);
-                ready.erase(it);
             }
-            sink.Write(result);
-            {
-                std::lock_guard lock(mutex);
-                ++written;
+            for (const SweepRun& result : results) {
+                sink.Write(result);
+                {
+                    std::lock_guard lock(mutex);
+                    ++written;
+                }
+                workerWake.notify_all();
+                if (options.Progress) options.Progress(written - range.first, range.Count());
             }
-            workerWake.notify_all();
-            if (options.Progress) options.Progress(written - range.first, range.Count());
         }
     } catch (...) {
         std::lock_guard lock(mutex);
