@@ -252,6 +252,31 @@ TEST(SweepHistories, RowsFromCoverEveryRowOnce) {
         }
 }
 
+// The CSV text of a run is made on the worker (Prepare); a writer given runs without it writes
+// the same bytes.
+TEST(SweepCsv, TheSameTextWhetherAWorkerPreparedTheRunsOrNot) {
+    RegisterBlockTypes();
+    const auto chart = ReadChart("oscillator.cht");
+    SweepPlan plan;
+    plan.Axes = {ParseSweepAxis("Clock.p2=0.1,0,0.05")};
+    const std::string prepared = testing::TempDir() + "sweep-prepared.csv";
+    const std::string direct = testing::TempDir() + "sweep-direct.csv";
+    CsvSweepWriter csv(prepared);
+    ASSERT_TRUE(RunSweep(chart, plan, Options(2), csv));
+    Collect sink;
+    ASSERT_TRUE(RunSweep(chart, plan, Options(1), sink));
+    CsvSweepWriter plain(direct);
+    plain.Begin(sink.header);
+    for (const SweepRun& run : sink.runs)
+        plain.Write(run);
+    plain.End();
+    std::vector<std::uint8_t> a, b;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(prepared, a, error) && ReadWholeFile(direct, b, error)) << error;
+    EXPECT_GT(a.size(), 100u);
+    EXPECT_EQ(a, b);
+}
+
 TEST(SweepSummary, StatisticsOfTheFinalValuesOfCompletedRuns) {
     SweepSummary summary;
     SweepHeader header;
