@@ -262,9 +262,15 @@ SweepHeader MakeSweepHeader(const std::vector<std::uint8_t>& chart, const SweepP
     return PrepareSweep(chart, plan, options).header;
 }
 
-SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
-                const SweepOptions& options) {
+namespace {
+
+// RunOne, with the histories gathered into `histories` (a buffer an earlier run left, whose room
+// is reused).
+SweepRun RunOneInto(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
+                    const SweepOptions& options, std::vector<double> histories) {
     SweepRun result;
+    result.Histories = std::move(histories);
+    result.Histories.clear();
     result.Run = run;
     result.Values = plan.ValuesOf(run);
     result.Seed = plan.SeedOf(run);
@@ -315,6 +321,13 @@ SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, s
     return result;
 }
 
+} // namespace
+
+SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
+                const SweepOptions& options) {
+    return RunOneInto(chart, plan, run, options, {});
+}
+
 bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, const SweepOptions& options,
               SweepSink& sink) {
     const PreparedSweep prepared = PrepareSweep(chart, plan, options);
@@ -336,6 +349,8 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     std::uint64_t next = range.first;    // the next run a worker takes
     std::uint64_t written = range.first; // the next run the sink is given
     std::map<std::uint64_t, SweepRun> ready;
+    // History buffers of runs written, for the next runs to fill again without allocating.
+    std::vector<std::vector<double>> spare;
     bool quit = false;
     // The first error of a worker or of the sink: every thread stops, and RunSweep throws it.
     std::exception_ptr failure;
@@ -354,15 +369,20 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     auto worker = [&] {
         for (;;) {
             std::uint64_t run = 0;
+            std::vector<double> buffer;
             {
                 std::unique_lock lock(mutex);
                 workerWake.wait(lock, [&] { return quit || next >= range.last || next - written < window; });
                 if (quit || next >= range.last || cancelled()) return;
                 run = next++;
+                if (!spare.empty()) {
+                    buffer = std::move(spare.back());
+                    spare.pop_back();
+                }
             }
             bool wake = true;
             try {
-                SweepRun result = RunOne(prepared.image, plan, run, options);
+                SweepRun result = RunOneInto(prepared.image, plan, run, options, std::move(buffer));
                 sink.Prepare(result);
                 std::lock_guard lock(mutex);
                 ready.emplace(run, std::move(result));
@@ -400,11 +420,12 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
                     break;
                 }
             }
-            for (const SweepRun& result : results) {
+            for (SweepRun& result : results) {
                 sink.Write(result);
                 {
                     std::lock_guard lock(mutex);
                     ++written;
+                    if (spare.size() < threads) spare.push_back(std::move(result.Histories));
                 }
                 workerWake.notify_all();
                 if (options.Progress) options.Progress(written - range.first, range.Count());
