@@ -209,8 +209,17 @@ void PrintTable(const TableReporter& reporter) {
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    // The repetitions of the benchmarks take turns, unless asked otherwise, so that what else the
+    // machine does at a moment weighs on the run alone and the sweeps alike.
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    if (std::none_of(args.begin(), args.end(), [](const char* a) {
+            return std::string(a).starts_with("--benchmark_enable_random_interleaving");
+        }))
+        args.insert(args.begin() + 1, interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintTable(reporter);
