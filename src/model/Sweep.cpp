@@ -407,9 +407,12 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
             std::vector<SweepRun> results;
             {
                 std::unique_lock lock(mutex);
+                // Runs that take long are written when they are ready, not a batch later.
                 while (!writable()) {
                     if (cancelled()) break;
-                    mainWake.wait_for(lock, std::chrono::milliseconds(50));
+                    if (mainWake.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout &&
+                        ready.count(written))
+                        break;
                 }
                 if (!failure)
                     for (auto it = ready.find(written);
