@@ -400,7 +400,9 @@ void Hdf5SweepWriter::Write(const SweepRun& run) {
     }
     if (run.Samples > 0 && s.blocks > 0) {
         // Chunks go in whole and already compressed, the same whether a worker packed them or not.
-        const auto packed = run.Prepared.empty() ? PackRun(run, s.blocks, s.level) : run.Prepared;
+        std::vector<std::vector<std::uint8_t>> packedHere;
+        const auto& packed =
+            run.Prepared.empty() ? (packedHere = PackRun(run, s.blocks, s.level)) : run.Prepared;
         for (std::size_t c = 0; c + 1 < packed.size(); c += 2) {
             const hsize_t h[3] = {row, c / 2 * kSampleChunk, 0};
             const hsize_t t[2] = {row, c / 2 * kSampleChunk};

@@ -141,6 +141,9 @@ class CBlock {
     // the binding: ClearHistory or SetHistory ends it).
     void BindHistory(const CHistoryTable* table, std::size_t column);
     bool HistoryInTable() const { return m_table != nullptr; }
+    // The table the history is read from (null when the block keeps its own) and its column there.
+    const CHistoryTable* HistoryTable() const { return m_table; }
+    std::size_t HistoryColumn() const { return m_column; }
     // The Block Editor on this block; OK applies the user's entries.
     void EditProperties();
     // Fills the editor data from the block, and applies edited data to it (OK).

@@ -33,6 +33,13 @@ std::unique_ptr<COrventDoc> OpenChartDocument(std::vector<std::uint8_t> bytes, c
     return doc;
 }
 
+std::unique_ptr<COrventDoc> OpenChartModel(std::vector<std::uint8_t> bytes, const std::string& path) {
+    auto doc = std::make_unique<COrventDoc>();
+    doc->OpenWindowsOnLoad = false;
+    if (!doc->OpenFromBytes(std::move(bytes), path)) return nullptr;
+    return doc;
+}
+
 void CloseChartDocument(std::unique_ptr<COrventDoc> doc) {
     if (!doc) return;
     ModelWindows().CloseDocumentWindows(*doc);

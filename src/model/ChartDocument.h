@@ -22,6 +22,10 @@ std::unique_ptr<COrventDoc> OpenChartDocument(const std::string& path);
 // The same from the bytes of a chart file already read (`path` names it in messages).
 std::unique_ptr<COrventDoc> OpenChartDocument(std::vector<std::uint8_t> bytes, const std::string& path);
 
+// A document read from the bytes of a chart file to be run, not shown: no window opens, and the
+// window records are read past. Null, after a message, when the file cannot be read.
+std::unique_ptr<COrventDoc> OpenChartModel(std::vector<std::uint8_t> bytes, const std::string& path);
+
 // Closes every window of the document, then destroys it.
 void CloseChartDocument(std::unique_ptr<COrventDoc> doc);
 

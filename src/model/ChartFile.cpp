@@ -39,7 +39,7 @@ std::string BaseName(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-void StoreChart(COrventDoc& doc, CArchive& ar) {
+void StoreChart(COrventDoc& doc, CArchive& ar, bool withWindows = true) {
     ar.WriteDouble(kDataVersion);
     doc.ModelSettings.Serialize(ar, 0.0);
     ar.WriteString(doc.Title);
@@ -59,8 +59,9 @@ void StoreChart(COrventDoc& doc, CArchive& ar) {
 
     // Only the windows a reader can re-create are written (never the run window).
     std::vector<CView*> views;
-    for (CView* v : doc.Views())
-        if (IsChartFileViewClass(v->GetViewClassName())) views.push_back(v);
+    if (withWindows)
+        for (CView* v : doc.Views())
+            if (IsChartFileViewClass(v->GetViewClassName())) views.push_back(v);
     ar.WriteInt32(static_cast<std::int32_t>(views.size()));
     for (CView* v : views) {
         ar.WriteString(v->GetViewClassName());
@@ -73,7 +74,10 @@ void StoreChart(COrventDoc& doc, CArchive& ar) {
 void LoadView(COrventDoc& doc, CArchive& ar, const std::string& className, bool& chartRead) {
     ModelWindowHost& windows = ModelWindows();
     CView* target = nullptr;
-    if (className == kChartViewClass) {
+    if (!IsChartFileViewClass(className)) Refuse(kInvalidDataInFile);
+    if (!doc.OpenWindowsOnLoad) {
+        // Only read past: the stray view below takes the record.
+    } else if (className == kChartViewClass) {
         CView* first = doc.GetChartView();
         if (!chartRead && first && first->GetViewClassName() == kChartViewClass)
             target = first;
@@ -82,10 +86,8 @@ void LoadView(COrventDoc& doc, CArchive& ar, const std::string& className, bool&
         chartRead = true;
     } else if (className == kListViewClass) {
         target = windows.OpenListWindow(doc);
-    } else if (className == kGraphViewClass) {
-        target = windows.OpenGraphWindow(doc);
     } else {
-        Refuse(kInvalidDataInFile);
+        target = windows.OpenGraphWindow(doc);
     }
 
     std::unique_ptr<CView> stray;
@@ -165,6 +167,12 @@ void LoadChart(COrventDoc& doc, CArchive& ar) {
 std::vector<std::uint8_t> COrventDoc::Snapshot() {
     CArchive ar;
     StoreChart(*this, ar);
+    return ar.Bytes();
+}
+
+std::vector<std::uint8_t> COrventDoc::ModelSnapshot() {
+    CArchive ar;
+    StoreChart(*this, ar, false);
     return ar.Bytes();
 }
 

@@ -70,6 +70,17 @@ void CHistoryTable::CopyColumn(std::size_t column, std::size_t first, std::size_
     }
 }
 
+std::span<const double> CHistoryTable::RowsFrom(std::size_t row) const {
+    std::size_t chunk = 0;
+    std::size_t chunkFirst = 0;
+    if (row >= m_firstRows) {
+        chunk = 1 + (row - m_firstRows) / m_chunkRows;
+        chunkFirst = m_firstRows + (chunk - 1) * m_chunkRows;
+    }
+    const std::size_t rows = std::min(m_rows, chunkFirst + ChunkRows(chunk)) - row;
+    return {RowAt(row), rows * m_columns};
+}
+
 std::size_t CHistoryTable::CapacityBytes() const {
     return m_capacity * m_columns * sizeof(double);
 }

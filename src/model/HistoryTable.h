@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <span>
 #include <vector>
 
 class CHistoryTable {
@@ -32,6 +33,9 @@ class CHistoryTable {
     double At(std::size_t row, std::size_t column) const { return RowAt(row)[column]; }
     // Copies `count` values of `column` from row `first` on into `out`.
     void CopyColumn(std::size_t column, std::size_t first, std::size_t count, double* out) const;
+    // The rows from `row` (in range) to the end of the chunk that holds it, one after another:
+    // whole rows are read a chunk at a time this way.
+    std::span<const double> RowsFrom(std::size_t row) const;
     // The bytes the table holds for values.
     std::size_t CapacityBytes() const;
 

@@ -125,6 +125,9 @@ class COrventDoc : public CDocument, public CRunModel {
     // the document was read with is kept.
     std::vector<std::uint8_t> Snapshot();
     void RestoreSnapshot(const std::vector<std::uint8_t>& image);
+    // The chart's file image without the records of its windows: all a run needs (the blocks, the
+    // model settings and the title), read back as a chart that has no windows.
+    std::vector<std::uint8_t> ModelSnapshot();
     CChartHistory History;
 
     // ---- The run ----
@@ -166,6 +169,10 @@ class COrventDoc : public CDocument, public CRunModel {
     void RerouteBlock(CBlock* block);
 
     // ---- Fields ----
+    // Whether reading a chart file opens the windows it records. When clear (a document that is
+    // only run), each window record is still read in full, into a view that is then dropped, so
+    // a damaged record refuses the file as it always does.
+    bool OpenWindowsOnLoad = true;
     int InitializeOnly = 0;
     double FileVersion = kDataVersion;
     // The run's state beside that of CBlockHost and CRunModel (CurrentTime, IntervalStart, ...).

@@ -75,12 +75,29 @@ CBlock* FindBlock(COrventDoc& doc, const std::string& name) {
 void GatherHistories(const COrventDoc& doc, SweepRun& run) {
     const std::size_t blocks = doc.Blocks.size();
     run.Samples = blocks ? doc.Blocks.front()->HistorySize() : 0;
-    run.Histories.assign(run.Samples * blocks, std::numeric_limits<double>::quiet_NaN());
+    const std::size_t values = run.Samples * blocks;
+    // Usually every block records into the run's table, in the column of its place in the chart:
+    // the table's rows are then the result's rows, copied a chunk at a time.
+    const CHistoryTable& table = doc.HistoryTable();
+    bool whole = table.Columns() == blocks && table.Rows() == run.Samples;
+    for (std::size_t b = 0; b < blocks && whole; ++b)
+        whole = doc.Blocks[b]->HistoryTable() == &table && doc.Blocks[b]->HistoryColumn() == b;
+    if (whole) {
+        run.Histories.clear();
+        run.Histories.reserve(values);
+        for (std::size_t row = 0; row < run.Samples;) {
+            const std::span<const double> rows = table.RowsFrom(row);
+            run.Histories.insert(run.Histories.end(), rows.begin(), rows.end());
+            row += rows.size() / blocks;
+        }
+        return;
+    }
+    run.Histories.assign(values, std::numeric_limits<double>::quiet_NaN());
     for (std::size_t b = 0; b < blocks; ++b) {
-        const CBlock& block = *doc.Blocks[b];
-        const std::size_t n = std::min(run.Samples, block.HistorySize());
+        const std::vector<double> history = doc.Blocks[b]->HistoryValues();
+        const std::size_t n = std::min(run.Samples, history.size());
         for (std::size_t s = 0; s < n; ++s)
-            run.Histories[s * blocks + b] = block.GetHistoryAt(static_cast<int>(s));
+            run.Histories[s * blocks + b] = history[s];
     }
 }
 
@@ -199,7 +216,9 @@ const char* SweepStatusName(SweepStatus status) {
 namespace {
 
 // The header of a sweep, and the chart as its runs read it: without the histories of the run it
-// was saved after, which every run clears before it records (so they are only bytes to read).
+// was saved after, which every run clears before it records (so they are only bytes to read), and
+// without its windows, which a run has no use for. The chart itself is read once, here, with every
+// check a chart file gets.
 struct PreparedSweep {
     SweepHeader header;
     std::vector<std::uint8_t> image;
@@ -231,7 +250,7 @@ PreparedSweep PrepareSweep(const std::vector<std::uint8_t>& chart, const SweepPl
         header.BlockNames.push_back(b->Name);
         b->ClearHistory();
     }
-    prepared.image = doc->Snapshot();
+    prepared.image = doc->ModelSnapshot();
     CloseChartDocument(std::move(doc));
     return prepared;
 }
@@ -243,15 +262,21 @@ SweepHeader MakeSweepHeader(const std::vector<std::uint8_t>& chart, const SweepP
     return PrepareSweep(chart, plan, options).header;
 }
 
-SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
-                const SweepOptions& options) {
+namespace {
+
+// RunOne, with the histories gathered into `histories` (a buffer an earlier run left, whose room
+// is reused).
+SweepRun RunOneInto(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
+                    const SweepOptions& options, std::vector<double> histories) {
     SweepRun result;
+    result.Histories = std::move(histories);
+    result.Histories.clear();
     result.Run = run;
     result.Values = plan.ValuesOf(run);
     result.Seed = plan.SeedOf(run);
     RunServices services(options);
     try {
-        auto doc = OpenChartDocument(chart, kChartName);
+        auto doc = OpenChartModel(chart, kChartName);
         if (!doc) {
             result.Status = SweepStatus::Refused;
         } else {
@@ -296,6 +321,13 @@ SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, s
     return result;
 }
 
+} // namespace
+
+SweepRun RunOne(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, std::uint64_t run,
+                const SweepOptions& options) {
+    return RunOneInto(chart, plan, run, options, {});
+}
+
 bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, const SweepOptions& options,
               SweepSink& sink) {
     const PreparedSweep prepared = PrepareSweep(chart, plan, options);
@@ -305,7 +337,10 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     unsigned threads = options.Threads ? options.Threads : std::max(1u, std::thread::hardware_concurrency());
     threads =
         static_cast<unsigned>(std::max<std::uint64_t>(1, std::min<std::uint64_t>(threads, range.Count())));
-    const std::uint64_t window = options.Window ? options.Window : 4u * threads;
+    const std::uint64_t window = options.Window ? options.Window : 8u * threads;
+    // The writing thread is woken once a batch of results is ready in run order, not for each:
+    // every wake costs the workers a switch of their cores.
+    const std::uint64_t batch = std::max<std::uint64_t>(1, window / 2);
     auto cancelled = [&] { return options.Cancel && options.Cancel->load(); };
 
     std::mutex mutex;
@@ -314,30 +349,50 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     std::uint64_t next = range.first;    // the next run a worker takes
     std::uint64_t written = range.first; // the next run the sink is given
     std::map<std::uint64_t, SweepRun> ready;
+    // History buffers of runs written, for the next runs to fill again without allocating.
+    std::vector<std::vector<double>> spare;
     bool quit = false;
     // The first error of a worker or of the sink: every thread stops, and RunSweep throws it.
     std::exception_ptr failure;
+    // Whether the writing thread has something to do: an error, or the next batch of results (or
+    // all those left) ready in run order. Called with `mutex` held.
+    auto writable = [&] {
+        if (failure) return true;
+        const std::uint64_t need = std::min(batch, range.last - written);
+        std::uint64_t have = 0;
+        for (auto it = ready.find(written); it != ready.end() && it->first == written + have && have < need;
+             ++it)
+            ++have;
+        return have >= need;
+    };
 
     auto worker = [&] {
         for (;;) {
             std::uint64_t run = 0;
+            std::vector<double> buffer;
             {
                 std::unique_lock lock(mutex);
                 workerWake.wait(lock, [&] { return quit || next >= range.last || next - written < window; });
                 if (quit || next >= range.last || cancelled()) return;
                 run = next++;
+                if (!spare.empty()) {
+                    buffer = std::move(spare.back());
+                    spare.pop_back();
+                }
             }
+            bool wake = true;
             try {
-                SweepRun result = RunOne(prepared.image, plan, run, options);
+                SweepRun result = RunOneInto(prepared.image, plan, run, options, std::move(buffer));
                 sink.Prepare(result);
                 std::lock_guard lock(mutex);
                 ready.emplace(run, std::move(result));
+                wake = writable();
             } catch (...) {
                 std::lock_guard lock(mutex);
                 if (!failure) failure = std::current_exception();
                 quit = true;
             }
-            mainWake.notify_one();
+            if (wake) mainWake.notify_one();
         }
     };
     std::vector<std::thread> pool;
@@ -347,28 +402,37 @@ bool RunSweep(const std::vector<std::uint8_t>& chart, const SweepPlan& plan, con
     bool complete = true;
     try {
         while (written < range.last) {
-            SweepRun result;
+            // The results ready in run order, taken at once; they still count in the window until
+            // each is written.
+            std::vector<SweepRun> results;
             {
                 std::unique_lock lock(mutex);
-                while (!ready.count(written) && !failure) {
+                // Runs that take long are written when they are ready, not a batch later.
+                while (!writable()) {
                     if (cancelled()) break;
-                    mainWake.wait_for(lock, std::chrono::milliseconds(50));
+                    if (mainWake.wait_for(lock, std::chrono::milliseconds(50)) == std::cv_status::timeout &&
+                        ready.count(written))
+                        break;
                 }
-                auto it = ready.find(written);
-                if (failure || it == ready.end()) {
+                if (!failure)
+                    for (auto it = ready.find(written);
+                         it != ready.end() && it->first == written + results.size(); it = ready.erase(it))
+                        results.push_back(std::move(it->second));
+                if (results.empty()) {
                     complete = false;
                     break;
                 }
-                result = std::move(it->second);
-                ready.erase(it);
             }
-            sink.Write(result);
-            {
-                std::lock_guard lock(mutex);
-                ++written;
+            for (SweepRun& result : results) {
+                sink.Write(result);
+                {
+                    std::lock_guard lock(mutex);
+                    ++written;
+                    if (spare.size() < threads) spare.push_back(std::move(result.Histories));
+                }
+                workerWake.notify_all();
+                if (options.Progress) options.Progress(written - range.first, range.Count());
             }
-            workerWake.notify_all();
-            if (options.Progress) options.Progress(written - range.first, range.Count());
         }
     } catch (...) {
         std::lock_guard lock(mutex);

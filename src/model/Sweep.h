@@ -136,7 +136,7 @@ struct SweepOptions {
     // Set from any thread to cancel: no run starts afterwards, and RunSweep returns false.
     std::atomic<bool>* Cancel = nullptr;
     // Largest number of results held before they are written (finished early, waiting for an
-    // earlier run); workers wait beyond it. 0: four per thread.
+    // earlier run); workers wait beyond it. 0: eight per thread.
     std::size_t Window = 0;
 };
 

@@ -29,14 +29,44 @@ double Quantile(const std::vector<double>& sorted, double p) {
     return sorted[below] + (sorted[above] - sorted[below]) * (at - static_cast<double>(below));
 }
 
+// Appends the shortest text that reads back as `v` (see ExactNumber).
+void AppendNumber(std::string& out, double v) {
+    if (std::isnan(v)) {
+        out += "nan";
+    } else if (std::isinf(v)) {
+        out += v > 0 ? "inf" : "-inf";
+    } else {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v);
+        out.append(buf, r.ptr);
+    }
+}
+
+// The CSV rows of a run.
+template <typename Bytes> Bytes RunRows(const SweepRun& run, std::size_t blocks) {
+    std::string prefix = std::to_string(run.Run);
+    for (double v : run.Values) {
+        prefix += ',';
+        AppendNumber(prefix, v);
+    }
+    std::string text;
+    for (std::size_t s = 0; s < run.Samples; ++s) {
+        text += prefix;
+        for (std::size_t b = 0; b < blocks; ++b) {
+            text += ',';
+            AppendNumber(text, run.Histories[s * blocks + b]);
+        }
+        text += '\n';
+    }
+    return Bytes(text.begin(), text.end());
+}
+
 } // namespace
 
 std::string ExactNumber(double v) {
-    if (std::isnan(v)) return "nan";
-    if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
-    char buf[64];
-    const auto r = std::to_chars(buf, buf + sizeof buf, v);
-    return std::string(buf, r.ptr);
+    std::string text;
+    AppendNumber(text, v);
+    return text;
 }
 
 CsvSweepWriter::CsvSweepWriter(std::string path) : m_path(std::move(path)) {
@@ -65,16 +95,17 @@ void CsvSweepWriter::Begin(const SweepHeader& header) {
 }
 
 void CsvSweepWriter::Write(const SweepRun& run) {
-    std::string prefix = std::to_string(run.Run);
-    for (double v : run.Values)
-        prefix.append(",").append(ExactNumber(v));
-    for (std::size_t s = 0; s < run.Samples; ++s) {
-        m_line = prefix;
-        for (std::size_t b = 0; b < m_blocks; ++b)
-            m_line.append(",").append(ExactNumber(run.Histories[s * m_blocks + b]));
-        m_line += '\n';
-        std::fwrite(m_line.data(), 1, m_line.size(), m_file);
+    if (run.Prepared.size() == 1) {
+        std::fwrite(run.Prepared.front().data(), 1, run.Prepared.front().size(), m_file);
+    } else {
+        const std::string text = RunRows<std::string>(run, m_blocks);
+        std::fwrite(text.data(), 1, text.size(), m_file);
     }
+}
+
+void CsvSweepWriter::Prepare(SweepRun& run) const {
+    run.Prepared.clear();
+    run.Prepared.push_back(RunRows<std::vector<std::uint8_t>>(run, m_blocks));
 }
 
 void CsvSweepWriter::End() {

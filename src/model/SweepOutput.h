@@ -26,13 +26,14 @@ class CsvSweepWriter : public SweepSink {
     void Begin(const SweepHeader& header) override;
     void Write(const SweepRun& run) override;
     void End() override;
+    // The run's rows as text, made on the worker's thread.
+    void Prepare(SweepRun& run) const override;
 
   private:
     std::string m_path;
     std::string m_temporary;
     std::FILE* m_file = nullptr;
     std::size_t m_blocks = 0;
-    std::string m_line;
 };
 
 // Passes every call on to `next` (when there is one) and keeps the final value of every block of

@@ -115,6 +115,12 @@ class ChartFileTest : public ::testing::Test {
         EXPECT_EQ(messages.shown.back().text, text);
         EXPECT_EQ(messages.shown.back().caption, "Load Error");
         EXPECT_EQ(windows.ViewCount(), viewsBefore) << "the windows of a failed open stay open";
+        // Read only to be run, it is refused the same way.
+        messages.shown.clear();
+        EXPECT_EQ(kintra::OpenChartModel(bytes, "chart.cht"), nullptr);
+        ASSERT_FALSE(messages.shown.empty());
+        EXPECT_EQ(messages.shown.back().text, text);
+        EXPECT_EQ(windows.ViewCount(), viewsBefore);
     }
 
     // A chart holding one block of every type (with its own data set), inputs linked backwards

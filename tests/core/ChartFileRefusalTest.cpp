@@ -212,6 +212,15 @@ TEST_F(ChartFileTest, AWindowTheHostCannotOpenStillHasItsRecordRead) {
     EXPECT_EQ(loaded->Blocks.size(), doc->Blocks.size());
     kintra::CloseChartDocument(std::move(loaded));
 
+    // A chart read only to be run opens no window at all, and its image without the windows
+    // is that of the chart read in full.
+    auto model = kintra::OpenChartModel(bytes, "chart.cht");
+    ASSERT_NE(model, nullptr);
+    EXPECT_TRUE(model->Views().empty());
+    EXPECT_EQ(chartsOnly.ViewCount(), 0u);
+    EXPECT_EQ(model->ModelSnapshot(), doc->ModelSnapshot());
+    EXPECT_LT(model->ModelSnapshot().size(), bytes.size());
+
     // Nor a view to read the record into: the rest of the file cannot be read, so it is refused.
     class NoViews : public ChartsOnly {
       public:

@@ -5,6 +5,7 @@
 #include "TestSupport.h"
 #include "blocks/Catalogue.h"
 #include "model/ChartDocument.h"
+#include "model/HistoryTable.h"
 #include "model/SweepOutput.h"
 #include "platform/FileIo.h"
 #include "views/HeadlessWindows.h"
@@ -96,7 +97,9 @@ TEST(SweepPlan, AxesGridRunsAndShards) {
 
 // Every run of a sweep on two threads is, to the bit, the run of the same chart with the same
 // parameters and seed done alone; the random blocks that seed from the clock take the run's seed,
-// so repetitions differ, and a run repeats alone.
+// so repetitions differ, and a run repeats alone. The chart has a block of every type (Decay,
+// Delay, the Function Generator and the random blocks among them); a run alone opens its windows,
+// a sweep's run none.
 TEST(Sweep, EachRunEqualsTheSameRunDoneAlone) {
     RegisterBlockTypes();
     const auto chart = ReadChart("../../fuzz/corpus/every-block.cht");
@@ -105,7 +108,10 @@ TEST(Sweep, EachRunEqualsTheSameRunDoneAlone) {
     plan.Repeat = 3;
     plan.Seed = 2024;
     Collect sink;
-    ASSERT_TRUE(RunSweep(chart, plan, Options(2), sink));
+    // A small window: most runs refill the history buffer of a run already written.
+    SweepOptions options = Options(2);
+    options.Window = 2;
+    ASSERT_TRUE(RunSweep(chart, plan, options, sink));
     ASSERT_EQ(sink.runs.size(), 18u);
     EXPECT_TRUE(sink.ended);
     EXPECT_EQ(sink.header.AxisLabels, (std::vector<std::string>{"Gain.p1", "Integrate.p2"}));
@@ -224,6 +230,56 @@ TEST(Sweep, CancellingStopsBeforeTheEndAndASliceKeepsItsRunNumbers) {
     ASSERT_EQ(slice.runs.size(), 13u);
     EXPECT_EQ(slice.runs.front().Run, 14u);
     EXPECT_EQ(slice.runs.front().Values, plan.ValuesOf(14));
+}
+
+// A sweep reads a run's rows a chunk at a time: every row once, in order, whether the table grew
+// beyond its first chunk or was trimmed.
+TEST(SweepHistories, RowsFromCoverEveryRowOnce) {
+    for (std::size_t rows : {1u, 4u, 5u, 11u})
+        for (bool trim : {false, true}) {
+            CHistoryTable table(6); // later chunks: two rows of three values
+            table.Reset(3, trim ? 8 : 4);
+            std::vector<double> expected;
+            for (std::size_t r = 0; r < rows; ++r) {
+                double* row = table.AppendRow();
+                for (std::size_t c = 0; c < 3; ++c)
+                    expected.push_back(row[c] = static_cast<double>(r * 10 + c));
+            }
+            if (trim) table.Trim();
+            std::vector<double> read;
+            for (std::size_t r = 0; r < table.Rows();) {
+                const auto span = table.RowsFrom(r);
+                ASSERT_FALSE(span.empty());
+                read.insert(read.end(), span.begin(), span.end());
+                r += span.size() / 3;
+            }
+            EXPECT_EQ(read, expected) << rows << " rows" << (trim ? ", trimmed" : "");
+        }
+}
+
+// The CSV text of a run is made on the worker (Prepare); a writer given runs without it writes
+// the same bytes.
+TEST(SweepCsv, TheSameTextWhetherAWorkerPreparedTheRunsOrNot) {
+    RegisterBlockTypes();
+    const auto chart = ReadChart("oscillator.cht");
+    SweepPlan plan;
+    plan.Axes = {ParseSweepAxis("Clock.p2=0.1,0,0.05")};
+    const std::string prepared = testing::TempDir() + "sweep-prepared.csv";
+    const std::string direct = testing::TempDir() + "sweep-direct.csv";
+    CsvSweepWriter csv(prepared);
+    ASSERT_TRUE(RunSweep(chart, plan, Options(2), csv));
+    Collect sink;
+    ASSERT_TRUE(RunSweep(chart, plan, Options(1), sink));
+    CsvSweepWriter plain(direct);
+    plain.Begin(sink.header);
+    for (const SweepRun& run : sink.runs)
+        plain.Write(run);
+    plain.End();
+    std::vector<std::uint8_t> a, b;
+    std::string error;
+    ASSERT_TRUE(ReadWholeFile(prepared, a, error) && ReadWholeFile(direct, b, error)) << error;
+    EXPECT_GT(a.size(), 100u);
+    EXPECT_EQ(a, b);
 }
 
 TEST(SweepSummary, StatisticsOfTheFinalValuesOfCompletedRuns) {
