@@ -6,12 +6,14 @@
 #include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "model/Solver.h"
+#include "model/Tape.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <queue>
 #include <string>
@@ -354,19 +356,30 @@ void COrventDoc::StartHistories() {
     }
     // The first output step: the blocks of no run list (constants, blocks computed only at the
     // start) record this one value, outside the table.
-    RecordOutputStep();
+    RecordOutputStep(false);
     for (const auto& b : Blocks)
         if (!b->HistoryInTable()) b->RecordValue();
 }
 
-void COrventDoc::RecordOutputStep() {
+void COrventDoc::RecordOutputStep(bool fromProgram) {
     double* row = m_histories.AppendRow();
     const std::size_t n = m_recorded.size();
     CBlock* const* blocks = m_recorded.data();
-    for (std::size_t i = 0; i < n; ++i)
-        row[i] = blocks[i]->Value;
+    if (fromProgram && !m_recordSlots.empty()) {
+        const double* values = Solver->Tape()->Values();
+        const std::int32_t* slots = m_recordSlots.data();
+        for (std::size_t i = 0; i < n; ++i)
+            row[i] = slots[i] >= 0 ? values[slots[i]] : blocks[i]->Value;
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            row[i] = blocks[i]->Value;
+    }
     for (CBlock* b : m_recordHooks)
         b->OnRecorded();
+}
+
+void COrventDoc::UpdateRunValues() {
+    if (Solver) Solver->PublishValues();
 }
 
 void COrventDoc::ClearHistories() {
@@ -374,6 +387,7 @@ void COrventDoc::ClearHistories() {
         b->ClearHistory();
     m_recorded.clear();
     m_recordHooks.clear();
+    m_recordSlots.clear();
     m_histories.Clear();
 }
 
@@ -434,6 +448,10 @@ void COrventDoc::RunSimulation() {
     RunWindow = windows.OpenRunWindow(*this);
     StartHistories();
     if (!IntegratingBlocks.empty()) Solver = CreateSolver(*this, IntStyle, IntegratingBlocks.size());
+    // A run through the program records from its values, except where a record hook reads the
+    // blocks (a Delay its input's Value): there the blocks are brought up to date at each step.
+    if (Solver && Solver->Tape() && m_recordHooks.empty())
+        m_recordSlots = Solver->Tape()->ValueSlots(m_recorded);
     SetModifiedFlag();
     StepSize = OutputInterval;
     IntervalStart = 0.0;
@@ -453,13 +471,16 @@ void COrventDoc::RunSimulation() {
                 for (CBlock* b : EvalOrder)
                     b->Compute();
             }
-            if (!Stopped && !SourceBlocks.empty()) {
+            // The source blocks and the algebraic pass after them read and write the blocks' Values.
+            const bool sources = !Stopped && !SourceBlocks.empty();
+            if (Solver && (sources || m_recordSlots.empty())) Solver->PublishValues();
+            if (sources) {
                 for (CBlock* b : SourceBlocks)
                     b->Compute();
                 for (CBlock* b : EvalOrder)
                     b->Compute();
             }
-            RecordOutputStep();
+            RecordOutputStep(!sources);
             if (Stopped) break;
             if (RunWindow) windows.RunWindowStep(*this);
             IntervalStart += OutputInterval;
@@ -467,11 +488,16 @@ void COrventDoc::RunSimulation() {
     }
 
     const bool userStop = m_stopRequested;
-    if (Solver) RunStatistics = Solver->Statistics();
+    // The chart and the Block Editor show each block's Value at the end of the run.
+    if (Solver) {
+        Solver->PublishValues();
+        RunStatistics = Solver->Statistics();
+    }
     Solver.reset();
     m_histories.Trim();
     m_recorded.clear();
     m_recordHooks.clear();
+    m_recordSlots.clear();
     UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
     if (RunWindow) windows.CloseRunWindow(*this);
     RunWindow = nullptr;
