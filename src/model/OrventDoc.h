@@ -207,8 +207,8 @@ class COrventDoc : public CDocument, public CRunModel {
     // and records the first step.
     void StartHistories();
     // Records a row: the value of every recorded block, from the run's program where it holds
-    // it and `fromProgram`, else from the block's Value; then the types' record hooks.
-    void RecordOutputStep(bool fromProgram);
+    // the newest, else from the block's Value; then the types' record hooks.
+    void RecordOutputStep();
     // The run's recorded blocks (the Clock and the blocks of IntegratingBlocks, EvalOrder,
     // SourceBlocks and CompanionBlocks) in the order of Blocks, which is the table's column
     // order. Empty outside a run.
@@ -216,7 +216,7 @@ class COrventDoc : public CDocument, public CRunModel {
     // Those of them that want OnRecorded.
     std::vector<CBlock*> m_recordHooks;
     // The slot of the program's values that holds each recorded block's value (-1: its Value);
-    // empty when the run records from the blocks.
+    // empty when the run has no program.
     std::vector<std::int32_t> m_recordSlots;
     CHistoryTable m_histories;
     int m_changeDepth = 0;

@@ -356,16 +356,18 @@ void COrventDoc::StartHistories() {
     }
     // The first output step: the blocks of no run list (constants, blocks computed only at the
     // start) record this one value, outside the table.
-    RecordOutputStep(false);
+    RecordOutputStep();
     for (const auto& b : Blocks)
         if (!b->HistoryInTable()) b->RecordValue();
 }
 
-void COrventDoc::RecordOutputStep(bool fromProgram) {
+void COrventDoc::RecordOutputStep() {
     double* row = m_histories.AppendRow();
     const std::size_t n = m_recorded.size();
     CBlock* const* blocks = m_recorded.data();
-    if (fromProgram && !m_recordSlots.empty()) {
+    // After a write-back the blocks hold the newest values (the source blocks and the algebraic
+    // pass after them may have computed them since).
+    if (!m_recordSlots.empty() && !Solver->Tape()->Written()) {
         const double* values = Solver->Tape()->Values();
         const std::int32_t* slots = m_recordSlots.data();
         for (std::size_t i = 0; i < n; ++i)
@@ -448,10 +450,8 @@ void COrventDoc::RunSimulation() {
     RunWindow = windows.OpenRunWindow(*this);
     StartHistories();
     if (!IntegratingBlocks.empty()) Solver = CreateSolver(*this, IntStyle, IntegratingBlocks.size());
-    // A run through the program records from its values, except where a record hook reads the
-    // blocks (a Delay its input's Value): there the blocks are brought up to date at each step.
-    if (Solver && Solver->Tape() && m_recordHooks.empty())
-        m_recordSlots = Solver->Tape()->ValueSlots(m_recorded);
+    // A run through the program records from its values while the blocks do not hold them.
+    if (Solver && Solver->Tape()) m_recordSlots = Solver->Tape()->ValueSlots(m_recorded);
     SetModifiedFlag();
     StepSize = OutputInterval;
     IntervalStart = 0.0;
@@ -471,16 +471,17 @@ void COrventDoc::RunSimulation() {
                 for (CBlock* b : EvalOrder)
                     b->Compute();
             }
-            // The source blocks and the algebraic pass after them read and write the blocks' Values.
+            // The source blocks and the algebraic pass after them read and write the blocks' Values,
+            // and a record hook reads them (a Delay its input's).
             const bool sources = !Stopped && !SourceBlocks.empty();
-            if (Solver && (sources || m_recordSlots.empty())) Solver->PublishValues();
+            if (Solver && (sources || !m_recordHooks.empty())) Solver->PublishValues();
             if (sources) {
                 for (CBlock* b : SourceBlocks)
                     b->Compute();
                 for (CBlock* b : EvalOrder)
                     b->Compute();
             }
-            RecordOutputStep(!sources);
+            RecordOutputStep();
             if (Stopped) break;
             if (RunWindow) windows.RunWindowStep(*this);
             IntervalStart += OutputInterval;

@@ -64,6 +64,9 @@ class CTape {
     void WriteBack();
     // Every value of the program, by slot.
     const double* Values() const { return m_values.data(); }
+    // Whether the blocks were given the values of the last evaluation (WriteBack). Their Values
+    // are then the newer ones: something may have computed them since.
+    bool Written() const { return m_written; }
     // For each block, the slot of the program that holds its value after an evaluation (a state,
     // the Clock or an algebraic block), or -1 when the block's own Value holds it.
     std::vector<std::int32_t> ValueSlots(const std::vector<CBlock*>& blocks) const;

@@ -318,15 +318,17 @@ TEST(Tape, FailuresLeaveTheSameHistories) {
     EXPECT_EQ(steps.messages[0].rfind("RunTime Error: Excessive integration steps (", 0), 0u);
 }
 
+void SampledSource(Chart& m) {
+    CBlock* x = m.State(0.0);
+    CBlock* wave = m.Add(SineWave, {}, {1.3, 0, 0});
+    CBlock* self = m.Add(Sum, {nullptr, wave, x}, {0.5, 1, -1});
+    self->Inputs[0] = self;
+    x->Inputs[0] = m.Add(Gain, {self}, {2, 1, 1});
+    m.Add(Sum, {m.doc.CompanionBlocks[0], m.doc.CompanionBlocks[1], x});
+}
+
 TEST(Tape, SourcesSampledBetweenIntervalsAreSeenByTheNextInterval) {
-    ExpectSameRuns([](Chart& m) {
-        CBlock* x = m.State(0.0);
-        CBlock* wave = m.Add(SineWave, {}, {1.3, 0, 0});
-        CBlock* self = m.Add(Sum, {nullptr, wave, x}, {0.5, 1, -1});
-        self->Inputs[0] = self;
-        x->Inputs[0] = m.Add(Gain, {self}, {2, 1, 1});
-        m.Add(Sum, {m.doc.CompanionBlocks[0], m.doc.CompanionBlocks[1], x});
-    });
+    ExpectSameRuns(SampledSource);
 }
 
 // Runs that end early, stopped by a Quit block or from the run window, leave every block with the
@@ -334,7 +336,7 @@ TEST(Tape, SourcesSampledBetweenIntervalsAreSeenByTheNextInterval) {
 // brought up to date at each output step, otherwise they are only at the window's request.
 TEST(Tape, StoppedRunsLeaveTheSameValuesAndShowTheSameOnTheWay) {
     CView window;
-    const std::function<void(Chart&)> charts[] = {EveryArithmeticType,
+    const std::function<void(Chart&)> charts[] = {EveryArithmeticType, SampledSource,
                                                   [](Chart& m) { OscillatorChain(m, 6); }};
     for (const auto& chart : charts)
         for (double quitAfter : {0.0, 0.25, 1.0})
@@ -342,7 +344,8 @@ TEST(Tape, StoppedRunsLeaveTheSameValuesAndShowTheSameOnTheWay) {
                 SCOPED_TRACE(std::to_string(quitAfter) + " " + std::to_string(stopAfter));
                 const Outcome r = ExpectSameRuns([&](Chart& m) {
                     chart(m);
-                    m.doc.Clock()->Params[2] = 3.0;
+                    m.doc.Clock()->Params = {1e-7, 0.1, 3.0};
+                    m.doc.MaxSteps = 1e6;
                     if (quitAfter > 0) m.Add(Quit, {m.doc.Clock()}, {-1, -quitAfter, 1});
                     m.platform.windows.runWindow = &window;
                     m.platform.windows.stopAfterSteps = stopAfter;
@@ -351,7 +354,7 @@ TEST(Tape, StoppedRunsLeaveTheSameValuesAndShowTheSameOnTheWay) {
                 std::size_t steps = 31;
                 if (quitAfter > 0) steps = 2 + static_cast<std::size_t>(quitAfter / 0.1 + 1e-9);
                 if (stopAfter > 0) steps = std::min(steps, 2 + static_cast<std::size_t>(stopAfter));
-                EXPECT_EQ(r.histories[0].size(), steps);
+                EXPECT_EQ(r.histories[0].size(), steps) << (r.messages.empty() ? "" : r.messages[0]);
             }
 }
 
