@@ -18,16 +18,18 @@ struct DerivativeRun {
 class CDerivatives {
   public:
     virtual ~CDerivatives() = default;
-    // Writes the states at the start of an interval to `y`, taking in whatever changed since the
-    // last interval.
-    virtual void BeginInterval(double* y) = 0;
+    // Takes in whatever changed since the last interval and writes the states at its start to `y`.
+    // `resumed`: `y` and States() already hold the states the last interval ended with, and a model
+    // whose states nothing else changes may leave them there and return false.
+    virtual bool BeginInterval(double* y, bool resumed) = 0;
     // Where the integrator puts the states before each evaluation.
     virtual double* States() = 0;
     // Evaluates the model at `offset` from the start of the interval with the states in
     // States(), writing one derivative per state. False when the run is to stop; the model's
     // values are then up to date.
     virtual bool Evaluate(double offset, double* dydt) = 0;
-    // Makes the states and values of the last evaluation the model's own.
+    // Makes the states and values of the last evaluation the model's own. The integrator calls it
+    // when an interval fails; after one that completes, the owner of the model decides when.
     virtual void Publish() = 0;
     // Where the derivatives lie after each evaluation, as runs that cover the states in order; the
     // pointers stay valid for the life of the model. Empty: all of them in dydt. A source may lie in

@@ -209,7 +209,10 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
         return result;
     };
 
-    model.BeginInterval(m_yStart.data());
+    // The states of the last interval's end are still here (in m_yStart, and in the states after
+    // the fused passes) unless it failed.
+    const bool fresh = model.BeginInterval(m_yStart.data(), m_resumable);
+    m_resumable = false;
     double* states = model.States();
     m_args = {0.0, n, nullptr, k.data(), states, nullptr, m_dydt.data(), nullptr, 0};
     m_args.runs = model.Runs(m_args.runCount);
@@ -219,7 +222,7 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
         m_args.runCount = 1;
     }
     // The fused passes form each stage's input from the one before: the first is the start.
-    if (m_passes) std::copy(m_yStart.begin(), m_yStart.end(), states);
+    if (m_passes && fresh) std::copy(m_yStart.begin(), m_yStart.end(), states);
     // The fused passes leave the solution in the states; what a failure shows is the input of the
     // last stage, and a step tried again starts from the start.
     auto lastStageInput = [&] {
@@ -277,7 +280,8 @@ IntervalResult CIntegrator::AdvanceInterval(CDerivatives& model, double h, doubl
 
     if (!m_passes) std::copy(m_yNew.begin(), m_yNew.end(), states);
     Evaluate(model, L);
-    model.Publish();
+    std::swap(m_yStart, m_yNew);
+    m_resumable = true;
     result.largestError = largest;
     result.attempts = attempts;
     // A last step cut short to end the interval would start the next one far too small.

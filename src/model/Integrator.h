@@ -24,8 +24,9 @@ class CIntegrator {
                 bool fused = false);
 
     // Integrates the model from the start of an interval over `outputInterval`, starting with
-    // `stepSize`. Completed: the model holds the states at the end of the interval, evaluated
-    // there. TooManySteps and NotANumber: the model holds the values of the failing attempt.
+    // `stepSize`. Completed: the states at the end of the interval are evaluated there, and the
+    // next interval starts from them; the model publishes them when its owner asks. TooManySteps
+    // and NotANumber: the model holds (published) the values of the failing attempt.
     IntervalResult AdvanceInterval(CDerivatives& model, double stepSize, double outputInterval);
 
     // The largest magnitude over the states of the error estimate sum(e(j) * k(j)[i]) of the last
@@ -77,4 +78,5 @@ class CIntegrator {
     const char* m_kernelName = nullptr;
     StagePassArgs m_args{};
     DerivativeRun m_allInDydt{};
+    bool m_resumable = false; // m_yStart holds the end of the last interval, which completed
 };

@@ -151,6 +151,9 @@ class COrventDoc : public CDocument, public CRunModel {
     // A block's or the integrator's run-time error: the message box ("RunTime Error", error
     // icon), then the run stops after recording the current output step.
     void RunTimeError(const std::string& text) override;
+    // During a run, brings every block's Value up to date with the run (a window about to show
+    // them); the run keeps them in its program otherwise.
+    void UpdateRunValues();
     // A block ending the run normally (Quit).
     void RequestStop() override { Stopped = 1; }
 
@@ -210,7 +213,8 @@ class COrventDoc : public CDocument, public CRunModel {
     // Binds the recorded blocks to a new table, reserved for the run's expected output steps,
     // and records the first step.
     void StartHistories();
-    // Records a row: the Value of every recorded block, then the types' record hooks.
+    // Records a row: the value of every recorded block, from the run's program where it holds
+    // the newest, else from the block's Value; then the types' record hooks.
     void RecordOutputStep();
     // The run's recorded blocks (the Clock and the blocks of IntegratingBlocks, EvalOrder,
     // SourceBlocks and CompanionBlocks) in the order of Blocks, which is the table's column
@@ -218,6 +222,9 @@ class COrventDoc : public CDocument, public CRunModel {
     std::vector<CBlock*> m_recorded;
     // Those of them that want OnRecorded.
     std::vector<CBlock*> m_recordHooks;
+    // The slot of the program's values that holds each recorded block's value (-1: its Value);
+    // empty when the run has no program.
+    std::vector<std::int32_t> m_recordSlots;
     CHistoryTable m_histories;
     int m_changeDepth = 0;
     std::string m_changeLabel;

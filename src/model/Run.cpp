@@ -6,12 +6,14 @@
 #include "model/ModelWindows.h"
 #include "model/OrventDoc.h"
 #include "model/Solver.h"
+#include "model/Tape.h"
 #include "platform/Platform.h"
 #include "platform/StringTable.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <queue>
 #include <string>
@@ -363,10 +365,23 @@ void COrventDoc::RecordOutputStep() {
     double* row = m_histories.AppendRow();
     const std::size_t n = m_recorded.size();
     CBlock* const* blocks = m_recorded.data();
-    for (std::size_t i = 0; i < n; ++i)
-        row[i] = blocks[i]->Value;
+    // After a write-back the blocks hold the newest values (the source blocks and the algebraic
+    // pass after them may have computed them since).
+    if (!m_recordSlots.empty() && !Solver->Tape()->Written()) {
+        const double* values = Solver->Tape()->Values();
+        const std::int32_t* slots = m_recordSlots.data();
+        for (std::size_t i = 0; i < n; ++i)
+            row[i] = slots[i] >= 0 ? values[slots[i]] : blocks[i]->Value;
+    } else {
+        for (std::size_t i = 0; i < n; ++i)
+            row[i] = blocks[i]->Value;
+    }
     for (CBlock* b : m_recordHooks)
         b->OnRecorded();
+}
+
+void COrventDoc::UpdateRunValues() {
+    if (Solver) Solver->PublishValues();
 }
 
 void COrventDoc::ClearHistories() {
@@ -374,6 +389,7 @@ void COrventDoc::ClearHistories() {
         b->ClearHistory();
     m_recorded.clear();
     m_recordHooks.clear();
+    m_recordSlots.clear();
     m_histories.Clear();
 }
 
@@ -434,6 +450,8 @@ void COrventDoc::RunSimulation() {
     RunWindow = windows.OpenRunWindow(*this);
     StartHistories();
     if (!IntegratingBlocks.empty()) Solver = CreateSolver(*this, IntStyle, IntegratingBlocks.size());
+    // A run through the program records from its values while the blocks do not hold them.
+    if (Solver && Solver->Tape()) m_recordSlots = Solver->Tape()->ValueSlots(m_recorded);
     SetModifiedFlag();
     StepSize = OutputInterval;
     IntervalStart = 0.0;
@@ -453,7 +471,11 @@ void COrventDoc::RunSimulation() {
                 for (CBlock* b : EvalOrder)
                     b->Compute();
             }
-            if (!Stopped && !SourceBlocks.empty()) {
+            // The source blocks and the algebraic pass after them read and write the blocks' Values,
+            // and a record hook reads them (a Delay its input's).
+            const bool sources = !Stopped && !SourceBlocks.empty();
+            if (Solver && (sources || !m_recordHooks.empty())) Solver->PublishValues();
+            if (sources) {
                 for (CBlock* b : SourceBlocks)
                     b->Compute();
                 for (CBlock* b : EvalOrder)
@@ -467,11 +489,16 @@ void COrventDoc::RunSimulation() {
     }
 
     const bool userStop = m_stopRequested;
-    if (Solver) RunStatistics = Solver->Statistics();
+    // The chart and the Block Editor show each block's Value at the end of the run.
+    if (Solver) {
+        Solver->PublishValues();
+        RunStatistics = Solver->Statistics();
+    }
     Solver.reset();
     m_histories.Trim();
     m_recorded.clear();
     m_recordHooks.clear();
+    m_recordSlots.clear();
     UpdateAllViews(nullptr, HINT_REDRAW, nullptr);
     if (RunWindow) windows.CloseRunWindow(*this);
     RunWindow = nullptr;

@@ -25,10 +25,17 @@ class CSolver::Model : public CDerivatives {
         }
     }
 
-    void BeginInterval(double* y) override {
-        if (m_tape) m_tape->BeginInterval();
+    // Nothing between two intervals changes an integrating block's state, so the program's
+    // states stay in the integrator; the blocks' Values are read only at the start of the run
+    // (and on the plain path, which keeps every value in the blocks).
+    bool BeginInterval(double* y, bool resumed) override {
+        if (m_tape) {
+            m_tape->BeginInterval();
+            if (resumed) return false;
+        }
         for (std::size_t i = 0; i < m_blocks.size(); ++i)
             y[i] = m_blocks[i] ? m_blocks[i]->Value : 0.0;
+        return true;
     }
     // The program reads the states in its own array.
     double* States() override { return m_tape ? m_tape->States() : m_states.data(); }
@@ -78,6 +85,10 @@ const IntegratorStatistics& CSolver::Statistics() const {
 
 const CTape* CSolver::Tape() const {
     return m_model->Tape();
+}
+
+void CSolver::PublishValues() {
+    m_model->Publish();
 }
 
 IntervalResult CSolver::AdvanceInterval(double stepSize, double outputInterval) {

@@ -33,6 +33,9 @@ class CSolver {
     CIntegrator& Integrator() { return *m_integrator; }
     const IntegratorStatistics& Statistics() const;
     const CTape* Tape() const;
+    // Brings the blocks' Values up to date with the last evaluation. A run through the program
+    // keeps its values there; the blocks hold them only after this (or a failure or stop).
+    void PublishValues();
 
   private:
     class Model;

@@ -234,6 +234,7 @@ CTape::CTape(CRunModel& model) : m_model(model) {
     }
     MakeRuns(sources, gains);
     MakeSumLoops();
+    SplitPreloads();
 }
 
 // A segment of at least kMinRun Sum blocks with the same weights, none of which reads a block of the
@@ -621,16 +622,49 @@ void CTape::Append(OpCode code, const Op& op) {
         m_segments.push_back({code, index, index + 1});
 }
 
+void CTape::SplitPreloads() {
+    std::vector<bool> inlined(m_values.size(), false);
+    for (const Link& w : m_writeBacks)
+        inlined[static_cast<std::size_t>(w.slot)] = true;
+    std::vector<Link> kept;
+    for (const Link& l : m_preloads)
+        (inlined[static_cast<std::size_t>(l.slot)] ? m_inlinePreloads : kept).push_back(l);
+    m_preloads = std::move(kept);
+}
+
 void CTape::BeginInterval() {
     for (const Link& l : m_preloads)
         m_values[static_cast<std::size_t>(l.slot)] = l.block->Value;
+    // An inline block's Value is its own only after a WriteBack: something may have computed the
+    // block since (the algebraic pass after the source blocks of an output step).
+    if (m_written)
+        for (const Link& l : m_inlinePreloads)
+            m_values[static_cast<std::size_t>(l.slot)] = l.block->Value;
 }
 
 void CTape::WriteBack() {
+    // Once written, the blocks may have been computed again (after the source blocks): theirs
+    // are the newer values.
+    if (m_written) return;
     for (std::size_t i = 0; i < m_stateCount; ++i)
         m_slotBlocks[i]->Value = m_values[i];
     for (const Link& l : m_writeBacks)
         l.block->Value = m_values[static_cast<std::size_t>(l.slot)];
+    m_written = true;
+}
+
+std::vector<std::int32_t> CTape::ValueSlots(const std::vector<CBlock*>& blocks) const {
+    std::unordered_map<const CBlock*, std::int32_t> slots;
+    const std::size_t end = m_firstAlgebraic + m_ops.size();
+    for (std::size_t i = 0; i < end; ++i)
+        if (m_slotBlocks[i]) slots.emplace(m_slotBlocks[i], static_cast<std::int32_t>(i));
+    std::vector<std::int32_t> out;
+    out.reserve(blocks.size());
+    for (const CBlock* b : blocks) {
+        const auto it = slots.find(b);
+        out.push_back(it == slots.end() ? -1 : it->second);
+    }
+    return out;
 }
 
 void CTape::RunCompute(const Fallback& f, double& value) {
@@ -656,6 +690,7 @@ bool CTape::Evaluate(double offset, double* y) {
         WriteBack();
         return false;
     }
+    m_written = false;
     const double t = m_model.IntervalStart + offset;
     m_model.CurrentTime = t;
     if (m_clock) m_clock->Value = t;

@@ -9,8 +9,9 @@
 // are evaluated inline with the same operations, in the same order, as their own Compute (model/Arith.h fixes
 // which NaN a sum or product keeps), so the results are identical to the last bit; every other type is
 // computed by its own Compute, after the blocks it reads have been given their current values. The blocks'
-// Value fields are otherwise brought up to date only by WriteBack, which the integrator calls whenever
-// something outside the program may read them (the end of an interval, a failure).
+// Value fields are otherwise brought up to date only by WriteBack, which the run calls whenever something
+// outside the program may read them (a failure or stop, the end of the run, the source blocks of an output
+// step, the record hooks, a window showing live values); the run records its output steps from Values().
 //
 // The states are ordered so that the derivatives of consecutive states lie in consecutive slots
 // wherever the chart allows: the integrator then reads them in place, as runs (see Runs), and only
@@ -43,7 +44,8 @@ class CTape {
     static bool Enabled;
 
     // Takes in what may have changed outside the program since the last evaluation: the values of
-    // the blocks outside the run lists and of the algebraic blocks read before they are computed.
+    // the blocks outside the run lists and of the algebraic blocks read before they are computed
+    // (those evaluated inline only after a WriteBack: until then the program holds their values).
     void BeginInterval();
     // Where the caller puts the state of every integrating block before an evaluation.
     double* States() { return m_values.data(); }
@@ -59,8 +61,17 @@ class CTape {
         count = m_runs.size();
         return m_runs.data();
     }
-    // Stores the states and the values of the inline blocks of the last evaluation in the blocks.
+    // Stores the states and the values of the inline blocks of the last evaluation in the blocks,
+    // once after each evaluation.
     void WriteBack();
+    // Every value of the program, by slot.
+    const double* Values() const { return m_values.data(); }
+    // Whether the blocks were given the values of the last evaluation (WriteBack). Their Values
+    // are then the newer ones: something may have computed them since.
+    bool Written() const { return m_written; }
+    // For each block, the slot of the program that holds its value after an evaluation (a state,
+    // the Clock or an algebraic block), or -1 when the block's own Value holds it.
+    std::vector<std::int32_t> ValueSlots(const std::vector<CBlock*>& blocks) const;
 
     std::size_t InlineCount() const { return m_inlineCount; }
     // How many Sum blocks are evaluated in loops over segments, and how many of their inputs are
@@ -123,6 +134,8 @@ class CTape {
     void MakeRuns(const std::vector<std::int32_t>& sources, const std::vector<double>& gains);
     void MakeSumLoops(); // and the chains of Gains
     void RunCompute(const Fallback& f, double& value);
+    // Moves the preloads of inline blocks to m_inlinePreloads.
+    void SplitPreloads();
     template <class F> void ForEach(const Segment& seg, F f);
     // The program's order of the states and of EvalOrder, whose codes are given.
     static void CanonicalOrder(const CRunModel& model, const std::vector<OpCode>& codes,
@@ -155,4 +168,6 @@ class CTape {
     std::size_t m_statesInRuns = 0;
     std::size_t m_inlineCount = 0;
     std::size_t m_computeCount = 0;
+    std::vector<Link> m_inlinePreloads; // inline blocks read before they are computed
+    bool m_written = true;              // the blocks hold the values of the last evaluation
 };

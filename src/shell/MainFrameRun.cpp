@@ -94,6 +94,8 @@ void CMainFrame::RefreshOutputWindows(COrventDoc& doc) {
 void CMainFrame::RunWindowStep(COrventDoc& doc) {
     if (!m_runChild || !m_runChild->isVisible() || m_runPaintClock.elapsed() < kRunPaintInterval) return;
     m_runPaintClock.restart();
+    // The charts show the blocks' values as they change, and the events below may open them.
+    doc.UpdateRunValues();
     m_runChild->View()->repaint();
     RefreshOutputWindows(doc);
     if (OnRunWindowPainted) OnRunWindowPainted(*m_runChild);

@@ -44,6 +44,7 @@ enum Type {
     Offset = BlockType::Offset,
     Constant = BlockType::Constant,
     Gain = BlockType::Gain,
+    Quit = BlockType::Quit,
 };
 
 struct Chart {
@@ -68,6 +69,10 @@ struct Chart {
 
 struct Outcome {
     std::vector<std::vector<double>> histories;
+    // Every block's Value at the end of the run, and at each step of a run window (which shows
+    // them, as a chart with live values does).
+    std::vector<double> values;
+    std::vector<double> liveValues;
     std::vector<std::string> messages;
     RunOutcome outcome;
     std::size_t inlined = 0;
@@ -78,11 +83,18 @@ Outcome RunModel(const std::function<void(Chart&)>& build, bool compiled) {
     CTape::Enabled = compiled;
     Chart chart;
     build(chart);
+    Outcome r;
+    chart.platform.windows.onRunStep = [&r](COrventDoc& doc) {
+        doc.UpdateRunValues();
+        for (const auto& b : doc.Blocks)
+            r.liveValues.push_back(b->Value);
+    };
     chart.doc.RunSimulation();
     CTape::Enabled = true;
-    Outcome r;
-    for (const auto& b : chart.doc.Blocks)
+    for (const auto& b : chart.doc.Blocks) {
         r.histories.push_back(b->HistoryValues());
+        r.values.push_back(b->Value);
+    }
     for (const auto& m : chart.platform.messages.shown)
         r.messages.push_back(m.caption + ": " + m.text);
     r.outcome = chart.doc.LastRunOutcome;
@@ -121,6 +133,12 @@ Outcome ExpectSameRuns(const std::function<void(Chart&)>& build) {
         for (std::size_t i = 0; i < l.size() && i < c.size(); ++i)
             differing += SameBits(l[i], c[i]) ? 0 : 1;
         EXPECT_EQ(differing, 0u) << "block " << b;
+    }
+    for (std::vector<double> Outcome::*v : {&Outcome::values, &Outcome::liveValues}) {
+        const auto &l = literal.*v, &c = compiled.*v;
+        EXPECT_EQ(l.size(), c.size());
+        for (std::size_t i = 0; i < l.size() && i < c.size(); ++i)
+            EXPECT_TRUE(SameBits(l[i], c[i])) << "value " << i << ": " << l[i] << " " << c[i];
     }
     return literal;
 }
@@ -298,15 +316,44 @@ TEST(Tape, FailuresLeaveTheSameHistories) {
     EXPECT_EQ(steps.messages[0].rfind("RunTime Error: Excessive integration steps (", 0), 0u);
 }
 
+void SampledSource(Chart& m) {
+    CBlock* x = m.State(0.0);
+    CBlock* wave = m.Add(SineWave, {}, {1.3, 0, 0});
+    CBlock* self = m.Add(Sum, {nullptr, wave, x}, {0.5, 1, -1});
+    self->Inputs[0] = self;
+    x->Inputs[0] = m.Add(Gain, {self}, {2, 1, 1});
+    m.Add(Sum, {m.doc.CompanionBlocks[0], m.doc.CompanionBlocks[1], x});
+}
+
 TEST(Tape, SourcesSampledBetweenIntervalsAreSeenByTheNextInterval) {
-    ExpectSameRuns([](Chart& m) {
-        CBlock* x = m.State(0.0);
-        CBlock* wave = m.Add(SineWave, {}, {1.3, 0, 0});
-        CBlock* self = m.Add(Sum, {nullptr, wave, x}, {0.5, 1, -1});
-        self->Inputs[0] = self;
-        x->Inputs[0] = m.Add(Gain, {self}, {2, 1, 1});
-        m.Add(Sum, {m.doc.CompanionBlocks[0], m.doc.CompanionBlocks[1], x});
-    });
+    ExpectSameRuns(SampledSource);
+}
+
+// Runs that end early, stopped by a Quit block or from the run window, leave every block with the
+// same Value; the window reads them at every step. With a source or a record hook the blocks are
+// brought up to date at each output step, otherwise they are only at the window's request.
+TEST(Tape, StoppedRunsLeaveTheSameValuesAndShowTheSameOnTheWay) {
+    CView window;
+    const std::function<void(Chart&)> charts[] = {EveryArithmeticType, SampledSource,
+                                                  [](Chart& m) { OscillatorChain(m, 6); }};
+    for (const auto& chart : charts)
+        for (double quitAfter : {0.0, 0.25, 1.0})
+            for (int stopAfter : {0, 1, 7}) {
+                SCOPED_TRACE(std::to_string(quitAfter) + " " + std::to_string(stopAfter));
+                const Outcome r = ExpectSameRuns([&](Chart& m) {
+                    chart(m);
+                    m.doc.Clock()->Params = {1e-7, 0.1, 3.0};
+                    m.doc.MaxSteps = 1e6;
+                    if (quitAfter > 0) m.Add(Quit, {m.doc.Clock()}, {-1, -quitAfter, 1});
+                    m.platform.windows.runWindow = &window;
+                    m.platform.windows.stopAfterSteps = stopAfter;
+                });
+                // The Quit stops the run at the first output step after its time, the window after its steps.
+                std::size_t steps = 31;
+                if (quitAfter > 0) steps = 2 + static_cast<std::size_t>(quitAfter / 0.1 + 1e-9);
+                if (stopAfter > 0) steps = std::min(steps, 2 + static_cast<std::size_t>(stopAfter));
+                EXPECT_EQ(r.histories[0].size(), steps) << (r.messages.empty() ? "" : r.messages[0]);
+            }
 }
 
 // Values that make arithmetic misbehave: NaNs of either sign with different payloads (one of

@@ -46,6 +46,7 @@ class TestPlatform {
         }
         void RunWindowStep(COrventDoc& doc) override {
             ++runWindowSteps;
+            if (onRunStep) onRunStep(doc);
             if (stopAfterSteps > 0 && runWindowSteps >= stopAfterSteps) doc.OnTerminateRun();
         }
         void CloseRunWindow(COrventDoc&) override { ++runWindowsClosed; }
@@ -61,6 +62,7 @@ class TestPlatform {
         std::function<void(CBlockEditorData&)> editorEdit;
         std::function<void(CSettingList&, std::string&)> modelEdit;
         CView* runWindow = nullptr;
+        std::function<void(COrventDoc&)> onRunStep;
         int runWindowsOpened = 0;
         int runWindowSteps = 0;
         int runWindowsClosed = 0;

@@ -46,6 +46,35 @@ int ColourCount(const QImage& image) {
     return colours.size();
 }
 
+// While a run goes on, a painted chart shows the values the run recorded last, those of blocks
+// evaluated inside the run's program included (here a Gain and the two Integrates).
+TEST_F(ShellTest, TheChartShowsTheValuesTheRunRecordedLast) {
+    COrventApp& app = Start();
+    COrventDoc& doc = *app.Documents().front();
+    doc.Clock()->Params = {1e-7, 0.01, 1e9};
+    CBlock* x = Place(doc, BlockType::Integrate, 2, 0);
+    CBlock* v = Place(doc, BlockType::Integrate, 4, 0);
+    CBlock* g = Place(doc, BlockType::Gain, 6, 0);
+    x->Params[1] = 1.0;
+    g->Params[0] = -1.0;
+    Connect(doc, x, 0, v);
+    Connect(doc, v, 0, g);
+    Connect(doc, g, 0, x);
+    int paints = 0;
+    Frame().OnRunWindowPainted = [&](CRunChild&) {
+        for (const auto& b : doc.Blocks)
+            if (b->HistorySize() > 0) {
+                EXPECT_EQ(b->Value, b->GetHistoryAt(b->HistorySize() - 1)) << b->Name;
+            }
+        if (++paints < 3) return;
+        Frame().grab().save(RenderPath(QStringLiteral("shell-live-values.png")));
+        doc.OnTerminateRun();
+    };
+    Frame().OnCommand(ID_RUN);
+    EXPECT_EQ(paints, 3);
+    EXPECT_NE(g->Value, 0.0);
+}
+
 TEST_F(ShellTest, PicturesOfTheMainWindowAfterARun) {
     QSettings ini(IniPath(), QSettings::IniFormat);
     ini.setValue(QStringLiteral("Settings/MainFramePos"), QStringLiteral("0,1,-1,-1,-1,-1,0,0,1200,860"));
