@@ -132,20 +132,24 @@ void BM_SweepToHdf5(benchmark::State& state) {
     const auto chart = Chart();
     const auto plan = Plan();
     const auto options = Options(state);
-    const std::string path = "/tmp/kintra-bench-sweep-" + std::to_string(state.range(0)) + ".h5";
+    const std::string path = "/tmp/kintra-bench-sweep-" + std::to_string(state.range(0)) + "-" +
+                             std::to_string(state.range(1)) + ".h5";
     {
         PerRun perRun(state);
         perRun.m_runsPerIteration = kRuns;
         for (auto _ : state) {
-            kintra::Hdf5SweepWriter sink(path);
+            kintra::Hdf5SweepWriter sink(path, static_cast<int>(state.range(1)));
             kintra::RunSweep(chart, plan, options, sink);
         }
     }
     std::remove(path.c_str());
 }
+// Threads, deflate level (1 is the CLI's default, 0 writes the histories uncompressed).
 BENCHMARK(BM_SweepToHdf5)
-    ->Arg(1)
-    ->Arg(2)
+    ->Args({1, 1})
+    ->Args({2, 1})
+    ->Args({1, 0})
+    ->Args({2, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->ComputeStatistics("min", Minimum);
@@ -192,13 +196,20 @@ void PrintTable(const TableReporter& reporter) {
     if (alone.cpu > 0)
         std::printf("  run alone                 %8.1f us CPU  %8.1f us on the clock\n", alone.cpu,
                     alone.wall);
-    for (const char* sink : {"Discarded", "ToHdf5"}) {
-        const auto one = reporter.Of(std::string("BM_Sweep") + sink + "/1/real_time");
-        const auto two = reporter.Of(std::string("BM_Sweep") + sink + "/2/real_time");
-        const char* label = sink == std::string("Discarded") ? "into nothing" : "into HDF5";
+    struct Sink {
+        const char* name;
+        const char* args; // after the thread count
+        const char* label;
+    };
+    for (const Sink& sink : {Sink{"Discarded", "", "into nothing"}, Sink{"ToHdf5", "/1", "into HDF5"},
+                             Sink{"ToHdf5", "/0", "into HDF5, uncompressed"}}) {
+        const std::string name = std::string("BM_Sweep") + sink.name;
+        const auto one = reporter.Of(name + "/1" + sink.args + "/real_time");
+        const auto two = reporter.Of(name + "/2" + sink.args + "/real_time");
+        const char* label = sink.label;
         if (one.cpu > 0 && alone.cpu > 0)
-            std::printf("  sweep %-12s        %8.1f us CPU  overhead %5.1f %% of the run alone\n", label,
-                        one.cpu, 100.0 * (one.cpu - alone.cpu) / alone.cpu);
+            std::printf("  sweep %-24s %8.1f us CPU  overhead %5.1f %% of the run alone\n", label, one.cpu,
+                        100.0 * (one.cpu - alone.cpu) / alone.cpu);
         if (one.wall > 0 && two.wall > 0)
             std::printf("    runs/s: 1 thread %8.0f, 2 threads %8.0f, speed-up %4.2f"
                         " (CPU per run on 2 threads / on 1: %4.2f)\n",
