@@ -95,11 +95,13 @@ void CsvSweepWriter::Begin(const SweepHeader& header) {
 }
 
 void CsvSweepWriter::Write(const SweepRun& run) {
+    // A run without samples (refused) has no rows, and an empty buffer may have no storage.
     if (run.Prepared.size() == 1) {
-        std::fwrite(run.Prepared.front().data(), 1, run.Prepared.front().size(), m_file);
+        const auto& text = run.Prepared.front();
+        if (!text.empty()) std::fwrite(text.data(), 1, text.size(), m_file);
     } else {
         const std::string text = RunRows<std::string>(run, m_blocks);
-        std::fwrite(text.data(), 1, text.size(), m_file);
+        if (!text.empty()) std::fwrite(text.data(), 1, text.size(), m_file);
     }
 }
 
