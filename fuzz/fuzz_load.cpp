@@ -103,7 +103,14 @@ std::vector<std::uint8_t> Save(COrventDoc& doc) {
 void DrawInWindow(CView& view) {
     RecordingDC dc(kWindowClient);
     dc.SetCountOnly(true);
-    if (auto* chart = dynamic_cast<COrventView*>(&view)) chart->RecalcLayout(&dc);
+    if (auto* chart = dynamic_cast<COrventView*>(&view)) {
+        chart->RecalcLayout(&dc);
+        // A chart of many million cells (a block far out) is painted as a window shows it, through
+        // its client area: painted whole it would take minutes, which no window ever does.
+        const double cells = static_cast<double>(chart->TotalWidth) / std::max(1, chart->CellWidth) *
+                             (static_cast<double>(chart->TotalHeight) / std::max(1, chart->CellHeight));
+        if (cells > 1e6) dc.SetClipBox(kWindowClient);
+    }
     view.OnDraw(dc);
     dc.SetClipBox({0, 0, kWindowClient.right / 2, kWindowClient.bottom / 2});
     view.OnDraw(dc);
