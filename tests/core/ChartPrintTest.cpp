@@ -4,6 +4,7 @@
 #include "chart/ChartPrint.h"
 #include "ChartTestSupport.h"
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -120,6 +121,15 @@ TEST_F(ChartPrint, PageSmallerThanACellStillTakesAColumnAndARow) {
             EXPECT_EQ(PagesWith(b->Name), 1) << b->Name;
         }
     EXPECT_EQ(pages.back()->TextsOf("Page 2C of 2C").size(), 1u);
+}
+
+TEST_F(ChartPrint, MorePagesThanAnIntHoldsAreCountedUpToTheLargestAndItPrints) {
+    Add(70000, -40000); // a cell a page: some 2.8 billion pages
+    EXPECT_EQ(Print({0, 0, 20, -20}, std::numeric_limits<int>::max(), 0), 1);
+    EXPECT_GT(static_cast<long long>(view.PagesAcross) * view.PagesDown, std::numeric_limits<int>::max());
+    const kintra::ChartPageCell last = kintra::ChartPageAt(std::numeric_limits<int>::max(), view.PagesDown);
+    EXPECT_GT(last.Column, 0);
+    EXPECT_GT(last.Row, 0);
 }
 
 TEST_F(ChartPrint, AlwaysPrintBlackAndWhiteBlackensEveryPage) {
