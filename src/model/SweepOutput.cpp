@@ -43,7 +43,7 @@ void AppendNumber(std::string& out, double v) {
 }
 
 // The CSV rows of a run.
-template <typename Bytes> Bytes RunRows(const SweepRun& run, std::size_t blocks) {
+std::vector<std::uint8_t> RunRows(const SweepRun& run, std::size_t blocks) {
     std::string prefix = std::to_string(run.Run);
     for (double v : run.Values) {
         prefix += ',';
@@ -58,7 +58,7 @@ template <typename Bytes> Bytes RunRows(const SweepRun& run, std::size_t blocks)
         }
         text += '\n';
     }
-    return Bytes(text.begin(), text.end());
+    return {text.begin(), text.end()};
 }
 
 } // namespace
@@ -95,19 +95,15 @@ void CsvSweepWriter::Begin(const SweepHeader& header) {
 }
 
 void CsvSweepWriter::Write(const SweepRun& run) {
+    std::vector<std::uint8_t> rowsHere;
+    const auto& rows = run.Prepared.size() == 1 ? run.Prepared.front() : (rowsHere = RunRows(run, m_blocks));
     // A run without samples (refused) has no rows, and an empty buffer may have no storage.
-    if (run.Prepared.size() == 1) {
-        const auto& text = run.Prepared.front();
-        if (!text.empty()) std::fwrite(text.data(), 1, text.size(), m_file);
-    } else {
-        const std::string text = RunRows<std::string>(run, m_blocks);
-        if (!text.empty()) std::fwrite(text.data(), 1, text.size(), m_file);
-    }
+    if (!rows.empty()) std::fwrite(rows.data(), 1, rows.size(), m_file);
 }
 
 void CsvSweepWriter::Prepare(SweepRun& run) const {
     run.Prepared.clear();
-    run.Prepared.push_back(RunRows<std::vector<std::uint8_t>>(run, m_blocks));
+    run.Prepared.push_back(RunRows(run, m_blocks));
 }
 
 void CsvSweepWriter::End() {
